@@ -1,0 +1,18 @@
+# tolvane_add_test(NAME name SOURCES ... LIBS ... [OWN_MAIN])
+# Declares one GoogleTest executable and registers its cases with CTest. Every test runs
+# with the offscreen Qt platform and a UTF-8 locale, and writes screenshots under build/.
+include(GoogleTest)
+function(tolvane_add_test)
+  cmake_parse_arguments(ARG "OWN_MAIN" "NAME" "SOURCES;LIBS" ${ARGN})
+  add_executable(${ARG_NAME} ${ARG_SOURCES})
+  set_target_properties(${ARG_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock)
+  if(NOT ARG_OWN_MAIN)
+    target_link_libraries(${ARG_NAME} PRIVATE GTest::gtest_main)
+  endif()
+  target_compile_definitions(${ARG_NAME} PRIVATE TOLVANE_BUILD_DIR="${CMAKE_BINARY_DIR}")
+  gtest_discover_tests(${ARG_NAME}
+    DISCOVERY_MODE PRE_TEST
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8"
+    DISCOVERY_TIMEOUT 60)
+endfunction()

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "platform/ui/geometry.h"
+
+namespace tolvane::app {
+
+// How close, in pixels, an edge must come to the work area's edge to snap to it.
+inline constexpr int kSnapDistance = 15;
+
+// Snaps a proposed window rectangle to the edges of the work area. The four rules run in order
+// on the already adjusted position (left, top, right, bottom), so the right edge wins over the
+// left one for a window almost as wide as the work area. Only the position changes.
+ui::Rect SnapToWorkArea(ui::Rect proposed, ui::Rect work_area);
+
+}  // namespace tolvane::app

@@ -1,0 +1,147 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/ui/application.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/form.h"
+#include "platform/ui/list_view.h"
+#include "platform/ui/menu.h"
+#include "platform/ui/page_control.h"
+#include "platform/ui/simple_controls.h"
+#include "platform/ui/speed_button.h"
+#include "platform/ui/status_bar.h"
+#include "platform/ui/timer.h"
+#include "platform/ui/work_area.h"
+
+namespace tolvane::app {
+
+// The main window: it owns every control of the "Files" and "Settings" pages and of the bottom
+// panel, the menus and the timers, and wires them to the program's logic. The controls are
+// public: they are the program's state, and tests drive them as a user would.
+class TBlade final {
+ public:
+  static constexpr const char* kCaption = "Tolvane 2.99c";
+  static constexpr int kClientWidth = 503;
+  static constexpr int kClientHeight = 365;
+
+  TBlade(ui::Application& application, ui::Dialogs& dialogs, const ui::WorkArea& work_area);
+  TBlade(const TBlade&) = delete;
+  TBlade& operator=(const TBlade&) = delete;
+
+  // Toolbar double-click: compact mode on or off.
+  void SpeedBar1DblClick();
+
+  // The title the taskbar shows: the application title while a progress title replaces the
+  // one saved at start, otherwise the window caption.
+  std::string TaskbarTitle() const;
+
+  ui::Application& Application;
+  std::string SavedTitle;
+
+  // The window and its pages.
+  ui::Form Form{"Blade", kCaption};
+  ui::PageControl Main{"Main", &Form};
+  ui::TabSheet Files{"Files", &Main, "Files"};
+  ui::TabSheet Defaults{"Defaults", &Main, "Settings"};
+
+  // "Files" page.
+  ui::ListView Queue{"Queue", &Files};
+  ui::StatusBar WaveBar{"WaveBar", &Files};
+  ui::SpeedButton DriveButton{"DriveButton", &Files, "Req. and free"};
+  ui::StatusBar TotalBar{"TotalBar", &Files};
+  ui::SpeedButton Mp3BitrateButton{"Mp3BitrateButton", &Files};
+  ui::SpeedButton Mp3PrioButton{"Mp3PrioButton", &Files};
+  ui::SpeedButton Mp3StereoButton{"Mp3StereoButton", &Files};
+  ui::SpeedButton Mp3BitsButton{"Mp3BitsButton", &Files};
+  ui::SpeedButton IDButton{"IDButton", &Files, "ID3"};
+
+  // "Settings" page.
+  ui::GroupBox EncoderGroup{"EncoderGroup", &Defaults, "Encoder"};
+  ui::SpeedButton PrivateBit{"PrivateBit", &EncoderGroup};
+  ui::SpeedButton CopyrightBit{"CopyrightBit", &EncoderGroup};
+  ui::SpeedButton CopyBit{"CopyBit", &EncoderGroup};
+  ui::SpeedButton CRCBit{"CRCBit", &EncoderGroup};
+  ui::SpeedButton DeleteBit{"DeleteBit", &EncoderGroup};
+  ui::SpeedButton Bitrate{"Bitrate", &EncoderGroup, "128kbps"};
+  ui::SpeedButton StereoButton{"StereoButton", &EncoderGroup, "Stereo"};
+  ui::SpeedButton Priority{"Priority", &EncoderGroup, "Lower"};
+  ui::GroupBox MiscGroup{"MiscGroup", &Defaults, "Misc"};
+  ui::SpeedButton RegistryButton{"RegistryButton", &MiscGroup};
+  ui::SpeedButton Autostart{"Autostart", &MiscGroup};
+  ui::GroupBox OnEndGroup{"OnEndGroup", &Defaults, "On end"};
+  ui::SpeedButton CloseProg{"CloseProg", &OnEndGroup};
+  ui::SpeedButton ShutDown{"ShutDown", &OnEndGroup};
+  ui::GroupBox ChecksGroup{"ChecksGroup", &Defaults, "Disable checks"};
+  ui::SpeedButton OffSpace{"OffSpace", &ChecksGroup};
+  ui::SpeedButton OffOverWrite{"OffOverWrite", &ChecksGroup};
+  ui::GroupBox UnfinishedGroup{"UnfinishedGroup", &Defaults, "Unfinished"};
+  ui::SpeedButton SaveListButton{"SaveListButton", &UnfinishedGroup};
+  ui::SpeedButton DeleteFileButton{"DeleteFileButton", &UnfinishedGroup};
+  ui::SpeedButton PathButton{"PathButton", &Defaults, "Use encoder"};
+  ui::Edit BladePath{"BladePath", &Defaults};
+  ui::Label BEVersion{"BEVersion", &Defaults, ""};
+  ui::SpeedButton OutFolderButton{"OutFolderButton", &Defaults, "Target folder"};
+  ui::SpeedButton RxSpeedButton1{"RxSpeedButton1", &Defaults};
+  ui::Edit OutputFolder{"OutputFolder", &Defaults};
+  ui::SpeedButton ClearFolder{"ClearFolder", &Defaults, "Clear"};
+  ui::Label TreeLabel{"TreeLabel", &Defaults, "Copy                   deep levels of input tree"};
+  ui::SpeedButton TreeButton{"TreeButton", &Defaults, "0"};
+  ui::SpeedButton ResetButton{"ResetButton", &Defaults, "Restore defaults"};
+
+  // Bottom panel, shown on both pages.
+  ui::Panel MinPanel{"MinPanel", &Form};
+  ui::Panel SpeedBar1{"SpeedBar1", &MinPanel};
+  ui::SpeedButton Open{"Open", &SpeedBar1, "Add"};
+  ui::SpeedButton Encode{"Encode", &SpeedBar1, "Encode"};
+  ui::SpeedButton Stop{"Stop", &SpeedBar1, "Stop"};
+  ui::SpeedButton Pause{"Pause", &SpeedBar1, "Pause"};
+  ui::SpeedButton Bye{"Bye", &SpeedBar1, "Bye"};
+  ui::StatusBar AllBar1{"AllBar1", &MinPanel};
+  ui::SpeedButton Selector{"Selector", &MinPanel, "batch"};
+  ui::StatusBar AllBar2{"AllBar2", &MinPanel};
+  ui::StatusBar AllBar3{"AllBar3", &MinPanel};
+  ui::ProgressBar Completed{"Completed", &MinPanel};
+
+  // Menus.
+  ui::PopupMenu FilesMenu{"FilesMenu"};
+  ui::PopupMenu SortMenu{"SortMenu"};
+  ui::PopupMenu BitrateMenu{"BitrateMenu"};
+  ui::PopupMenu PrioMenu{"PrioMenu"};
+  ui::PopupMenu StereoMenu{"StereoMenu"};
+  ui::PopupMenu BitsMenu{"BitsMenu"};
+  ui::PopupMenu EstMenu{"EstMenu"};
+  ui::PopupMenu TreeMenu{"TreeMenu"};
+  ui::PopupMenu RecentMenu{"RecentMenu"};
+  ui::PopupMenu DrivesMenu{"DrivesMenu"};
+
+  // Timers.
+  ui::Timer Timer{"Timer", 1000};
+  ui::Timer SettingsTimer{"SettingsTimer", 100};
+  ui::Timer ScrollTimer{"ScrollTimer", 500};
+
+  // Every menu and timer, for the view that shows and runs them.
+  std::vector<ui::PopupMenu*> Menus();
+  std::vector<ui::Timer*> Timers();
+
+  // Labels of the settings page that nothing refers to by name.
+  const std::vector<std::unique_ptr<ui::Label>>& StaticLabels() const { return labels_; }
+
+ private:
+  void LayOutFilesPage();
+  void LayOutSettingsPage();
+  void LayOutBottomPanel();
+  void BuildMenus();
+  // A 14 x 14 toggle at `at` in its group, acting as a check box, with its label to the right.
+  void PlaceToggle(ui::SpeedButton& button, ui::Point at, const std::string& label);
+  ui::Label& AddLabel(ui::Control& parent, ui::Rect bounds, const std::string& caption);
+
+  ui::Dialogs& dialogs_;
+  const ui::WorkArea& work_area_;
+  std::vector<std::unique_ptr<ui::Label>> labels_;
+  int next_toggle_group_ = 10;
+};
+
+}  // namespace tolvane::app

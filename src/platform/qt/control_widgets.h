@@ -1,0 +1,119 @@
+#pragma once
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QTabWidget>
+#include <QWidget>
+
+#include "platform/ui/page_control.h"
+#include "platform/ui/simple_controls.h"
+#include "platform/ui/speed_button.h"
+#include "platform/ui/status_bar.h"
+
+// Qt widgets that show one control each. A widget keeps itself in step with its control's
+// Changed signal and turns the user's input into the control's events; it holds no logic.
+namespace tolvane::qt {
+
+// Applies the properties every control has: place, size, visibility, enablement.
+void SyncCommon(QWidget& widget, const ui::Control& control);
+
+class PanelWidget final : public QWidget {
+ public:
+  PanelWidget(ui::Panel& panel, QWidget* parent);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+ private:
+  void Sync();
+  ui::Panel& panel_;
+  ui::Subscription subscription_;
+};
+
+class GroupBoxWidget final : public QGroupBox {
+ public:
+  GroupBoxWidget(ui::GroupBox& group, QWidget* parent);
+
+ private:
+  ui::GroupBox& group_;
+  ui::Subscription subscription_;
+};
+
+class LabelWidget final : public QLabel {
+ public:
+  LabelWidget(ui::Label& label, QWidget* parent);
+
+ private:
+  void Sync();
+  ui::Label& label_;
+  ui::Subscription subscription_;
+};
+
+class EditWidget final : public QLineEdit {
+ public:
+  EditWidget(ui::Edit& edit, QWidget* parent);
+
+ private:
+  void Sync();
+  ui::Edit& edit_;
+  ui::Subscription subscription_;
+};
+
+class ProgressBarWidget final : public QProgressBar {
+ public:
+  ProgressBarWidget(ui::ProgressBar& bar, QWidget* parent);
+
+ private:
+  void Sync();
+  ui::ProgressBar& bar_;
+  ui::Subscription subscription_;
+};
+
+// Pages are added by the builder as the tab widget's pages.
+class PageControlWidget final : public QTabWidget {
+ public:
+  PageControlWidget(ui::PageControl& pages, QWidget* parent);
+
+ private:
+  void Sync();
+  ui::PageControl& pages_;
+  ui::Subscription subscription_;
+  bool syncing_ = false;
+};
+
+class StatusBarWidget final : public QWidget {
+ public:
+  StatusBarWidget(ui::StatusBar& bar, QWidget* parent);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  ui::StatusBar& bar_;
+  ui::Subscription subscription_;
+};
+
+class SpeedButtonWidget final : public QWidget {
+ public:
+  SpeedButtonWidget(ui::SpeedButton& button, QWidget* parent);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void enterEvent(QEnterEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+
+ private:
+  ui::SpeedButton& button_;
+  ui::Subscription changed_;
+  ui::Subscription drop_down_;
+  bool pressed_ = false;
+  bool hovered_ = false;
+};
+
+}  // namespace tolvane::qt

@@ -1,0 +1,163 @@
+#include "form_view.h"
+
+#include <QCloseEvent>
+#include <QScopedValueRollback>
+#include <QTimer>
+
+#include "control_widgets.h"
+#include "list_view_widget.h"
+#include "text.h"
+
+namespace tolvane::qt {
+
+FormView::FormView(ui::Form& form, ui::Application& application, std::function<std::string()> title)
+    : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      form_(form),
+      application_(application),
+      title_(std::move(title)) {
+  // Sizes are in pixels, as designed, whatever the screen's resolution.
+  QFont font(QStringLiteral("Sans Serif"));
+  font.setPixelSize(11);
+  setFont(font);
+  for (ui::Control* child : form_.Children())
+    Build(*child, this);
+  subscriptions_.push_back(form_.Changed.Connect([this] { Sync(); }));
+  subscriptions_.push_back(application_.Changed.Connect([this] { SyncTitle(); }));
+  subscriptions_.push_back(form_.BringToFrontRequested.Connect([this] {
+    if (isMinimized())
+      showNormal();
+    raise();
+    activateWindow();
+  }));
+  subscriptions_.push_back(form_.CloseRequested.Connect([this] {
+    const QScopedValueRollback guard(closing_, true);
+    close();
+  }));
+  subscriptions_.push_back(application_.MinimizeRequested.Connect([this] { showMinimized(); }));
+  subscriptions_.push_back(application_.RestoreRequested.Connect([this] { showNormal(); }));
+  Sync();
+  if (ui::Control* active = form_.ActiveControl()) {
+    if (QWidget* widget = WidgetFor(*active))
+      widget->setFocus();
+  }
+}
+
+QWidget* FormView::WidgetFor(const ui::Control& control) const {
+  const auto found = widgets_.find(&control);
+  return found == widgets_.end() ? nullptr : found->second;
+}
+
+void FormView::Build(ui::Control& control, QWidget* parent) {
+  QWidget* widget = nullptr;
+  if (auto* pages = dynamic_cast<ui::PageControl*>(&control)) {
+    auto* tabs = new PageControlWidget(*pages, parent);
+    for (ui::TabSheet* sheet : pages->Pages()) {
+      auto* page = new QWidget();
+      tabs->addTab(page, ToQString(sheet->Caption()));
+      widgets_[sheet] = page;
+      for (ui::Control* child : sheet->Children())
+        Build(*child, page);
+    }
+    tabs->setCurrentIndex(pages->ActivePageIndex());
+    widgets_[pages] = tabs;
+    return;
+  }
+  if (auto* list = dynamic_cast<ui::ListView*>(&control)) {
+    widget = new ListViewWidget(*list, parent);
+  } else if (auto* bar = dynamic_cast<ui::StatusBar*>(&control)) {
+    widget = new StatusBarWidget(*bar, parent);
+  } else if (auto* button = dynamic_cast<ui::SpeedButton*>(&control)) {
+    widget = new SpeedButtonWidget(*button, parent);
+  } else if (auto* group = dynamic_cast<ui::GroupBox*>(&control)) {
+    widget = new GroupBoxWidget(*group, parent);
+  } else if (auto* panel = dynamic_cast<ui::Panel*>(&control)) {
+    widget = new PanelWidget(*panel, parent);
+  } else if (auto* label = dynamic_cast<ui::Label*>(&control)) {
+    widget = new LabelWidget(*label, parent);
+  } else if (auto* edit = dynamic_cast<ui::Edit*>(&control)) {
+    widget = new EditWidget(*edit, parent);
+  } else if (auto* progress = dynamic_cast<ui::ProgressBar*>(&control)) {
+    widget = new ProgressBarWidget(*progress, parent);
+  } else {
+    widget = new QWidget(parent);
+  }
+  widgets_[&control] = widget;
+  for (ui::Control* child : control.Children())
+    Build(*child, widget);
+}
+
+void FormView::Sync() {
+  setFixedSize(form_.ClientWidth(), form_.ClientHeight());
+  if (!moving_ && frameGeometry().topLeft() != QPoint(form_.Left(), form_.Top())) {
+    move(form_.Left(), form_.Top());
+  }
+  SyncTitle();
+}
+
+void FormView::SyncTitle() {
+  setWindowTitle(ToQString(title_()));
+}
+
+void FormView::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  // Only now does the window manager tell how wide the frame is.
+  const QRect outer = frameGeometry();
+  const QRect inner = geometry();
+  form_.SetFrame({inner.left() - outer.left(), inner.top() - outer.top(),
+                  outer.right() - inner.right(), outer.bottom() - inner.bottom()});
+}
+
+void FormView::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  if (moving_)
+    return;
+  const QScopedValueRollback guard(moving_, true);
+  const QRect outer = frameGeometry();
+  const ui::Rect proposed{outer.x(), outer.y(), outer.width(), outer.height()};
+  const ui::Rect placed = form_.ProposePosition(proposed);
+  form_.SetBounds({placed.left, placed.top, form_.Width(), form_.Height()});
+  if (placed.left != proposed.left || placed.top != proposed.top)
+    move(placed.left, placed.top);
+}
+
+void FormView::closeEvent(QCloseEvent* event) {
+  if (closing_ || form_.Closed()) {
+    event->accept();
+    return;
+  }
+  // The user closed the window: the form decides, and hides the window itself when it closes.
+  const QScopedValueRollback guard(closing_, true);
+  if (form_.Close()) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+void FormView::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange) {
+    if (isMinimized() && !application_.Minimized()) {
+      application_.ReportMinimized();
+    } else if (!isMinimized() && application_.Minimized()) {
+      application_.ReportRestored();
+    }
+  } else if (event->type() == QEvent::ActivationChange) {
+    if (isActiveWindow()) {
+      application_.ReportActivated();
+    } else {
+      application_.ReportDeactivated();
+    }
+  }
+}
+
+WindowView::WindowView(const WindowParts& parts)
+    : form_(parts.form, parts.application, parts.title) {
+  for (ui::PopupMenu* menu : parts.menus)
+    menus_.push_back(std::make_unique<MenuView>(*menu));
+  for (ui::Timer* timer : parts.timers)
+    timers_.push_back(std::make_unique<TimerDriver>(*timer));
+}
+
+}  // namespace tolvane::qt

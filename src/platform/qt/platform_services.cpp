@@ -1,0 +1,98 @@
+#include "platform_services.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QScreen>
+
+#include "text.h"
+
+namespace tolvane::qt {
+
+namespace {
+
+QMessageBox::Icon ToQtIcon(ui::MessageIcon icon) {
+  switch (icon) {
+    case ui::MessageIcon::Error:
+      return QMessageBox::Critical;
+    case ui::MessageIcon::Warning:
+      return QMessageBox::Warning;
+    case ui::MessageIcon::Question:
+      return QMessageBox::Question;
+    case ui::MessageIcon::Information:
+      return QMessageBox::Information;
+    case ui::MessageIcon::None:
+      break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons ToQtButtons(ui::MessageButtons buttons) {
+  switch (buttons) {
+    case ui::MessageButtons::Ok:
+      return QMessageBox::Ok;
+    case ui::MessageButtons::OkCancel:
+      return QMessageBox::Ok | QMessageBox::Cancel;
+    case ui::MessageButtons::YesNo:
+      return QMessageBox::Yes | QMessageBox::No;
+    case ui::MessageButtons::YesNoCancel:
+      return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+  }
+  return QMessageBox::Ok;
+}
+
+// "Description|*.wav;*.aif" becomes "Description (*.wav *.aif)".
+QString ToQtFilter(const std::string& filter) {
+  const QString text = ToQString(filter);
+  const auto bar = text.indexOf(QLatin1Char('|'));
+  if (bar < 0)
+    return text;
+  QString patterns = text.mid(bar + 1);
+  patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+  return text.left(bar) + QStringLiteral(" (") + patterns + QStringLiteral(")");
+}
+
+}  // namespace
+
+void QtEventLoop::ProcessMessages() {
+  QCoreApplication::processEvents();
+}
+
+ui::Rect QtWorkArea::Get() const {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr)
+    return {0, 0, 1024, 768};
+  const QRect area = screen->availableGeometry();
+  return {area.x(), area.y(), area.width(), area.height()};
+}
+
+ui::MessageAnswer QtDialogs::MessageBox(const std::string& text, const std::string& caption,
+                                        ui::MessageIcon icon, ui::MessageButtons buttons) {
+  QMessageBox box(ToQtIcon(icon), ToQString(caption), ToDisplayText(text), ToQtButtons(buttons),
+                  QApplication::activeWindow());
+  switch (box.exec()) {
+    case QMessageBox::Yes:
+      return ui::MessageAnswer::Yes;
+    case QMessageBox::No:
+      return ui::MessageAnswer::No;
+    case QMessageBox::Cancel:
+      return ui::MessageAnswer::Cancel;
+    default:
+      return buttons == ui::MessageButtons::YesNo ? ui::MessageAnswer::No : ui::MessageAnswer::Ok;
+  }
+}
+
+std::optional<std::vector<std::string>> QtDialogs::OpenFiles(const ui::OpenFileRequest& request) {
+  QFileDialog dialog(QApplication::activeWindow(), ToQString(request.title),
+                     ToQString(request.initial_folder), ToQtFilter(request.filter));
+  dialog.setFileMode(request.multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+  dialog.setOption(QFileDialog::ReadOnly, false);
+  if (dialog.exec() != QDialog::Accepted)
+    return std::nullopt;
+  std::vector<std::string> files;
+  for (const QString& file : dialog.selectedFiles())
+    files.push_back(file.toStdString());
+  return files;
+}
+
+}  // namespace tolvane::qt

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/ui/dialogs.h"
+#include "platform/ui/event_loop.h"
+#include "platform/ui/work_area.h"
+
+// The Qt implementations of the small services the logic asks of the desktop.
+namespace tolvane::qt {
+
+class QtEventLoop final : public ui::EventLoop {
+ public:
+  void ProcessMessages() override;
+};
+
+// The available geometry of the primary screen.
+class QtWorkArea final : public ui::WorkArea {
+ public:
+  ui::Rect Get() const override;
+};
+
+// Message boxes and file dialogs, modal to the active window.
+class QtDialogs final : public ui::Dialogs {
+ public:
+  ui::MessageAnswer MessageBox(const std::string& text, const std::string& caption,
+                               ui::MessageIcon icon, ui::MessageButtons buttons) override;
+  std::optional<std::vector<std::string>> OpenFiles(const ui::OpenFileRequest& request) override;
+};
+
+}  // namespace tolvane::qt

@@ -1,0 +1,13 @@
+#pragma once
+
+namespace tolvane::ui {
+
+// The program's message loop, as far as the logic needs it.
+class EventLoop {
+ public:
+  virtual ~EventLoop() = default;
+  // Handles the events that are waiting (input, timers, sockets) and returns.
+  virtual void ProcessMessages() = 0;
+};
+
+}  // namespace tolvane::ui

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "control.h"
+
+namespace tolvane::ui {
+
+// Space taken by the window frame around the client area, as the window system reports it.
+struct FrameExtents {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+  friend bool operator==(const FrameExtents&, const FrameExtents&) = default;
+};
+
+// A top-level window. Bounds() is the outer rectangle, frame included, in screen coordinates;
+// children are placed in the client area.
+class Form final : public Control {
+ public:
+  Form(std::string name, std::string caption);
+
+  const std::string& Caption() const { return caption_; }
+  void SetCaption(std::string caption);
+
+  int ClientWidth() const;
+  int ClientHeight() const;
+  void SetClientSize(int width, int height);
+  Rect ClientRect() const override;
+
+  FrameExtents Frame() const { return frame_; }
+  // The view reports the frame the window manager gave the window; the client size is kept.
+  void SetFrame(FrameExtents frame);
+
+  // The control that has the keyboard focus when the window opens.
+  Control* ActiveControl() const { return active_control_; }
+  void SetActiveControl(Control* control);
+
+  // Before the window moves or is resized: handlers may change the proposed outer rectangle.
+  std::function<void(Rect&)> OnPositionChanging;
+  // The view asks here where a proposed outer rectangle will really go.
+  Rect ProposePosition(Rect proposed) const;
+
+  // Close request: OnCloseQuery may refuse; then OnClose runs and views hide the window.
+  std::function<bool()> OnCloseQuery;
+  std::function<void()> OnClose;
+  bool Close();
+  bool Closed() const { return closed_; }
+
+  // Requests to the view.
+  void BringToFront() { BringToFrontRequested.Emit(); }
+  Signal<> BringToFrontRequested;
+  Signal<> CloseRequested;
+
+ private:
+  std::string caption_;
+  FrameExtents frame_;
+  Control* active_control_ = nullptr;
+  bool closed_ = false;
+};
+
+}  // namespace tolvane::ui

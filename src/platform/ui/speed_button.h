@@ -1,0 +1,71 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "control.h"
+
+namespace tolvane::ui {
+
+class PopupMenu;
+
+// A toolbar-style button. With a GroupIndex other than 0 it stays down when pressed and the
+// buttons of the same parent and group exclude each other; a down button of a group that does
+// not allow all up is raised only by pressing another button of its group.
+class SpeedButton final : public Control {
+ public:
+  SpeedButton(std::string name, Control* parent, std::string caption = {});
+
+  const std::string& Caption() const { return caption_; }
+  void SetCaption(std::string caption);
+
+  bool Down() const { return down_; }
+  // As the classic toolkit: ignored for group 0, and refused when raising a down button of a
+  // group that does not allow all up.
+  void SetDown(bool down);
+
+  int GroupIndex() const { return group_index_; }
+  void SetGroupIndex(int group) { group_index_ = group; }
+  bool AllowAllUp() const { return allow_all_up_; }
+  void SetAllowAllUp(bool allow) { allow_all_up_ = allow; }
+  bool Flat() const { return flat_; }
+  void SetFlat(bool flat);
+
+  // The name of the glyph image drawn left of or above the caption; empty for none.
+  const std::string& Glyph() const { return glyph_; }
+  void SetGlyph(std::string glyph);
+
+  // The menu that drops down below the button when it is clicked.
+  PopupMenu* DropdownMenu() const { return dropdown_; }
+  void SetDropdownMenu(PopupMenu* menu) { dropdown_ = menu; }
+
+  // A user's click: flips the down state within the group rules, runs OnClick, then asks for
+  // the drop-down menu. A disabled button ignores it.
+  void UserClick();
+  // Runs OnClick alone, as code pressing the button does.
+  void Click();
+
+  std::function<void()> OnClick;
+  std::function<void(MouseButton, ShiftState, Point)> OnMouseDown;
+  std::function<void(MouseButton, ShiftState, Point)> OnMouseUp;
+
+  // The view drops the menu down below the button, where only it knows the screen position.
+  Signal<> DropDownRequested;
+
+  // Mouse events from the view.
+  void MouseDown(MouseButton button, ShiftState shift, Point at);
+  void MouseUp(MouseButton button, ShiftState shift, Point at);
+
+ private:
+  void RaiseOthersInGroup();
+
+  std::string caption_;
+  std::string glyph_;
+  bool down_ = false;
+  int group_index_ = 0;
+  bool allow_all_up_ = false;
+  bool flat_ = false;
+  PopupMenu* dropdown_ = nullptr;
+};
+
+}  // namespace tolvane::ui

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test: once in the normal build and once under
+# AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")"
+./scripts/install-deps.sh
+./scripts/build.sh build
+(cd build && ctest --output-on-failure --timeout 300 -j2)
+./scripts/build.sh build-sanitize -DTOLVANE_SANITIZE=ON
+(cd build-sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --output-on-failure --timeout 600 -j2)

@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QHeaderView>
+#include <QTableView>
+#include <QTest>
+
+#include "app/main_window.h"
+#include "platform/qt/form_view.h"
+#include "platform/qt/platform_services.h"
+#include "support/desktop_stand_ins.h"
+#include "support/scripted_dialogs.h"
+
+namespace tolvane::qt {
+namespace {
+
+// The real window, shown offscreen.
+struct ShownWindow {
+  QtEventLoop loop;
+  ui::Application application{loop};
+  testing::ScriptedDialogs dialogs;
+  QtWorkArea work_area;
+  app::TBlade blade{application, dialogs, work_area};
+  WindowView view{{blade.Form, application, [this] { return blade.TaskbarTitle(); }, blade.Menus(),
+                   blade.Timers()}};
+
+  ShownWindow() {
+    application.SetTitle("Tolvane");
+    blade.SavedTitle = "Tolvane";
+    view.Form().show();
+    QCoreApplication::processEvents();
+  }
+  QWidget& Widget(const ui::Control& control) {
+    QWidget* widget = view.Form().WidgetFor(control);
+    EXPECT_NE(widget, nullptr) << control.Name();
+    return *widget;
+  }
+  void Screenshot(const char* name) {
+    QCoreApplication::processEvents();
+    const QString folder = QStringLiteral(TOLVANE_BUILD_DIR "/screenshots");
+    QDir().mkpath(folder);
+    const QString path = folder + "/" + name;
+    ASSERT_TRUE(view.Form().grab().save(path)) << path.toStdString();
+  }
+};
+
+void AddRow(ui::ListView& list, const std::string& name, const std::string& status, int image) {
+  ui::ListItem& item = list.Add();
+  item.SetCaption(name);
+  item.SetSubItem(0, status);
+  item.SetImageIndex(image);
+}
+
+TEST(MainWindowView, AClickOnAToolbarButtonReachesTheControl) {
+  ShownWindow w;
+  int clicks = 0;
+  w.blade.Encode.OnClick = [&] { ++clicks; };
+  QTest::mouseClick(&w.Widget(w.blade.Encode), Qt::LeftButton);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_TRUE(w.blade.Encode.Down()) << "Encode stays down in its group";
+
+  w.blade.Stop.SetEnabled(true);
+  QTest::mouseClick(&w.Widget(w.blade.Stop), Qt::LeftButton);
+  EXPECT_TRUE(w.blade.Stop.Down());
+  EXPECT_FALSE(w.blade.Encode.Down());
+
+  int stop_clicks = 0;
+  w.blade.Stop.OnClick = [&] { ++stop_clicks; };
+  w.blade.Stop.SetEnabled(false);
+  QCoreApplication::processEvents();
+  QTest::mouseClick(&w.Widget(w.blade.Stop), Qt::LeftButton);
+  EXPECT_EQ(stop_clicks, 0) << "a disabled button takes no clicks";
+}
+
+TEST(MainWindowView, WidgetsFollowTheirControls) {
+  ShownWindow w;
+  QWidget& window = w.view.Form();
+  EXPECT_EQ(window.size(), QSize(503, 365));
+  EXPECT_EQ(window.windowTitle(), QStringLiteral("Tolvane 2.99c"));
+  EXPECT_EQ(w.Widget(w.blade.Queue).geometry(), QRect(0, 0, 495, 204));
+  EXPECT_EQ(w.Widget(w.blade.Pause).geometry(), QRect(244, 6, 73, 34));
+
+  w.application.SetTitle("37% -=- Tolvane");
+  EXPECT_EQ(window.windowTitle(), QStringLiteral("37% -=- Tolvane"));
+  w.application.SetTitle("Tolvane");
+  EXPECT_EQ(window.windowTitle(), QStringLiteral("Tolvane 2.99c"));
+
+  w.blade.Main.SetActivePage(&w.blade.Defaults);
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(w.Widget(w.blade.ResetButton).isVisible());
+  EXPECT_FALSE(w.Widget(w.blade.Queue).isVisible());
+}
+
+TEST(MainWindowView, RowsAndSelectionGoBothWays) {
+  ShownWindow w;
+  AddRow(w.blade.Queue, "first", "Queued", 0);
+  AddRow(w.blade.Queue, "second", "Queued", 0);
+  auto& table = static_cast<QTableView&>(w.Widget(w.blade.Queue));
+  ASSERT_EQ(table.model()->rowCount(), 2);
+  EXPECT_EQ(table.model()->index(1, 1).data().toString(), QStringLiteral("Queued"));
+
+  w.blade.Queue.Item(1).SetSubItem(0, "42% completed");
+  EXPECT_EQ(table.model()->index(1, 1).data().toString(), QStringLiteral("42% completed"));
+
+  int state_changes = 0;
+  w.blade.Queue.OnChange = [&](ui::ListItem&, ui::ItemChange change) {
+    if (change == ui::ItemChange::State)
+      ++state_changes;
+  };
+  const QRect row = table.visualRect(table.model()->index(1, 0));
+  QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, row.center());
+  EXPECT_EQ(w.blade.Queue.SelCount(), 1);
+  EXPECT_TRUE(w.blade.Queue.Item(1).Selected());
+  EXPECT_GT(state_changes, 0);
+
+  w.blade.Queue.Item(0).SetSelected(true);
+  EXPECT_TRUE(table.selectionModel()->isRowSelected(0, {}));
+  w.blade.Queue.Delete(0);
+  EXPECT_EQ(table.model()->rowCount(), 1);
+  EXPECT_EQ(table.model()->index(0, 0).data().toString(), QStringLiteral("second"));
+}
+
+TEST(MainWindowView, DoubleClickOnTheToolbarBackgroundTogglesCompactMode) {
+  ShownWindow w;
+  const int height = w.blade.Form.Height();
+  QTest::mouseDClick(&w.Widget(w.blade.SpeedBar1), Qt::LeftButton, {}, QPoint(360, 20));
+  EXPECT_FALSE(w.blade.Main.Visible());
+  EXPECT_EQ(w.blade.Form.Height(), height - 275);
+  EXPECT_EQ(w.view.Form().height(), 90);
+  QTest::mouseDClick(&w.Widget(w.blade.Open), Qt::LeftButton);
+  EXPECT_FALSE(w.blade.Main.Visible()) << "a double-click on a button is no toolbar double-click";
+}
+
+TEST(MainWindowView, RendersItsPages) {
+  ShownWindow w;
+  AddRow(w.blade.Queue, "Intro", "Completed in 00:00:04", 4);
+  AddRow(w.blade.Queue, "Second song", "57% completed", 2);
+  w.blade.Queue.Item(1).SetStateIndex(5);
+  AddRow(w.blade.Queue, "Third song", "Queued", 0);
+  AddRow(w.blade.Queue, "Last song", "Queued", 0);
+  w.blade.Queue.Item(3).SetCut(true);
+  w.blade.Queue.Item(1).SetSelected(true);
+  w.blade.Completed.SetPosition(38);
+  w.blade.AllBar3.Panel(4).SetText("38%");
+  w.Screenshot("files.png");
+
+  w.blade.Main.SetActivePage(&w.blade.Defaults);
+  w.blade.CRCBit.SetDown(true);
+  w.blade.BEVersion.SetCaption("v 1.00");
+  w.Screenshot("settings.png");
+
+  w.blade.SpeedBar1DblClick();
+  w.Screenshot("compact.png");
+}
+
+}  // namespace
+}  // namespace tolvane::qt

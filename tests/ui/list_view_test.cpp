@@ -1,0 +1,196 @@
+#include <gtest/gtest.h>
+
+#include "platform/ui/list_view.h"
+
+namespace tolvane::ui {
+namespace {
+
+struct Entry final : ItemData {
+  Entry(int order, int* freed) : order(order), freed(freed) {}
+  ~Entry() override {
+    if (freed != nullptr)
+      ++*freed;
+  }
+  int order;
+  int* freed;
+};
+
+// A list of 204 pixels' height, like the queue: ten whole rows are visible.
+struct Fixture {
+  ListView list{"Queue", nullptr};
+  int freed = 0;
+
+  Fixture() {
+    list.SetBounds({0, 0, 495, 204});
+    list.AddColumn("Name", 315);
+    list.AddColumn("Status", 145);
+  }
+  ListItem& Add(const std::string& caption, int order) {
+    ListItem& item = list.Add();
+    item.SetCaption(caption);
+    item.SetSubItem(0, "Queued");
+    item.SetData(std::make_unique<Entry>(order, &freed));
+    return item;
+  }
+  std::string Captions() const {
+    std::string text;
+    for (int i = 0; i < list.Count(); ++i)
+      text += list.Item(i).Caption();
+    return text;
+  }
+};
+
+int ByOrder(const ListItem& a, const ListItem& b) {
+  return a.DataAs<Entry>()->order - b.DataAs<Entry>()->order;
+}
+
+TEST(ListView, CustomSortMovesRowsWithTheirDataAndStates) {
+  Fixture f;
+  f.Add("C", 3);
+  f.Add("A", 1).SetSelected(true);
+  f.Add("B", 2).SetCut(true);
+  f.list.Item(0).SetImageIndex(4);
+  f.list.Item(0).SetStateIndex(5);
+
+  f.list.CustomSort(ByOrder);
+  EXPECT_EQ(f.Captions(), "ABC");
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(f.list.Item(i).Index(), i);
+    EXPECT_EQ(f.list.Item(i).DataAs<Entry>()->order, i + 1);
+  }
+  EXPECT_TRUE(f.list.Item(0).Selected());
+  EXPECT_TRUE(f.list.Item(1).Cut());
+  EXPECT_EQ(f.list.Item(2).ImageIndex(), 4);
+  EXPECT_EQ(f.list.Item(2).StateIndex(), 5);
+  EXPECT_EQ(f.list.Item(2).SubItem(0), "Queued");
+
+  f.list.CustomSort([](const ListItem& a, const ListItem& b) { return -ByOrder(a, b); });
+  EXPECT_EQ(f.Captions(), "CBA");
+}
+
+TEST(ListView, SortKeepsEqualRowsInTheirOrderAndSortsByDataWhenAsked) {
+  Fixture f;
+  f.Add("x", 1);
+  f.Add("y", 0);
+  f.Add("z", 1);
+  f.list.CustomSort(ByOrder);
+  EXPECT_EQ(f.Captions(), "yxz");
+
+  f.list.OnCompare = ByOrder;
+  f.list.SetSortsByData(true);
+  f.Add("w", -1);
+  EXPECT_EQ(f.Captions(), "wyxz") << "attaching data re-sorts";
+}
+
+TEST(ListView, SelectionCountsAndWalk) {
+  Fixture f;
+  for (const char* name : {"a", "b", "c", "d", "e"})
+    f.Add(name, 0);
+  int state_changes = 0;
+  f.list.OnChange = [&](ListItem&, ItemChange change) {
+    if (change == ItemChange::State)
+      ++state_changes;
+  };
+  EXPECT_EQ(f.list.SelCount(), 0);
+  EXPECT_EQ(f.list.Selected(), nullptr);
+
+  f.list.Item(1).SetSelected(true);
+  f.list.Item(3).SetSelected(true);
+  f.list.Item(3).SetSelected(true);  // no change, no event
+  EXPECT_EQ(f.list.SelCount(), 2);
+  EXPECT_EQ(f.list.Selected()->Caption(), "b");
+  EXPECT_EQ(f.list.NextSelected(f.list.Selected())->Caption(), "d");
+  EXPECT_EQ(f.list.NextSelected(&f.list.Item(3)), nullptr);
+  EXPECT_EQ(state_changes, 2);
+
+  f.list.Delete(1);
+  EXPECT_EQ(f.list.SelCount(), 1) << "a deleted selected row leaves the count";
+  f.list.ClearSelection();
+  EXPECT_EQ(f.list.SelCount(), 0);
+
+  f.list.Item(0).SetFocused(true);
+  f.list.Item(2).SetFocused(true);
+  EXPECT_FALSE(f.list.Item(0).Focused()) << "one focused row at a time";
+  EXPECT_EQ(f.list.ItemFocused(), &f.list.Item(2));
+}
+
+TEST(ListView, DeletionReportsTheRowAndFreesItsData) {
+  Fixture f;
+  f.Add("a", 0);
+  f.Add("b", 0);
+  f.Add("c", 0);
+  std::vector<std::string> deleted;
+  f.list.OnDeletion = [&](ListItem& item) {
+    deleted.push_back(item.Caption());
+    EXPECT_NE(item.DataAs<Entry>(), nullptr) << "the data is still there in OnDeletion";
+  };
+  f.list.Delete(1);
+  EXPECT_EQ(f.freed, 1);
+  EXPECT_EQ(f.list.Item(1).Caption(), "c");
+  EXPECT_EQ(f.list.Item(1).Index(), 1);
+  f.list.Clear();
+  EXPECT_EQ(deleted, (std::vector<std::string>{"b", "c", "a"}));
+  EXPECT_EQ(f.freed, 3);
+}
+
+TEST(ListView, VisibleRowsRowAtPointAndScrolling) {
+  Fixture f;
+  for (int i = 0; i < 30; ++i)
+    f.Add("row" + std::to_string(i), i);
+  ASSERT_EQ(f.list.VisibleRowCount(), 10);
+
+  struct Case {
+    Point at;
+    int expected;  // -1: no row
+  };
+  const Case cases[] = {
+      {{5, 0}, -1},                                              // on the header
+      {{5, ListView::kHeaderHeight}, 0},                         // first pixel of the first row
+      {{5, ListView::kHeaderHeight + ListView::kRowHeight}, 1},  // the second row
+      {{459, ListView::kHeaderHeight + 3}, 0},                   // the last pixel of the columns
+      {{460, ListView::kHeaderHeight + 3}, -1},                  // right of the columns
+      {{-1, ListView::kHeaderHeight + 3}, -1},
+  };
+  for (const Case& c : cases) {
+    ListItem* item = f.list.ItemAt(c.at);
+    EXPECT_EQ(item == nullptr ? -1 : item->Index(), c.expected) << "at " << c.at.x << "," << c.at.y;
+  }
+
+  f.list.Scroll(0, 16);
+  EXPECT_EQ(f.list.TopIndex(), 1) << "16 pixels scroll by one row";
+  EXPECT_EQ(f.list.ItemAt({5, ListView::kHeaderHeight})->Caption(), "row1");
+  f.list.Scroll(0, 5 * ListView::kRowHeight);
+  EXPECT_EQ(f.list.TopIndex(), 6);
+  f.list.Scroll(0, -16);
+  EXPECT_EQ(f.list.TopIndex(), 5);
+  f.list.Scroll(0, 1000);
+  EXPECT_EQ(f.list.TopIndex(), 20) << "the last ten rows fill the list";
+  f.list.Scroll(0, -1000);
+  EXPECT_EQ(f.list.TopIndex(), 0);
+  f.list.MakeVisible(25);
+  EXPECT_EQ(f.list.TopIndex(), 16);
+  EXPECT_EQ(f.list.TopItem()->Caption(), "row16");
+}
+
+TEST(ListView, UpdatesBetweenBeginAndEndAreReportedOnce) {
+  Fixture f;
+  std::vector<ListChange::Kind> kinds;
+  auto subscription =
+      f.list.RowsChanged.Connect([&](const ListChange& change) { kinds.push_back(change.kind); });
+  f.list.BeginUpdate();
+  for (int i = 0; i < 5; ++i)
+    f.Add("r", i);
+  f.list.Item(2).SetSubItem(0, "Preparing...");
+  EXPECT_TRUE(kinds.empty());
+  f.list.EndUpdate();
+  EXPECT_EQ(kinds, std::vector<ListChange::Kind>{ListChange::Kind::Reset});
+
+  kinds.clear();
+  f.list.Item(1).SetSubItem(0, "12% completed");
+  f.list.Delete(0);
+  EXPECT_EQ(kinds,
+            (std::vector<ListChange::Kind>{ListChange::Kind::Row, ListChange::Kind::Removed}));
+}
+
+}  // namespace
+}  // namespace tolvane::ui
