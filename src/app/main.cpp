@@ -1,25 +1,62 @@
-// Program entry: chooses the platform implementations, creates the main window and runs the
-// message loop.
+// Program entry: chooses the platform implementations, reads the command line, creates the main
+// window and runs the message loop.
+#include <unistd.h>
+
 #include <QApplication>
+#include <QTimer>
+#include <climits>
 
 #include "main_window.h"
+#include "platform/posix/posix_file_system.h"
+#include "platform/posix/xdg_folders.h"
 #include "platform/qt/form_view.h"
 #include "platform/qt/platform_services.h"
+#include "platform/qt/termination_watcher.h"
+#include "startup.h"
+
+namespace {
+
+std::string ExecutablePath(const char* argv0) {
+  char buffer[PATH_MAX];
+  const ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  return length > 0 ? std::string(buffer, static_cast<size_t>(length)) : std::string(argv0);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+  using namespace tolvane;
   QApplication qt_application(argc, argv);
-  tolvane::qt::QtEventLoop loop;
-  tolvane::qt::QtWorkArea work_area;
-  tolvane::qt::QtDialogs dialogs;
+  qt::QtEventLoop loop;
+  qt::QtWorkArea work_area;
+  qt::QtDialogs dialogs;
+  posix::PosixFileSystem files;
+  const platform::Paths paths(platform::PathStyle::Posix);
+  const posix::XdgFolders folders = posix::XdgFolders::FromEnvironment();
 
-  tolvane::ui::Application application(loop);
+  ui::Application application(loop);
   application.SetTitle("Tolvane");
 
-  tolvane::app::TBlade blade(application, dialogs, work_area);
-  blade.SavedTitle = application.Title();
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  const app::StartupPlan plan = app::PlanStartup(
+      arguments, app::JobListPath(folders.state, ExecutablePath(argv[0])), files, paths);
+  if (plan.end_now)
+    return 0;
 
-  tolvane::qt::WindowView view({blade.Form, application, [&blade] { return blade.TaskbarTitle(); },
-                                blade.Menus(), blade.Timers()});
+  app::TBlade blade({application, dialogs, work_area, files, paths});
+  blade.FormCreate();
+
+  qt::WindowView view({blade.Form, application, [&blade] { return blade.TaskbarTitle(); },
+                       blade.Menus(), blade.Timers()});
+  const qt::TerminationWatcher termination([&blade] { blade.Form.Close(); });
+  blade.Form.OnClose = [&blade] { blade.FormClose(); };
   view.Form().show();
-  return QApplication::exec();
+
+  // The names reach the queue from the running loop, after every window exists.
+  if (plan.had_arguments) {
+    QTimer::singleShot(0, [&blade, names = plan.names] { blade.EnqueueNames(names); });
+  }
+  const int result = QApplication::exec();
+  blade.FormDestroy();
+  return result;
 }

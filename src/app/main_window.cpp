@@ -5,8 +5,12 @@
 
 namespace tolvane::app {
 
-TBlade::TBlade(ui::Application& application, ui::Dialogs& dialogs, const ui::WorkArea& work_area)
-    : Application(application), dialogs_(dialogs), work_area_(work_area) {
+TBlade::TBlade(const Services& services)
+    : Application(services.application),
+      dialogs_(services.dialogs),
+      work_area_(services.work_area),
+      files_(services.files),
+      paths_(services.paths) {
   const ui::Rect area = work_area_.Get();
   Form.SetBounds({area.left + (area.width - kClientWidth) / 2,
                   area.top + (area.height - kClientHeight) / 2, kClientWidth, kClientHeight});
@@ -25,6 +29,51 @@ TBlade::TBlade(ui::Application& application, ui::Dialogs& dialogs, const ui::Wor
     proposed = SnapToWorkArea(proposed, work_area_.Get());
   };
   SpeedBar1.OnDblClick = [this] { SpeedBar1DblClick(); };
+
+  Queue.SetSortsByData(true);
+  Queue.OnCompare = [](const ui::ListItem& a, const ui::ListItem& b) {
+    const int32_t left = queue::EntryOf(a)->Order;
+    const int32_t right = queue::EntryOf(b)->Order;
+    return left < right ? -1 : left > right ? 1 : 0;
+  };
+  Queue.OnDeletion = [this](ui::ListItem& row) { queue_.Forget(row); };
+}
+
+void TBlade::FormCreate() {
+  Application.OnMinimize = [this] { AppMinimized = 1; };
+  Application.OnRestore = [this] {
+    AppMinimized = 0;
+    Application.SetTitle(SavedTitle);
+  };
+  Application.OnDeactivate = [this] { AppActive = 0; };
+  Application.OnActivate = [this] {
+    AppActive = 1;
+    Application.SetTitle(SavedTitle);
+  };
+  AppMinimized = 0;
+  SavedTitle = Application.Title();
+  Selector.SetCaption(EstimateMode == 0 ? "current" : "batch");
+  PauseTick = 0;
+}
+
+void TBlade::FormClose() {}
+
+void TBlade::FormDestroy() {}
+
+queue::EntryDefaults TBlade::CurrentDefaults() const {
+  return {DefaultBitrate,      DefaultStereo,  DefaultPriority, PrivateBit.Down(),
+          CopyrightBit.Down(), CopyBit.Down(), CRCBit.Down(),   DeleteBit.Down()};
+}
+
+int TBlade::ProbeAndEnqueue(const std::string& path, queue::TFileData*& entry) {
+  return queue_.ProbeAndEnqueue(path, CurrentDefaults(), entry);
+}
+
+void TBlade::EnqueueNames(const std::vector<std::string>& names) {
+  for (const std::string& name : names) {
+    queue::TFileData* entry = nullptr;
+    ProbeAndEnqueue(name, entry);
+  }
 }
 
 void TBlade::SpeedBar1DblClick() {

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_system.h"
+#include "platform/paths.h"
 #include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/form.h"
@@ -15,8 +17,18 @@
 #include "platform/ui/status_bar.h"
 #include "platform/ui/timer.h"
 #include "platform/ui/work_area.h"
+#include "queue/probe.h"
 
 namespace tolvane::app {
+
+// What the main window needs from the system.
+struct Services {
+  ui::Application& application;
+  ui::Dialogs& dialogs;
+  const ui::WorkArea& work_area;
+  platform::FileSystem& files;
+  const platform::Paths& paths;
+};
 
 // The main window: it owns every control of the "Files" and "Settings" pages and of the bottom
 // panel, the menus and the timers, and wires them to the program's logic. The controls are
@@ -27,9 +39,22 @@ class TBlade final {
   static constexpr int kClientWidth = 503;
   static constexpr int kClientHeight = 365;
 
-  TBlade(ui::Application& application, ui::Dialogs& dialogs, const ui::WorkArea& work_area);
+  explicit TBlade(const Services& services);
   TBlade(const TBlade&) = delete;
   TBlade& operator=(const TBlade&) = delete;
+
+  // The window's life: created (settings and job list read, handlers installed), closing
+  // (everything saved), destroyed.
+  void FormCreate();
+  void FormClose();
+  void FormDestroy();
+
+  // Appends the file as a "Queued" row with the current defaults; see queue::Queue.
+  int ProbeAndEnqueue(const std::string& path, queue::TFileData*& entry);
+  // Names from the command line, in order.
+  void EnqueueNames(const std::vector<std::string>& names);
+  // The defaults a new entry copies: the default fields and the settings page's flag buttons.
+  queue::EntryDefaults CurrentDefaults() const;
 
   // Toolbar double-click: compact mode on or off.
   void SpeedBar1DblClick();
@@ -39,7 +64,21 @@ class TBlade final {
   std::string TaskbarTitle() const;
 
   ui::Application& Application;
+
+  // Defaults of new entries and other settings held by the window.
+  int32_t DefaultBitrate = 128;
+  int32_t DefaultStereo = 0;
+  int32_t DefaultPriority = 2;
+  int32_t TreeDepth = 0;
+  int32_t DriveIndex = 0;
+  uint8_t EstimateMode = 1;
+  uint8_t ShowEncoderConsole = 0;
+
+  // Title control and the pause clock.
   std::string SavedTitle;
+  uint8_t AppMinimized = 0;
+  uint8_t AppActive = 0;
+  uint32_t PauseTick = 0;
 
   // The window and its pages.
   ui::Form Form{"Blade", kCaption};
@@ -140,6 +179,9 @@ class TBlade final {
 
   ui::Dialogs& dialogs_;
   const ui::WorkArea& work_area_;
+  platform::FileSystem& files_;
+  const platform::Paths& paths_;
+  queue::Queue queue_{Queue, files_, paths_};
   std::vector<std::unique_ptr<ui::Label>> labels_;
   int next_toggle_group_ = 10;
 };

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/posix/posix_file_system.h"
 #include "support/desktop_stand_ins.h"
 #include "support/scripted_dialogs.h"
 
@@ -13,7 +14,9 @@ struct Window {
   ui::Application application{loop};
   testing::ScriptedDialogs dialogs;
   testing::FixedWorkArea work_area{{0, 0, 1280, 1000}};
-  TBlade blade{application, dialogs, work_area};
+  posix::PosixFileSystem files;
+  const platform::Paths paths{platform::PathStyle::Posix};
+  TBlade blade{{application, dialogs, work_area, files, paths}};
 };
 
 std::vector<std::string> PanelTexts(const ui::StatusBar& bar) {

@@ -5,8 +5,11 @@
 #include <QTest>
 
 #include "app/main_window.h"
+#include "app/startup.h"
+#include "platform/posix/posix_file_system.h"
 #include "platform/qt/form_view.h"
 #include "platform/qt/platform_services.h"
+#include "support/audio_files.h"
 #include "support/desktop_stand_ins.h"
 #include "support/scripted_dialogs.h"
 
@@ -19,7 +22,9 @@ struct ShownWindow {
   ui::Application application{loop};
   testing::ScriptedDialogs dialogs;
   QtWorkArea work_area;
-  app::TBlade blade{application, dialogs, work_area};
+  posix::PosixFileSystem files;
+  const platform::Paths paths{platform::PathStyle::Posix};
+  app::TBlade blade{{application, dialogs, work_area, files, paths}};
   WindowView view{{blade.Form, application, [this] { return blade.TaskbarTitle(); }, blade.Menus(),
                    blade.Timers()}};
 
@@ -150,6 +155,27 @@ TEST(MainWindowView, RendersItsPages) {
 
   w.blade.SpeedBar1DblClick();
   w.Screenshot("compact.png");
+}
+
+TEST(MainWindowView, CommandLineNamesAreQueuedInOrder) {
+  testing::TempFolder temp;
+  testing::WriteWave(temp / "a.wav", {.data_bytes = 176'400});
+  testing::WriteAiff(temp / "b.aiff", {.frames = 44'100});
+  testing::WriteText(temp / "notes.txt", "not sound");
+  ShownWindow w;
+  const app::StartupPlan plan =
+      app::PlanStartup({temp / "a.wav", temp / "b.aiff", temp / "notes.txt"}, temp / "tolvane.dat",
+                       w.files, w.paths);
+  w.blade.EnqueueNames(plan.names);
+
+  ASSERT_EQ(w.blade.Queue.Count(), 2) << "notes.txt is refused";
+  EXPECT_EQ(w.blade.Queue.Item(0).Caption(), "a");
+  EXPECT_EQ(w.blade.Queue.Item(1).Caption(), "b");
+  for (int i = 0; i < 2; ++i)
+    EXPECT_EQ(w.blade.Queue.Item(i).SubItem(0), "Queued");
+  auto& table = static_cast<QTableView&>(w.Widget(w.blade.Queue));
+  EXPECT_EQ(table.model()->index(1, 1).data().toString(), QStringLiteral("Queued"));
+  w.Screenshot("queued.png");
 }
 
 }  // namespace

@@ -86,8 +86,10 @@ void ListItem::Changed(ItemChange change) {
 ListView::ListView(std::string name, Control* parent) : Control(std::move(name), parent) {}
 
 ListView::~ListView() {
-  // Rows go as the list goes: the owner's OnDeletion still frees what they hold.
+  // Rows go as the list goes, each freeing its data. The owner's handlers are not called: the
+  // owner is being destroyed too.
   OnChange = nullptr;
+  OnDeletion = nullptr;
   Clear();
 }
 

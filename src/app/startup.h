@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+#include "platform/paths.h"
+
+namespace tolvane::app {
+
+// What the command line asks for.
+struct StartupPlan {
+  // "-continue" was given and there is no job list to continue: end at once, showing nothing.
+  bool end_now = false;
+  // At least one argument was given, even if only "-continue".
+  bool had_arguments = false;
+  // The names to enqueue, in command-line order.
+  std::vector<std::string> names;
+};
+
+// Reads the arguments (without the program name). "-continue" (exactly so) tests that the job
+// list file exists; every other argument is a name. A name that exists is handed on with its
+// folder part as typed and its last component as the file system spells it; one that does not
+// exist is handed on unchanged.
+StartupPlan PlanStartup(const std::vector<std::string>& arguments, const std::string& job_list_path,
+                        platform::FileSystem& files, const platform::Paths& paths);
+
+// The job list file: "<state folder>/<executable's file name>.dat".
+std::string JobListPath(const std::string& state_folder, const std::string& executable_path);
+
+}  // namespace tolvane::app

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tolvane::platform {
+
+// An open file. Reads past the end return fewer bytes; nothing throws.
+class File {
+ public:
+  virtual ~File() = default;
+  // The file's size now, or -1 when it cannot be read.
+  virtual int64_t Size() = 0;
+  // Reads up to `count` bytes at `offset` into `buffer`; returns how many were read (0 at the
+  // end or on failure).
+  virtual int64_t ReadAt(int64_t offset, void* buffer, int64_t count) = 0;
+  // Writes `count` bytes at `offset`; false unless all were written.
+  virtual bool WriteAt(int64_t offset, const void* buffer, int64_t count) = 0;
+  virtual bool Truncate(int64_t size) = 0;
+};
+
+enum class OpenMode { Read, ReadWrite, CreateTruncate };
+
+// What the program needs of files and folders. Paths are used as given; a relative path is
+// taken relative to the process's current folder, which the program never changes.
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // Null when the file cannot be opened (missing, a folder, no permission).
+  virtual std::unique_ptr<File> Open(const std::string& path, OpenMode mode) = 0;
+  virtual bool FileExists(const std::string& path) = 0;
+  virtual bool FolderExists(const std::string& path) = 0;
+  virtual bool Delete(const std::string& path) = 0;
+  // Moves or renames a file; fails when the target exists.
+  virtual bool Move(const std::string& from, const std::string& to) = 0;
+  // Creates one folder level; false when it cannot (the parent missing, or it exists).
+  virtual bool CreateFolder(const std::string& path) = 0;
+
+  // Names (not paths) in `folder` matching `pattern` ("*" and "?" wildcards, letters compared
+  // without regard to case, "*.*" matching every name), sorted by name. Files only, or folders
+  // only (without "." and ".."). Empty when the folder cannot be read.
+  virtual std::vector<std::string> ListFiles(const std::string& folder,
+                                             const std::string& pattern) = 0;
+  virtual std::vector<std::string> ListFolders(const std::string& folder) = 0;
+
+  // The name the file system spells the path's last component with, or nullopt when it does
+  // not exist.
+  virtual std::optional<std::string> StoredName(const std::string& path) = 0;
+};
+
+// Matches a name against a pattern with "*" and "?", letters compared without regard to case;
+// "*.*" matches every name, with or without a dot.
+bool MatchesPattern(std::string_view name, std::string_view pattern);
+
+}  // namespace tolvane::platform

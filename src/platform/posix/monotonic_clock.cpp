@@ -1,0 +1,15 @@
+#include "monotonic_clock.h"
+
+#include <time.h>
+
+namespace tolvane::posix {
+
+uint32_t MonotonicClock::GetTickCount() {
+  timespec now{};
+  ::clock_gettime(CLOCK_MONOTONIC, &now);
+  const uint64_t ms =
+      static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
+  return static_cast<uint32_t>(ms);
+}
+
+}  // namespace tolvane::posix

@@ -1,0 +1,158 @@
+#include "posix_file_system.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "unique_fd.h"
+
+namespace tolvane::posix {
+
+namespace {
+
+class PosixFile final : public platform::File {
+ public:
+  explicit PosixFile(UniqueFd fd) : fd_(std::move(fd)) {}
+
+  int64_t Size() override {
+    struct stat info {};
+    return ::fstat(fd_.Get(), &info) == 0 ? static_cast<int64_t>(info.st_size) : -1;
+  }
+
+  int64_t ReadAt(int64_t offset, void* buffer, int64_t count) override {
+    int64_t done = 0;
+    auto* bytes = static_cast<char*>(buffer);
+    while (done < count) {
+      const ssize_t n = ::pread(fd_.Get(), bytes + done, static_cast<size_t>(count - done),
+                                static_cast<off_t>(offset + done));
+      if (n < 0 && errno == EINTR)
+        continue;
+      if (n <= 0)
+        break;
+      done += n;
+    }
+    return done;
+  }
+
+  bool WriteAt(int64_t offset, const void* buffer, int64_t count) override {
+    int64_t done = 0;
+    const auto* bytes = static_cast<const char*>(buffer);
+    while (done < count) {
+      const ssize_t n = ::pwrite(fd_.Get(), bytes + done, static_cast<size_t>(count - done),
+                                 static_cast<off_t>(offset + done));
+      if (n < 0 && errno == EINTR)
+        continue;
+      if (n <= 0)
+        return false;
+      done += n;
+    }
+    return true;
+  }
+
+  bool Truncate(int64_t size) override {
+    return ::ftruncate(fd_.Get(), static_cast<off_t>(size)) == 0;
+  }
+
+ private:
+  UniqueFd fd_;
+};
+
+bool IsKind(const std::string& path, mode_t kind) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && (info.st_mode & S_IFMT) == kind;
+}
+
+// Entries of a folder that pass `keep`, sorted by name.
+template <typename Keep>
+std::vector<std::string> ListEntries(const std::string& folder, Keep keep) {
+  std::vector<std::string> names;
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr)
+    return names;
+  const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name == "." || name == "..")
+      continue;
+    if (keep(name, prefix + name))
+      names.push_back(name);
+  }
+  ::closedir(dir);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace
+
+std::unique_ptr<platform::File> PosixFileSystem::Open(const std::string& path,
+                                                      platform::OpenMode mode) {
+  int flags = O_CLOEXEC;
+  switch (mode) {
+    case platform::OpenMode::Read:
+      flags |= O_RDONLY;
+      break;
+    case platform::OpenMode::ReadWrite:
+      flags |= O_RDWR;
+      break;
+    case platform::OpenMode::CreateTruncate:
+      flags |= O_RDWR | O_CREAT | O_TRUNC;
+      break;
+  }
+  UniqueFd fd(::open(path.c_str(), flags, 0644));
+  if (!fd.Valid() || IsKind(path, S_IFDIR))
+    return nullptr;
+  return std::make_unique<PosixFile>(std::move(fd));
+}
+
+bool PosixFileSystem::FileExists(const std::string& path) {
+  return IsKind(path, S_IFREG);
+}
+
+bool PosixFileSystem::FolderExists(const std::string& path) {
+  return IsKind(path, S_IFDIR);
+}
+
+bool PosixFileSystem::Delete(const std::string& path) {
+  return ::unlink(path.c_str()) == 0;
+}
+
+bool PosixFileSystem::Move(const std::string& from, const std::string& to) {
+  // Like the classic move: an existing target is not replaced.
+  if (::access(to.c_str(), F_OK) == 0)
+    return false;
+  return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool PosixFileSystem::CreateFolder(const std::string& path) {
+  return ::mkdir(path.c_str(), 0755) == 0;
+}
+
+std::vector<std::string> PosixFileSystem::ListFiles(const std::string& folder,
+                                                    const std::string& pattern) {
+  return ListEntries(folder, [&](const std::string& name, const std::string& path) {
+    return IsKind(path, S_IFREG) && platform::MatchesPattern(name, pattern);
+  });
+}
+
+std::vector<std::string> PosixFileSystem::ListFolders(const std::string& folder) {
+  return ListEntries(
+      folder, [](const std::string&, const std::string& path) { return IsKind(path, S_IFDIR); });
+}
+
+std::optional<std::string> PosixFileSystem::StoredName(const std::string& path) {
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) != 0)
+    return std::nullopt;
+  // POSIX names are exact: the name as given is the name as stored.
+  std::string name = path;
+  while (name.size() > 1 && name.back() == '/')
+    name.pop_back();
+  const size_t slash = name.rfind('/');
+  return slash == std::string::npos ? name : name.substr(slash + 1);
+}
+
+}  // namespace tolvane::posix

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/file_system.h"
+
+namespace tolvane::posix {
+
+class PosixFileSystem final : public platform::FileSystem {
+ public:
+  std::unique_ptr<platform::File> Open(const std::string& path, platform::OpenMode mode) override;
+  bool FileExists(const std::string& path) override;
+  bool FolderExists(const std::string& path) override;
+  bool Delete(const std::string& path) override;
+  bool Move(const std::string& from, const std::string& to) override;
+  bool CreateFolder(const std::string& path) override;
+  std::vector<std::string> ListFiles(const std::string& folder,
+                                     const std::string& pattern) override;
+  std::vector<std::string> ListFolders(const std::string& folder) override;
+  std::optional<std::string> StoredName(const std::string& path) override;
+};
+
+}  // namespace tolvane::posix

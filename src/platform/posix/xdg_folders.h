@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+namespace tolvane::posix {
+
+// Where the program keeps its files, after the XDG base directory rules. Each folder is
+// "<base>/tolvane"; the base comes from the variable when it is set to an absolute path.
+struct XdgFolders {
+  std::string config;   // $XDG_CONFIG_HOME, else ~/.config: the registry files
+  std::string state;    // $XDG_STATE_HOME, else ~/.local/state: the job list
+  std::string runtime;  // $XDG_RUNTIME_DIR, else /tmp/tolvane-<uid>: sockets and the lock
+
+  static XdgFolders FromEnvironment();
+};
+
+// Creates the folder and its missing parents with the given mode; true when it exists after.
+bool MakeFolders(const std::string& path, unsigned mode);
+
+}  // namespace tolvane::posix

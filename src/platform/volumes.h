@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tolvane::platform {
+
+// Mounted volumes (the POSIX form of drives), named by their mount points.
+class Volumes {
+ public:
+  virtual ~Volumes() = default;
+  // The mount points of real file systems, in mount order; pseudo file systems left out.
+  virtual std::vector<std::string> List() = 0;
+  // The mount point with the longest prefix match of the absolute path, compared
+  // case-sensitively; empty for a relative path.
+  virtual std::string VolumeOf(const std::string& path) = 0;
+  // Free bytes available to the user on the volume holding `path`; nullopt when unknown.
+  virtual std::optional<int64_t> FreeSpace(const std::string& path) = 0;
+};
+
+}  // namespace tolvane::platform

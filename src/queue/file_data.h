@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/ui/list_view.h"
+
+namespace tolvane::queue {
+
+// One queued file: what its header said, the encoder options chosen for it, its ID3 tag and its
+// progress. The queue row that shows it owns it.
+//
+// Sizes are 64-bit so that inputs of 2 GiB and more are counted right.
+class TFileData final : public ui::ItemData {
+ public:
+  ui::ListItem* Item = nullptr;
+  int32_t Order = 0;
+  bool Started = false;
+  bool Encoded = false;
+  int32_t EncodeTime = 0;
+
+  // The input file.
+  std::string DisplayName;
+  std::string FileName;
+  int64_t FileSize = 0;
+  int64_t DoneBytes = 0;
+  int32_t Channels = 0;
+  int32_t BitsPerSample = 0;
+  int32_t SampleRate = 0;
+  int32_t Duration = 0;
+
+  // The output and its encoder options.
+  std::string OutputPath;
+  int32_t StereoMode = 0;
+  int64_t RequiredSize = 0;
+  int32_t Bitrate = 0;
+  int32_t Priority = 0;
+  bool PrivateFlag = false;
+  bool CopyrightFlag = false;
+  bool CopyFlag = false;
+  bool CRCFlag = false;
+  bool DeleteFlag = false;
+
+  // The ID3 tag.
+  bool HasTag = false;
+  std::string TagTitle;    // at most 30 characters
+  std::string TagArtist;   // at most 30 characters
+  std::string TagAlbum;    // at most 30 characters
+  std::string TagComment;  // at most 30 characters
+  std::string TagYear;     // at most 4 characters
+  int32_t TagGenre = 0;
+};
+
+// The queue row's Status words.
+namespace status {
+inline constexpr const char* kQueued = "Queued";
+inline constexpr const char* kPreparing = "Preparing...";
+inline constexpr const char* kCompleted = "Completed";
+inline constexpr const char* kSkipped = "Skipped";
+}  // namespace status
+
+// A row is finished when its status begins with "Completed".
+inline bool IsFinished(const std::string& status_text) {
+  return status_text.starts_with(status::kCompleted);
+}
+
+inline TFileData* EntryOf(const ui::ListItem& row) {
+  return row.DataAs<TFileData>();
+}
+
+}  // namespace tolvane::queue

@@ -1,0 +1,206 @@
+#include "probe.h"
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace tolvane::queue {
+
+namespace {
+
+constexpr uint16_t kMpegLayer3FormatTag = 85;
+constexpr int64_t kCommSearchBlock = 64 * 1024;
+
+// Reads `count` bytes at `offset`; bytes beyond the end of the file read as zero.
+template <size_t N>
+std::array<uint8_t, N> ReadBytes(platform::File& file, int64_t offset) {
+  std::array<uint8_t, N> bytes{};
+  file.ReadAt(offset, bytes.data(), N);
+  return bytes;
+}
+
+uint32_t LittleEndian(const uint8_t* bytes, int count) {
+  uint32_t value = 0;
+  for (int i = count - 1; i >= 0; --i)
+    value = (value << 8) | bytes[i];
+  return value;
+}
+
+uint32_t BigEndian(const uint8_t* bytes, int count) {
+  uint32_t value = 0;
+  for (int i = 0; i < count; ++i)
+    value = (value << 8) | bytes[i];
+  return value;
+}
+
+// The offset of the first 4-byte word reading "COMM", stepping by 4 bytes from offset 12 (the
+// search does not follow chunk sizes); -1 when the file ends first.
+int64_t FindCommWord(platform::File& file, int64_t file_size) {
+  std::vector<uint8_t> block(kCommSearchBlock);
+  for (int64_t start = 12; start + 4 <= file_size; start += kCommSearchBlock) {
+    const int64_t got = file.ReadAt(start, block.data(), kCommSearchBlock);
+    for (int64_t i = 0; i + 4 <= got; i += 4) {
+      if (std::memcmp(block.data() + i, "COMM", 4) == 0)
+        return start + i;
+    }
+    if (got < kCommSearchBlock)
+      break;
+  }
+  return -1;
+}
+
+bool IsSupportedRate(int64_t rate) {
+  return rate == 32000 || rate == 44100 || rate == 48000;
+}
+
+}  // namespace
+
+int64_t RoundHalfEven(double value) {
+  return static_cast<int64_t>(std::nearbyint(value));
+}
+
+int64_t ExtendedToInt(const std::array<uint8_t, 10>& b) {
+  if (std::all_of(b.begin(), b.end(), [](uint8_t byte) { return byte == 0; }))
+    return 0;
+  const bool negative = (b[0] & 0x80) != 0;
+  const int exponent = (b[0] & 0x7F) * 256 + b[1];
+  if (exponent == 0x7FFF)
+    return 0;
+  const uint32_t high = BigEndian(b.data() + 2, 4);
+  const uint32_t low = BigEndian(b.data() + 6, 4);
+  double value = std::ldexp(static_cast<double>(high), exponent - 16383 - 31) +
+                 std::ldexp(static_cast<double>(low), exponent - 16383 - 63);
+  if (negative)
+    value = -value;
+  // A rate beyond the integer range is no rate the encoder takes.
+  if (!(std::fabs(value) < 9.0e18))
+    return 0;
+  return RoundHalfEven(value);
+}
+
+int64_t RequiredSizeFor(int64_t file_size, int64_t input_bits_per_second, int32_t bitrate_kbps) {
+  if (input_bits_per_second <= 0)
+    return 0;
+  return RoundHalfEven(static_cast<double>(file_size) / static_cast<double>(input_bits_per_second) *
+                       (static_cast<double>(bitrate_kbps) * 1000.0));
+}
+
+Queue::Queue(ui::ListView& rows, platform::FileSystem& files, const platform::Paths& paths)
+    : rows_(rows), files_(files), paths_(paths) {}
+
+Queue::ProbeResult Queue::Probe(const std::string& path) {
+  ProbeResult result;
+  const std::unique_ptr<platform::File> file = files_.Open(path, platform::OpenMode::Read);
+  if (file == nullptr)
+    return result;
+  result.opened = true;
+
+  AudioHeader header;
+  header.file_size = file->Size();
+  const auto riff = ReadBytes<4>(*file, 0);
+  const auto form = ReadBytes<4>(*file, 8);
+  std::string signature(riff.begin(), riff.end());
+  signature.append(form.begin(), form.end());
+  const uint16_t format_tag =
+      static_cast<uint16_t>(LittleEndian(ReadBytes<2>(*file, 20).data(), 2));
+
+  uint32_t channels = 0;
+  uint32_t bits = 0;
+  int64_t rate = 0;
+  if (signature == "RIFFWAVE" && format_tag != kMpegLayer3FormatTag) {
+    // The "fmt " chunk is taken to start at offset 12; its fields are read where they lie then.
+    channels = LittleEndian(ReadBytes<2>(*file, 22).data(), 2);
+    rate = LittleEndian(ReadBytes<4>(*file, 24).data(), 4);
+    bits = LittleEndian(ReadBytes<2>(*file, 34).data(), 2);
+  } else if (signature == "FORMAIFF") {
+    const int64_t comm = FindCommWord(*file, header.file_size);
+    if (comm < 0)
+      return result;
+    const auto fields = ReadBytes<22>(*file, comm + 4);
+    channels = BigEndian(fields.data() + 4, 2);
+    bits = BigEndian(fields.data() + 10, 2);
+    std::array<uint8_t, 10> extended{};
+    std::copy(fields.begin() + 12, fields.end(), extended.begin());
+    rate = ExtendedToInt(extended);
+  } else {
+    return result;
+  }
+
+  // The input's bit rate must be a positive 32-bit number.
+  const int64_t rate_for_product =
+      rate > 0 && rate <= std::numeric_limits<int32_t>::max() ? rate : 0;
+  const uint64_t bps =
+      static_cast<uint64_t>(channels) * bits * static_cast<uint64_t>(rate_for_product);
+  if (bps == 0 || bps > static_cast<uint64_t>(std::numeric_limits<int32_t>::max()))
+    return result;
+  if (!IsSupportedRate(rate))
+    return result;
+
+  header.channels = static_cast<int32_t>(channels);
+  header.bits_per_sample = static_cast<int32_t>(bits);
+  header.sample_rate = static_cast<int32_t>(rate);
+  result.header = header;
+  return result;
+}
+
+int Queue::CountOf(const std::string& path) const {
+  const auto found = path_counts_.find(path);
+  return found == path_counts_.end() ? 0 : found->second;
+}
+
+int Queue::ProbeAndEnqueue(const std::string& path, const EntryDefaults& defaults,
+                           TFileData*& entry) {
+  const ProbeResult probe = Probe(path);
+  if (!probe.opened)
+    return kUnsupported;
+  int result = probe.header ? 0 : kUnsupported;
+  result += kQueuedOnce * CountOf(path);
+  if (result != 0)
+    return result;
+
+  const AudioHeader& header = *probe.header;
+  const int64_t bps =
+      static_cast<int64_t>(header.channels) * header.bits_per_sample * header.sample_rate;
+  ui::ListItem& row = rows_.Add();
+  auto data = std::make_unique<TFileData>();
+  TFileData& e = *data;
+  e.Item = &row;
+  e.FileName = path;
+  e.Order = row.Index();
+  e.DisplayName = paths_.DisplayName(path);
+  e.FileSize = header.file_size;
+  e.Channels = header.channels;
+  e.SampleRate = header.sample_rate;
+  e.BitsPerSample = header.bits_per_sample;
+  e.Duration = static_cast<int32_t>(
+      RoundHalfEven(static_cast<double>(header.file_size) * 8.0 / static_cast<double>(bps)));
+  e.RequiredSize = RequiredSizeFor(header.file_size, bps, defaults.bitrate);
+  e.Bitrate = defaults.bitrate;
+  e.StereoMode = defaults.stereo_mode;
+  e.Priority = defaults.priority;
+  e.PrivateFlag = defaults.private_flag;
+  e.CopyrightFlag = defaults.copyright_flag;
+  e.CopyFlag = defaults.copy_flag;
+  e.CRCFlag = defaults.crc_flag;
+  e.DeleteFlag = defaults.delete_flag;
+  e.TagGenre = 0;
+  ++path_counts_[path];
+  row.SetCaption(e.DisplayName);
+  row.SetSubItem(0, status::kQueued);
+  row.SetImageIndex(0);
+  row.SetStateIndex(-1);
+  row.SetData(std::move(data));
+  entry = &e;
+  return 0;
+}
+
+void Queue::Forget(const ui::ListItem& row) {
+  const TFileData* entry = EntryOf(row);
+  if (entry == nullptr)
+    return;
+  const auto found = path_counts_.find(entry->FileName);
+  if (found != path_counts_.end() && --found->second <= 0)
+    path_counts_.erase(found);
+}
+
+}  // namespace tolvane::queue

@@ -1,0 +1,249 @@
+#include "queue/probe.h"
+
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+#include <filesystem>
+
+#include "platform/posix/posix_file_system.h"
+#include "support/audio_files.h"
+
+namespace tolvane::queue {
+namespace {
+
+using testing::AiffSpec;
+using testing::TempFolder;
+using testing::WaveSpec;
+
+struct Fixture {
+  TempFolder temp;
+  posix::PosixFileSystem files;
+  platform::Paths paths{platform::PathStyle::Posix};
+  ui::ListView rows{"Queue", nullptr};
+  Queue queue{rows, files, paths};
+  EntryDefaults defaults;
+
+  Fixture() {
+    rows.OnDeletion = [this](ui::ListItem& row) { queue.Forget(row); };
+  }
+
+  int Enqueue(const std::string& path, TFileData** out = nullptr) {
+    TFileData* entry = nullptr;
+    const int result = queue.ProbeAndEnqueue(path, defaults, entry);
+    if (out != nullptr)
+      *out = entry;
+    return result;
+  }
+};
+
+// A stereo 16-bit 44100 Hz WAVE file of `total` bytes, header included.
+WaveSpec CdWave(int64_t total) {
+  return {.data_bytes = total - 44};
+}
+
+TEST(Probe, WaveFilesGivePlayTimeAndExpectedSize) {
+  struct Case {
+    const char* name;
+    WaveSpec spec;
+    int result;
+    int32_t duration;
+    int64_t required;
+  };
+  const Case cases[] = {
+      {"sixty seconds", CdWave(10'584'044), 0, 60, 960'004},
+      {"one second", CdWave(176'444), 0, 1, 16'004},
+      {"just over half a second", CdWave(88'244), 0, 1, 8'004},
+      {"exactly half a second rounds to even", CdWave(88'200), 0, 0, 8'000},
+      {"mono 8-bit 32 kHz",
+       {.channels = 1, .sample_rate = 32000, .bits_per_sample = 8, .data_bytes = 32'000 * 10 - 44},
+       0,
+       10,
+       160'000},
+      {"48 kHz 24-bit",
+       {.sample_rate = 48000, .bits_per_sample = 24, .data_bytes = 288'000 - 44},
+       0,
+       1,
+       16'000},
+      {"22050 Hz", {.sample_rate = 22050, .data_bytes = 88'200}, kUnsupported, 0, 0},
+      {"MPEG layer 3 inside WAVE", {.format_tag = 85, .data_bytes = 1000}, kUnsupported, 0, 0},
+      {"any other format tag",
+       {.format_tag = 3, .bits_per_sample = 32, .data_bytes = 352'800 - 44},
+       0,
+       1,
+       16'000},
+      {"zero channels", {.channels = 0, .data_bytes = 1000}, kUnsupported, 0, 0},
+  };
+  for (const Case& c : cases) {
+    Fixture f;
+    const std::string path = f.temp / "song.wav";
+    testing::WriteWave(path, c.spec);
+    TFileData* entry = nullptr;
+    EXPECT_EQ(f.Enqueue(path, &entry), c.result) << c.name;
+    if (c.result != 0) {
+      EXPECT_EQ(f.rows.Count(), 0) << c.name;
+      EXPECT_EQ(entry, nullptr) << c.name;
+      continue;
+    }
+    ASSERT_NE(entry, nullptr) << c.name;
+    EXPECT_EQ(entry->Duration, c.duration) << c.name;
+    EXPECT_EQ(entry->RequiredSize, c.required) << c.name;
+    EXPECT_EQ(entry->FileSize, static_cast<int64_t>(std::filesystem::file_size(path))) << c.name;
+  }
+}
+
+TEST(Probe, WaveFieldsAreReadAtFixedOffsets) {
+  Fixture f;
+  // A LIST chunk before "fmt " puts its bytes where the probe reads the fields.
+  // The LIST payload starts at offset 20.
+  std::vector<uint8_t> list(20, 0);
+  list[2] = 2;                     // offset 22: channels
+  list[4] = 0x44, list[5] = 0xAC;  // offset 24: 44100
+  list[14] = 16;                   // offset 34: bits
+  testing::WriteWave(
+      f.temp / "fits.wav",
+      {.sample_rate = 22050, .data_bytes = 176'400, .chunks_before_fmt = {{"LIST", list}}});
+  TFileData* entry = nullptr;
+  EXPECT_EQ(f.Enqueue(f.temp / "fits.wav", &entry), 0)
+      << "the rate found at offset 24 counts, whatever the chunk is";
+  ASSERT_NE(entry, nullptr);
+  EXPECT_EQ(entry->SampleRate, 44100);
+
+  testing::WriteWave(
+      f.temp / "list.wav",
+      {.data_bytes = 176'400, .chunks_before_fmt = {{"LIST", std::vector<uint8_t>(26, 'x')}}});
+  EXPECT_EQ(f.Enqueue(f.temp / "list.wav"), kUnsupported) << "text where the rate should be";
+}
+
+TEST(Probe, AiffFiles) {
+  struct Case {
+    const char* name;
+    AiffSpec spec;
+    int result;
+  };
+  const Case cases[] = {
+      {"44100 Hz stereo", {.frames = 44100}, 0},
+      {"48000 Hz mono 24-bit",
+       {.channels = 1, .sample_rate = 48000, .bits_per_sample = 24, .frames = 4800},
+       0},
+      {"22050 Hz", {.sample_rate = 22050, .frames = 100}, kUnsupported},
+      {"COMM after a chunk of 4 bytes",
+       {.frames = 10, .chunks_before_comm = {{"ANNO", {1, 2, 3, 4}}}},
+       0},
+      {"COMM at offset 26 is never met",
+       {.frames = 10, .chunks_before_comm = {{"ANNO", {1, 2, 3, 4, 5, 6}}}},
+       kUnsupported},
+      {"AIFF-C", {.frames = 10, .form_type = "AIFC"}, kUnsupported},
+  };
+  for (const Case& c : cases) {
+    Fixture f;
+    const std::string path = f.temp / "song.aiff";
+    testing::WriteAiff(path, c.spec);
+    TFileData* entry = nullptr;
+    EXPECT_EQ(f.Enqueue(path, &entry), c.result) << c.name;
+    if (c.result == 0) {
+      ASSERT_NE(entry, nullptr) << c.name;
+      EXPECT_EQ(entry->SampleRate, static_cast<int32_t>(c.spec.sample_rate)) << c.name;
+      EXPECT_EQ(entry->Channels, c.spec.channels) << c.name;
+      EXPECT_EQ(entry->BitsPerSample, c.spec.bits_per_sample) << c.name;
+    }
+  }
+}
+
+TEST(Probe, ExtendedToInt) {
+  struct Case {
+    std::array<uint8_t, 10> bytes;
+    int64_t expected;
+  };
+  const Case cases[] = {
+      {{0x40, 0x0E, 0xAC, 0x44, 0, 0, 0, 0, 0, 0}, 44100},
+      {{0x40, 0x0E, 0xBB, 0x80, 0, 0, 0, 0, 0, 0}, 48000},
+      {{0x40, 0x0D, 0xFA, 0x00, 0, 0, 0, 0, 0, 0}, 32000},
+      {{0xC0, 0x0E, 0xAC, 0x44, 0, 0, 0, 0, 0, 0}, -44100},
+      {{0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 0},
+      {{0x7F, 0xFF, 0xAC, 0x44, 0, 0, 0, 0, 0, 0}, 0},
+      {{0x3F, 0xFF, 0x80, 0, 0, 0, 0, 0, 0, 0}, 1},            // 1.0
+      {{0x3F, 0xFE, 0x80, 0, 0, 0, 0, 0, 0, 0}, 0},            // 0.5 rounds to even
+      {{0x3F, 0xFF, 0xC0, 0, 0, 0, 0, 0, 0, 0}, 2},            // 1.5 rounds to even
+      {{0x40, 0x00, 0xA0, 0, 0, 0, 0, 0, 0, 0}, 2},            // 2.5 rounds to even
+      {{0x40, 0x0E, 0xAC, 0x44, 0, 0, 0, 0, 0x80, 0}, 44100},  // low word adds a sliver
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ExtendedToInt(c.bytes), c.expected) << "expected " << c.expected;
+  }
+}
+
+TEST(Probe, NewEntryCopiesTheDefaultsAndShowsAsQueued) {
+  Fixture f;
+  f.defaults = {.bitrate = 128, .stereo_mode = 0, .priority = 2, .crc_flag = true};
+  testing::WriteWave(f.temp / "My Song.v2.wav", CdWave(176'444));
+  TFileData* entry = nullptr;
+  ASSERT_EQ(f.Enqueue(f.temp / "My Song.v2.wav", &entry), 0);
+  const ui::ListItem& row = f.rows.Item(0);
+  EXPECT_EQ(row.Caption(), "My Song.v2");
+  EXPECT_EQ(row.SubItem(0), "Queued");
+  EXPECT_EQ(row.ImageIndex(), 0);
+  EXPECT_EQ(row.StateIndex(), -1);
+  EXPECT_EQ(EntryOf(row), entry);
+  EXPECT_EQ(entry->Item, &row);
+  EXPECT_EQ(entry->FileName, f.temp / "My Song.v2.wav");
+  EXPECT_EQ(entry->Bitrate, 128);
+  EXPECT_EQ(entry->StereoMode, 0);
+  EXPECT_EQ(entry->Priority, 2);
+  EXPECT_TRUE(entry->CRCFlag);
+  EXPECT_FALSE(entry->DeleteFlag);
+  EXPECT_EQ(entry->Channels, 2);
+  EXPECT_EQ(entry->BitsPerSample, 16);
+  EXPECT_FALSE(entry->Started);
+  EXPECT_FALSE(entry->HasTag);
+}
+
+TEST(Probe, DuplicatesAndFilesThatCannotBeOpened) {
+  Fixture f;
+  testing::WriteWave(f.temp / "a.wav", CdWave(176'444));
+  testing::WriteWave(f.temp / "A.WAV", CdWave(176'444));
+  testing::WriteWave(f.temp / "slow.wav", {.sample_rate = 22050, .data_bytes = 1000});
+  EXPECT_EQ(f.Enqueue(f.temp / "a.wav"), 0);
+  EXPECT_EQ(f.Enqueue(f.temp / "a.wav"), kQueuedOnce) << "the same path twice";
+  EXPECT_EQ(f.Enqueue(f.temp / "A.WAV"), 0) << "another case is another file";
+  EXPECT_EQ(f.rows.Count(), 2);
+
+  EXPECT_EQ(f.Enqueue(f.temp / "missing.wav"), kUnsupported);
+  EXPECT_EQ(f.Enqueue(f.temp.Path()), kUnsupported) << "a folder";
+  testing::WriteText(f.temp / "notes.txt", "hello");
+  EXPECT_EQ(f.Enqueue(f.temp / "notes.txt"), kUnsupported);
+  testing::WriteText(f.temp / "short.wav", "RIFF");
+  EXPECT_EQ(f.Enqueue(f.temp / "short.wav"), kUnsupported) << "missing bytes read as zero";
+
+  // Unreadable for anyone but root; as root the probe still reads it, which is fine.
+  testing::WriteWave(f.temp / "locked.wav", CdWave(176'444));
+  ::chmod((f.temp / "locked.wav").c_str(), 0);
+  const int locked = f.Enqueue(f.temp / "locked.wav");
+  EXPECT_EQ(locked, ::geteuid() == 0 ? 0 : kUnsupported);
+
+  f.rows.Delete(0);
+  EXPECT_EQ(f.Enqueue(f.temp / "a.wav"), 0) << "a removed row's path can come back";
+  EXPECT_EQ(f.rows.Item(f.rows.Count() - 1).Caption(), "a");
+}
+
+TEST(Probe, UnsupportedDuplicateGivesThree) {
+  Fixture f;
+  testing::WriteWave(f.temp / "a.wav", CdWave(176'444));
+  ASSERT_EQ(f.Enqueue(f.temp / "a.wav"), 0);
+  // The file changes on disk into one the encoder cannot take.
+  testing::WriteWave(f.temp / "a.wav", {.sample_rate = 22050, .data_bytes = 100});
+  EXPECT_EQ(f.Enqueue(f.temp / "a.wav"), kUnsupported + kQueuedOnce);
+}
+
+TEST(Probe, FilesOverTwoGigabytesAreCounted) {
+  Fixture f;
+  const int64_t total = 44 + int64_t{3} * 1024 * 1024 * 1024;  // sparse: takes no disk space
+  testing::WriteWave(f.temp / "long.wav", CdWave(total));
+  TFileData* entry = nullptr;
+  ASSERT_EQ(f.Enqueue(f.temp / "long.wav", &entry), 0);
+  EXPECT_EQ(entry->FileSize, total);
+  EXPECT_EQ(entry->Duration, 18'261);  // 3 GiB of CD audio is about five hours
+  EXPECT_GT(entry->RequiredSize, int64_t{290'000'000});
+}
+
+}  // namespace
+}  // namespace tolvane::queue

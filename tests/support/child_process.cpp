@@ -1,0 +1,70 @@
+#include "child_process.h"
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace tolvane::testing {
+
+ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
+                           const std::map<std::string, std::string>& environment) {
+  std::vector<std::string> argv_text{program};
+  argv_text.insert(argv_text.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (std::string& text : argv_text)
+    argv.push_back(text.data());
+  argv.push_back(nullptr);
+
+  std::vector<std::string> env_text;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    const std::string text = *entry;
+    const std::string name = text.substr(0, text.find('='));
+    if (!environment.contains(name))
+      env_text.push_back(text);
+  }
+  for (const auto& [name, value] : environment)
+    env_text.push_back(name + "=" + value);
+  std::vector<char*> envp;
+  for (std::string& text : env_text)
+    envp.push_back(text.data());
+  envp.push_back(nullptr);
+
+  if (::posix_spawn(&pid_, program.c_str(), nullptr, nullptr, argv.data(), envp.data()) != 0) {
+    throw std::runtime_error("cannot start " + program);
+  }
+}
+
+ChildProcess::~ChildProcess() {
+  if (!exit_code_) {
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+  }
+}
+
+void ChildProcess::Signal(int signal_number) const {
+  ::kill(pid_, signal_number);
+}
+
+std::optional<int> ChildProcess::WaitFor(std::chrono::milliseconds limit) {
+  if (exit_code_)
+    return exit_code_;
+  Eventually(
+      [&] {
+        int status = 0;
+        if (::waitpid(pid_, &status, WNOHANG) != pid_)
+          return false;
+        exit_code_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        return true;
+      },
+      limit);
+  return exit_code_;
+}
+
+}  // namespace tolvane::testing

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tolvane::testing {
+
+// A program started by a test, with extra environment variables. The destructor kills it if it
+// still runs.
+class ChildProcess final {
+ public:
+  ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
+               const std::map<std::string, std::string>& environment = {});
+  ~ChildProcess();
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+
+  pid_t Pid() const { return pid_; }
+  void Signal(int signal_number) const;
+  // The exit code once it ended within `limit`; nullopt while it still runs. A death by signal
+  // reads as 128 + the signal's number.
+  std::optional<int> WaitFor(std::chrono::milliseconds limit);
+
+ private:
+  pid_t pid_ = -1;
+  std::optional<int> exit_code_;
+};
+
+// Polls `condition` every 20 ms until it holds or `limit` passes.
+template <typename Condition>
+bool Eventually(Condition condition, std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline)
+      return false;
+    struct timespec pause {
+      0, 20'000'000
+    };
+    nanosleep(&pause, nullptr);
+  }
+  return true;
+}
+
+}  // namespace tolvane::testing
