@@ -1,5 +1,6 @@
 #include "child_process.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -14,7 +15,8 @@ extern char** environ;
 namespace tolvane::testing {
 
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
-                           const std::map<std::string, std::string>& environment) {
+                           const std::map<std::string, std::string>& environment,
+                           const std::string& output_file) {
   std::vector<std::string> argv_text{program};
   argv_text.insert(argv_text.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
@@ -36,9 +38,18 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     envp.push_back(text.data());
   envp.push_back(nullptr);
 
-  if (::posix_spawn(&pid_, program.c_str(), nullptr, nullptr, argv.data(), envp.data()) != 0) {
-    throw std::runtime_error("cannot start " + program);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (!output_file.empty()) {
+    posix_spawn_file_actions_addopen(&actions, 1, output_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
   }
+  const int spawned =
+      ::posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0)
+    throw std::runtime_error("cannot start " + program);
 }
 
 ChildProcess::~ChildProcess() {

@@ -14,8 +14,10 @@ namespace tolvane::testing {
 // still runs.
 class ChildProcess final {
  public:
+  // With `output_file` set, standard output and error go to that file.
   ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
-               const std::map<std::string, std::string>& environment = {});
+               const std::map<std::string, std::string>& environment = {},
+               const std::string& output_file = {});
   ~ChildProcess();
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;

@@ -1,0 +1,198 @@
+#include "encode_file.h"
+
+#include <fcntl.h>
+#include <lame/lame.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "pcm_input.h"
+#include "platform/paths.h"
+
+namespace tolvane::encoder {
+
+namespace {
+
+// Enough frames per block for the output to grow in small, steady steps.
+constexpr int64_t kFramesPerBlock = 1152 * 8;
+constexpr int kQuality = 3;
+
+class Fd final {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  ~Fd() {
+    if (fd_ >= 0)
+      ::close(fd_);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int Get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+struct LameDeleter {
+  void operator()(lame_global_flags* flags) const { lame_close(flags); }
+};
+
+bool WriteAll(int fd, const unsigned char* data, size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::write(fd, data, size);
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n <= 0)
+      return false;
+    data += n;
+    size -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
+std::string SystemError(const std::string& what) {
+  return what + ": " + std::strerror(errno);
+}
+
+// Splits interleaved samples into the channels the MP3 gets, after the channel mode.
+void SplitChannels(const std::vector<int32_t>& samples, int input_channels, ChannelMode mode,
+                   std::vector<int>& left, std::vector<int>& right) {
+  const size_t frames = samples.size() / static_cast<size_t>(input_channels);
+  left.resize(frames);
+  right.resize(frames);
+  for (size_t i = 0; i < frames; ++i) {
+    if (input_channels == 1) {
+      left[i] = right[i] = samples[i];
+      continue;
+    }
+    const int32_t l = samples[2 * i];
+    const int32_t r = samples[2 * i + 1];
+    switch (mode) {
+      case ChannelMode::Stereo:
+        left[i] = l;
+        right[i] = r;
+        break;
+      case ChannelMode::Swap:
+        left[i] = r;
+        right[i] = l;
+        break;
+      case ChannelMode::Mono:
+        left[i] = right[i] = static_cast<int>((static_cast<int64_t>(l) + r) / 2);
+        break;
+      case ChannelMode::Left:
+        left[i] = right[i] = l;
+        break;
+      case ChannelMode::Right:
+        left[i] = right[i] = r;
+        break;
+    }
+  }
+}
+
+}  // namespace
+
+std::string OutputPathFor(const std::string& input, const std::string& output_folder) {
+  const platform::Paths paths(platform::PathStyle::Posix);
+  const std::string beside = paths.WithMp3Extension(input);
+  if (output_folder.empty())
+    return beside;
+  return paths.WithTrailingSeparator(output_folder) + paths.NamePart(beside);
+}
+
+std::string EncodeFile(const std::string& input, const std::string& output,
+                       const EncoderOptions& options) {
+  const Fd in(::open(input.c_str(), O_RDONLY | O_CLOEXEC));
+  if (in.Get() < 0)
+    return SystemError("cannot open it");
+  struct stat info {};
+  if (::fstat(in.Get(), &info) != 0 || !S_ISREG(info.st_mode))
+    return "is not a regular file";
+  const auto header = ReadPcmFormat(in.Get(), info.st_size);
+  if (const auto* problem = std::get_if<std::string>(&header))
+    return *problem;
+  const PcmFormat& format = std::get<PcmFormat>(header);
+
+  struct stat out_info {};
+  if (::stat(output.c_str(), &out_info) == 0 && out_info.st_dev == info.st_dev &&
+      out_info.st_ino == info.st_ino) {
+    return "would be overwritten by its own output";
+  }
+
+  const bool mono_output = format.channels == 1 || options.channel_mode == ChannelMode::Mono ||
+                           options.channel_mode == ChannelMode::Left ||
+                           options.channel_mode == ChannelMode::Right;
+  std::unique_ptr<lame_global_flags, LameDeleter> lame(lame_init());
+  if (!lame)
+    return "cannot start the MP3 encoder";
+  lame_set_num_channels(lame.get(), 2);
+  lame_set_in_samplerate(lame.get(), format.sample_rate);
+  lame_set_out_samplerate(lame.get(), format.sample_rate);
+  lame_set_mode(lame.get(), mono_output ? MONO : STEREO);
+  lame_set_VBR(lame.get(), vbr_off);
+  lame_set_brate(lame.get(), options.bitrate_kbps);
+  lame_set_quality(lame.get(), kQuality);
+  lame_set_error_protection(lame.get(), options.crc ? 1 : 0);
+  lame_set_copyright(lame.get(), options.copyright ? 1 : 0);
+  lame_set_original(lame.get(), options.copy ? 0 : 1);
+  lame_set_extension(lame.get(), options.private_bit ? 1 : 0);
+  lame_set_findReplayGain(lame.get(), 0);
+  lame_set_write_id3tag_automatic(lame.get(), 0);
+  // The info frame at the start tells decoders the exact length; it is filled in at the end.
+  lame_set_bWriteVbrTag(lame.get(), 1);
+  if (lame_init_params(lame.get()) < 0)
+    return "cannot be encoded with these settings";
+
+  const Fd out(::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+  if (out.Get() < 0)
+    return SystemError("cannot write " + output);
+
+  std::vector<uint8_t> raw(static_cast<size_t>(kFramesPerBlock * format.BytesPerFrame()));
+  std::vector<int32_t> samples;
+  std::vector<int> left;
+  std::vector<int> right;
+  std::vector<unsigned char> mp3(static_cast<size_t>(kFramesPerBlock * 5 / 4 + 7200));
+  int64_t remaining = format.Frames();
+  int64_t offset = format.data_offset;
+  while (remaining > 0) {
+    const int64_t frames = std::min(remaining, kFramesPerBlock);
+    const size_t bytes = static_cast<size_t>(frames * format.BytesPerFrame());
+    size_t done = 0;
+    while (done < bytes) {
+      const ssize_t n = ::pread(in.Get(), raw.data() + done, bytes - done,
+                                static_cast<off_t>(offset + static_cast<int64_t>(done)));
+      if (n < 0 && errno == EINTR)
+        continue;
+      if (n <= 0)
+        return "ends before its sound data does";
+      done += static_cast<size_t>(n);
+    }
+    offset += static_cast<int64_t>(bytes);
+    remaining -= frames;
+    DecodeSamples(format, raw.data(), frames, samples);
+    SplitChannels(samples, format.channels, options.channel_mode, left, right);
+    const int encoded =
+        lame_encode_buffer_int(lame.get(), left.data(), right.data(), static_cast<int>(frames),
+                               mp3.data(), static_cast<int>(mp3.size()));
+    if (encoded < 0)
+      return "could not be encoded (MP3 encoder error " + std::to_string(encoded) + ")";
+    if (!WriteAll(out.Get(), mp3.data(), static_cast<size_t>(encoded))) {
+      return SystemError("cannot write " + output);
+    }
+  }
+  const int flushed = lame_encode_flush(lame.get(), mp3.data(), static_cast<int>(mp3.size()));
+  if (flushed < 0 || !WriteAll(out.Get(), mp3.data(), static_cast<size_t>(flushed))) {
+    return SystemError("cannot write " + output);
+  }
+  std::vector<unsigned char> tag(2880);
+  const size_t tag_size = lame_get_lametag_frame(lame.get(), tag.data(), tag.size());
+  if (tag_size > 0 && tag_size <= tag.size() &&
+      ::pwrite(out.Get(), tag.data(), tag_size, 0) != static_cast<ssize_t>(tag_size)) {
+    return SystemError("cannot write " + output);
+  }
+  return {};
+}
+
+}  // namespace tolvane::encoder

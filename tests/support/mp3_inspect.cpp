@@ -1,0 +1,110 @@
+#include "mp3_inspect.h"
+
+#include <mpg123.h>
+
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace tolvane::testing {
+
+namespace {
+
+constexpr int kBitrates[16] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0};
+constexpr int kRates[4] = {44100, 48000, 32000, 0};
+
+}  // namespace
+
+std::vector<FrameHeader> ReadFrameHeaders(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                                   std::istreambuf_iterator<char>());
+  std::vector<FrameHeader> headers;
+  size_t pos = 0;
+  while (pos + 4 <= bytes.size()) {
+    const uint8_t* b = bytes.data() + pos;
+    if (b[0] != 0xFF || (b[1] & 0xE0) != 0xE0)
+      break;
+    FrameHeader h;
+    h.version_bits = (b[1] >> 3) & 3;
+    h.layer_bits = (b[1] >> 1) & 3;
+    h.crc = (b[1] & 1) == 0;
+    h.bitrate_kbps = kBitrates[b[2] >> 4];
+    h.sample_rate = kRates[(b[2] >> 2) & 3];
+    const int padding = (b[2] >> 1) & 1;
+    h.private_bit = (b[2] & 1) != 0;
+    h.channel_mode = b[3] >> 6;
+    h.copyright = ((b[3] >> 3) & 1) != 0;
+    h.original = ((b[3] >> 2) & 1) != 0;
+    if (h.bitrate_kbps == 0 || h.sample_rate == 0)
+      break;
+    headers.push_back(h);
+    pos += static_cast<size_t>(144000 * h.bitrate_kbps / h.sample_rate + padding);
+  }
+  return headers;
+}
+
+double DecodedSound::Level(int channel) const {
+  if (Frames() == 0)
+    return 0;
+  double sum = 0;
+  for (int64_t i = 0; i < Frames(); ++i) {
+    const double s = samples[static_cast<size_t>(i * channels + channel)];
+    sum += s * s;
+  }
+  return std::sqrt(sum / static_cast<double>(Frames()));
+}
+
+DecodedSound DecodeMp3(const std::string& path) {
+  DecodedSound sound;
+  int error = 0;
+  mpg123_handle* handle = mpg123_new(nullptr, &error);
+  if (handle == nullptr)
+    throw std::runtime_error("mpg123_new failed");
+  mpg123_param(handle, MPG123_ADD_FLAGS, MPG123_QUIET, 0);
+  if (mpg123_open(handle, path.c_str()) != MPG123_OK) {
+    mpg123_delete(handle);
+    throw std::runtime_error("cannot open " + path);
+  }
+  long rate = 0;
+  int channels = 0;
+  int encoding = 0;
+  mpg123_getformat(handle, &rate, &channels, &encoding);
+  mpg123_format_none(handle);
+  mpg123_format(handle, rate, channels, MPG123_ENC_SIGNED_16);
+  sound.sample_rate = static_cast<int>(rate);
+  sound.channels = channels;
+  std::vector<unsigned char> buffer(65536);
+  for (;;) {
+    size_t done = 0;
+    const int result = mpg123_read(handle, buffer.data(), buffer.size(), &done);
+    const auto* samples = reinterpret_cast<const int16_t*>(buffer.data());
+    sound.samples.insert(sound.samples.end(), samples, samples + done / 2);
+    if (result == MPG123_NEW_FORMAT)
+      continue;
+    if (result != MPG123_OK)
+      break;
+  }
+  mpg123_close(handle);
+  mpg123_delete(handle);
+  return sound;
+}
+
+std::vector<uint8_t> Tone(int64_t frames, int channels, int sample_rate, int left_amplitude,
+                          int right_amplitude) {
+  std::vector<uint8_t> bytes;
+  bytes.reserve(static_cast<size_t>(frames * channels * 2));
+  for (int64_t i = 0; i < frames; ++i) {
+    const double phase = 2.0 * M_PI * 1000.0 * static_cast<double>(i) / sample_rate;
+    for (int c = 0; c < channels; ++c) {
+      const int amplitude = c == 0 ? left_amplitude : right_amplitude;
+      const auto value = static_cast<int16_t>(std::lround(amplitude * std::sin(phase)));
+      bytes.push_back(static_cast<uint8_t>(value & 0xFF));
+      bytes.push_back(static_cast<uint8_t>((value >> 8) & 0xFF));
+    }
+  }
+  return bytes;
+}
+
+}  // namespace tolvane::testing
