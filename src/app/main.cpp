@@ -8,6 +8,8 @@
 
 #include "main_window.h"
 #include "platform/posix/posix_file_system.h"
+#include "platform/posix/posix_volumes.h"
+#include "platform/posix/registry_file.h"
 #include "platform/posix/xdg_folders.h"
 #include "platform/qt/form_view.h"
 #include "platform/qt/platform_services.h"
@@ -32,6 +34,7 @@ int main(int argc, char** argv) {
   qt::QtDialogs dialogs;
   posix::PosixFileSystem files;
   const platform::Paths paths(platform::PathStyle::Posix);
+  posix::PosixVolumes volumes;
   const posix::XdgFolders folders = posix::XdgFolders::FromEnvironment();
 
   ui::Application application(loop);
@@ -43,7 +46,8 @@ int main(int argc, char** argv) {
   if (plan.end_now)
     return 0;
 
-  app::TBlade blade({application, dialogs, work_area, files, paths});
+  posix::RegistryFile user_registry(folders.config + "/HKEY_CURRENT_USER.reg", "HKEY_CURRENT_USER");
+  app::TBlade blade({application, dialogs, work_area, files, paths, volumes, user_registry});
   blade.FormCreate();
 
   qt::WindowView view({blade.Form, application, [&blade] { return blade.TaskbarTitle(); },

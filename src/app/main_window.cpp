@@ -10,7 +10,9 @@ TBlade::TBlade(const Services& services)
       dialogs_(services.dialogs),
       work_area_(services.work_area),
       files_(services.files),
-      paths_(services.paths) {
+      paths_(services.paths),
+      volumes_(services.volumes),
+      user_registry_(services.user_registry) {
   const ui::Rect area = work_area_.Get();
   Form.SetBounds({area.left + (area.width - kClientWidth) / 2,
                   area.top + (area.height - kClientHeight) / 2, kClientWidth, kClientHeight});
@@ -37,6 +39,11 @@ TBlade::TBlade(const Services& services)
     return left < right ? -1 : left > right ? 1 : 0;
   };
   Queue.OnDeletion = [this](ui::ListItem& row) { queue_.Forget(row); };
+  Queue.OnChange = [this](ui::ListItem& row, ui::ItemChange change) { QueueChange(&row, change); };
+
+  Open.OnClick = [this] { OpenClick(); };
+  FilesMenu.FindByName("AddFile")->OnClick = [this](ui::MenuItem&) { OpenClick(); };
+  Form.OnDropFiles = [this](const std::vector<std::string>& paths) { DropFiles(paths); };
 }
 
 void TBlade::FormCreate() {
@@ -52,6 +59,7 @@ void TBlade::FormCreate() {
   };
   AppMinimized = 0;
   SavedTitle = Application.Title();
+  BuildDrivesMenu();
   Selector.SetCaption(EstimateMode == 0 ? "current" : "batch");
   PauseTick = 0;
 }
@@ -70,10 +78,8 @@ int TBlade::ProbeAndEnqueue(const std::string& path, queue::TFileData*& entry) {
 }
 
 void TBlade::EnqueueNames(const std::vector<std::string>& names) {
-  for (const std::string& name : names) {
-    queue::TFileData* entry = nullptr;
-    ProbeAndEnqueue(name, entry);
-  }
+  for (const std::string& name : names)
+    AddPath(name);
 }
 
 void TBlade::SpeedBar1DblClick() {

@@ -4,8 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "encoding/totals.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
+#include "platform/registry.h"
 #include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/form.h"
@@ -17,6 +19,8 @@
 #include "platform/ui/status_bar.h"
 #include "platform/ui/timer.h"
 #include "platform/ui/work_area.h"
+#include "platform/volumes.h"
+#include "queue/folder_scan.h"
 #include "queue/probe.h"
 
 namespace tolvane::app {
@@ -28,7 +32,13 @@ struct Services {
   const ui::WorkArea& work_area;
   platform::FileSystem& files;
   const platform::Paths& paths;
+  platform::Volumes& volumes;
+  // HKEY_CURRENT_USER.
+  platform::RegistryStore& user_registry;
 };
+
+// The key of the program's settings below HKEY_CURRENT_USER.
+inline constexpr const char* kSettingsKey = "SOFTWARE\\Orvik\\Tolvane";
 
 // The main window: it owns every control of the "Files" and "Settings" pages and of the bottom
 // panel, the menus and the timers, and wires them to the program's logic. The controls are
@@ -53,6 +63,27 @@ class TBlade final {
   int ProbeAndEnqueue(const std::string& path, queue::TFileData*& entry);
   // Names from the command line, in order.
   void EnqueueNames(const std::vector<std::string>& names);
+
+  // Adding files: the Add button and menu item, files dropped on the window, and one path
+  // handed over by the intake (a folder is scanned with all its subfolders).
+  void OpenClick();
+  void DropFiles(const std::vector<std::string>& paths);
+  void AddPath(const std::string& path);
+
+  // The selection summary below the queue; acts on selection changes of a row.
+  void QueueChange(ui::ListItem* item, ui::ItemChange change);
+
+  // Totals of the queue and the space its MP3 files need on the watched volume.
+  void UpdateTotals();
+  encoding::FreeSpace DriveFreeSpace(const std::string& path);
+  // The drive menu: one radio item per volume, the one at DriveIndex checked.
+  void BuildDrivesMenu();
+  void DriveClick(ui::MenuItem& item);
+  // The mount point of the checked drive menu item; "/" when the menu is empty.
+  std::string WatchedVolume() const;
+
+  // Starts the batch, or re-queues a finished one.
+  void EncodeClick();
   // The defaults a new entry copies: the default fields and the settings page's flag buttons.
   queue::EntryDefaults CurrentDefaults() const;
 
@@ -79,6 +110,10 @@ class TBlade final {
   uint8_t AppMinimized = 0;
   uint8_t AppActive = 0;
   uint32_t PauseTick = 0;
+
+  // Batch sums, in bytes.
+  long double BatchTotal = 0;
+  long double BatchDone = 0;
 
   // The window and its pages.
   ui::Form Form{"Blade", kCaption};
@@ -177,10 +212,18 @@ class TBlade final {
   void PlaceToggle(ui::SpeedButton& button, ui::Point at, const std::string& label);
   ui::Label& AddLabel(ui::Control& parent, ui::Rect bounds, const std::string& caption);
 
+  // The end of every batch of additions: the message, the window to the front, autostart and
+  // the totals, in the order each way of adding does them.
+  void ReportUnsupported(const queue::BatchFlags& flags);
+  // The drive button's caption and the free space for the watched volume.
+  void ShowWatchedVolume(const std::string& volume);
+
   ui::Dialogs& dialogs_;
   const ui::WorkArea& work_area_;
   platform::FileSystem& files_;
   const platform::Paths& paths_;
+  platform::Volumes& volumes_;
+  platform::RegistryStore& user_registry_;
   queue::Queue queue_{Queue, files_, paths_};
   std::vector<std::unique_ptr<ui::Label>> labels_;
   int next_toggle_group_ = 10;

@@ -47,6 +47,10 @@ class FileSystem {
                                              const std::string& pattern) = 0;
   virtual std::vector<std::string> ListFolders(const std::string& folder) = 0;
 
+  // The path with every link and "." or ".." resolved, or nullopt when it does not exist. Two
+  // paths name the same folder when these agree.
+  virtual std::optional<std::string> CanonicalPath(const std::string& path) = 0;
+
   // The name the file system spells the path's last component with, or nullopt when it does
   // not exist.
   virtual std::optional<std::string> StoredName(const std::string& path) = 0;

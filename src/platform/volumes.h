@@ -16,7 +16,8 @@ class Volumes {
   // The mount point with the longest prefix match of the absolute path, compared
   // case-sensitively; empty for a relative path.
   virtual std::string VolumeOf(const std::string& path) = 0;
-  // Free bytes available to the user on the volume holding `path`; nullopt when unknown.
+  // Free bytes on the volume holding `path`, all of them (not only what an unprivileged user
+  // may fill); nullopt when unknown.
   virtual std::optional<int64_t> FreeSpace(const std::string& path) = 0;
 };
 

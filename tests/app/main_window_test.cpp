@@ -2,9 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/posix/posix_file_system.h"
 #include "support/desktop_stand_ins.h"
-#include "support/scripted_dialogs.h"
+#include "support/system_services.h"
 
 namespace tolvane::app {
 namespace {
@@ -12,11 +11,10 @@ namespace {
 struct Window {
   testing::CountingEventLoop loop;
   ui::Application application{loop};
-  testing::ScriptedDialogs dialogs;
   testing::FixedWorkArea work_area{{0, 0, 1280, 1000}};
-  posix::PosixFileSystem files;
-  const platform::Paths paths{platform::PathStyle::Posix};
-  TBlade blade{{application, dialogs, work_area, files, paths}};
+  testing::SystemServices system;
+  TBlade blade{{application, system.dialogs, work_area, system.files, system.paths, system.volumes,
+                system.registry}};
 };
 
 std::vector<std::string> PanelTexts(const ui::StatusBar& bar) {

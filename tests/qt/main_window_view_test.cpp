@@ -6,12 +6,11 @@
 
 #include "app/main_window.h"
 #include "app/startup.h"
-#include "platform/posix/posix_file_system.h"
 #include "platform/qt/form_view.h"
 #include "platform/qt/platform_services.h"
 #include "support/audio_files.h"
 #include "support/desktop_stand_ins.h"
-#include "support/scripted_dialogs.h"
+#include "support/system_services.h"
 
 namespace tolvane::qt {
 namespace {
@@ -20,17 +19,16 @@ namespace {
 struct ShownWindow {
   QtEventLoop loop;
   ui::Application application{loop};
-  testing::ScriptedDialogs dialogs;
   QtWorkArea work_area;
-  posix::PosixFileSystem files;
-  const platform::Paths paths{platform::PathStyle::Posix};
-  app::TBlade blade{{application, dialogs, work_area, files, paths}};
+  testing::SystemServices system;
+  app::TBlade blade{{application, system.dialogs, work_area, system.files, system.paths,
+                     system.volumes, system.registry}};
   WindowView view{{blade.Form, application, [this] { return blade.TaskbarTitle(); }, blade.Menus(),
                    blade.Timers()}};
 
   ShownWindow() {
     application.SetTitle("Tolvane");
-    blade.SavedTitle = "Tolvane";
+    blade.FormCreate();
     view.Form().show();
     QCoreApplication::processEvents();
   }
@@ -165,7 +163,7 @@ TEST(MainWindowView, CommandLineNamesAreQueuedInOrder) {
   ShownWindow w;
   const app::StartupPlan plan =
       app::PlanStartup({temp / "a.wav", temp / "b.aiff", temp / "notes.txt"}, temp / "tolvane.dat",
-                       w.files, w.paths);
+                       w.system.files, w.system.paths);
   w.blade.EnqueueNames(plan.names);
 
   ASSERT_EQ(w.blade.Queue.Count(), 2) << "notes.txt is refused";
@@ -176,6 +174,27 @@ TEST(MainWindowView, CommandLineNamesAreQueuedInOrder) {
   auto& table = static_cast<QTableView&>(w.Widget(w.blade.Queue));
   EXPECT_EQ(table.model()->index(1, 1).data().toString(), QStringLiteral("Queued"));
   w.Screenshot("queued.png");
+}
+
+TEST(MainWindowView, RendersTheSelectionSummary) {
+  testing::TempFolder temp;
+  ShownWindow w;
+  const std::pair<const char*, int64_t> files[] = {{"Intro.wav", 10'584'044},
+                                                   {"Second song.wav", 31'752'044},
+                                                   {"Third song.wav", 5'292'044},
+                                                   {"Last song.wav", 42'336'044}};
+  for (const auto& [name, size] : files) {
+    testing::WriteWave(temp / name, {.data_bytes = size - 44});
+    w.blade.AddPath(temp / name);
+  }
+  w.blade.Queue.Item(1).SetSelected(true);
+  EXPECT_EQ(w.blade.WaveBar.Panel(3).Text(), "03:00");
+  w.Screenshot("summary-one.png");
+
+  w.blade.Queue.Item(2).SetSelected(true);
+  w.blade.Queue.Item(3).SetSelected(true);
+  EXPECT_EQ(w.blade.WaveBar.Panel(2).Text(), "003");
+  w.Screenshot("summary-many.png");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 
 #include "unique_fd.h"
 
@@ -141,6 +142,15 @@ std::vector<std::string> PosixFileSystem::ListFiles(const std::string& folder,
 std::vector<std::string> PosixFileSystem::ListFolders(const std::string& folder) {
   return ListEntries(
       folder, [](const std::string&, const std::string& path) { return IsKind(path, S_IFDIR); });
+}
+
+std::optional<std::string> PosixFileSystem::CanonicalPath(const std::string& path) {
+  char* resolved = ::realpath(path.c_str(), nullptr);
+  if (resolved == nullptr)
+    return std::nullopt;
+  std::string result = resolved;
+  std::free(resolved);
+  return result;
 }
 
 std::optional<std::string> PosixFileSystem::StoredName(const std::string& path) {

@@ -15,6 +15,7 @@ class PosixFileSystem final : public platform::FileSystem {
   std::vector<std::string> ListFiles(const std::string& folder,
                                      const std::string& pattern) override;
   std::vector<std::string> ListFolders(const std::string& folder) override;
+  std::optional<std::string> CanonicalPath(const std::string& path) override;
   std::optional<std::string> StoredName(const std::string& path) override;
 };
 

@@ -98,7 +98,7 @@ std::optional<int64_t> PosixVolumes::FreeSpace(const std::string& path) {
   struct statvfs info {};
   if (path.empty() || ::statvfs(path.c_str(), &info) != 0)
     return std::nullopt;
-  return static_cast<int64_t>(info.f_bavail) * static_cast<int64_t>(info.f_frsize);
+  return static_cast<int64_t>(info.f_bfree) * static_cast<int64_t>(info.f_frsize);
 }
 
 }  // namespace tolvane::posix

@@ -1,6 +1,7 @@
 #include "form_view.h"
 
 #include <QCloseEvent>
+#include <QMimeData>
 #include <QScopedValueRollback>
 #include <QTimer>
 
@@ -133,6 +134,21 @@ void FormView::closeEvent(QCloseEvent* event) {
   } else {
     event->ignore();
   }
+}
+
+void FormView::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls() && form_.OnDropFiles)
+    event->acceptProposedAction();
+}
+
+void FormView::dropEvent(QDropEvent* event) {
+  std::vector<std::string> paths;
+  for (const QUrl& url : event->mimeData()->urls()) {
+    paths.push_back((url.isLocalFile() ? url.toLocalFile() : url.toString()).toStdString());
+  }
+  event->acceptProposedAction();
+  if (form_.OnDropFiles)
+    form_.OnDropFiles(paths);
 }
 
 void FormView::changeEvent(QEvent* event) {

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "control.h"
 
@@ -48,6 +49,10 @@ class Form final : public Control {
   std::function<void()> OnClose;
   bool Close();
   bool Closed() const { return closed_; }
+
+  // Paths dropped on the window, in the order the desktop gives them. Anything that is not a
+  // local file arrives as its text, which names no file.
+  std::function<void(const std::vector<std::string>&)> OnDropFiles;
 
   // Requests to the view.
   void BringToFront() { BringToFrontRequested.Emit(); }

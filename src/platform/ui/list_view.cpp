@@ -35,7 +35,7 @@ void ListItem::SetSubItem(int column, std::string text) {
 
 void ListItem::SetData(std::unique_ptr<ItemData> data) {
   data_ = std::move(data);
-  if (owner_.sorts_by_data_)
+  if (owner_.sorts_by_data_ && !owner_.InOrder(index_))
     owner_.Sort();
 }
 
@@ -164,6 +164,16 @@ void ListView::CustomSort(const std::function<int(const ListItem&, const ListIte
 
 void ListView::Sort() {
   CustomSort(OnCompare);
+}
+
+bool ListView::InOrder(int index) const {
+  if (!OnCompare)
+    return true;
+  if (index > 0 && OnCompare(*items_[index - 1], *items_[index]) > 0)
+    return false;
+  if (index + 1 < Count() && OnCompare(*items_[index], *items_[index + 1]) > 0)
+    return false;
+  return true;
 }
 
 ListItem* ListView::TopItem() const {

@@ -123,7 +123,8 @@ class ListView final : public Control {
   void CustomSort(const std::function<int(const ListItem&, const ListItem&)>& compare);
   // Sorts with OnCompare.
   void Sort();
-  // When set, attaching data to a row re-sorts the list with OnCompare.
+  // When set, attaching data to a row re-sorts the list with OnCompare (unless the row already
+  // stands in order between its neighbours, as a new last row usually does).
   bool SortsByData() const { return sorts_by_data_; }
   void SetSortsByData(bool sorts) { sorts_by_data_ = sorts; }
 
@@ -162,6 +163,7 @@ class ListView final : public Control {
   void Renumber(int from);
   void Notify(ListChange change);
   void SetTopIndex(int index);
+  bool InOrder(int index) const;
 
   std::vector<ListColumn> columns_;
   std::vector<std::unique_ptr<ListItem>> items_;

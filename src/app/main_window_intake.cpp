@@ -1,0 +1,90 @@
+// Adding files: the Add dialog, dropped files, and paths from the intake.
+#include "main_window.h"
+#include "queue/selection_summary.h"
+
+namespace tolvane::app {
+
+namespace {
+constexpr const char* kUnsupportedMessage = "There were unsupported files, they were not included.";
+constexpr const char* kPathValue = "Path";
+}  // namespace
+
+void TBlade::ReportUnsupported(const queue::BatchFlags& flags) {
+  if (flags.unsupported) {
+    dialogs_.MessageBox(kUnsupportedMessage, "Error", ui::MessageIcon::Error,
+                        ui::MessageButtons::Ok);
+  }
+}
+
+void TBlade::OpenClick() {
+  Open.SetDown(true);
+  queue::BatchFlags flags;
+  std::string folder = user_registry_.ReadString(kSettingsKey, kPathValue).text;
+  // A remembered folder that is gone falls back to its parent.
+  if (!folder.empty() && !files_.FolderExists(folder))
+    folder = paths_.FolderPart(folder);
+
+  ui::OpenFileRequest request;
+  request.title = "Open";
+  request.filter = "Applicable audio|*.wav;*.aiff;*.aif";
+  request.initial_folder = folder;
+  request.multiple = true;
+  request.must_exist = true;
+  const std::optional<std::vector<std::string>> chosen = dialogs_.OpenFiles(request);
+  if (chosen && !chosen->empty()) {
+    const queue::EntryDefaults defaults = CurrentDefaults();
+    for (const std::string& path : *chosen) {
+      queue::TFileData* entry = nullptr;
+      flags.Fold(queue_.ProbeAndEnqueue(path, defaults, entry));
+    }
+    user_registry_.WriteString(kSettingsKey, kPathValue, paths_.FolderOf(chosen->front()));
+    user_registry_.Flush();
+  }
+  ReportUnsupported(flags);
+  if (flags.unsupported || flags.duplicate)
+    Form.BringToFront();
+  if (Autostart.Down())
+    EncodeClick();
+  UpdateTotals();
+  Open.SetDown(false);
+}
+
+void TBlade::DropFiles(const std::vector<std::string>& paths) {
+  queue::BatchFlags flags;
+  const queue::EntryDefaults defaults = CurrentDefaults();
+  for (const std::string& path : paths) {
+    queue::TFileData* entry = nullptr;
+    flags.Fold(queue_.ProbeAndEnqueue(path, defaults, entry));
+  }
+  ReportUnsupported(flags);
+  if (flags.unsupported || flags.duplicate)
+    Form.BringToFront();
+  UpdateTotals();
+  if (Autostart.Down())
+    EncodeClick();
+}
+
+void TBlade::AddPath(const std::string& path) {
+  queue::BatchFlags flags;
+  const queue::EntryDefaults defaults = CurrentDefaults();
+  if (queue::IsFolderPath(files_, path)) {
+    Application.ProcessMessages();  // the scan may take a while: show the window first
+    queue::ScanFolder(queue_, files_, paths_.WithTrailingSeparator(path), defaults, flags);
+  } else {
+    queue::TFileData* entry = nullptr;
+    flags.Fold(queue_.ProbeAndEnqueue(path, defaults, entry));
+  }
+  ReportUnsupported(flags);
+  if (Autostart.Down())
+    EncodeClick();
+  UpdateTotals();
+}
+
+void TBlade::QueueChange(ui::ListItem* item, ui::ItemChange change) {
+  if (item == nullptr || change != ui::ItemChange::State)
+    return;
+  queue::ShowSelectionSummary(
+      Queue, {WaveBar, Mp3BitrateButton, Mp3PrioButton, Mp3StereoButton, Mp3BitsButton, IDButton});
+}
+
+}  // namespace tolvane::app

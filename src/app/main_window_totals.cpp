@@ -1,0 +1,67 @@
+// The queue's totals, the watched volume and its free space.
+#include "main_window.h"
+
+namespace tolvane::app {
+
+namespace {
+constexpr std::string_view kDrivePrefix = "on disk ";
+
+std::string VolumeOfItem(const ui::MenuItem& item) {
+  return item.Caption().substr(std::min(item.Caption().size(), kDrivePrefix.size()));
+}
+}  // namespace
+
+std::string TBlade::WatchedVolume() const {
+  for (int i = 0; i < DrivesMenu.Count(); ++i) {
+    if (DrivesMenu.Item(i).Checked())
+      return VolumeOfItem(DrivesMenu.Item(i));
+  }
+  return "/";
+}
+
+void TBlade::UpdateTotals() {
+  const encoding::Totals totals =
+      encoding::ComputeTotals(Queue, OutputFolder.Text(), WatchedVolume(), volumes_);
+  AllBar1.Panel(2).SetText(encoding::CountText(totals.count));
+  BatchTotal = totals.batch_total;
+  BatchDone = totals.batch_done;
+  TotalBar.Panel(0).SetText(encoding::MegabytesText(static_cast<long double>(totals.required)));
+}
+
+encoding::FreeSpace TBlade::DriveFreeSpace(const std::string& path) {
+  return encoding::DriveFreeSpace(volumes_, path);
+}
+
+void TBlade::BuildDrivesMenu() {
+  DrivesMenu.RemoveAll();
+  const std::vector<std::string> volumes = volumes_.List();
+  bool checked = false;
+  for (size_t i = 0; i < volumes.size(); ++i) {
+    ui::MenuItem& item = DrivesMenu.Add({}, std::string(kDrivePrefix) + volumes[i]);
+    item.SetRadioItem(true);
+    item.OnClick = [this](ui::MenuItem& clicked) { DriveClick(clicked); };
+    // A stored position beyond the list falls back to the last volume.
+    const bool last = i + 1 == volumes.size();
+    if (static_cast<int>(i) == DriveIndex || (last && !checked)) {
+      item.SetChecked(true);
+      checked = true;
+      ShowWatchedVolume(volumes[i]);
+    }
+  }
+}
+
+void TBlade::ShowWatchedVolume(const std::string& volume) {
+  const std::string caption = DriveButton.Caption();
+  const size_t on = caption.find(" on");
+  DriveButton.SetCaption((on == std::string::npos ? caption : caption.substr(0, on)) + " on " +
+                         volume);
+  TotalBar.Panel(1).SetText(DriveFreeSpace(volume).text);
+}
+
+void TBlade::DriveClick(ui::MenuItem& item) {
+  item.SetChecked(true);
+  ShowWatchedVolume(WatchedVolume());
+  UpdateTotals();
+}
+
+}  // namespace tolvane::app

@@ -1,0 +1,54 @@
+#include "totals.h"
+
+#include <cmath>
+
+#include "queue/file_data.h"
+
+namespace tolvane::encoding {
+
+Totals ComputeTotals(ui::ListView& rows, const std::string& output_folder,
+                     const std::string& watched_volume, platform::Volumes& volumes) {
+  Totals totals;
+  totals.count = rows.Count();
+  // With a target folder every entry goes to the same place, so it counts for all or none.
+  const bool all_count =
+      !output_folder.empty() && volumes.VolumeOf(output_folder) == watched_volume;
+  for (int i = 0; i < rows.Count(); ++i) {
+    const queue::TFileData* entry = queue::EntryOf(rows.Item(i));
+    if (entry == nullptr)
+      continue;
+    totals.batch_total += entry->FileSize;
+    totals.batch_done += entry->DoneBytes;
+    const bool counts =
+        output_folder.empty() ? volumes.VolumeOf(entry->FileName) == watched_volume : all_count;
+    if (counts)
+      totals.required += entry->RequiredSize;
+  }
+  for (int i = 0; i < rows.Count(); ++i) {
+    if (queue::TFileData* entry = queue::EntryOf(rows.Item(i)))
+      entry->Order = i;
+  }
+  return totals;
+}
+
+std::string MegabytesText(long double bytes) {
+  const long double megabytes = bytes / 1024.0L / 1024.0L;
+  return std::to_string(static_cast<int64_t>(std::nearbyint(megabytes))) + "mb";
+}
+
+std::string CountText(int count) {
+  std::string text = std::to_string(count);
+  while (text.size() < 3)
+    text.insert(0, "0");
+  return text;
+}
+
+FreeSpace DriveFreeSpace(platform::Volumes& volumes, const std::string& path) {
+  const std::string volume = volumes.VolumeOf(path);
+  const std::optional<int64_t> free = volume.empty() ? std::nullopt : volumes.FreeSpace(volume);
+  if (!free)
+    return {0, "Unknown"};
+  return {static_cast<double>(*free), MegabytesText(static_cast<long double>(*free))};
+}
+
+}  // namespace tolvane::encoding

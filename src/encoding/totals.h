@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/ui/list_view.h"
+#include "platform/volumes.h"
+
+namespace tolvane::encoding {
+
+// The batch sums and the space the queued MP3 files need on the watched volume.
+struct Totals {
+  int count = 0;
+  long double batch_total = 0;
+  long double batch_done = 0;
+  int64_t required = 0;
+};
+
+// Walks the queue once for the sums and once to set every entry's Order to its row index. An
+// entry counts for `watched_volume` when its MP3 goes there: into `output_folder` when one is
+// set, else beside its source.
+Totals ComputeTotals(ui::ListView& rows, const std::string& output_folder,
+                     const std::string& watched_volume, platform::Volumes& volumes);
+
+// Megabytes (bytes / 1024 / 1024, nearest, halves to even) and "mb": "120mb".
+std::string MegabytesText(long double bytes);
+
+// The count of queue rows, at least three digits: "005", "1234".
+std::string CountText(int count);
+
+struct FreeSpace {
+  double bytes = 0;
+  std::string text;  // "4321mb", or "Unknown" with 0 bytes when it cannot be read
+};
+// The free space of the volume that holds `path`.
+FreeSpace DriveFreeSpace(platform::Volumes& volumes, const std::string& path);
+
+}  // namespace tolvane::encoding

@@ -1,0 +1,38 @@
+#include "folder_scan.h"
+
+#include <set>
+
+namespace tolvane::queue {
+
+bool IsFolderPath(platform::FileSystem& files, const std::string& path) {
+  return files.Open(path, platform::OpenMode::Read) == nullptr;
+}
+
+namespace {
+
+void Scan(Queue& queue, platform::FileSystem& files, const std::string& folder,
+          const EntryDefaults& defaults, BatchFlags& flags, std::set<std::string>& visited) {
+  // A link back up the tree would make the walk endless: each folder is scanned once.
+  const std::optional<std::string> canonical = files.CanonicalPath(folder);
+  if (canonical && !visited.insert(*canonical).second)
+    return;
+  for (const std::string& name : files.ListFolders(folder)) {
+    Scan(queue, files, folder + name + "/", defaults, flags, visited);
+  }
+  for (const char* pattern : {"*.wav", "*.aif", "*.aiff"}) {
+    for (const std::string& name : files.ListFiles(folder, pattern)) {
+      TFileData* entry = nullptr;
+      flags.Fold(queue.ProbeAndEnqueue(folder + name, defaults, entry));
+    }
+  }
+}
+
+}  // namespace
+
+void ScanFolder(Queue& queue, platform::FileSystem& files, const std::string& folder,
+                const EntryDefaults& defaults, BatchFlags& flags) {
+  std::set<std::string> visited;
+  Scan(queue, files, folder, defaults, flags, visited);
+}
+
+}  // namespace tolvane::queue

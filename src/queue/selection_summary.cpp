@@ -1,0 +1,128 @@
+#include "selection_summary.h"
+
+#include <cmath>
+
+#include "file_data.h"
+#include "names.h"
+#include "probe.h"
+
+namespace tolvane::queue {
+
+namespace {
+
+std::string TwoDigits(int64_t value) {
+  std::string text = std::to_string(value);
+  return text.size() < 2 ? "0" + text : text;
+}
+
+std::string FlagsOf(const TFileData& e) {
+  return FlagsCaption(e.DeleteFlag, e.CRCFlag, e.PrivateFlag, e.CopyrightFlag, e.CopyFlag);
+}
+
+void SetOptionButton(ui::SpeedButton& button, bool enabled, const std::string& caption) {
+  button.SetEnabled(enabled);
+  button.SetCaption(caption);
+}
+
+std::string Kilobytes(int64_t bytes) {
+  return std::to_string(RoundHalfEven(static_cast<double>(bytes) / 1024.0)) + "kb";
+}
+
+std::string Megabytes(double bytes) {
+  return std::to_string(RoundHalfEven(bytes / 1024.0 / 1024.0)) + "mb";
+}
+
+}  // namespace
+
+std::string MinutesSeconds(int64_t seconds) {
+  return TwoDigits(seconds / 60) + ":" + TwoDigits(seconds % 60);
+}
+
+std::string FlagsCaption(bool delete_flag, bool crc, bool private_bit, bool copyright, bool copy) {
+  std::string caption = " ";
+  caption += delete_flag ? 'd' : '_';
+  caption += crc ? 's' : '_';
+  caption += "  ";
+  caption += private_bit ? 'p' : '_';
+  caption += copyright ? 'r' : '_';
+  caption += copy ? 'c' : '_';
+  return caption;
+}
+
+void ShowSelectionSummary(const ui::ListView& rows, const SummaryControls& c) {
+  ui::StatusBar& bar = c.wave_bar;
+  const int selected = rows.SelCount();
+  if (selected == 0) {
+    for (int i = 0; i < 6; ++i)
+      bar.Panel(i).SetText("");
+    c.tag.SetEnabled(false);
+    for (ui::SpeedButton* button : {&c.bitrate, &c.priority, &c.stereo, &c.flags}) {
+      SetOptionButton(*button, false, "");
+    }
+    return;
+  }
+  const TFileData* first = EntryOf(*rows.Selected());
+  if (first == nullptr)
+    return;
+
+  if (selected == 1) {
+    const TFileData& e = *first;
+    bar.Panel(0).SetBevel(ui::Bevel::Lowered);
+    bar.Panel(1).SetBevel(ui::Bevel::Lowered);
+    bar.Panel(0).SetText(e.Channels % 2 == 1 ? "Mono" : "Stereo");
+    bar.Panel(1).SetText(std::to_string(e.SampleRate) + "Hz");
+    bar.Panel(2).SetText(std::to_string(e.BitsPerSample) + "-bit");
+    bar.Panel(3).SetText(MinutesSeconds(e.Duration));
+    bar.Panel(4).SetText(Kilobytes(e.FileSize));
+    bar.Panel(5).SetText(Kilobytes(e.RequiredSize));
+    c.tag.SetEnabled(true);
+    SetOptionButton(c.bitrate, !e.Started, std::to_string(e.Bitrate) + "kbps");
+    SetOptionButton(c.priority, !e.Started, PriorityName(e.Priority));
+    SetOptionButton(c.flags, !e.Started, FlagsOf(e));
+    SetOptionButton(c.stereo, !e.Started, StereoName(e.StereoMode));
+    return;
+  }
+
+  bar.Panel(0).SetBevel(ui::Bevel::None);
+  bar.Panel(1).SetBevel(ui::Bevel::None);
+  bar.Panel(0).SetText("");
+  bar.Panel(1).SetText("");
+  std::string count = std::to_string(selected);
+  while (count.size() < 3)
+    count.insert(0, "0");
+  bar.Panel(2).SetText(count);
+
+  double durations = 0;
+  double sizes = 0;
+  double required = 0;
+  bool any_started = false;
+  bool same_bitrate = true;
+  bool same_priority = true;
+  bool same_stereo = true;
+  bool same_flags = true;
+  for (const ui::ListItem* row = rows.Selected(); row != nullptr; row = rows.NextSelected(row)) {
+    const TFileData* e = EntryOf(*row);
+    if (e == nullptr)
+      continue;
+    durations += e->Duration;
+    sizes += static_cast<double>(e->FileSize);
+    required += static_cast<double>(e->RequiredSize);
+    any_started = any_started || e->Started;
+    same_bitrate = same_bitrate && e->Bitrate == first->Bitrate;
+    same_priority = same_priority && e->Priority == first->Priority;
+    same_stereo = same_stereo && e->StereoMode == first->StereoMode;
+    same_flags = same_flags && FlagsOf(*e) == FlagsOf(*first);
+  }
+  bar.Panel(3).SetText(MinutesSeconds(RoundHalfEven(durations)));
+  bar.Panel(4).SetText(Megabytes(sizes));
+  bar.Panel(5).SetText(Megabytes(required));
+  c.tag.SetEnabled(false);
+  SetOptionButton(c.bitrate, !any_started,
+                  same_bitrate ? std::to_string(first->Bitrate) + "kbps" : "Various");
+  SetOptionButton(c.priority, !any_started,
+                  same_priority ? PriorityName(first->Priority) : "Various");
+  SetOptionButton(c.flags, !any_started, same_flags ? FlagsOf(*first) : "various");
+  SetOptionButton(c.stereo, !any_started, same_stereo ? StereoName(first->StereoMode) : "Various");
+}
+
+}  // namespace tolvane::queue

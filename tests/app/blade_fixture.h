@@ -1,0 +1,47 @@
+#pragma once
+
+#include <filesystem>
+
+#include "app/main_window.h"
+#include "support/audio_files.h"
+#include "support/desktop_stand_ins.h"
+#include "support/system_services.h"
+
+namespace tolvane::app {
+
+// The main window on real files and a real registry file, with scripted dialogs; the volume
+// table is fixed so that a test decides where the mount points are.
+struct BladeFixture {
+  testing::TempFolder temp;
+  testing::CountingEventLoop loop;
+  ui::Application application{loop};
+  testing::FixedWorkArea work_area{{0, 0, 1280, 1000}};
+  testing::SystemServices system;
+  posix::PosixVolumes volumes{{"/", temp / "disk2"}};
+  TBlade blade{{application, system.dialogs, work_area, system.files, system.paths, volumes,
+                system.registry}};
+  int brought_to_front = 0;
+  ui::Subscription front = blade.Form.BringToFrontRequested.Connect([this] { ++brought_to_front; });
+
+  BladeFixture() {
+    std::filesystem::create_directories(temp / "disk2");
+    blade.FormCreate();
+  }
+
+  // A 16-bit 44100 Hz stereo WAVE file of `total` bytes; returns its path.
+  std::string Wave(const std::string& name, int64_t total = 10'584'044) {
+    const std::string path = temp / name;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    testing::WriteWave(path, {.data_bytes = total - 44});
+    return path;
+  }
+  std::vector<std::string> Captions() const {
+    std::vector<std::string> captions;
+    for (int i = 0; i < blade.Queue.Count(); ++i)
+      captions.push_back(blade.Queue.Item(i).Caption());
+    return captions;
+  }
+  queue::TFileData& Entry(int row) { return *queue::EntryOf(blade.Queue.Item(row)); }
+};
+
+}  // namespace tolvane::app

@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+#include <filesystem>
+
+#include "blade_fixture.h"
+
+namespace tolvane::app {
+namespace {
+
+using ui::MessageIcon;
+
+constexpr const char* kUnsupported = "There were unsupported files, they were not included.";
+
+TEST(AddingFiles, TheAddDialogQueuesWhatItCanAndReportsTheRestOnce) {
+  BladeFixture f;
+  const std::string a = f.Wave("rec/live/a.wav");
+  const std::string b = f.Wave("rec/live/b.wav");
+  const std::string slow = f.temp / "rec/live/slow.wav";
+  testing::WriteWave(slow, {.sample_rate = 22050, .data_bytes = 1000});
+  f.system.dialogs.ChooseFilesNext(std::vector<std::string>{a, slow, b});
+  f.blade.Open.UserClick();
+
+  EXPECT_EQ(f.Captions(), (std::vector<std::string>{"a", "b"}));
+  ASSERT_EQ(f.system.dialogs.Messages().size(), 1u);
+  EXPECT_EQ(f.system.dialogs.Messages()[0].text, kUnsupported);
+  EXPECT_EQ(f.system.dialogs.Messages()[0].caption, "Error");
+  EXPECT_EQ(f.system.dialogs.Messages()[0].icon, MessageIcon::Error);
+  EXPECT_EQ(f.brought_to_front, 1);
+  EXPECT_FALSE(f.blade.Open.Down()) << "released after the dialog";
+  EXPECT_EQ(f.blade.AllBar1.Panel(2).Text(), "002") << "the totals follow";
+
+  const ui::OpenFileRequest& request = f.system.dialogs.FileRequests().at(0);
+  EXPECT_EQ(request.title, "Open");
+  EXPECT_EQ(request.filter, "Applicable audio|*.wav;*.aiff;*.aif");
+  EXPECT_TRUE(request.multiple);
+  EXPECT_TRUE(request.must_exist);
+  EXPECT_EQ(request.initial_folder, "") << "nothing remembered yet: the current folder";
+  EXPECT_EQ(f.system.registry.ReadString(kSettingsKey, "Path").text, f.temp / "rec/live");
+
+  // Added again: nothing new, no message, but the window comes to the front.
+  f.system.dialogs.ChooseFilesNext(std::vector<std::string>{a});
+  f.blade.FilesMenu.FindByName("AddFile")->Click();
+  EXPECT_EQ(f.blade.Queue.Count(), 2);
+  EXPECT_EQ(f.system.dialogs.Messages().size(), 1u);
+  EXPECT_EQ(f.brought_to_front, 2);
+}
+
+TEST(AddingFiles, TheRememberedFolderFallsBackToItsParentAndCancelWritesNothing) {
+  BladeFixture f;
+  const std::string a = f.Wave("rec/live/a.wav");
+  f.system.dialogs.ChooseFilesNext(std::vector<std::string>{a});
+  f.blade.OpenClick();
+  std::filesystem::remove_all(f.temp / "rec/live");
+
+  f.system.dialogs.ChooseFilesNext(std::nullopt);
+  f.blade.OpenClick();
+  EXPECT_EQ(f.system.dialogs.FileRequests().at(1).initial_folder, f.temp / "rec/");
+  EXPECT_EQ(f.system.registry.ReadString(kSettingsKey, "Path").text, f.temp / "rec/live")
+      << "a cancelled dialog leaves the value";
+  EXPECT_TRUE(f.system.dialogs.Messages().empty());
+  EXPECT_EQ(f.brought_to_front, 0);
+
+  const std::string root_file = "/tolvane-no-such-file.wav";
+  f.system.dialogs.ChooseFilesNext(std::vector<std::string>{root_file});
+  f.blade.OpenClick();
+  EXPECT_EQ(f.system.registry.ReadString(kSettingsKey, "Path").text, "/") << "a root keeps its /";
+}
+
+TEST(AddingFiles, AFolderIsScannedSubfoldersFirst) {
+  BladeFixture f;
+  std::filesystem::create_directories(f.temp / "A/B/C");
+  f.Wave("A/1.wav");
+  testing::WriteAiff(f.temp / "A/B/2.aiff", {.frames = 100});
+  testing::WriteAiff(f.temp / "A/B/3.AIF", {.frames = 100});
+  f.Wave("A/B/C/4.WAV");
+  f.Wave("A/0.wav");
+  std::filesystem::create_directory_symlink(f.temp / "A", f.temp / "A/B/back");
+  testing::WriteText(f.temp / "A/readme.txt", "not audio");
+
+  f.blade.AddPath(f.temp / "A");
+  EXPECT_EQ(f.Captions(), (std::vector<std::string>{"4", "3", "2", "0", "1"}))
+      << "depth first, then .wav before .aif before .aiff; a link back up is scanned once";
+  EXPECT_TRUE(f.system.dialogs.Messages().empty()) << "other files are not looked at";
+  EXPECT_EQ(f.brought_to_front, 0) << "the intake does not raise the window";
+
+  f.blade.AddPath(f.temp / "A/");
+  EXPECT_EQ(f.blade.Queue.Count(), 5) << "all queued already; no message for duplicates";
+  EXPECT_TRUE(f.system.dialogs.Messages().empty());
+}
+
+TEST(AddingFiles, EmptyAndMissingFoldersAddNothingQuietly) {
+  BladeFixture f;
+  std::filesystem::create_directory(f.temp / "empty");
+  f.blade.AddPath(f.temp / "empty");
+  f.blade.AddPath(f.temp / "missing");
+  EXPECT_EQ(f.blade.Queue.Count(), 0);
+  EXPECT_TRUE(f.system.dialogs.Messages().empty());
+
+  testing::WriteText(f.temp / "notes.txt", "words");
+  f.blade.AddPath(f.temp / "notes.txt");
+  ASSERT_EQ(f.system.dialogs.Messages().size(), 1u);
+  EXPECT_EQ(f.system.dialogs.Messages()[0].text, kUnsupported);
+}
+
+TEST(AddingFiles, DroppedFilesAreProbedAndADroppedFolderIsUnsupported) {
+  BladeFixture f;
+  const std::string a = f.Wave("a.wav");
+  std::filesystem::create_directory(f.temp / "folder");
+  f.Wave("folder/inside.wav");
+  f.blade.Form.OnDropFiles({a});
+  EXPECT_EQ(f.Captions(), std::vector<std::string>{"a"});
+  EXPECT_TRUE(f.system.dialogs.Messages().empty());
+
+  f.blade.Form.OnDropFiles({f.temp / "folder", "https://example.org/song.wav"});
+  EXPECT_EQ(f.blade.Queue.Count(), 1) << "a dropped folder is not searched";
+  ASSERT_EQ(f.system.dialogs.Messages().size(), 1u);
+  EXPECT_EQ(f.system.dialogs.Messages()[0].text, kUnsupported);
+  EXPECT_EQ(f.brought_to_front, 1);
+}
+
+}  // namespace
+}  // namespace tolvane::app

@@ -1,0 +1,88 @@
+#include <gtest/gtest.h>
+#include <filesystem>
+
+#include "blade_fixture.h"
+#include "encoding/totals.h"
+
+namespace tolvane::app {
+namespace {
+
+TEST(Totals, AnEmptyQueue) {
+  BladeFixture f;
+  f.blade.UpdateTotals();
+  EXPECT_EQ(f.blade.AllBar1.Panel(2).Text(), "000");
+  EXPECT_EQ(f.blade.TotalBar.Panel(0).Text(), "0mb");
+  EXPECT_EQ(f.blade.BatchTotal, 0);
+  EXPECT_EQ(f.blade.BatchDone, 0);
+}
+
+TEST(Totals, TheDriveMenuListsTheVolumesAndWatchesTheStoredOne) {
+  BladeFixture f;
+  ASSERT_EQ(f.blade.DrivesMenu.Count(), 2);
+  EXPECT_EQ(f.blade.DrivesMenu.Item(0).Caption(), "on disk /");
+  EXPECT_EQ(f.blade.DrivesMenu.Item(1).Caption(), "on disk " + (f.temp / "disk2"));
+  EXPECT_TRUE(f.blade.DrivesMenu.Item(0).Checked());
+  EXPECT_EQ(f.blade.DriveButton.Caption(), "Req. and free on /");
+  const auto free = std::filesystem::space("/").free;
+  EXPECT_EQ(f.blade.TotalBar.Panel(1).Text(), encoding::MegabytesText(free));
+
+  f.blade.DriveClick(f.blade.DrivesMenu.Item(1));
+  EXPECT_EQ(f.blade.DriveButton.Caption(), "Req. and free on " + (f.temp / "disk2"));
+  EXPECT_FALSE(f.blade.DrivesMenu.Item(0).Checked());
+  EXPECT_EQ(f.blade.WatchedVolume(), f.temp / "disk2");
+
+  BladeFixture beyond;
+  beyond.blade.DriveIndex = 7;
+  beyond.blade.BuildDrivesMenu();
+  EXPECT_TRUE(beyond.blade.DrivesMenu.Item(1).Checked()) << "an index beyond the list: the last";
+  EXPECT_FALSE(beyond.blade.DrivesMenu.Item(0).Checked());
+}
+
+TEST(Totals, EntriesCountForTheVolumeTheirMp3GoesTo) {
+  BladeFixture f;
+  for (const char* name : {"a.wav", "b.wav", "c.wav"})
+    f.blade.AddPath(f.Wave(name));
+  f.Entry(1).DoneBytes = 5000;
+  f.blade.UpdateTotals();
+  EXPECT_EQ(f.blade.AllBar1.Panel(2).Text(), "003");
+  EXPECT_EQ(f.blade.BatchTotal, 3 * 10'584'044.0L);
+  EXPECT_EQ(f.blade.BatchDone, 5000);
+  // 3 x 960,004 bytes are 2.75 MiB.
+  EXPECT_EQ(f.blade.TotalBar.Panel(0).Text(), "3mb") << "sources on the watched volume";
+
+  f.blade.OutputFolder.SetText(f.temp / "disk2/mp3");
+  f.blade.UpdateTotals();
+  EXPECT_EQ(f.blade.TotalBar.Panel(0).Text(), "0mb") << "the target is on another volume";
+  f.blade.DriveClick(f.blade.DrivesMenu.Item(1));
+  EXPECT_EQ(f.blade.TotalBar.Panel(0).Text(), "3mb") << "now it is the watched one";
+
+  f.blade.OutputFolder.SetText("");
+  f.blade.UpdateTotals();
+  EXPECT_EQ(f.blade.TotalBar.Panel(0).Text(), "0mb") << "the sources are not on disk2";
+}
+
+TEST(Totals, OrderFollowsTheRows) {
+  BladeFixture f;
+  for (const char* name : {"a.wav", "b.wav", "c.wav"})
+    f.blade.AddPath(f.Wave(name));
+  f.blade.Queue.Delete(0);
+  f.blade.UpdateTotals();
+  EXPECT_EQ(f.Entry(0).Order, 0);
+  EXPECT_EQ(f.Entry(1).Order, 1);
+  EXPECT_EQ(f.Captions(), (std::vector<std::string>{"b", "c"}));
+}
+
+TEST(Totals, TextForms) {
+  EXPECT_EQ(encoding::CountText(0), "000");
+  EXPECT_EQ(encoding::CountText(15), "015");
+  EXPECT_EQ(encoding::CountText(1234), "1234");
+  EXPECT_EQ(encoding::MegabytesText(5.0L * 1024 * 1024 * 1024), "5120mb");
+  EXPECT_EQ(encoding::MegabytesText(2.5L * 1024 * 1024), "2mb") << "halves to even";
+  EXPECT_EQ(encoding::MegabytesText(3.5L * 1024 * 1024), "4mb");
+  posix::PosixVolumes none({"/nowhere-mounted"});
+  EXPECT_EQ(encoding::DriveFreeSpace(none, "/nowhere-mounted/x").text, "Unknown");
+  EXPECT_EQ(encoding::DriveFreeSpace(none, "relative").bytes, 0);
+}
+
+}  // namespace
+}  // namespace tolvane::app

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/paths.h"
+#include "platform/posix/posix_file_system.h"
+#include "platform/posix/posix_volumes.h"
+#include "platform/posix/registry_file.h"
+#include "support/audio_files.h"
+#include "support/scripted_dialogs.h"
+
+namespace tolvane::testing {
+
+// The real system services a window test needs, with the registry in a fresh folder.
+struct SystemServices {
+  TempFolder config;
+  posix::PosixFileSystem files;
+  platform::Paths paths{platform::PathStyle::Posix};
+  posix::PosixVolumes volumes;
+  posix::RegistryFile registry{config / "HKEY_CURRENT_USER.reg", "HKEY_CURRENT_USER"};
+  ScriptedDialogs dialogs;
+};
+
+}  // namespace tolvane::testing
