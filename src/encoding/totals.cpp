@@ -36,12 +36,6 @@ std::string MegabytesText(long double bytes) {
   return std::to_string(static_cast<int64_t>(std::nearbyint(megabytes))) + "mb";
 }
 
-std::string CountText(int count) {
-  std::string text = std::to_string(count);
-  while (text.size() < 3)
-    text.insert(0, "0");
-  return text;
-}
 
 FreeSpace DriveFreeSpace(platform::Volumes& volumes, const std::string& path) {
   const std::string volume = volumes.VolumeOf(path);

@@ -5,6 +5,7 @@
 
 #include "platform/ui/list_view.h"
 #include "platform/volumes.h"
+#include "queue/count_text.h"
 
 namespace tolvane::encoding {
 
@@ -25,8 +26,7 @@ Totals ComputeTotals(ui::ListView& rows, const std::string& output_folder,
 // Megabytes (bytes / 1024 / 1024, nearest, halves to even) and "mb": "120mb".
 std::string MegabytesText(long double bytes);
 
-// The count of queue rows, at least three digits: "005", "1234".
-std::string CountText(int count);
+using queue::CountText;
 
 struct FreeSpace {
   double bytes = 0;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "count_text.h"
 #include "file_data.h"
 #include "names.h"
 #include "probe.h"
