@@ -27,7 +27,8 @@ int main() {
   testing::FixedWorkArea work_area({0, 0, 1280, 1000});
   testing::SystemServices system;
   app::TBlade blade({application, system.dialogs, work_area, system.files, system.paths,
-                     system.volumes, system.registry});
+                     system.volumes, system.registry, system.clock, system.processes, system.power,
+                     ""});
   blade.FormCreate();
 
   const auto scan_start = Clock::now();

@@ -7,7 +7,9 @@
 #include <climits>
 
 #include "main_window.h"
+#include "platform/posix/monotonic_clock.h"
 #include "platform/posix/posix_file_system.h"
+#include "platform/posix/posix_processes.h"
 #include "platform/posix/posix_volumes.h"
 #include "platform/posix/registry_file.h"
 #include "platform/posix/xdg_folders.h"
@@ -43,16 +45,22 @@ int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   const app::StartupPlan plan = app::PlanStartup(
       arguments, app::JobListPath(folders.state, ExecutablePath(argv[0])), files, paths);
+
   if (plan.end_now)
     return 0;
 
   posix::RegistryFile user_registry(folders.config + "/HKEY_CURRENT_USER.reg", "HKEY_CURRENT_USER");
-  app::TBlade blade({application, dialogs, work_area, files, paths, volumes, user_registry});
+  posix::MonotonicClock clock;
+  posix::PosixProcesses processes;
+  posix::SystemdPower power;
+  const std::string executable = ExecutablePath(argv[0]);
+  app::TBlade blade({application, dialogs, work_area, files, paths, volumes, user_registry, clock,
+                     processes, power, paths.FolderOf(executable)});
   blade.FormCreate();
 
   qt::WindowView view({blade.Form, application, [&blade] { return blade.TaskbarTitle(); },
                        blade.Menus(), blade.Timers()});
-  const qt::TerminationWatcher termination([&blade] { blade.Form.Close(); });
+  const qt::TerminationWatcher termination([&blade] { blade.CloseUnattended(); });
   blade.Form.OnClose = [&blade] { blade.FormClose(); };
   view.Form().show();
 

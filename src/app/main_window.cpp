@@ -12,7 +12,11 @@ TBlade::TBlade(const Services& services)
       files_(services.files),
       paths_(services.paths),
       volumes_(services.volumes),
-      user_registry_(services.user_registry) {
+      user_registry_(services.user_registry),
+      clock_(services.clock),
+      processes_(services.processes),
+      power_(services.power),
+      program_folder_(services.program_folder) {
   const ui::Rect area = work_area_.Get();
   Form.SetBounds({area.left + (area.width - kClientWidth) / 2,
                   area.top + (area.height - kClientHeight) / 2, kClientWidth, kClientHeight});
@@ -44,6 +48,13 @@ TBlade::TBlade(const Services& services)
   Open.OnClick = [this] { OpenClick(); };
   FilesMenu.FindByName("AddFile")->OnClick = [this](ui::MenuItem&) { OpenClick(); };
   Form.OnDropFiles = [this](const std::vector<std::string>& paths) { DropFiles(paths); };
+  Form.OnCloseQuery = [this] { return FormCloseQuery(); };
+  Encode.OnClick = [this] { EncodeClick(); };
+  Stop.OnClick = [this] { StopClick(); };
+  Pause.OnClick = [this] { PauseClick(); };
+  Bye.OnClick = [this] { ByeClick(); };
+  Timer.OnTimer = [this] { TimerTimer(); };
+  PathButton.OnClick = [this] { PathButtonClick(); };
 }
 
 void TBlade::FormCreate() {
@@ -59,6 +70,7 @@ void TBlade::FormCreate() {
   };
   AppMinimized = 0;
   SavedTitle = Application.Title();
+  ShowEncoderVersion();
   BuildDrivesMenu();
   Selector.SetCaption(EstimateMode == 0 ? "current" : "batch");
   PauseTick = 0;

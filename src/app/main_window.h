@@ -4,9 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "encoding/now_encoding.h"
 #include "encoding/totals.h"
+#include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
+#include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"
@@ -35,6 +38,11 @@ struct Services {
   platform::Volumes& volumes;
   // HKEY_CURRENT_USER.
   platform::RegistryStore& user_registry;
+  platform::Clock& clock;
+  platform::Processes& processes;
+  platform::SystemPower& power;
+  // The folder the program's executable lies in: a bare encoder name is looked up there too.
+  std::string program_folder;
 };
 
 // The key of the program's settings below HKEY_CURRENT_USER.
@@ -82,8 +90,28 @@ class TBlade final {
   // The mount point of the checked drive menu item; "/" when the menu is empty.
   std::string WatchedVolume() const;
 
-  // Starts the batch, or re-queues a finished one.
+  // Batch control: the toolbar's Encode (or Reset), Stop, Pause and Bye, the close question,
+  // and the idle state of the buttons and progress displays.
   void EncodeClick();
+  void StopClick();
+  void PauseClick();
+  void ByeClick();
+  bool FormCloseQuery();
+  void ResetCounters();
+  // A close nobody can answer (a signal, the end of the session): encoding is stopped as if the
+  // close question had been answered Yes.
+  void CloseUnattended();
+
+  // Launches the first "Queued" entry: 0 launched, 1 nothing queued, -1 stopped on an error
+  // that was reported.
+  int StartNextJob();
+  // The progress timer's tick.
+  void TimerTimer();
+
+  // The encoder: choosing its file, reading its version, finding a bare name.
+  void PathButtonClick();
+  void ShowEncoderVersion();
+  std::string EncoderFile() const;
   // The defaults a new entry copies: the default fields and the settings page's flag buttons.
   queue::EntryDefaults CurrentDefaults() const;
 
@@ -111,9 +139,14 @@ class TBlade final {
   uint8_t AppActive = 0;
   uint32_t PauseTick = 0;
 
-  // Batch sums, in bytes.
+  // Batch sums, in bytes, and the batch clock.
   long double BatchTotal = 0;
   long double BatchDone = 0;
+  uint32_t BatchStartTick = 0;
+  uint32_t BatchLastTick = 0;
+
+  // The running job.
+  encoding::TNowEncoding NowEncoding;
 
   // The window and its pages.
   ui::Form Form{"Blade", kCaption};
@@ -217,6 +250,15 @@ class TBlade final {
   void ReportUnsupported(const queue::BatchFlags& flags);
   // The drive button's caption and the free space for the watched volume.
   void ShowWatchedVolume(const std::string& volume);
+  // Launch steps that give up on the entry: back to "Queued" with a message, or passed over.
+  int FailLaunch(const std::string& message, const std::string& caption, const char* status);
+  void PassOver(const char* status);
+  // Ends the running job by the exit code the tick read.
+  void FinishCompleted();
+  void FinishStopped();
+  void FinishHalted();
+  void ShowProgress();
+  void RefreshSelectedSummary();
 
   ui::Dialogs& dialogs_;
   const ui::WorkArea& work_area_;
@@ -224,6 +266,11 @@ class TBlade final {
   const platform::Paths& paths_;
   platform::Volumes& volumes_;
   platform::RegistryStore& user_registry_;
+  platform::Clock& clock_;
+  platform::Processes& processes_;
+  platform::SystemPower& power_;
+  std::string program_folder_;
+  bool unattended_close_ = false;
   queue::Queue queue_{Queue, files_, paths_};
   std::vector<std::unique_ptr<ui::Label>> labels_;
   int next_toggle_group_ = 10;

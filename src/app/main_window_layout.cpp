@@ -92,7 +92,7 @@ void TBlade::LayOutSettingsPage() {
   MakeHoldButton(PathButton, {4, 158, 117, 22}, kPathButtonGroup);
   BladePath.SetBounds({128, 158, 317, 22});
   BladePath.SetReadOnly(true);
-  BladePath.SetText("BladeEnc.exe");
+  BladePath.SetText("bladeenc");
   BEVersion.SetBounds({452, 160, 36, 16});
 
   MakeHoldButton(OutFolderButton, {4, 182, 117, 22}, kOutFolderButtonGroup);

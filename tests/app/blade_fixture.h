@@ -19,12 +19,13 @@ struct BladeFixture {
   testing::SystemServices system;
   posix::PosixVolumes volumes{{"/", temp / "disk2"}};
   TBlade blade{{application, system.dialogs, work_area, system.files, system.paths, volumes,
-                system.registry}};
+                system.registry, system.clock, system.processes, system.power, ""}};
   int brought_to_front = 0;
   ui::Subscription front = blade.Form.BringToFrontRequested.Connect([this] { ++brought_to_front; });
 
   BladeFixture() {
     std::filesystem::create_directories(temp / "disk2");
+    application.SetTitle("Tolvane");
     blade.FormCreate();
   }
 

@@ -14,7 +14,7 @@ struct Window {
   testing::FixedWorkArea work_area{{0, 0, 1280, 1000}};
   testing::SystemServices system;
   TBlade blade{{application, system.dialogs, work_area, system.files, system.paths, system.volumes,
-                system.registry}};
+                system.registry, system.clock, system.processes, system.power, ""}};
 };
 
 std::vector<std::string> PanelTexts(const ui::StatusBar& bar) {
@@ -51,7 +51,7 @@ TEST(MainWindow, OpensWithItsDesignedState) {
   EXPECT_EQ(PanelTexts(b.AllBar3),
             (std::vector<std::string>{"Elapsed time", "00:00:00", "", "", "0%"}));
   EXPECT_EQ(PanelTexts(b.TotalBar), (std::vector<std::string>{"0mb", ""}));
-  EXPECT_EQ(b.BladePath.Text(), "BladeEnc.exe");
+  EXPECT_EQ(b.BladePath.Text(), "bladeenc");
   EXPECT_TRUE(b.BladePath.ReadOnly());
   EXPECT_FALSE(b.Timer.Enabled());
   EXPECT_EQ(b.Timer.Interval(), 1000u);

@@ -22,7 +22,8 @@ struct ShownWindow {
   QtWorkArea work_area;
   testing::SystemServices system;
   app::TBlade blade{{application, system.dialogs, work_area, system.files, system.paths,
-                     system.volumes, system.registry}};
+                     system.volumes, system.registry, system.clock, system.processes, system.power,
+                     ""}};
   WindowView view{{blade.Form, application, [this] { return blade.TaskbarTitle(); }, blade.Menus(),
                    blade.Timers()}};
 

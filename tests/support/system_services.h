@@ -2,9 +2,11 @@
 
 #include "platform/paths.h"
 #include "platform/posix/posix_file_system.h"
+#include "platform/posix/posix_processes.h"
 #include "platform/posix/posix_volumes.h"
 #include "platform/posix/registry_file.h"
 #include "support/audio_files.h"
+#include "support/desktop_stand_ins.h"
 #include "support/scripted_dialogs.h"
 
 namespace tolvane::testing {
@@ -17,6 +19,9 @@ struct SystemServices {
   posix::PosixVolumes volumes;
   posix::RegistryFile registry{config / "HKEY_CURRENT_USER.reg", "HKEY_CURRENT_USER"};
   ScriptedDialogs dialogs;
+  ManualClock clock;
+  posix::PosixProcesses processes;
+  RecordingPower power;
 };
 
 }  // namespace tolvane::testing

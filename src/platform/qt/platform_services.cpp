@@ -1,9 +1,11 @@
 #include "platform_services.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTimer>
 
 #include "text.h"
 
@@ -56,6 +58,12 @@ QString ToQtFilter(const std::string& filter) {
 
 void QtEventLoop::ProcessMessages() {
   QCoreApplication::processEvents();
+}
+
+void QtEventLoop::WaitForMessages(unsigned max_ms) {
+  QEventLoop loop;
+  QTimer::singleShot(static_cast<int>(max_ms), &loop, &QEventLoop::quit);
+  loop.processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
 ui::Rect QtWorkArea::Get() const {

@@ -10,6 +10,7 @@ namespace tolvane::qt {
 class QtEventLoop final : public ui::EventLoop {
  public:
   void ProcessMessages() override;
+  void WaitForMessages(unsigned max_ms) override;
 };
 
 // The available geometry of the primary screen.

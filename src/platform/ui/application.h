@@ -25,6 +25,7 @@ class Application final {
   }
 
   void ProcessMessages() { loop_.ProcessMessages(); }
+  void WaitForMessages(unsigned max_ms) { loop_.WaitForMessages(max_ms); }
 
   bool Minimized() const { return minimized_; }
   bool Active() const { return active_; }

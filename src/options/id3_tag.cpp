@@ -1,0 +1,58 @@
+#include "id3_tag.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "genres.h"
+
+namespace tolvane::options {
+
+namespace {
+
+void PutText(std::array<uint8_t, kTagSize>& record, size_t offset, size_t size,
+             const std::string& text) {
+  std::memcpy(record.data() + offset, text.data(), std::min(size, text.size()));
+}
+
+}  // namespace
+
+std::array<uint8_t, kTagSize> BuildTag(const queue::TFileData& entry) {
+  std::array<uint8_t, kTagSize> record{};
+  std::memcpy(record.data(), "TAG", 3);
+  PutText(record, 3, 30, entry.TagTitle);
+  PutText(record, 33, 30, entry.TagArtist);
+  PutText(record, 63, 30, entry.TagAlbum);
+  PutText(record, 93, 4, entry.TagYear);
+  PutText(record, 97, 30, entry.TagComment);
+  record[127] = static_cast<uint8_t>(GenreNumberOf(entry.TagGenre));
+  return record;
+}
+
+void StripTag(platform::FileSystem& files, const queue::TFileData* entry) {
+  if (entry == nullptr)
+    return;
+  const auto file = files.Open(entry->OutputPath, platform::OpenMode::ReadWrite);
+  if (file == nullptr)
+    return;
+  const int64_t size = file->Size();
+  if (size < kTagSize)
+    return;
+  char mark[3] = {};
+  if (file->ReadAt(size - kTagSize, mark, 3) == 3 && std::memcmp(mark, "TAG", 3) == 0) {
+    file->Truncate(size - kTagSize);
+  }
+}
+
+void WriteTag(platform::FileSystem& files, const queue::TFileData* entry) {
+  if (entry == nullptr)
+    return;
+  StripTag(files, entry);
+  const auto file = files.Open(entry->OutputPath, platform::OpenMode::ReadWrite);
+  if (file == nullptr)
+    return;
+  const std::array<uint8_t, kTagSize> record = BuildTag(*entry);
+  file->WriteAt(file->Size(), record.data(), kTagSize);
+}
+
+}  // namespace tolvane::options
