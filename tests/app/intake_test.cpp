@@ -2,6 +2,7 @@
 #include <filesystem>
 
 #include "blade_fixture.h"
+#include "support/child_process.h"
 
 namespace tolvane::app {
 namespace {
@@ -85,6 +86,22 @@ TEST(AddingFiles, AFolderIsScannedSubfoldersFirst) {
   f.blade.AddPath(f.temp / "A/");
   EXPECT_EQ(f.blade.Queue.Count(), 5) << "all queued already; no message for duplicates";
   EXPECT_TRUE(f.system.dialogs.Messages().empty());
+}
+
+TEST(AddingFiles, AutostartPressesEncodeAfterEveryBatch) {
+  BladeFixture f;
+  f.blade.Autostart.SetDown(true);
+  f.system.dialogs.ChooseFilesNext(std::nullopt);
+  f.blade.OpenClick();
+  ASSERT_EQ(f.system.dialogs.Messages().size(), 1u) << "a cancelled Add still presses Encode";
+  EXPECT_EQ(f.system.dialogs.Messages()[0].text, "BladeEnc not found. Check its path!");
+
+  f.blade.BladePath.SetText(TOLVANE_BUILD_DIR "/tests/fake_bladeenc");
+  f.blade.AddPath(f.Wave("a.wav"));
+  EXPECT_TRUE(f.blade.Timer.Enabled()) << "the added file is being encoded";
+  EXPECT_EQ(f.blade.Queue.Item(0).SubItem(0), "Preparing...");
+  testing::Eventually([&] { return f.blade.NowEncoding.ProcessInfo->ExitCode() != 259; },
+                      std::chrono::seconds(10));
 }
 
 TEST(AddingFiles, EmptyAndMissingFoldersAddNothingQuietly) {

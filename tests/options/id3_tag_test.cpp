@@ -1,0 +1,94 @@
+#include "options/id3_tag.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <filesystem>
+
+#include "options/genres.h"
+#include "platform/posix/posix_file_system.h"
+#include "support/audio_files.h"
+
+namespace tolvane::options {
+namespace {
+
+TEST(Genres, NumbersAndTheSortedBox) {
+  ASSERT_EQ(GenresByNumber().size(), 148u);
+  EXPECT_EQ(GenresByNumber()[0], "Blues");
+  EXPECT_EQ(GenresByNumber()[147], "Synthpop");
+  EXPECT_EQ(GenresByNumber()[144], "Trash Metal");
+  EXPECT_EQ(GenresByNumber()[136], "Christian Gangsta");
+  const std::pair<const char*, int> cases[] = {{"Blues", 0},         {"Synthpop", 147},
+                                               {"Trash Metal", 144}, {"A Capella", 123},
+                                               {"Folk/Rock", 81},    {"Alt.Rock", 40}};
+  for (const auto& [name, number] : cases) {
+    const int index = SortedIndexOf(name);
+    ASSERT_GE(index, 0) << name;
+    EXPECT_EQ(GenreNumberOf(index), number) << name;
+  }
+  EXPECT_EQ(GenreNumberOf(-1), 255);
+  EXPECT_EQ(GenreNumberOf(148), 255);
+  const auto& sorted = SortedGenres();
+  for (size_t i = 1; i < sorted.size(); ++i) {
+    std::string a(sorted[i - 1]), b(sorted[i]);
+    for (char& c : a)
+      c = static_cast<char>(std::tolower(c));
+    for (char& c : b)
+      c = static_cast<char>(std::tolower(c));
+    EXPECT_LE(a, b) << "sorted without regard to case at " << i;
+  }
+}
+
+TEST(Id3Tag, TheRecordLaysOutItsFields) {
+  queue::TFileData e;
+  e.TagTitle = "A title that is much longer than thirty characters";
+  e.TagArtist = "Artist";
+  e.TagAlbum = "Album";
+  e.TagYear = "19999";
+  e.TagComment = "Comment";
+  e.TagGenre = SortedIndexOf("Trash Metal");
+  const auto record = BuildTag(e);
+  const std::string bytes(record.begin(), record.end());
+  EXPECT_EQ(bytes.substr(0, 3), "TAG");
+  EXPECT_EQ(bytes.substr(3, 30), "A title that is much longer th") << "cut to its field";
+  EXPECT_EQ(bytes.substr(33, 30), std::string("Artist") + std::string(24, '\0'));
+  EXPECT_EQ(bytes.substr(63, 5), "Album");
+  EXPECT_EQ(bytes.substr(93, 4), "1999");
+  EXPECT_EQ(bytes.substr(97, 7), "Comment");
+  EXPECT_EQ(record[127], 144);
+  e.TagGenre = -1;
+  EXPECT_EQ(BuildTag(e)[127], 255);
+}
+
+TEST(Id3Tag, WriteReplacesAndStripCutsOnlyATag) {
+  testing::TempFolder temp;
+  posix::PosixFileSystem files;
+  const std::string audio(1000, 'M');
+  testing::WriteText(temp / "song.mp3", audio);
+  queue::TFileData e;
+  e.OutputPath = temp / "song.mp3";
+  e.TagTitle = "Ten chars!";
+  WriteTag(files, &e);
+  e.TagTitle = "Five.";
+  WriteTag(files, &e);
+  std::string file = testing::ReadText(temp / "song.mp3");
+  ASSERT_EQ(file.size(), 1128u) << "one tag, however often it is written";
+  EXPECT_EQ(file.substr(1003, 30), std::string("Five.") + std::string(25, '\0'));
+
+  StripTag(files, &e);
+  EXPECT_EQ(testing::ReadText(temp / "song.mp3"), audio);
+  StripTag(files, &e);
+  EXPECT_EQ(testing::ReadText(temp / "song.mp3"), audio) << "no tag, nothing cut";
+
+  testing::WriteText(temp / "short.mp3", "TAG");
+  e.OutputPath = temp / "short.mp3";
+  StripTag(files, &e);
+  EXPECT_EQ(testing::ReadText(temp / "short.mp3"), "TAG");
+  e.OutputPath = temp / "missing.mp3";
+  WriteTag(files, &e);
+  EXPECT_FALSE(std::filesystem::exists(temp / "missing.mp3"));
+  WriteTag(files, nullptr);
+}
+
+}  // namespace
+}  // namespace tolvane::options
