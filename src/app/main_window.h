@@ -248,6 +248,10 @@ class TBlade final {
   // The end of every batch of additions: the message, the window to the front, autostart and
   // the totals, in the order each way of adding does them.
   void ReportUnsupported(const queue::BatchFlags& flags);
+  // The open-file dialog, starting in `folder` (its parent when it is gone), several files at
+  // once; nullopt when cancelled.
+  std::optional<std::vector<std::string>> ChooseFiles(const std::string& filter,
+                                                      std::string folder);
   // The drive button's caption and the free space for the watched volume.
   void ShowWatchedVolume(const std::string& volume);
   // Launch steps that give up on the entry: back to "Queued" with a message, or passed over.

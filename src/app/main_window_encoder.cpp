@@ -48,16 +48,8 @@ void TBlade::ShowEncoderVersion() {
 
 void TBlade::PathButtonClick() {
   PathButton.SetDown(true);
-  std::string folder = paths_.FolderOf(BladePath.Text());
-  if (!folder.empty() && !files_.FolderExists(folder))
-    folder = paths_.FolderPart(folder);
-  ui::OpenFileRequest request;
-  request.title = "Open";
-  request.filter = "BladeEnc executable|bladeenc*";
-  request.initial_folder = folder;
-  request.multiple = true;
-  request.must_exist = true;
-  const std::optional<std::vector<std::string>> chosen = dialogs_.OpenFiles(request);
+  const std::optional<std::vector<std::string>> chosen =
+      ChooseFiles("BladeEnc executable|bladeenc*", paths_.FolderOf(BladePath.Text()));
   if (chosen && !chosen->empty()) {
     // Stored at once, so the choice outlives a crash before the settings are saved.
     user_registry_.WriteString(kSettingsKey, "BladePath", chosen->front());

@@ -16,21 +16,25 @@ void TBlade::ReportUnsupported(const queue::BatchFlags& flags) {
   }
 }
 
-void TBlade::OpenClick() {
-  Open.SetDown(true);
-  queue::BatchFlags flags;
-  std::string folder = user_registry_.ReadString(kSettingsKey, kPathValue).text;
+std::optional<std::vector<std::string>> TBlade::ChooseFiles(const std::string& filter,
+                                                             std::string folder) {
   // A remembered folder that is gone falls back to its parent.
-  if (!folder.empty() && !files_.FolderExists(folder))
-    folder = paths_.FolderPart(folder);
-
+  if (!folder.empty() && !files_.FolderExists(folder)) folder = paths_.FolderPart(folder);
   ui::OpenFileRequest request;
   request.title = "Open";
-  request.filter = "Applicable audio|*.wav;*.aiff;*.aif";
+  request.filter = filter;
   request.initial_folder = folder;
   request.multiple = true;
   request.must_exist = true;
-  const std::optional<std::vector<std::string>> chosen = dialogs_.OpenFiles(request);
+  return dialogs_.OpenFiles(request);
+}
+
+void TBlade::OpenClick() {
+  Open.SetDown(true);
+  queue::BatchFlags flags;
+  const std::optional<std::vector<std::string>> chosen =
+      ChooseFiles("Applicable audio|*.wav;*.aiff;*.aif",
+                  user_registry_.ReadString(kSettingsKey, kPathValue).text);
   if (chosen && !chosen->empty()) {
     const queue::EntryDefaults defaults = CurrentDefaults();
     for (const std::string& path : *chosen) {
