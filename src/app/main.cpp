@@ -16,6 +16,7 @@
 #include "platform/qt/form_view.h"
 #include "platform/qt/platform_services.h"
 #include "platform/qt/termination_watcher.h"
+#include "settings/migration.h"
 #include "startup.h"
 
 namespace {
@@ -42,20 +43,26 @@ int main(int argc, char** argv) {
   ui::Application application(loop);
   application.SetTitle("Tolvane");
 
+  posix::RegistryFile user_registry(folders.config + "/HKEY_CURRENT_USER.reg", "HKEY_CURRENT_USER");
+  posix::RegistryFile classes_registry(folders.config + "/HKEY_CLASSES_ROOT.reg",
+                                       "HKEY_CLASSES_ROOT");
+  settings::MigrateSettings(user_registry, classes_registry, dialogs);
+
+  const std::string executable = ExecutablePath(argv[0]);
+  const std::string job_list = app::JobListPath(folders.state, executable);
   const std::vector<std::string> arguments(argv + 1, argv + argc);
-  const app::StartupPlan plan = app::PlanStartup(
-      arguments, app::JobListPath(folders.state, ExecutablePath(argv[0])), files, paths);
+  const app::StartupPlan plan = app::PlanStartup(arguments, job_list, files, paths);
 
   if (plan.end_now)
     return 0;
 
-  posix::RegistryFile user_registry(folders.config + "/HKEY_CURRENT_USER.reg", "HKEY_CURRENT_USER");
+  posix::MakeFolders(folders.state, 0700);
   posix::MonotonicClock clock;
   posix::PosixProcesses processes;
   posix::SystemdPower power;
-  const std::string executable = ExecutablePath(argv[0]);
   app::TBlade blade({application, dialogs, work_area, files, paths, volumes, user_registry, clock,
-                     processes, power, paths.FolderOf(executable)});
+                     processes, power, paths.FolderOf(executable), classes_registry, executable,
+                     job_list});
   blade.FormCreate();
 
   qt::WindowView view({blade.Form, application, [&blade] { return blade.TaskbarTitle(); },

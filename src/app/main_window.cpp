@@ -16,7 +16,10 @@ TBlade::TBlade(const Services& services)
       clock_(services.clock),
       processes_(services.processes),
       power_(services.power),
-      program_folder_(services.program_folder) {
+      program_folder_(services.program_folder),
+      classes_registry_(services.classes_registry),
+      executable_path_(services.executable_path),
+      job_list_path_(services.job_list_path) {
   const ui::Rect area = work_area_.Get();
   Form.SetBounds({area.left + (area.width - kClientWidth) / 2,
                   area.top + (area.height - kClientHeight) / 2, kClientWidth, kClientHeight});
@@ -55,6 +58,14 @@ TBlade::TBlade(const Services& services)
   Bye.OnClick = [this] { ByeClick(); };
   Timer.OnTimer = [this] { TimerTimer(); };
   PathButton.OnClick = [this] { PathButtonClick(); };
+  RegistryButton.OnClick = [this] { RegistryButtonClick(); };
+  ResetButton.OnMouseDown = [this](ui::MouseButton, ui::ShiftState, ui::Point) {
+    ResetButtonMouseDown();
+  };
+  ResetButton.OnMouseUp = [this](ui::MouseButton, ui::ShiftState shift, ui::Point) {
+    ResetButtonMouseUp(shift.ctrl);
+  };
+  SettingsTimer.OnTimer = [this] { SettingsTimerTimer(); };
 }
 
 void TBlade::FormCreate() {
@@ -69,14 +80,18 @@ void TBlade::FormCreate() {
     Application.SetTitle(SavedTitle);
   };
   AppMinimized = 0;
-  SavedTitle = Application.Title();
-  ShowEncoderVersion();
+  SettingsIO(SettingsMode::LoadSettings);
+  // The drive menu needs the stored drive, and the restored queue's totals need the menu.
   BuildDrivesMenu();
+  SettingsIO(SettingsMode::LoadJobList);
+  SavedTitle = Application.Title();
   Selector.SetCaption(EstimateMode == 0 ? "current" : "batch");
   PauseTick = 0;
 }
 
-void TBlade::FormClose() {}
+void TBlade::FormClose() {
+  SettingsIO(SettingsMode::SaveAll);
+}
 
 void TBlade::FormDestroy() {}
 

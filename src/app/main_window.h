@@ -43,6 +43,11 @@ struct Services {
   platform::SystemPower& power;
   // The folder the program's executable lies in: a bare encoder name is looked up there too.
   std::string program_folder;
+  // HKEY_CLASSES_ROOT, for the shell verb.
+  platform::RegistryStore& classes_registry;
+  // The program's executable, as the shell verb runs it, and its job list file.
+  std::string executable_path;
+  std::string job_list_path;
 };
 
 // The key of the program's settings below HKEY_CURRENT_USER.
@@ -107,6 +112,18 @@ class TBlade final {
   int StartNextJob();
   // The progress timer's tick.
   void TimerTimer();
+
+  // Settings: every setting loaded into its field or control, saved back with the job list,
+  // the job list restored, or everything erased.
+  enum class SettingsMode { SaveAll = 1, LoadSettings = 2, LoadJobList = 3, EraseSettings = 4 };
+  void SettingsIO(SettingsMode mode);
+  // "Integrate into shell": registers or removes the "Blade it" verb.
+  void RegistryButtonClick();
+  // "Restore defaults", held for three seconds.
+  void ResetButtonMouseDown();
+  void ResetButtonMouseUp(bool ctrl);
+  void SettingsTimerTimer();
+  void ResetButtonClick();
 
   // The encoder: choosing its file, reading its version, finding a bare name.
   void PathButtonClick();
@@ -263,6 +280,11 @@ class TBlade final {
   void FinishHalted();
   void ShowProgress();
   void RefreshSelectedSummary();
+  void LoadSettings();
+  void SaveAll();
+  void LoadJobList();
+  void EraseSettings();
+  void WriteJobListFile();
 
   ui::Dialogs& dialogs_;
   const ui::WorkArea& work_area_;
@@ -274,6 +296,9 @@ class TBlade final {
   platform::Processes& processes_;
   platform::SystemPower& power_;
   std::string program_folder_;
+  platform::RegistryStore& classes_registry_;
+  std::string executable_path_;
+  std::string job_list_path_;
   bool unattended_close_ = false;
   queue::Queue queue_{Queue, files_, paths_};
   std::vector<std::unique_ptr<ui::Label>> labels_;

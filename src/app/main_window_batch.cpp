@@ -115,6 +115,7 @@ bool TBlade::FormCloseQuery() {
   if (NowEncoding.ProcessInfo)
     NowEncoding.ProcessInfo->Terminate(platform::kExitTerminated);
   Stop.SetCaption("Stoping...");
+  SettingsIO(SettingsMode::SaveAll);
   // The next tick ends the job; the wait is bounded, as the child was killed.
   const uint32_t start = clock_.GetTickCount();
   while (Timer.Enabled() && platform::TicksBetween(start, clock_.GetTickCount()) < kCloseWaitMs) {

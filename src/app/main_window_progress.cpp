@@ -108,6 +108,7 @@ void TBlade::FinishCompleted() {
     ResetCounters();
     Encode.SetCaption("Reset");
     if (ShutDown.Down()) {
+      SettingsIO(SettingsMode::SaveAll);
       power_.PowerOff();
     } else if (CloseProg.Down()) {
       Form.Close();

@@ -20,6 +20,8 @@ class File {
   // Writes `count` bytes at `offset`; false unless all were written.
   virtual bool WriteAt(int64_t offset, const void* buffer, int64_t count) = 0;
   virtual bool Truncate(int64_t size) = 0;
+  // Pushes what was written to the disk.
+  virtual bool Sync() = 0;
 };
 
 enum class OpenMode { Read, ReadWrite, CreateTruncate };
@@ -37,6 +39,8 @@ class FileSystem {
   virtual bool Delete(const std::string& path) = 0;
   // Moves or renames a file; fails when the target exists.
   virtual bool Move(const std::string& from, const std::string& to) = 0;
+  // Renames a file over another in one step: the target is the old file or the new one.
+  virtual bool Replace(const std::string& from, const std::string& to) = 0;
   // Creates one folder level; false when it cannot (the parent missing, or it exists).
   virtual bool CreateFolder(const std::string& path) = 0;
 

@@ -18,6 +18,7 @@ struct SystemServices {
   platform::Paths paths{platform::PathStyle::Posix};
   posix::PosixVolumes volumes;
   posix::RegistryFile registry{config / "HKEY_CURRENT_USER.reg", "HKEY_CURRENT_USER"};
+  posix::RegistryFile classes{config / "HKEY_CLASSES_ROOT.reg", "HKEY_CLASSES_ROOT"};
   ScriptedDialogs dialogs;
   ManualClock clock;
   posix::PosixProcesses processes;

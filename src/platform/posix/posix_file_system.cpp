@@ -54,6 +54,8 @@ class PosixFile final : public platform::File {
     return true;
   }
 
+  bool Sync() override { return ::fsync(fd_.Get()) == 0; }
+
   bool Truncate(int64_t size) override {
     return ::ftruncate(fd_.Get(), static_cast<off_t>(size)) == 0;
   }
@@ -125,6 +127,10 @@ bool PosixFileSystem::Move(const std::string& from, const std::string& to) {
   // Like the classic move: an existing target is not replaced.
   if (::access(to.c_str(), F_OK) == 0)
     return false;
+  return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool PosixFileSystem::Replace(const std::string& from, const std::string& to) {
   return ::rename(from.c_str(), to.c_str()) == 0;
 }
 

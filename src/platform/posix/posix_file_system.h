@@ -11,6 +11,7 @@ class PosixFileSystem final : public platform::FileSystem {
   bool FolderExists(const std::string& path) override;
   bool Delete(const std::string& path) override;
   bool Move(const std::string& from, const std::string& to) override;
+  bool Replace(const std::string& from, const std::string& to) override;
   bool CreateFolder(const std::string& path) override;
   std::vector<std::string> ListFiles(const std::string& folder,
                                      const std::string& pattern) override;

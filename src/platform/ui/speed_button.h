@@ -24,6 +24,10 @@ class SpeedButton final : public Control {
   // group that does not allow all up.
   void SetDown(bool down);
 
+  // A number for the program's own use.
+  int Tag() const { return tag_; }
+  void SetTag(int tag) { tag_ = tag; }
+
   int GroupIndex() const { return group_index_; }
   void SetGroupIndex(int group) { group_index_ = group; }
   bool AllowAllUp() const { return allow_all_up_; }
@@ -63,6 +67,7 @@ class SpeedButton final : public Control {
   std::string glyph_;
   bool down_ = false;
   int group_index_ = 0;
+  int tag_ = 0;
   bool allow_all_up_ = false;
   bool flat_ = false;
   PopupMenu* dropdown_ = nullptr;

@@ -1,0 +1,156 @@
+#include "job_list.h"
+
+#include <cstring>
+
+namespace tolvane::settings {
+
+namespace {
+
+constexpr int32_t kEndMark = -1;
+
+void PutInt(std::string& out, int32_t value) {
+  const auto bits = static_cast<uint32_t>(value);
+  for (int i = 0; i < 4; ++i)
+    out += static_cast<char>((bits >> (8 * i)) & 0xFF);
+}
+
+void PutText(std::string& out, const std::string& text) {
+  PutInt(out, static_cast<int32_t>(text.size()));
+  out += text;
+}
+
+// Reads the file front to back; every read fails once the file has no more bytes for it.
+class Reader {
+ public:
+  Reader(platform::File& file) : file_(file), size_(file.Size()) {}
+
+  bool Int(int32_t& value) {
+    uint8_t bytes[4];
+    if (!Bytes(bytes, 4))
+      return false;
+    value = static_cast<int32_t>(bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) |
+                                 (static_cast<uint32_t>(bytes[3]) << 24));
+    return true;
+  }
+  bool Flag(bool& value) {
+    uint8_t byte = 0;
+    if (!Bytes(&byte, 1))
+      return false;
+    value = byte != 0;
+    return true;
+  }
+  // A length-prefixed text, cut to `max_length`; a length past the end ends the reading.
+  bool Text(std::string& text, size_t max_length) {
+    int32_t length = 0;
+    if (!Int(length) || length < 0 || length > size_ - offset_)
+      return false;
+    text.assign(static_cast<size_t>(length), '\0');
+    if (!Bytes(text.data(), static_cast<size_t>(length)))
+      return false;
+    if (text.size() > max_length)
+      text.resize(max_length);
+    return true;
+  }
+  bool Bytes(void* buffer, size_t count) {
+    if (static_cast<int64_t>(count) > size_ - offset_)
+      return false;
+    if (file_.ReadAt(offset_, buffer, static_cast<int64_t>(count)) != static_cast<int64_t>(count)) {
+      return false;
+    }
+    offset_ += static_cast<int64_t>(count);
+    return true;
+  }
+
+ private:
+  platform::File& file_;
+  int64_t size_;
+  int64_t offset_ = 0;
+};
+
+}  // namespace
+
+std::string JobRecord(const queue::TFileData& e) {
+  std::string out;
+  PutText(out, e.FileName);
+  PutInt(out, e.Priority);
+  PutInt(out, e.Bitrate);
+  for (bool flag : {e.PrivateFlag, e.CopyrightFlag, e.CopyFlag, e.CRCFlag, e.DeleteFlag}) {
+    out += static_cast<char>(flag ? 1 : 0);
+  }
+  PutInt(out, e.StereoMode);
+  out += static_cast<char>(e.HasTag ? 1 : 0);
+  if (e.HasTag) {
+    PutText(out, e.TagTitle.substr(0, 30));
+    PutText(out, e.TagArtist.substr(0, 30));
+    PutText(out, e.TagAlbum.substr(0, 30));
+    PutText(out, e.TagYear.substr(0, 4));
+    PutText(out, e.TagComment.substr(0, 30));
+    PutInt(out, e.TagGenre);
+  }
+  return out;
+}
+
+int WriteJobList(platform::FileSystem& files, const std::string& path,
+                 const std::vector<const queue::TFileData*>& unfinished) {
+  if (unfinished.empty()) {
+    files.Delete(path);
+    return 0;
+  }
+  std::string bytes = kJobListMagic;
+  for (const queue::TFileData* entry : unfinished)
+    bytes += JobRecord(*entry);
+  PutInt(bytes, kEndMark);
+  // A crash while saving must not cost the list of the last run.
+  const std::string temporary = path + ".tmp";
+  {
+    const auto file = files.Open(temporary, platform::OpenMode::CreateTruncate);
+    if (file == nullptr)
+      return 0;
+    if (!file->WriteAt(0, bytes.data(), static_cast<int64_t>(bytes.size())) || !file->Sync()) {
+      files.Delete(temporary);
+      return 0;
+    }
+  }
+  if (!files.Replace(temporary, path)) {
+    files.Delete(temporary);
+    return 0;
+  }
+  return static_cast<int>(unfinished.size());
+}
+
+void ReadJobList(platform::FileSystem& files, const std::string& path,
+                 const std::function<void(const JobRecordRead&)>& on_record) {
+  const auto file = files.Open(path, platform::OpenMode::Read);
+  if (file == nullptr)
+    return;
+  Reader in(*file);
+  char magic[7] = {};
+  if (!in.Bytes(magic, 7) || std::memcmp(magic, kJobListMagic, 7) != 0)
+    return;
+  for (;;) {
+    JobRecordRead record;
+    queue::TFileData& e = record.fields;
+    int32_t length = 0;
+    if (!in.Int(length) || length == kEndMark)
+      return;
+    // A negative length, or one past the end, means the file is damaged: stop here.
+    if (length < 0)
+      return;
+    record.path.assign(static_cast<size_t>(length), '\0');
+    if (!in.Bytes(record.path.data(), static_cast<size_t>(length)))
+      return;
+    if (!in.Int(e.Priority) || !in.Int(e.Bitrate) || !in.Flag(e.PrivateFlag) ||
+        !in.Flag(e.CopyrightFlag) || !in.Flag(e.CopyFlag) || !in.Flag(e.CRCFlag) ||
+        !in.Flag(e.DeleteFlag) || !in.Int(e.StereoMode) || !in.Flag(e.HasTag)) {
+      return;
+    }
+    if (e.HasTag &&
+        (!in.Text(e.TagTitle, 30) || !in.Text(e.TagArtist, 30) || !in.Text(e.TagAlbum, 30) ||
+         !in.Text(e.TagYear, 4) || !in.Text(e.TagComment, 30) || !in.Int(e.TagGenre))) {
+      return;
+    }
+    on_record(record);
+  }
+}
+
+}  // namespace tolvane::settings

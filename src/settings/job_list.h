@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+#include "queue/file_data.h"
+
+namespace tolvane::settings {
+
+// The job list file: "TVFILES", one record per unfinished entry (its path, options and tag),
+// and the end mark -1; integers 32-bit little-endian.
+inline constexpr char kJobListMagic[] = "TVFILES";
+
+// The record bytes of one entry.
+std::string JobRecord(const queue::TFileData& entry);
+
+// Writes the unfinished entries of `rows` (a row whose status begins with "Completed" is
+// finished) to `path`, through a temporary file renamed over the old one. No entry to write
+// leaves no file. Returns how many records were written.
+int WriteJobList(platform::FileSystem& files, const std::string& path,
+                 const std::vector<const queue::TFileData*>& unfinished);
+
+// One record as read back: the path, and the entry's options and tag.
+struct JobRecordRead {
+  std::string path;
+  queue::TFileData fields;
+};
+
+// Reads the records of `path` in order, calling `on_record` for each. Reading stops at the end
+// mark, at the end of the file, or at a length that is negative or runs past the end; what was
+// read before stays read. A file without the magic gives no record.
+void ReadJobList(platform::FileSystem& files, const std::string& path,
+                 const std::function<void(const JobRecordRead&)>& on_record);
+
+}  // namespace tolvane::settings

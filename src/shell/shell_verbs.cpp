@@ -1,0 +1,64 @@
+#include "shell_verbs.h"
+
+namespace tolvane::shell {
+
+namespace {
+
+constexpr const char* kVerb = "\\shell\\Blade it";
+constexpr const char* kOldVerb = "\\shell\\Make mp3";
+// The verb's levels, deepest first.
+constexpr std::array<const char*, 5> kLevels = {"\\ddeexec\\topic", "\\ddeexec\\application",
+                                                "\\ddeexec", "\\command", ""};
+
+// Copies the values of `from` and, recursively, its subkeys to `to`.
+void CopyKey(platform::RegistryStore& classes, const std::string& from, const std::string& to) {
+  classes.CreateKey(to);
+  for (const std::string& name : classes.ValueNames(from)) {
+    if (const auto value = classes.ReadValue(from, name))
+      classes.WriteValue(to, name, *value);
+  }
+  for (const std::string& subkey : classes.SubkeyNames(from)) {
+    CopyKey(classes, from + "\\" + subkey, to + "\\" + subkey);
+  }
+}
+
+}  // namespace
+
+std::string TypeKeyOf(const platform::RegistryStore& classes, const VerbEntry& entry) {
+  if (entry.is_type_key)
+    return entry.mime_type;
+  const platform::StringRead named = classes.ReadString(entry.name, "");
+  return named.status == platform::ReadStatus::Ok && !named.text.empty() ? named.text
+                                                                         : entry.mime_type;
+}
+
+void RegisterShellVerb(platform::RegistryStore& classes, const VerbEntry& entry,
+                       const std::string& executable) {
+  const std::string verb = TypeKeyOf(classes, entry) + kVerb;
+  classes.CreateKey(verb);
+  classes.WriteString(verb + "\\Command", "", "\"" + executable + "\"");
+  classes.WriteString(verb + "\\ddeexec", "", "[\"%1\"]");
+  classes.WriteString(verb + "\\ddeexec\\application", "", "tolvane");
+  classes.WriteString(verb + "\\ddeexec\\topic", "", "bladefiles");
+}
+
+void UnregisterShellVerb(platform::RegistryStore& classes, const VerbEntry& entry) {
+  const std::string verb = TypeKeyOf(classes, entry) + kVerb;
+  for (const char* level : kLevels)
+    classes.DeleteKey(verb + level);
+}
+
+void MigrateShellVerb(platform::RegistryStore& classes, const VerbEntry& entry) {
+  const std::string type = TypeKeyOf(classes, entry);
+  const std::string old_verb = type + kOldVerb;
+  if (!classes.KeyExists(old_verb))
+    return;
+  for (const char* level : kLevels) {
+    if (classes.KeyExists(old_verb + level))
+      CopyKey(classes, old_verb + level, type + kVerb + level);
+  }
+  for (const char* level : kLevels)
+    classes.DeleteKey(old_verb + level);
+}
+
+}  // namespace tolvane::shell
