@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QTimer>
 #include <climits>
+#include <functional>
 
 #include "main_window.h"
 #include "platform/posix/monotonic_clock.h"
@@ -32,6 +33,14 @@ std::string ExecutablePath(const char* argv0) {
 int main(int argc, char** argv) {
   using namespace tolvane;
   QApplication qt_application(argc, argv);
+  // Signals are caught from the start; they act once the window exists and the loop runs.
+  std::function<void()> close_window;
+  bool termination_pending = false;
+  const qt::TerminationWatcher termination([&close_window, &termination_pending] {
+    termination_pending = !close_window;
+    if (close_window)
+      close_window();
+  });
   qt::QtEventLoop loop;
   qt::QtWorkArea work_area;
   qt::QtDialogs dialogs;
@@ -67,8 +76,9 @@ int main(int argc, char** argv) {
 
   qt::WindowView view({blade.Form, application, [&blade] { return blade.TaskbarTitle(); },
                        blade.Menus(), blade.Timers()});
-  const qt::TerminationWatcher termination([&blade] { blade.CloseUnattended(); });
-  blade.Form.OnClose = [&blade] { blade.FormClose(); };
+  close_window = [&blade] { blade.CloseUnattended(); };
+  if (termination_pending)
+    QTimer::singleShot(0, close_window);
   view.Form().show();
 
   // The names reach the queue from the running loop, after every window exists.

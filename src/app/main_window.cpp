@@ -52,6 +52,7 @@ TBlade::TBlade(const Services& services)
   FilesMenu.FindByName("AddFile")->OnClick = [this](ui::MenuItem&) { OpenClick(); };
   Form.OnDropFiles = [this](const std::vector<std::string>& paths) { DropFiles(paths); };
   Form.OnCloseQuery = [this] { return FormCloseQuery(); };
+  Form.OnClose = [this] { FormClose(); };
   Encode.OnClick = [this] { EncodeClick(); };
   Stop.OnClick = [this] { StopClick(); };
   Pause.OnClick = [this] { PauseClick(); };

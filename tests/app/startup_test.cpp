@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <csignal>
 #include <filesystem>
+#include <map>
 
 #include "platform/posix/posix_file_system.h"
 #include "support/audio_files.h"
@@ -80,6 +81,55 @@ TEST(Startup, TheProgramRunsUntilTerminatedAndThenClosesNormally) {
     program.Signal(signal_number);
     EXPECT_EQ(program.WaitFor(10s), 0) << "signal " << signal_number;
   }
+}
+
+TEST(Startup, AnUnfinishedQueueOutlivesTheProgram) {
+  TempFolder temp;
+  testing::WriteWave(temp / "a.wav", {.data_bytes = 176'400});
+  testing::WriteWave(temp / "b.wav", {.data_bytes = 176'400});
+  std::filesystem::create_directories(temp / "config/tolvane");
+  testing::WriteText(temp / "config/tolvane/HKEY_CURRENT_USER.reg",
+                     "Windows Registry Editor Version 5.00\n\n"
+                     "[HKEY_CURRENT_USER\\SOFTWARE\\Orvik\\Tolvane]\n\"Savelist\"=\"1\"\n");
+  const std::map<std::string, std::string> environment = {{"XDG_STATE_HOME", temp / "state"},
+                                                          {"XDG_CONFIG_HOME", temp / "config"},
+                                                          {"XDG_RUNTIME_DIR", temp / "runtime"},
+                                                          {"QT_QPA_PLATFORM", "offscreen"}};
+  const std::string job_list = temp / "state/tolvane/tolvane.dat";
+
+  {
+    testing::ChildProcess first(kProgram, {temp / "a.wav", temp / "b.wav"}, environment);
+    EXPECT_EQ(first.WaitFor(1500ms), std::nullopt);
+    first.Signal(SIGTERM);
+    ASSERT_EQ(first.WaitFor(10s), 0);
+  }
+  const std::string saved = testing::ReadText(job_list);
+  ASSERT_TRUE(saved.starts_with("TVFILES")) << "the queue was saved at the close";
+  EXPECT_NE(saved.find(temp / "a.wav"), std::string::npos);
+  EXPECT_NE(saved.find(temp / "b.wav"), std::string::npos);
+
+  // A list with options and a tag, as an earlier run might have left it.
+  auto int32 = [](int32_t v) {
+    std::string out;
+    for (int i = 0; i < 4; ++i)
+      out += static_cast<char>((static_cast<uint32_t>(v) >> (8 * i)) & 0xFF);
+    return out;
+  };
+  const std::string a = temp / "a.wav";
+  const std::string handmade = "TVFILES" + int32(static_cast<int32_t>(a.size())) + a + int32(5) +
+                               int32(256) + std::string("\1\0\1\0\0", 5) + int32(4) +
+                               std::string("\1", 1) + int32(4) + "Song" + int32(6) + "Singer" +
+                               int32(0) + int32(4) + "2001" + int32(0) + int32(12) + int32(-1);
+  testing::WriteText(job_list, handmade);
+  {
+    testing::ChildProcess second(kProgram, {}, environment);
+    EXPECT_TRUE(testing::Eventually([&] { return !std::filesystem::exists(job_list); }, 10s))
+        << "read at the start, then deleted";
+    second.Signal(SIGTERM);
+    ASSERT_EQ(second.WaitFor(10s), 0);
+  }
+  EXPECT_EQ(testing::ReadText(job_list), handmade)
+      << "the entry came back with its options and tag";
 }
 
 }  // namespace

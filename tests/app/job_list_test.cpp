@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include "blade_fixture.h"
+#include "settings/job_list.h"
+
+namespace tolvane::app {
+namespace {
+
+std::string Int32(int32_t value) {
+  std::string out;
+  for (int i = 0; i < 4; ++i)
+    out += static_cast<char>((static_cast<uint32_t>(value) >> (8 * i)) & 0xFF);
+  return out;
+}
+
+TEST(JobList, UnfinishedRowsAreWrittenWithTheirOptionsAndTags) {
+  BladeFixture f;
+  const std::string job_list = f.system.config / "tolvane.dat";
+  for (const char* name : {"a.wav", "b.wav", "c.wav"})
+    f.blade.AddPath(f.Wave(name));
+  f.blade.Queue.Item(0).SetSubItem(0, "Completed in 00:00:04");
+  f.blade.Queue.Item(2).SetSubItem(0, "45% completed");
+  queue::TFileData& b = f.Entry(1);
+  b.Priority = 4;
+  b.Bitrate = 192;
+  b.CRCFlag = true;
+  b.StereoMode = 3;
+  b.HasTag = true;
+  b.TagTitle = "Title";
+  b.TagYear = "1999";
+  b.TagComment = "Comment";
+  b.TagGenre = 7;
+  f.blade.SaveListButton.SetDown(true);
+  f.blade.Form.Close();
+
+  const std::string expected =
+      "TVFILES" + Int32(static_cast<int32_t>(b.FileName.size())) + b.FileName + Int32(4) +
+      Int32(192) + std::string("\0\0\0\1\0", 5) + Int32(3) + std::string("\1", 1) + Int32(5) +
+      "Title" + Int32(0) + Int32(0) + Int32(4) + "1999" + Int32(7) + "Comment" + Int32(7) +
+      Int32(static_cast<int32_t>(f.Entry(2).FileName.size())) + f.Entry(2).FileName + Int32(2) +
+      Int32(128) + std::string(5, '\0') + Int32(0) + std::string("\0", 1) + Int32(-1);
+  EXPECT_EQ(testing::ReadText(job_list), expected);
+
+  // The next start restores both, with their own options, and deletes the file.
+  testing::CountingEventLoop loop;
+  ui::Application application(loop);
+  testing::FixedWorkArea work_area({0, 0, 1280, 1000});
+  f.system.registry.Flush();
+  TBlade next({application, f.system.dialogs, work_area, f.system.files, f.system.paths, f.volumes,
+               f.system.registry, f.system.clock, f.system.processes, f.system.power, "",
+               f.system.classes, "/usr/bin/tolvane", job_list});
+  next.FormCreate();
+  ASSERT_EQ(next.Queue.Count(), 2);
+  EXPECT_EQ(next.Queue.Item(0).Caption(), "b");
+  EXPECT_EQ(next.Queue.Item(1).Caption(), "c");
+  const queue::TFileData& restored = *queue::EntryOf(next.Queue.Item(0));
+  EXPECT_EQ(restored.Bitrate, 192);
+  EXPECT_EQ(restored.Priority, 4);
+  EXPECT_TRUE(restored.CRCFlag);
+  EXPECT_EQ(restored.StereoMode, 3);
+  EXPECT_EQ(restored.RequiredSize, 1'440'006) << "the expected size follows the bitrate";
+  EXPECT_EQ(restored.TagComment, "Comment");
+  EXPECT_EQ(next.Queue.Item(0).StateIndex(), 5) << "the tag mark";
+  EXPECT_EQ(next.Queue.Item(1).StateIndex(), -1);
+  next.Queue.Item(0).SetSelected(true);
+  EXPECT_EQ(next.Mp3BitsButton.Caption(), " _s  ___") << "its own option bits show";
+  EXPECT_FALSE(std::filesystem::exists(job_list));
+}
+
+TEST(JobList, NoFileWhenNothingIsUnfinished) {
+  for (const bool any_rows : {false, true}) {
+    BladeFixture f;
+    const std::string job_list = f.system.config / "tolvane.dat";
+    testing::WriteText(job_list, "left from before");
+    if (any_rows) {
+      f.blade.AddPath(f.Wave("a.wav"));
+      f.blade.Queue.Item(0).SetSubItem(0, "Completed in 00:00:01");
+    }
+    f.blade.SaveListButton.SetDown(true);
+    f.blade.Form.Close();
+    EXPECT_FALSE(std::filesystem::exists(job_list)) << (any_rows ? "all completed" : "empty");
+    EXPECT_FALSE(std::filesystem::exists(job_list + ".tmp"));
+  }
+}
+
+struct RestoreCase {
+  const char* name;
+  std::string bytes;
+  std::vector<std::string> captions;
+};
+
+TEST(JobList, DamagedAndShortFilesRestoreWhatCanBeRead) {
+  BladeFixture probe;
+  const std::string a = probe.Wave("a.wav");
+  const std::string b = probe.Wave("b.wav");
+  auto record = [](const std::string& path) {
+    return Int32(static_cast<int32_t>(path.size())) + path + Int32(2) + Int32(128) +
+           std::string(5, '\0') + Int32(0) + std::string(1, '\0');
+  };
+  const RestoreCase cases[] = {
+      {"magic and end mark", "TVFILES" + Int32(-1), {}},
+      {"wrong magic", "TVFILEZ" + record(a) + Int32(-1), {}},
+      {"a deleted input is skipped",
+       "TVFILES" + record(probe.temp / "gone.wav") + record(b) + Int32(-1),
+       {"b"}},
+      {"no end mark", "TVFILES" + record(a) + record(b), {"a", "b"}},
+      {"cut inside a record", "TVFILES" + record(a) + record(b).substr(0, 20), {"a"}},
+      {"a length past the end", "TVFILES" + record(a) + Int32(1'000'000'000) + "xyz", {"a"}},
+      {"a negative length", "TVFILES" + record(a) + Int32(-7) + record(b), {"a"}},
+  };
+  for (const RestoreCase& c : cases) {
+    testing::CountingEventLoop loop;
+    ui::Application application(loop);
+    testing::FixedWorkArea work_area({0, 0, 1280, 1000});
+    testing::SystemServices system;
+    const std::string job_list = system.config / "tolvane.dat";
+    testing::WriteText(job_list, c.bytes);
+    system.registry.WriteString("SOFTWARE\\Orvik\\Tolvane", "Savelist", "1");
+    TBlade blade({application, system.dialogs, work_area, system.files, system.paths, probe.volumes,
+                  system.registry, system.clock, system.processes, system.power, "", system.classes,
+                  "/usr/bin/tolvane", job_list});
+    blade.FormCreate();
+    std::vector<std::string> captions;
+    for (int i = 0; i < blade.Queue.Count(); ++i)
+      captions.push_back(blade.Queue.Item(i).Caption());
+    EXPECT_EQ(captions, c.captions) << c.name;
+    EXPECT_FALSE(std::filesystem::exists(job_list)) << c.name << ": deleted after reading";
+    EXPECT_TRUE(system.dialogs.Messages().empty()) << c.name;
+  }
+}
+
+TEST(JobList, AutostartRunsWhenEntriesWereRestored) {
+  BladeFixture probe;
+  const std::string a = probe.Wave("a.wav");
+  testing::CountingEventLoop loop;
+  ui::Application application(loop);
+  testing::FixedWorkArea work_area({0, 0, 1280, 1000});
+  testing::SystemServices system;
+  const std::string job_list = system.config / "tolvane.dat";
+  testing::WriteText(job_list, "TVFILES" + Int32(static_cast<int32_t>(a.size())) + a + Int32(2) +
+                                   Int32(128) + std::string(5, '\0') + Int32(0) +
+                                   std::string(1, '\0') + Int32(-1));
+  system.registry.WriteString("SOFTWARE\\Orvik\\Tolvane", "Savelist", "1");
+  system.registry.WriteString("SOFTWARE\\Orvik\\Tolvane", "Autostart", "1");
+  system.registry.WriteString("SOFTWARE\\Orvik\\Tolvane", "BladePath",
+                              TOLVANE_BUILD_DIR "/tests/fake_bladeenc");
+  TBlade blade({application, system.dialogs, work_area, system.files, system.paths, probe.volumes,
+                system.registry, system.clock, system.processes, system.power, "", system.classes,
+                "/usr/bin/tolvane", job_list});
+  blade.FormCreate();
+  EXPECT_TRUE(blade.Timer.Enabled()) << "Encode was pressed during the start";
+  EXPECT_EQ(blade.Queue.Item(0).SubItem(0), "Preparing...");
+  ASSERT_NE(blade.NowEncoding.ProcessInfo, nullptr);
+  blade.NowEncoding.ProcessInfo->Terminate(platform::kExitTerminated);
+}
+
+}  // namespace
+}  // namespace tolvane::app
