@@ -11,9 +11,9 @@
 namespace tolvane::queue {
 namespace {
 
-using testing::AiffSpec;
+using testing::AiffLayout;
 using testing::TempFolder;
-using testing::WaveSpec;
+using testing::WaveLayout;
 
 struct Fixture {
   TempFolder temp;
@@ -37,14 +37,14 @@ struct Fixture {
 };
 
 // A stereo 16-bit 44100 Hz WAVE file of `total` bytes, header included.
-WaveSpec CdWave(int64_t total) {
+WaveLayout CdWave(int64_t total) {
   return {.data_bytes = total - 44};
 }
 
 TEST(Probe, WaveFilesGivePlayTimeAndExpectedSize) {
   struct Case {
     const char* name;
-    WaveSpec spec;
+    WaveLayout layout;
     int result;
     int32_t duration;
     int64_t required;
@@ -76,7 +76,7 @@ TEST(Probe, WaveFilesGivePlayTimeAndExpectedSize) {
   for (const Case& c : cases) {
     Fixture f;
     const std::string path = f.temp / "song.wav";
-    testing::WriteWave(path, c.spec);
+    testing::WriteWave(path, c.layout);
     TFileData* entry = nullptr;
     EXPECT_EQ(f.Enqueue(path, &entry), c.result) << c.name;
     if (c.result != 0) {
@@ -117,7 +117,7 @@ TEST(Probe, WaveFieldsAreReadAtFixedOffsets) {
 TEST(Probe, AiffFiles) {
   struct Case {
     const char* name;
-    AiffSpec spec;
+    AiffLayout layout;
     int result;
   };
   const Case cases[] = {
@@ -137,14 +137,14 @@ TEST(Probe, AiffFiles) {
   for (const Case& c : cases) {
     Fixture f;
     const std::string path = f.temp / "song.aiff";
-    testing::WriteAiff(path, c.spec);
+    testing::WriteAiff(path, c.layout);
     TFileData* entry = nullptr;
     EXPECT_EQ(f.Enqueue(path, &entry), c.result) << c.name;
     if (c.result == 0) {
       ASSERT_NE(entry, nullptr) << c.name;
-      EXPECT_EQ(entry->SampleRate, static_cast<int32_t>(c.spec.sample_rate)) << c.name;
-      EXPECT_EQ(entry->Channels, c.spec.channels) << c.name;
-      EXPECT_EQ(entry->BitsPerSample, c.spec.bits_per_sample) << c.name;
+      EXPECT_EQ(entry->SampleRate, static_cast<int32_t>(c.layout.sample_rate)) << c.name;
+      EXPECT_EQ(entry->Channels, c.layout.channels) << c.name;
+      EXPECT_EQ(entry->BitsPerSample, c.layout.bits_per_sample) << c.name;
     }
   }
 }

@@ -71,48 +71,48 @@ std::vector<uint8_t> Extended(uint32_t rate) {
   return bytes;
 }
 
-void WriteWave(const std::string& path, const WaveSpec& spec) {
+void WriteWave(const std::string& path, const WaveLayout& layout) {
   const int64_t data_bytes =
-      spec.samples.empty() ? spec.data_bytes : static_cast<int64_t>(spec.samples.size());
+      layout.samples.empty() ? layout.data_bytes : static_cast<int64_t>(layout.samples.size());
   std::string chunks;
-  for (const auto& [id, payload] : spec.chunks_before_fmt)
+  for (const auto& [id, payload] : layout.chunks_before_fmt)
     PutChunk(chunks, id, payload, false);
   std::string fmt;
-  PutLittle(fmt, spec.format_tag, 2);
-  PutLittle(fmt, spec.channels, 2);
-  PutLittle(fmt, spec.sample_rate, 4);
-  const uint32_t block_align = spec.channels * spec.bits_per_sample / 8;
-  PutLittle(fmt, spec.sample_rate * block_align, 4);
+  PutLittle(fmt, layout.format_tag, 2);
+  PutLittle(fmt, layout.channels, 2);
+  PutLittle(fmt, layout.sample_rate, 4);
+  const uint32_t block_align = layout.channels * layout.bits_per_sample / 8;
+  PutLittle(fmt, layout.sample_rate * block_align, 4);
   PutLittle(fmt, block_align, 2);
-  PutLittle(fmt, spec.bits_per_sample, 2);
+  PutLittle(fmt, layout.bits_per_sample, 2);
   PutChunk(chunks, "fmt ", std::vector<uint8_t>(fmt.begin(), fmt.end()), false);
 
   std::string header = "RIFF";
   PutLittle(header, static_cast<uint64_t>(4 + chunks.size() + 8 + data_bytes), 4);
   header += "WAVE" + chunks + "data";
   PutLittle(header, static_cast<uint64_t>(data_bytes), 4);
-  WriteFile(path, header, data_bytes, spec.samples);
+  WriteFile(path, header, data_bytes, layout.samples);
 }
 
-void WriteAiff(const std::string& path, const AiffSpec& spec) {
+void WriteAiff(const std::string& path, const AiffLayout& layout) {
   std::string chunks;
-  for (const auto& [id, payload] : spec.chunks_before_comm)
+  for (const auto& [id, payload] : layout.chunks_before_comm)
     PutChunk(chunks, id, payload, true);
   std::string comm;
-  PutBig(comm, spec.channels, 2);
-  PutBig(comm, spec.frames, 4);
-  PutBig(comm, spec.bits_per_sample, 2);
-  const std::vector<uint8_t> rate = Extended(spec.sample_rate);
+  PutBig(comm, layout.channels, 2);
+  PutBig(comm, layout.frames, 4);
+  PutBig(comm, layout.bits_per_sample, 2);
+  const std::vector<uint8_t> rate = Extended(layout.sample_rate);
   comm.append(rate.begin(), rate.end());
   PutChunk(chunks, "COMM", std::vector<uint8_t>(comm.begin(), comm.end()), true);
   const int64_t sound =
-      static_cast<int64_t>(spec.frames) * spec.channels * spec.bits_per_sample / 8;
+      static_cast<int64_t>(layout.frames) * layout.channels * layout.bits_per_sample / 8;
   std::string ssnd_head;
   PutBig(ssnd_head, 0, 4);  // offset
   PutBig(ssnd_head, 0, 4);  // block size
   std::string header = "FORM";
   PutBig(header, static_cast<uint64_t>(4 + chunks.size() + 8 + 8 + sound), 4);
-  header += spec.form_type + chunks + "SSND";
+  header += layout.form_type + chunks + "SSND";
   PutBig(header, static_cast<uint64_t>(8 + sound), 4);
   header += ssnd_head;
   WriteFile(path, header, sound, {});

@@ -9,7 +9,7 @@ namespace tolvane::testing {
 // A canonical WAVE file: "RIFF", "WAVE", a 16-byte "fmt " chunk, then "data". Chunks given in
 // `chunks_before_fmt` (id and payload) come between "WAVE" and "fmt ". The sound is silence
 // unless `samples` is given; `data_bytes` is the size of the data chunk.
-struct WaveSpec {
+struct WaveLayout {
   uint16_t format_tag = 1;
   uint16_t channels = 2;
   uint32_t sample_rate = 44100;
@@ -18,10 +18,10 @@ struct WaveSpec {
   std::vector<std::pair<std::string, std::vector<uint8_t>>> chunks_before_fmt;
   std::vector<uint8_t> samples;
 };
-void WriteWave(const std::string& path, const WaveSpec& spec);
+void WriteWave(const std::string& path, const WaveLayout& layout);
 
 // An AIFF file: "FORM", "AIFF", optional chunks, "COMM" and "SSND".
-struct AiffSpec {
+struct AiffLayout {
   uint16_t channels = 2;
   uint32_t sample_rate = 44100;
   uint16_t bits_per_sample = 16;
@@ -29,7 +29,7 @@ struct AiffSpec {
   std::string form_type = "AIFF";
   std::vector<std::pair<std::string, std::vector<uint8_t>>> chunks_before_comm;
 };
-void WriteAiff(const std::string& path, const AiffSpec& spec);
+void WriteAiff(const std::string& path, const AiffLayout& layout);
 
 // The 80-bit big-endian extended form of a sample rate, as AIFF stores it.
 std::vector<uint8_t> Extended(uint32_t rate);
