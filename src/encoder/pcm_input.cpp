@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/byte_order.h"
+
 namespace tolvane::encoder {
 
 namespace {
@@ -33,23 +35,10 @@ struct Reader {
   }
 };
 
-uint32_t Little(const uint8_t* b, int n) {
-  uint32_t v = 0;
-  for (int i = n - 1; i >= 0; --i)
-    v = (v << 8) | b[i];
-  return v;
-}
-
-uint32_t Big(const uint8_t* b, int n) {
-  uint32_t v = 0;
-  for (int i = 0; i < n; ++i)
-    v = (v << 8) | b[i];
-  return v;
-}
-
 double ExtendedToDouble(const uint8_t* b) {
   const int exponent = ((b[0] & 0x7F) << 8) | b[1];
-  const uint64_t mantissa = (static_cast<uint64_t>(Big(b + 2, 4)) << 32) | Big(b + 6, 4);
+  const uint64_t mantissa =
+      (static_cast<uint64_t>(platform::BigEndian(b + 2, 4)) << 32) | platform::BigEndian(b + 6, 4);
   if (exponent == 0 && mantissa == 0)
     return 0;
   const double value = std::ldexp(static_cast<double>(mantissa), exponent - 16383 - 63);
@@ -80,22 +69,22 @@ std::variant<PcmFormat, std::string> ReadWave(const Reader& in) {
     std::array<uint8_t, 8> head{};
     if (!in.Read(pos, head.data(), head.size()))
       break;
-    const uint32_t size = Little(head.data() + 4, 4);
+    const uint32_t size = platform::LittleEndian(head.data() + 4, 4);
     const int64_t body = pos + 8;
     if (std::memcmp(head.data(), "fmt ", 4) == 0) {
       std::array<uint8_t, 26> fmt{};
       if (size < 16 || !in.Read(body, fmt.data(), std::min<size_t>(size, fmt.size()))) {
         return std::string("has a damaged \"fmt \" chunk");
       }
-      uint16_t tag = static_cast<uint16_t>(Little(fmt.data(), 2));
+      uint16_t tag = static_cast<uint16_t>(platform::LittleEndian(fmt.data(), 2));
       if (tag == kWaveExtensible && size >= 26)
-        tag = static_cast<uint16_t>(Little(fmt.data() + 24, 2));
+        tag = static_cast<uint16_t>(platform::LittleEndian(fmt.data() + 24, 2));
       if (tag != kWavePcm) {
         return "holds format " + std::to_string(tag) + ", not PCM";
       }
-      format.channels = static_cast<int>(Little(fmt.data() + 2, 2));
-      format.sample_rate = static_cast<int>(Little(fmt.data() + 4, 4));
-      format.bits_per_sample = static_cast<int>(Little(fmt.data() + 14, 2));
+      format.channels = static_cast<int>(platform::LittleEndian(fmt.data() + 2, 2));
+      format.sample_rate = static_cast<int>(platform::LittleEndian(fmt.data() + 4, 4));
+      format.bits_per_sample = static_cast<int>(platform::LittleEndian(fmt.data() + 14, 2));
       format.unsigned_8bit = true;
       have_fmt = true;
     } else if (std::memcmp(head.data(), "data", 4) == 0) {
@@ -127,7 +116,7 @@ std::variant<PcmFormat, std::string> ReadAiff(const Reader& in, bool compressed_
     std::array<uint8_t, 8> head{};
     if (!in.Read(pos, head.data(), head.size()))
       break;
-    const uint32_t size = Big(head.data() + 4, 4);
+    const uint32_t size = platform::BigEndian(head.data() + 4, 4);
     const int64_t body = pos + 8;
     if (std::memcmp(head.data(), "COMM", 4) == 0) {
       std::array<uint8_t, 22> comm{};
@@ -135,9 +124,9 @@ std::variant<PcmFormat, std::string> ReadAiff(const Reader& in, bool compressed_
       if (size < wanted || !in.Read(body, comm.data(), wanted)) {
         return std::string("has a damaged \"COMM\" chunk");
       }
-      format.channels = static_cast<int>(Big(comm.data(), 2));
-      frames = Big(comm.data() + 2, 4);
-      format.bits_per_sample = static_cast<int>(Big(comm.data() + 6, 2));
+      format.channels = static_cast<int>(platform::BigEndian(comm.data(), 2));
+      frames = platform::BigEndian(comm.data() + 2, 4);
+      format.bits_per_sample = static_cast<int>(platform::BigEndian(comm.data() + 6, 2));
       const double rate = ExtendedToDouble(comm.data() + 8);
       format.sample_rate =
           std::isfinite(rate) && rate > 0 && rate < 1e9 ? static_cast<int>(std::lround(rate)) : 0;
@@ -155,7 +144,7 @@ std::variant<PcmFormat, std::string> ReadAiff(const Reader& in, bool compressed_
       if (size < 8 || !in.Read(body, ssnd.data(), ssnd.size())) {
         return std::string("has a damaged \"SSND\" chunk");
       }
-      const uint32_t offset = Big(ssnd.data(), 4);
+      const uint32_t offset = platform::BigEndian(ssnd.data(), 4);
       format.data_offset = body + 8 + offset;
       const int64_t declared = static_cast<int64_t>(size) - 8 - offset;
       format.data_bytes = std::max<int64_t>(0, std::min(declared, in.size - format.data_offset));
@@ -212,12 +201,14 @@ void DecodeSamples(const PcmFormat& format, const uint8_t* bytes, int64_t frames
         value = static_cast<int32_t>(static_cast<uint32_t>(value) << 24);
         break;
       case 2: {
-        const uint32_t raw = format.big_endian ? Big(s, 2) : Little(s, 2);
+        const uint32_t raw =
+            format.big_endian ? platform::BigEndian(s, 2) : platform::LittleEndian(s, 2);
         value = static_cast<int32_t>(raw << 16);
         break;
       }
       case 3: {
-        const uint32_t raw = format.big_endian ? Big(s, 3) : Little(s, 3);
+        const uint32_t raw =
+            format.big_endian ? platform::BigEndian(s, 3) : platform::LittleEndian(s, 3);
         value = static_cast<int32_t>(raw << 8);
         break;
       }

@@ -4,7 +4,12 @@
 #include <cstring>
 #include <limits>
 
+#include "platform/byte_order.h"
+
 namespace tolvane::queue {
+
+using platform::BigEndian;
+using platform::LittleEndian;
 
 namespace {
 
@@ -17,20 +22,6 @@ std::array<uint8_t, N> ReadBytes(platform::File& file, int64_t offset) {
   std::array<uint8_t, N> bytes{};
   file.ReadAt(offset, bytes.data(), N);
   return bytes;
-}
-
-uint32_t LittleEndian(const uint8_t* bytes, int count) {
-  uint32_t value = 0;
-  for (int i = count - 1; i >= 0; --i)
-    value = (value << 8) | bytes[i];
-  return value;
-}
-
-uint32_t BigEndian(const uint8_t* bytes, int count) {
-  uint32_t value = 0;
-  for (int i = 0; i < count; ++i)
-    value = (value << 8) | bytes[i];
-  return value;
 }
 
 // The offset of the first 4-byte word reading "COMM", stepping by 4 bytes from offset 12 (the
