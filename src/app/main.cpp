@@ -77,14 +77,15 @@ int main(int argc, char** argv) {
   qt::WindowView view({blade.Form, application, [&blade] { return blade.TaskbarTitle(); },
                        blade.Menus(), blade.Timers()});
   close_window = [&blade] { blade.CloseUnattended(); };
-  if (termination_pending)
-    QTimer::singleShot(0, close_window);
   view.Form().show();
 
   // The names reach the queue from the running loop, after every window exists.
   if (plan.had_arguments) {
     QTimer::singleShot(0, [&blade, names = plan.names] { blade.EnqueueNames(names); });
   }
+  // A signal that came during the start closes the window after the names are in the queue.
+  if (termination_pending)
+    QTimer::singleShot(0, close_window);
   const int result = QApplication::exec();
   blade.FormDestroy();
   return result;

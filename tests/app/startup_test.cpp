@@ -99,7 +99,7 @@ TEST(Startup, AnUnfinishedQueueOutlivesTheProgram) {
 
   {
     testing::ChildProcess first(kProgram, {temp / "a.wav", temp / "b.wav"}, environment);
-    EXPECT_EQ(first.WaitFor(1500ms), std::nullopt);
+    EXPECT_EQ(first.WaitFor(3s), std::nullopt);
     first.Signal(SIGTERM);
     ASSERT_EQ(first.WaitFor(10s), 0);
   }
