@@ -6,13 +6,6 @@
 namespace tolvane::app {
 namespace {
 
-std::string Int32(int32_t value) {
-  std::string out;
-  for (int i = 0; i < 4; ++i)
-    out += static_cast<char>((static_cast<uint32_t>(value) >> (8 * i)) & 0xFF);
-  return out;
-}
-
 TEST(JobList, UnfinishedRowsAreWrittenWithTheirOptionsAndTags) {
   BladeFixture f;
   const std::string job_list = f.system.config / "tolvane.dat";
@@ -34,11 +27,14 @@ TEST(JobList, UnfinishedRowsAreWrittenWithTheirOptionsAndTags) {
   f.blade.Form.Close();
 
   const std::string expected =
-      "TVFILES" + Int32(static_cast<int32_t>(b.FileName.size())) + b.FileName + Int32(4) +
-      Int32(192) + std::string("\0\0\0\1\0", 5) + Int32(3) + std::string("\1", 1) + Int32(5) +
-      "Title" + Int32(0) + Int32(0) + Int32(4) + "1999" + Int32(7) + "Comment" + Int32(7) +
-      Int32(static_cast<int32_t>(f.Entry(2).FileName.size())) + f.Entry(2).FileName + Int32(2) +
-      Int32(128) + std::string(5, '\0') + Int32(0) + std::string("\0", 1) + Int32(-1);
+      "TVFILES" + testing::Int32Bytes(static_cast<int32_t>(b.FileName.size())) + b.FileName +
+      testing::Int32Bytes(4) + testing::Int32Bytes(192) + std::string("\0\0\0\1\0", 5) +
+      testing::Int32Bytes(3) + std::string("\1", 1) + testing::Int32Bytes(5) + "Title" +
+      testing::Int32Bytes(0) + testing::Int32Bytes(0) + testing::Int32Bytes(4) + "1999" +
+      testing::Int32Bytes(7) + "Comment" + testing::Int32Bytes(7) +
+      testing::Int32Bytes(static_cast<int32_t>(f.Entry(2).FileName.size())) + f.Entry(2).FileName +
+      testing::Int32Bytes(2) + testing::Int32Bytes(128) + std::string(5, '\0') +
+      testing::Int32Bytes(0) + std::string("\0", 1) + testing::Int32Bytes(-1);
   EXPECT_EQ(testing::ReadText(job_list), expected);
 
   // The next start restores both, with their own options, and deletes the file.
@@ -94,19 +90,22 @@ TEST(JobList, DamagedAndShortFilesRestoreWhatCanBeRead) {
   const std::string a = probe.Wave("a.wav");
   const std::string b = probe.Wave("b.wav");
   auto record = [](const std::string& path) {
-    return Int32(static_cast<int32_t>(path.size())) + path + Int32(2) + Int32(128) +
-           std::string(5, '\0') + Int32(0) + std::string(1, '\0');
+    return testing::Int32Bytes(static_cast<int32_t>(path.size())) + path + testing::Int32Bytes(2) +
+           testing::Int32Bytes(128) + std::string(5, '\0') + testing::Int32Bytes(0) +
+           std::string(1, '\0');
   };
   const RestoreCase cases[] = {
-      {"magic and end mark", "TVFILES" + Int32(-1), {}},
-      {"wrong magic", "TVFILEZ" + record(a) + Int32(-1), {}},
+      {"magic and end mark", "TVFILES" + testing::Int32Bytes(-1), {}},
+      {"wrong magic", "TVFILEZ" + record(a) + testing::Int32Bytes(-1), {}},
       {"a deleted input is skipped",
-       "TVFILES" + record(probe.temp / "gone.wav") + record(b) + Int32(-1),
+       "TVFILES" + record(probe.temp / "gone.wav") + record(b) + testing::Int32Bytes(-1),
        {"b"}},
       {"no end mark", "TVFILES" + record(a) + record(b), {"a", "b"}},
       {"cut inside a record", "TVFILES" + record(a) + record(b).substr(0, 20), {"a"}},
-      {"a length past the end", "TVFILES" + record(a) + Int32(1'000'000'000) + "xyz", {"a"}},
-      {"a negative length", "TVFILES" + record(a) + Int32(-7) + record(b), {"a"}},
+      {"a length past the end",
+       "TVFILES" + record(a) + testing::Int32Bytes(1'000'000'000) + "xyz",
+       {"a"}},
+      {"a negative length", "TVFILES" + record(a) + testing::Int32Bytes(-7) + record(b), {"a"}},
   };
   for (const RestoreCase& c : cases) {
     testing::CountingEventLoop loop;
@@ -137,9 +136,10 @@ TEST(JobList, AutostartRunsWhenEntriesWereRestored) {
   testing::FixedWorkArea work_area({0, 0, 1280, 1000});
   testing::SystemServices system;
   const std::string job_list = system.config / "tolvane.dat";
-  testing::WriteText(job_list, "TVFILES" + Int32(static_cast<int32_t>(a.size())) + a + Int32(2) +
-                                   Int32(128) + std::string(5, '\0') + Int32(0) +
-                                   std::string(1, '\0') + Int32(-1));
+  testing::WriteText(job_list, "TVFILES" + testing::Int32Bytes(static_cast<int32_t>(a.size())) + a +
+                                   testing::Int32Bytes(2) + testing::Int32Bytes(128) +
+                                   std::string(5, '\0') + testing::Int32Bytes(0) +
+                                   std::string(1, '\0') + testing::Int32Bytes(-1));
   system.registry.WriteString("SOFTWARE\\Orvik\\Tolvane", "Savelist", "1");
   system.registry.WriteString("SOFTWARE\\Orvik\\Tolvane", "Autostart", "1");
   system.registry.WriteString("SOFTWARE\\Orvik\\Tolvane", "BladePath",

@@ -109,17 +109,13 @@ TEST(Startup, AnUnfinishedQueueOutlivesTheProgram) {
   EXPECT_NE(saved.find(temp / "b.wav"), std::string::npos);
 
   // A list with options and a tag, as an earlier run might have left it.
-  auto int32 = [](int32_t v) {
-    std::string out;
-    for (int i = 0; i < 4; ++i)
-      out += static_cast<char>((static_cast<uint32_t>(v) >> (8 * i)) & 0xFF);
-    return out;
-  };
   const std::string a = temp / "a.wav";
-  const std::string handmade = "TVFILES" + int32(static_cast<int32_t>(a.size())) + a + int32(5) +
-                               int32(256) + std::string("\1\0\1\0\0", 5) + int32(4) +
-                               std::string("\1", 1) + int32(4) + "Song" + int32(6) + "Singer" +
-                               int32(0) + int32(4) + "2001" + int32(0) + int32(12) + int32(-1);
+  const std::string handmade =
+      "TVFILES" + testing::Int32Bytes(static_cast<int32_t>(a.size())) + a + testing::Int32Bytes(5) +
+      testing::Int32Bytes(256) + std::string("\1\0\1\0\0", 5) + testing::Int32Bytes(4) +
+      std::string("\1", 1) + testing::Int32Bytes(4) + "Song" + testing::Int32Bytes(6) + "Singer" +
+      testing::Int32Bytes(0) + testing::Int32Bytes(4) + "2001" + testing::Int32Bytes(0) +
+      testing::Int32Bytes(12) + testing::Int32Bytes(-1);
   testing::WriteText(job_list, handmade);
   {
     testing::ChildProcess second(kProgram, {}, environment);

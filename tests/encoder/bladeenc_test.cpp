@@ -37,37 +37,34 @@ void WriteLeftTone(const std::string& path, int rate = 44100, int64_t frames = 4
                             .samples = testing::Tone(frames, 2, rate, 16000, 0)});
 }
 
-std::string LittleEndian32(uint32_t value) {
-  std::string out;
-  for (int i = 0; i < 4; ++i)
-    out += static_cast<char>((value >> (8 * i)) & 0xFF);
-  return out;
+std::string Le32(uint32_t value) {
+  return testing::Int32Bytes(static_cast<int32_t>(value));
 }
 
 // A WAVE file written by hand: "RIFF", then the given chunks as they are.
 void WriteRawWave(const std::string& path, const std::string& chunks) {
-  testing::WriteText(
-      path, "RIFF" + LittleEndian32(static_cast<uint32_t>(4 + chunks.size())) + "WAVE" + chunks);
+  testing::WriteText(path,
+                     "RIFF" + Le32(static_cast<uint32_t>(4 + chunks.size())) + "WAVE" + chunks);
 }
 
 std::string FmtChunk(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits,
                      bool extensible) {
   std::string body;
-  auto put16 = [&](uint16_t v) { body += LittleEndian32(v).substr(0, 2); };
+  auto put16 = [&](uint16_t v) { body += Le32(v).substr(0, 2); };
   put16(extensible ? 0xFFFE : tag);
   put16(channels);
-  body += LittleEndian32(rate);
-  body += LittleEndian32(rate * channels * bits / 8);
+  body += Le32(rate);
+  body += Le32(rate * channels * bits / 8);
   put16(static_cast<uint16_t>(channels * bits / 8));
   put16(bits);
   if (extensible) {
     put16(22);
     put16(bits);
-    body += LittleEndian32(3);
+    body += Le32(3);
     put16(tag);
     body += std::string("\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71", 14);
   }
-  return "fmt " + LittleEndian32(static_cast<uint32_t>(body.size())) + body;
+  return "fmt " + Le32(static_cast<uint32_t>(body.size())) + body;
 }
 
 std::string Samples16(int64_t frames, int channels, int rate) {
@@ -215,21 +212,20 @@ TEST(BladeEnc, ReadsEveryKindOfSupportedInput) {
        48000, frames},
       {"LIST chunk of odd size before fmt",
        [&](const std::string& p) {
-         WriteRawWave(p, "LIST" + LittleEndian32(5) + std::string("abcde\0", 6) +
+         WriteRawWave(p, "LIST" + Le32(5) + std::string("abcde\0", 6) +
                              FmtChunk(1, 2, 48000, 16, false) + "data" +
-                             LittleEndian32(static_cast<uint32_t>(tone48.size())) + tone48);
+                             Le32(static_cast<uint32_t>(tone48.size())) + tone48);
        },
        48000, frames},
       {"WAVE_FORMAT_EXTENSIBLE",
        [&](const std::string& p) {
          WriteRawWave(p, FmtChunk(1, 2, 48000, 16, true) + "data" +
-                             LittleEndian32(static_cast<uint32_t>(tone48.size())) + tone48);
+                             Le32(static_cast<uint32_t>(tone48.size())) + tone48);
        },
        48000, frames},
       {"data size unknown (0xFFFFFFFF)",
        [&](const std::string& p) {
-         WriteRawWave(
-             p, FmtChunk(1, 2, 48000, 16, false) + "data" + LittleEndian32(0xFFFFFFFF) + tone48);
+         WriteRawWave(p, FmtChunk(1, 2, 48000, 16, false) + "data" + Le32(0xFFFFFFFF) + tone48);
        },
        48000, frames},
       {"AIFF", [&](const std::string& p) { testing::WriteAiff(p, {.frames = 44100}); }, 44100,

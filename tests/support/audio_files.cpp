@@ -118,6 +118,12 @@ void WriteAiff(const std::string& path, const AiffLayout& layout) {
   WriteFile(path, header, sound, {});
 }
 
+std::string Int32Bytes(int32_t value) {
+  std::string out;
+  PutLittle(out, static_cast<uint32_t>(value), 4);
+  return out;
+}
+
 void WriteText(const std::string& path, const std::string& text) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
   file << text;

@@ -34,6 +34,9 @@ void WriteAiff(const std::string& path, const AiffLayout& layout);
 // The 80-bit big-endian extended form of a sample rate, as AIFF stores it.
 std::vector<uint8_t> Extended(uint32_t rate);
 
+// A 32-bit integer as four bytes, least significant first, as the file formats store it.
+std::string Int32Bytes(int32_t value);
+
 void WriteText(const std::string& path, const std::string& text);
 std::string ReadText(const std::string& path);
 
