@@ -12,6 +12,7 @@
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_processes.h"
 #include "platform/posix/posix_volumes.h"
+#include "platform/posix/process_environment.h"
 #include "platform/posix/registry_file.h"
 #include "platform/posix/xdg_folders.h"
 #include "platform/qt/form_view.h"
@@ -69,9 +70,10 @@ int main(int argc, char** argv) {
   posix::MonotonicClock clock;
   posix::PosixProcesses processes;
   posix::SystemdPower power;
+  const posix::ProcessEnvironment environment;
   app::TBlade blade({application, dialogs, work_area, files, paths, volumes, user_registry, clock,
-                     processes, power, paths.FolderOf(executable), classes_registry, executable,
-                     job_list});
+                     processes, power, environment, paths.FolderOf(executable), classes_registry,
+                     executable, job_list});
   blade.FormCreate();
 
   qt::WindowView view({blade.Form, application, [&blade] { return blade.TaskbarTitle(); },
@@ -86,7 +88,5 @@ int main(int argc, char** argv) {
   // A signal that came during the start closes the window after the names are in the queue.
   if (termination_pending)
     QTimer::singleShot(0, close_window);
-  const int result = QApplication::exec();
-  blade.FormDestroy();
-  return result;
+  return QApplication::exec();
 }

@@ -13,13 +13,14 @@ TBlade::TBlade(const Services& services)
       paths_(services.paths),
       volumes_(services.volumes),
       user_registry_(services.user_registry),
-      clock_(services.clock),
-      processes_(services.processes),
-      power_(services.power),
+      environment_(services.environment),
       program_folder_(services.program_folder),
       classes_registry_(services.classes_registry),
       executable_path_(services.executable_path),
-      job_list_path_(services.job_list_path) {
+      job_list_path_(services.job_list_path),
+      engine_({queue_, engine_binding_, engine_binding_, engine_binding_, services.files,
+               services.paths, services.volumes, services.clock, services.processes,
+               services.power, services.application.Loop()}) {
   const ui::Rect area = work_area_.Get();
   Form.SetBounds({area.left + (area.width - kClientWidth) / 2,
                   area.top + (area.height - kClientHeight) / 2, kClientWidth, kClientHeight});
@@ -39,13 +40,6 @@ TBlade::TBlade(const Services& services)
   };
   SpeedBar1.OnDblClick = [this] { SpeedBar1DblClick(); };
 
-  Queue.SetSortsByData(true);
-  Queue.OnCompare = [](const ui::ListItem& a, const ui::ListItem& b) {
-    const int32_t left = queue::EntryOf(a)->Order;
-    const int32_t right = queue::EntryOf(b)->Order;
-    return left < right ? -1 : left > right ? 1 : 0;
-  };
-  Queue.OnDeletion = [this](ui::ListItem& row) { queue_.Forget(row); };
   Queue.OnChange = [this](ui::ListItem& row, ui::ItemChange change) { QueueChange(&row, change); };
 
   Open.OnClick = [this] { OpenClick(); };
@@ -57,7 +51,6 @@ TBlade::TBlade(const Services& services)
   Stop.OnClick = [this] { StopClick(); };
   Pause.OnClick = [this] { PauseClick(); };
   Bye.OnClick = [this] { ByeClick(); };
-  Timer.OnTimer = [this] { TimerTimer(); };
   PathButton.OnClick = [this] { PathButtonClick(); };
   RegistryButton.OnClick = [this] { RegistryButtonClick(); };
   ResetButton.OnMouseDown = [this](ui::MouseButton, ui::ShiftState, ui::Point) {
@@ -87,14 +80,11 @@ void TBlade::FormCreate() {
   SettingsIO(SettingsMode::LoadJobList);
   SavedTitle = Application.Title();
   Selector.SetCaption(EstimateMode == 0 ? "current" : "batch");
-  PauseTick = 0;
 }
 
 void TBlade::FormClose() {
   SettingsIO(SettingsMode::SaveAll);
 }
-
-void TBlade::FormDestroy() {}
 
 queue::EntryDefaults TBlade::CurrentDefaults() const {
   return {DefaultBitrate,      DefaultStereo,  DefaultPriority, PrivateBit.Down(),
@@ -126,7 +116,37 @@ std::vector<ui::PopupMenu*> TBlade::Menus() {
 }
 
 std::vector<ui::Timer*> TBlade::Timers() {
-  return {&Timer, &SettingsTimer, &ScrollTimer};
+  return {&engine_.Timer, &SettingsTimer, &ScrollTimer};
+}
+
+void TBlade::EncodeClick() {
+  engine_.Encode();
+}
+
+void TBlade::StopClick() {
+  engine_.Stop();
+}
+
+void TBlade::PauseClick() {
+  engine_.SetPaused(Pause.Down());
+}
+
+void TBlade::ByeClick() {
+  Form.Close();
+}
+
+void TBlade::CloseUnattended() {
+  unattended_close_ = true;
+  Form.Close();
+}
+
+bool TBlade::FormCloseQuery() {
+  const bool unattended = std::exchange(unattended_close_, false);
+  return engine_.CloseQuery(unattended);
+}
+
+void TBlade::ResetCounters() {
+  engine_.ResetCounters();
 }
 
 ui::Label& TBlade::AddLabel(ui::Control& parent, ui::Rect bounds, const std::string& caption) {

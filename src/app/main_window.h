@@ -4,9 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "encoding/now_encoding.h"
+#include "encoding/batch_engine.h"
 #include "encoding/totals.h"
+#include "engine_binding.h"
 #include "platform/clock.h"
+#include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/process.h"
@@ -24,7 +26,8 @@
 #include "platform/ui/work_area.h"
 #include "platform/volumes.h"
 #include "queue/folder_scan.h"
-#include "queue/probe.h"
+#include "queue/queue.h"
+#include "settings/settings_value.h"
 
 namespace tolvane::app {
 
@@ -41,6 +44,8 @@ struct Services {
   platform::Clock& clock;
   platform::Processes& processes;
   platform::SystemPower& power;
+  // The current folder and PATH, where a bare encoder name is looked up.
+  const platform::Environment& environment;
   // The folder the program's executable lies in: a bare encoder name is looked up there too.
   std::string program_folder;
   // HKEY_CLASSES_ROOT, for the shell verb.
@@ -50,12 +55,9 @@ struct Services {
   std::string job_list_path;
 };
 
-// The key of the program's settings below HKEY_CURRENT_USER.
-inline constexpr const char* kSettingsKey = "SOFTWARE\\Orvik\\Tolvane";
-
 // The main window: it owns every control of the "Files" and "Settings" pages and of the bottom
-// panel, the menus and the timers, and wires them to the program's logic. The controls are
-// public: they are the program's state, and tests drive them as a user would.
+// panel, the menus and the timers, and binds them to the queue model and the batch engine. The
+// controls are public: they are the program's state, and tests drive them as a user would.
 class TBlade final {
  public:
   static constexpr const char* kCaption = "Tolvane 2.99c";
@@ -66,11 +68,10 @@ class TBlade final {
   TBlade(const TBlade&) = delete;
   TBlade& operator=(const TBlade&) = delete;
 
-  // The window's life: created (settings and job list read, handlers installed), closing
-  // (everything saved), destroyed.
+  // The window's life: created (settings and job list read, handlers installed), and closing
+  // (everything saved).
   void FormCreate();
   void FormClose();
-  void FormDestroy();
 
   // Appends the file as a "Queued" row with the current defaults; see queue::Queue.
   int ProbeAndEnqueue(const std::string& path, queue::TFileData*& entry);
@@ -95,8 +96,8 @@ class TBlade final {
   // The mount point of the checked drive menu item; "/" when the menu is empty.
   std::string WatchedVolume() const;
 
-  // Batch control: the toolbar's Encode (or Reset), Stop, Pause and Bye, the close question,
-  // and the idle state of the buttons and progress displays.
+  // Batch control, handed to the engine: the toolbar's Encode (or Reset), Stop, Pause and Bye,
+  // the close question, and the idle state of the buttons and progress displays.
   void EncodeClick();
   void StopClick();
   void PauseClick();
@@ -106,12 +107,6 @@ class TBlade final {
   // A close nobody can answer (a signal, the end of the session): encoding is stopped as if the
   // close question had been answered Yes.
   void CloseUnattended();
-
-  // Launches the first "Queued" entry: 0 launched, 1 nothing queued, -1 stopped on an error
-  // that was reported.
-  int StartNextJob();
-  // The progress timer's tick.
-  void TimerTimer();
 
   // Settings: every setting loaded into its field or control, saved back with the job list,
   // the job list restored, or everything erased.
@@ -150,20 +145,10 @@ class TBlade final {
   uint8_t EstimateMode = 1;
   uint8_t ShowEncoderConsole = 0;
 
-  // Title control and the pause clock.
+  // Title control: the progress replaces the saved title only while the program is out of sight.
   std::string SavedTitle;
   uint8_t AppMinimized = 0;
   uint8_t AppActive = 0;
-  uint32_t PauseTick = 0;
-
-  // Batch sums, in bytes, and the batch clock.
-  long double BatchTotal = 0;
-  long double BatchDone = 0;
-  uint32_t BatchStartTick = 0;
-  uint32_t BatchLastTick = 0;
-
-  // The running job.
-  encoding::TNowEncoding NowEncoding;
 
   // The window and its pages.
   ui::Form Form{"Blade", kCaption};
@@ -241,10 +226,12 @@ class TBlade final {
   ui::PopupMenu RecentMenu{"RecentMenu"};
   ui::PopupMenu DrivesMenu{"DrivesMenu"};
 
-  // Timers.
-  ui::Timer Timer{"Timer", 1000};
+  // Timers (the progress tick is the engine's).
   ui::Timer SettingsTimer{"SettingsTimer", 100};
   ui::Timer ScrollTimer{"ScrollTimer", 500};
+
+  queue::Queue& QueueModel() { return queue_; }
+  encoding::BatchEngine& Engine() { return engine_; }
 
   // Every menu and timer, for the view that shows and runs them.
   std::vector<ui::PopupMenu*> Menus();
@@ -271,15 +258,8 @@ class TBlade final {
                                                       std::string folder);
   // The drive button's caption and the free space for the watched volume.
   void ShowWatchedVolume(const std::string& volume);
-  // Launch steps that give up on the entry: back to "Queued" with a message, or passed over.
-  int FailLaunch(const std::string& message, const std::string& caption, const char* status);
-  void PassOver(const char* status);
-  // Ends the running job by the exit code the tick read.
-  void FinishCompleted();
-  void FinishStopped();
-  void FinishHalted();
-  void ShowProgress();
-  void RefreshSelectedSummary();
+  settings::Settings CurrentSettings() const;
+  void ApplySettings(const settings::Settings& settings);
   void LoadSettings();
   void SaveAll();
   void LoadJobList();
@@ -292,17 +272,18 @@ class TBlade final {
   const platform::Paths& paths_;
   platform::Volumes& volumes_;
   platform::RegistryStore& user_registry_;
-  platform::Clock& clock_;
-  platform::Processes& processes_;
-  platform::SystemPower& power_;
+  const platform::Environment& environment_;
   std::string program_folder_;
   platform::RegistryStore& classes_registry_;
   std::string executable_path_;
   std::string job_list_path_;
   bool unattended_close_ = false;
-  queue::Queue queue_{Queue, files_, paths_};
   std::vector<std::unique_ptr<ui::Label>> labels_;
   int next_toggle_group_ = 10;
+  // The queue model over the Queue rows, and the batch engine that works through it.
+  queue::Queue queue_{Queue, files_, paths_};
+  EngineBinding engine_binding_{*this, dialogs_};
+  encoding::BatchEngine engine_;
 };
 
 }  // namespace tolvane::app

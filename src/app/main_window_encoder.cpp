@@ -1,35 +1,13 @@
 // The encoder's file: chosen with "Use encoder", found when given by name, its version read.
-#include <cstdlib>
-
 #include "main_window.h"
+#include "settings/encoder_path.h"
 #include "settings/encoder_version.h"
+#include "settings/settings_store.h"
 
 namespace tolvane::app {
 
 std::string TBlade::EncoderFile() const {
-  const std::string& text = BladePath.Text();
-  if (text.empty() || text.find('/') != std::string::npos)
-    return text;
-  // A bare name: the current folder, then the program's own folder, then PATH.
-  if (files_.FileExists(text))
-    return text;
-  if (!program_folder_.empty()) {
-    const std::string beside = paths_.WithTrailingSeparator(program_folder_) + text;
-    if (files_.FileExists(beside))
-      return beside;
-  }
-  const char* path = std::getenv("PATH");
-  for (std::string_view rest = path == nullptr ? "" : path; !rest.empty();) {
-    const size_t colon = rest.find(':');
-    const std::string folder(rest.substr(0, colon));
-    rest = colon == std::string_view::npos ? "" : rest.substr(colon + 1);
-    if (folder.empty())
-      continue;
-    const std::string candidate = paths_.WithTrailingSeparator(folder) + text;
-    if (files_.FileExists(candidate))
-      return candidate;
-  }
-  return text;
+  return settings::FindEncoder(BladePath.Text(), program_folder_, files_, environment_, paths_);
 }
 
 void TBlade::ShowEncoderVersion() {
@@ -52,7 +30,7 @@ void TBlade::PathButtonClick() {
       ChooseFiles("BladeEnc executable|bladeenc*", paths_.FolderOf(BladePath.Text()));
   if (chosen && !chosen->empty()) {
     // Stored at once, so the choice outlives a crash before the settings are saved.
-    user_registry_.WriteString(kSettingsKey, "BladePath", chosen->front());
+    user_registry_.WriteString(settings::kSettingsKey, "BladePath", chosen->front());
     user_registry_.Flush();
     BladePath.SetText(chosen->front());
   }

@@ -1,6 +1,7 @@
 // Adding files: the Add dialog, dropped files, and paths from the intake.
 #include "main_window.h"
 #include "queue/selection_summary.h"
+#include "settings/settings_store.h"
 
 namespace tolvane::app {
 
@@ -34,14 +35,14 @@ void TBlade::OpenClick() {
   queue::BatchFlags flags;
   const std::optional<std::vector<std::string>> chosen =
       ChooseFiles("Applicable audio|*.wav;*.aiff;*.aif",
-                  user_registry_.ReadString(kSettingsKey, kPathValue).text);
+                  user_registry_.ReadString(settings::kSettingsKey, kPathValue).text);
   if (chosen && !chosen->empty()) {
     const queue::EntryDefaults defaults = CurrentDefaults();
     for (const std::string& path : *chosen) {
       queue::TFileData* entry = nullptr;
       flags.Fold(queue_.ProbeAndEnqueue(path, defaults, entry));
     }
-    user_registry_.WriteString(kSettingsKey, kPathValue, paths_.FolderOf(chosen->front()));
+    user_registry_.WriteString(settings::kSettingsKey, kPathValue, paths_.FolderOf(chosen->front()));
     user_registry_.Flush();
   }
   ReportUnsupported(flags);

@@ -3,29 +3,16 @@
 
 #include "main_window.h"
 #include "queue/names.h"
+#include "queue/probe.h"
 #include "settings/job_list.h"
 #include "settings/settings_store.h"
+#include "settings/settings_value.h"
 #include "shell/shell_verbs.h"
 
 namespace tolvane::app {
 
 namespace {
-
-// A value of another type stops the load: what follows keeps its state.
-class TypeError {};
-
-template <typename T>
-T Checked(std::optional<T> value, const std::string& name, ui::Dialogs& dialogs,
-          const std::string& caption) {
-  if (value)
-    return *value;
-  dialogs.MessageBox("Invalid data type for '" + name + "'", caption, ui::MessageIcon::Error,
-                     ui::MessageButtons::Ok);
-  throw TypeError{};
-}
-
 constexpr int kResetTicks = 30;
-
 }  // namespace
 
 void TBlade::SettingsIO(SettingsMode mode) {
@@ -45,104 +32,95 @@ void TBlade::SettingsIO(SettingsMode mode) {
   }
 }
 
-void TBlade::LoadSettings() {
-  const settings::SettingsStore store(user_registry_, settings::kSettingsKey);
-  const std::string& caption = Application.Title();
-  auto integer = [&](const char* name, int32_t fallback) {
-    return Checked(store.Integer(name, fallback), name, dialogs_, caption);
-  };
-  auto on = [&](const char* name, bool fallback = false) {
-    return Checked(store.Switch(name, fallback), name, dialogs_, caption);
-  };
-  auto text = [&](const char* name, const std::string& fallback) {
-    return Checked(store.Text(name, fallback), name, dialogs_, caption);
-  };
-  try {
-    DriveIndex = integer("Drive", 0);
-    CRCBit.SetDown(on("CRC"));
-    DeleteBit.SetDown(on("Delete"));
-    PrivateBit.SetDown(on("Private"));
-    CopyrightBit.SetDown(on("Copyright"));
-    CopyBit.SetDown(on("Copy"));
-    // One group: with both stored on, the later one wins.
-    CloseProg.SetDown(on("Close"));
-    ShutDown.SetDown(on("Shutdown"));
-    EstimateMode = on("Selector", true) ? 1 : 0;
-    SaveListButton.SetDown(on("Savelist"));
-    DeleteFileButton.SetDown(on("DeleteBad"));
-    Autostart.SetDown(on("Autostart"));
-    OutputFolder.SetText(text("Output", ""));
+settings::Settings TBlade::CurrentSettings() const {
+  settings::Settings s;
+  s.drive = std::nullopt;
+  for (int i = 0; i < DrivesMenu.Count(); ++i) {
+    if (DrivesMenu.Item(i).Checked())
+      s.drive = i;
+  }
+  s.crc = CRCBit.Down();
+  s.delete_source = DeleteBit.Down();
+  s.private_bit = PrivateBit.Down();
+  s.copyright = CopyrightBit.Down();
+  s.copy = CopyBit.Down();
+  s.close_at_end = CloseProg.Down();
+  s.shutdown_at_end = ShutDown.Down();
+  s.estimate_batch = EstimateMode != 0;
+  s.save_list = SaveListButton.Down();
+  s.delete_partial = DeleteFileButton.Down();
+  s.autostart = Autostart.Down();
+  s.output_folder = OutputFolder.Text();
+  s.bitrate = DefaultBitrate;
+  s.priority = DefaultPriority;
+  s.stereo = DefaultStereo;
+  s.tree = TreeDepth;
+  s.top = Form.Top();
+  s.left = Form.Left();
+  s.encoder_path = BladePath.Text();
+  s.shell = RegistryButton.Down();
+  s.off_space = OffSpace.Down();
+  s.off_overwrite = OffOverWrite.Down();
+  for (int i = 0; i < static_cast<int>(s.recent.size()); ++i)
+    s.recent[i] = RecentMenu.Item(i).Caption();
+  return s;
+}
 
-    DefaultBitrate = integer("Bitrate", 128);
-    if (DefaultBitrate < 15) {
-      DefaultBitrate = 128;
-      settings::SettingsStore(user_registry_, settings::kSettingsKey).WriteInteger("Bitrate", 128);
-    }
-    Bitrate.SetCaption(std::to_string(DefaultBitrate) + "kbps");
-    // Numbers outside their tables are held at the nearest end, so every caption is a name.
-    DefaultPriority = std::clamp(integer("Priority", 2), 0, 5);
-    Priority.SetCaption(queue::PriorityName(DefaultPriority));
-    DefaultStereo = std::clamp(integer("Stereo", 0), 0, 4);
-    StereoButton.SetCaption(queue::StereoName(DefaultStereo));
-    TreeDepth = integer("Tree", 0);
-    TreeButton.SetCaption(std::to_string(TreeDepth));
-
-    const ui::Rect area = work_area_.Get();
-    const int top = integer("Top", area.top + (area.height - Form.Height()) / 2);
-    const int left = integer("Left", area.left + (area.width - Form.Width()) / 2);
-    Form.SetBounds({left, top, Form.Width(), Form.Height()});
-
-    BladePath.SetText(text("BladePath", "bladeenc"));
-    ShowEncoderVersion();
-
-    RegistryButton.SetDown(on("Shell"));
-    OffSpace.SetDown(on("OffSpace"));
-    OffOverWrite.SetDown(on("OffOverwrite"));
-    for (int i = 0; i < 5; ++i) {
-      ui::MenuItem& item = RecentMenu.Item(i);
-      item.SetCaption(text(("Recent" + std::to_string(i)).c_str(), ""));
-      item.SetVisible(!item.Caption().empty());
-    }
-  } catch (const TypeError&) {
-    // Reported; the rest keeps its state.
+void TBlade::ApplySettings(const settings::Settings& s) {
+  DriveIndex = s.drive.value_or(DriveIndex);
+  CRCBit.SetDown(s.crc);
+  DeleteBit.SetDown(s.delete_source);
+  PrivateBit.SetDown(s.private_bit);
+  CopyrightBit.SetDown(s.copyright);
+  CopyBit.SetDown(s.copy);
+  // One group: with both stored on, the later one wins.
+  CloseProg.SetDown(s.close_at_end);
+  ShutDown.SetDown(s.shutdown_at_end);
+  EstimateMode = s.estimate_batch ? 1 : 0;
+  SaveListButton.SetDown(s.save_list);
+  DeleteFileButton.SetDown(s.delete_partial);
+  Autostart.SetDown(s.autostart);
+  OutputFolder.SetText(s.output_folder);
+  DefaultBitrate = s.bitrate;
+  Bitrate.SetCaption(std::to_string(DefaultBitrate) + "kbps");
+  DefaultPriority = s.priority;
+  Priority.SetCaption(queue::PriorityName(DefaultPriority));
+  DefaultStereo = s.stereo;
+  StereoButton.SetCaption(queue::StereoName(DefaultStereo));
+  TreeDepth = s.tree;
+  TreeButton.SetCaption(std::to_string(TreeDepth));
+  Form.SetBounds({s.left, s.top, Form.Width(), Form.Height()});
+  BladePath.SetText(s.encoder_path);
+  RegistryButton.SetDown(s.shell);
+  OffSpace.SetDown(s.off_space);
+  OffOverWrite.SetDown(s.off_overwrite);
+  for (int i = 0; i < static_cast<int>(s.recent.size()); ++i) {
+    ui::MenuItem& item = RecentMenu.Item(i);
+    item.SetCaption(s.recent[i]);
+    item.SetVisible(!item.Caption().empty());
   }
   Selector.SetCaption(queue::EstimateName(EstimateMode));
 }
 
+void TBlade::LoadSettings() {
+  settings::Settings start = CurrentSettings();
+  start.drive = DriveIndex;
+  const ui::Rect area = work_area_.Get();
+  const settings::DefaultPlace centred{area.top + (area.height - Form.Height()) / 2,
+                                       area.left + (area.width - Form.Width()) / 2};
+  const settings::LoadedSettings loaded =
+      settings::LoadSettings(user_registry_, settings::kSettingsKey, start, centred);
+  if (loaded.wrong_type) {
+    dialogs_.MessageBox("Invalid data type for '" + *loaded.wrong_type + "'", Application.Title(),
+                        ui::MessageIcon::Error, ui::MessageButtons::Ok);
+  }
+  ApplySettings(loaded.value);
+  if (loaded.encoder_path_read)
+    ShowEncoderVersion();
+}
+
 void TBlade::SaveAll() {
-  settings::SettingsStore store(user_registry_, settings::kSettingsKey);
-  for (int i = 0; i < DrivesMenu.Count(); ++i) {
-    if (DrivesMenu.Item(i).Checked())
-      store.WriteInteger("Drive", i);
-  }
-  const std::pair<const char*, const ui::SpeedButton*> first_switches[] = {
-      {"CRC", &CRCBit},         {"Delete", &DeleteBit},
-      {"Copy", &CopyBit},       {"Copyright", &CopyrightBit},
-      {"Private", &PrivateBit}, {"Close", &CloseProg},
-      {"Shutdown", &ShutDown}};
-  for (const auto& [name, button] : first_switches)
-    store.WriteSwitch(name, button->Down());
-  store.WriteSwitch("Selector", EstimateMode != 0);
-  store.WriteSwitch("Savelist", SaveListButton.Down());
-  store.WriteSwitch("Autostart", Autostart.Down());
-  store.WriteInteger("Bitrate", DefaultBitrate);
-  store.WriteInteger("Stereo", DefaultStereo);
-  store.WriteInteger("Priority", DefaultPriority);
-  store.WriteInteger("Tree", TreeDepth);
-  store.WriteInteger("Top", Form.Top());
-  store.WriteInteger("Left", Form.Left());
-  const std::pair<const char*, const ui::SpeedButton*> last_switches[] = {
-      {"Shell", &RegistryButton},
-      {"OffSpace", &OffSpace},
-      {"OffOverwrite", &OffOverWrite},
-      {"DeleteBad", &DeleteFileButton}};
-  for (const auto& [name, button] : last_switches)
-    store.WriteSwitch(name, button->Down());
-  store.WriteText("Output", OutputFolder.Text());
-  for (int i = 0; i < 5; ++i) {
-    store.WriteText("Recent" + std::to_string(i), RecentMenu.Item(i).Caption());
-  }
-  if (!user_registry_.Flush()) {
+  if (!settings::SaveSettings(user_registry_, settings::kSettingsKey, CurrentSettings())) {
     dialogs_.MessageBox("Failed to set data for 'Tolvane'", Application.Title(),
                         ui::MessageIcon::Error, ui::MessageButtons::Ok);
     return;

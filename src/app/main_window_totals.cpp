@@ -20,12 +20,7 @@ std::string TBlade::WatchedVolume() const {
 }
 
 void TBlade::UpdateTotals() {
-  const encoding::Totals totals =
-      encoding::ComputeTotals(Queue, OutputFolder.Text(), WatchedVolume(), volumes_);
-  AllBar1.Panel(2).SetText(encoding::CountText(totals.count));
-  BatchTotal = totals.batch_total;
-  BatchDone = totals.batch_done;
-  TotalBar.Panel(0).SetText(encoding::MegabytesText(static_cast<long double>(totals.required)));
+  engine_.UpdateTotals();
 }
 
 encoding::FreeSpace TBlade::DriveFreeSpace(const std::string& path) {

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "platform/number_text.h"
 #include "platform/process.h"
 #include "queue/names.h"
 
@@ -10,20 +11,14 @@ namespace tolvane::encoding {
 
 namespace {
 
-int64_t Nearest(long double value) {
-  return static_cast<int64_t>(std::nearbyintl(value));
-}
-
-std::string Padded(int64_t value, size_t width) {
-  std::string text = std::to_string(value);
-  return text.size() >= width ? text : std::string(width - text.size(), '0') + text;
-}
+using platform::RoundHalfEven;
+using platform::ZeroPadded;
 
 }  // namespace
 
 std::string SecondsToTime(int64_t seconds) {
-  return Padded(seconds / 3600, 2) + ":" + Padded(seconds % 3600 / 60, 2) + ":" +
-         Padded(seconds % 3600 % 60, 2);
+  return ZeroPadded(seconds / 3600, 2) + ":" + ZeroPadded(seconds % 3600 / 60, 2) + ":" +
+         ZeroPadded(seconds % 3600 % 60, 2);
 }
 
 std::string SpeedText(double speed) {
@@ -84,14 +79,14 @@ int64_t RemainingSeconds(uint32_t elapsed_ms, long double percent) {
   if (percent == 0)
     return 0;
   const long double elapsed = elapsed_ms;
-  return Nearest(elapsed / (percent * 10) - elapsed * 0.001L);
+  return RoundHalfEven(elapsed / (percent * 10) - elapsed * 0.001L);
 }
 
 FileProgress MeasureProgress(int64_t output_size, const queue::TFileData& e, uint32_t elapsed_ms) {
   FileProgress p;
   const int64_t bps = static_cast<int64_t>(e.Channels) * e.BitsPerSample * e.SampleRate;
   if (e.Bitrate > 0) {
-    p.done_bytes = Nearest(static_cast<long double>(output_size) * 0.001L / e.Bitrate * bps);
+    p.done_bytes = RoundHalfEven(static_cast<long double>(output_size) * 0.001L / e.Bitrate * bps);
   }
   if (e.FileSize > 0)
     p.percent = static_cast<long double>(p.done_bytes) / e.FileSize * 100;

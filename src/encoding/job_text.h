@@ -20,6 +20,9 @@ inline bool VersionAtLeast(const std::string& label, const std::string& version)
 inline constexpr const char* kOutdirVersion = "v 0.76";
 inline constexpr const char* kChannelSwitchVersion = "v 0.80";
 
+// The longest command line the program passes on, as the classic one-string buffer allowed.
+inline constexpr size_t kMaxCommandLine = 10'240;
+
 // The speed figure: two decimals in a field of at least four characters, then "x".
 std::string SpeedText(double speed);
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "platform/number_text.h"
 #include "queue/file_data.h"
 
 namespace tolvane::encoding {
@@ -31,18 +32,12 @@ Totals ComputeTotals(ui::ListView& rows, const std::string& output_folder,
   return totals;
 }
 
-std::string MegabytesText(long double bytes) {
-  const long double megabytes = bytes / 1024.0L / 1024.0L;
-  return std::to_string(static_cast<int64_t>(std::nearbyint(megabytes))) + "mb";
-}
-
-
 FreeSpace DriveFreeSpace(platform::Volumes& volumes, const std::string& path) {
   const std::string volume = volumes.VolumeOf(path);
   const std::optional<int64_t> free = volume.empty() ? std::nullopt : volumes.FreeSpace(volume);
   if (!free)
     return {0, "Unknown"};
-  return {static_cast<double>(*free), MegabytesText(static_cast<long double>(*free))};
+  return {static_cast<double>(*free), platform::MegabytesText(static_cast<long double>(*free))};
 }
 
 }  // namespace tolvane::encoding

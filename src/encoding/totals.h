@@ -5,7 +5,6 @@
 
 #include "platform/ui/list_view.h"
 #include "platform/volumes.h"
-#include "queue/count_text.h"
 
 namespace tolvane::encoding {
 
@@ -22,11 +21,6 @@ struct Totals {
 // set, else beside its source.
 Totals ComputeTotals(ui::ListView& rows, const std::string& output_folder,
                      const std::string& watched_volume, platform::Volumes& volumes);
-
-// Megabytes (bytes / 1024 / 1024, nearest, halves to even) and "mb": "120mb".
-std::string MegabytesText(long double bytes);
-
-using queue::CountText;
 
 struct FreeSpace {
   double bytes = 0;

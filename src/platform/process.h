@@ -22,6 +22,10 @@ class ChildProcess {
   virtual bool Terminate(int exit_code) = 0;
   virtual bool Suspend() = 0;
   virtual bool Resume() = 0;
+  // A descriptor that turns readable once the child has ended, for an event loop to watch, so
+  // that its end is handled at once; -1 when the system offers none (ExitCode() then has to be
+  // polled). It stays the child's: valid while the child object lives.
+  virtual int EndNotifier() const = 0;
 };
 
 class Processes {

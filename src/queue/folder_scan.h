@@ -3,7 +3,7 @@
 #include <string>
 
 #include "platform/file_system.h"
-#include "probe.h"
+#include "queue.h"
 
 namespace tolvane::queue {
 

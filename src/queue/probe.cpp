@@ -1,15 +1,20 @@
 #include "probe.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <memory>
+#include <vector>
 
 #include "platform/byte_order.h"
+#include "platform/number_text.h"
 
 namespace tolvane::queue {
 
 using platform::BigEndian;
 using platform::LittleEndian;
+using platform::RoundHalfEven;
 
 namespace {
 
@@ -46,10 +51,6 @@ bool IsSupportedRate(int64_t rate) {
 
 }  // namespace
 
-int64_t RoundHalfEven(double value) {
-  return static_cast<int64_t>(std::nearbyint(value));
-}
-
 int64_t ExtendedToInt(const std::array<uint8_t, 10>& b) {
   if (std::all_of(b.begin(), b.end(), [](uint8_t byte) { return byte == 0; }))
     return 0;
@@ -76,12 +77,9 @@ int64_t RequiredSizeFor(int64_t file_size, int64_t input_bits_per_second, int32_
                        (static_cast<double>(bitrate_kbps) * 1000.0));
 }
 
-Queue::Queue(ui::ListView& rows, platform::FileSystem& files, const platform::Paths& paths)
-    : rows_(rows), files_(files), paths_(paths) {}
-
-Queue::ProbeResult Queue::Probe(const std::string& path) {
+ProbeResult ProbeFile(platform::FileSystem& files, const std::string& path) {
   ProbeResult result;
-  const std::unique_ptr<platform::File> file = files_.Open(path, platform::OpenMode::Read);
+  const std::unique_ptr<platform::File> file = files.Open(path, platform::OpenMode::Read);
   if (file == nullptr)
     return result;
   result.opened = true;
@@ -132,66 +130,6 @@ Queue::ProbeResult Queue::Probe(const std::string& path) {
   header.sample_rate = static_cast<int32_t>(rate);
   result.header = header;
   return result;
-}
-
-int Queue::CountOf(const std::string& path) const {
-  const auto found = path_counts_.find(path);
-  return found == path_counts_.end() ? 0 : found->second;
-}
-
-int Queue::ProbeAndEnqueue(const std::string& path, const EntryDefaults& defaults,
-                           TFileData*& entry) {
-  const ProbeResult probe = Probe(path);
-  if (!probe.opened)
-    return kUnsupported;
-  int result = probe.header ? 0 : kUnsupported;
-  result += kQueuedOnce * CountOf(path);
-  if (result != 0)
-    return result;
-
-  const AudioHeader& header = *probe.header;
-  const int64_t bps =
-      static_cast<int64_t>(header.channels) * header.bits_per_sample * header.sample_rate;
-  ui::ListItem& row = rows_.Add();
-  auto data = std::make_unique<TFileData>();
-  TFileData& e = *data;
-  e.Item = &row;
-  e.FileName = path;
-  e.Order = row.Index();
-  e.DisplayName = paths_.DisplayName(path);
-  e.FileSize = header.file_size;
-  e.Channels = header.channels;
-  e.SampleRate = header.sample_rate;
-  e.BitsPerSample = header.bits_per_sample;
-  e.Duration = static_cast<int32_t>(
-      RoundHalfEven(static_cast<double>(header.file_size) * 8.0 / static_cast<double>(bps)));
-  e.RequiredSize = RequiredSizeFor(header.file_size, bps, defaults.bitrate);
-  e.Bitrate = defaults.bitrate;
-  e.StereoMode = defaults.stereo_mode;
-  e.Priority = defaults.priority;
-  e.PrivateFlag = defaults.private_flag;
-  e.CopyrightFlag = defaults.copyright_flag;
-  e.CopyFlag = defaults.copy_flag;
-  e.CRCFlag = defaults.crc_flag;
-  e.DeleteFlag = defaults.delete_flag;
-  e.TagGenre = 0;
-  ++path_counts_[path];
-  row.SetCaption(e.DisplayName);
-  row.SetSubItem(0, status::kQueued);
-  row.SetImageIndex(0);
-  row.SetStateIndex(-1);
-  row.SetData(std::move(data));
-  entry = &e;
-  return 0;
-}
-
-void Queue::Forget(const ui::ListItem& row) {
-  const TFileData* entry = EntryOf(row);
-  if (entry == nullptr)
-    return;
-  const auto found = path_counts_.find(entry->FileName);
-  if (found != path_counts_.end() && --found->second <= 0)
-    path_counts_.erase(found);
 }
 
 }  // namespace tolvane::queue

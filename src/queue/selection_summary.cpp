@@ -2,19 +2,13 @@
 
 #include <cmath>
 
-#include "count_text.h"
 #include "file_data.h"
 #include "names.h"
-#include "probe.h"
+#include "platform/number_text.h"
 
 namespace tolvane::queue {
 
 namespace {
-
-std::string TwoDigits(int64_t value) {
-  std::string text = std::to_string(value);
-  return text.size() < 2 ? "0" + text : text;
-}
 
 std::string FlagsOf(const TFileData& e) {
   return FlagsCaption(e.DeleteFlag, e.CRCFlag, e.PrivateFlag, e.CopyrightFlag, e.CopyFlag);
@@ -26,17 +20,13 @@ void SetOptionButton(ui::SpeedButton& button, bool enabled, const std::string& c
 }
 
 std::string Kilobytes(int64_t bytes) {
-  return std::to_string(RoundHalfEven(static_cast<double>(bytes) / 1024.0)) + "kb";
-}
-
-std::string Megabytes(double bytes) {
-  return std::to_string(RoundHalfEven(bytes / 1024.0 / 1024.0)) + "mb";
+  return std::to_string(platform::RoundHalfEven(static_cast<long double>(bytes) / 1024.0L)) + "kb";
 }
 
 }  // namespace
 
 std::string MinutesSeconds(int64_t seconds) {
-  return TwoDigits(seconds / 60) + ":" + TwoDigits(seconds % 60);
+  return platform::ZeroPadded(seconds / 60, 2) + ":" + platform::ZeroPadded(seconds % 60, 2);
 }
 
 std::string FlagsCaption(bool delete_flag, bool crc, bool private_bit, bool copyright, bool copy) {
@@ -88,10 +78,7 @@ void ShowSelectionSummary(const ui::ListView& rows, const SummaryControls& c) {
   bar.Panel(1).SetBevel(ui::Bevel::None);
   bar.Panel(0).SetText("");
   bar.Panel(1).SetText("");
-  std::string count = std::to_string(selected);
-  while (count.size() < 3)
-    count.insert(0, "0");
-  bar.Panel(2).SetText(count);
+  bar.Panel(2).SetText(platform::CountText(selected));
 
   double durations = 0;
   double sizes = 0;
@@ -114,9 +101,9 @@ void ShowSelectionSummary(const ui::ListView& rows, const SummaryControls& c) {
     same_stereo = same_stereo && e->StereoMode == first->StereoMode;
     same_flags = same_flags && FlagsOf(*e) == FlagsOf(*first);
   }
-  bar.Panel(3).SetText(MinutesSeconds(RoundHalfEven(durations)));
-  bar.Panel(4).SetText(Megabytes(sizes));
-  bar.Panel(5).SetText(Megabytes(required));
+  bar.Panel(3).SetText(MinutesSeconds(platform::RoundHalfEven(durations)));
+  bar.Panel(4).SetText(platform::MegabytesText(sizes));
+  bar.Panel(5).SetText(platform::MegabytesText(required));
   c.tag.SetEnabled(false);
   SetOptionButton(c.bitrate, !any_started,
                   same_bitrate ? std::to_string(first->Bitrate) + "kbps" : "Various");

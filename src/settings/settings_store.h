@@ -8,14 +8,8 @@
 
 namespace tolvane::settings {
 
-inline constexpr const char* kParentKey = "SOFTWARE\\Orvik";
 inline constexpr const char* kSettingsKey = "SOFTWARE\\Orvik\\Tolvane";
 inline constexpr const char* kEarlierSettingsKey = "SOFTWARE\\Orvik\\Tolvex";
-
-// A stored value that is not a string.
-struct WrongType {
-  std::string name;
-};
 
 // The settings as string values of one registry key: numbers in decimal (or hexadecimal after
 // "0x"), switches as "0" and "1". A missing key or value, or a text that is no number, gives

@@ -21,7 +21,7 @@ struct EngineFixture : BladeFixture {
     loop.on_wait = [this](unsigned ms) {
       system.clock.Advance(ms);
       WaitUntilEnded();
-      blade.Timer.Fire();
+      blade.Engine().Timer.Fire();
     };
   }
 
@@ -38,15 +38,15 @@ struct EngineFixture : BladeFixture {
   // One second passes and the timer fires.
   void Tick(uint32_t ms = 1000) {
     system.clock.Advance(ms);
-    blade.Timer.Fire();
+    blade.Engine().Timer.Fire();
   }
   // Waits, in real time, until the running encoder has ended (without reading its code).
   void WaitUntilEnded() {
-    if (blade.NowEncoding.ProcessInfo == nullptr)
+    if (blade.Engine().NowEncoding.ProcessInfo == nullptr)
       return;
     testing::Eventually(
         [&] {
-          const std::optional<int> code = blade.NowEncoding.ProcessInfo->ExitCode();
+          const std::optional<int> code = blade.Engine().NowEncoding.ProcessInfo->ExitCode();
           return code && *code != platform::kStillActive;
         },
         std::chrono::seconds(20));

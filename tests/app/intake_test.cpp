@@ -2,6 +2,7 @@
 #include <filesystem>
 
 #include "blade_fixture.h"
+#include "settings/settings_store.h"
 #include "support/child_process.h"
 
 namespace tolvane::app {
@@ -35,7 +36,7 @@ TEST(AddingFiles, TheAddDialogQueuesWhatItCanAndReportsTheRestOnce) {
   EXPECT_TRUE(request.multiple);
   EXPECT_TRUE(request.must_exist);
   EXPECT_EQ(request.initial_folder, "") << "nothing remembered yet: the current folder";
-  EXPECT_EQ(f.system.registry.ReadString(kSettingsKey, "Path").text, f.temp / "rec/live");
+  EXPECT_EQ(f.system.registry.ReadString(settings::kSettingsKey, "Path").text, f.temp / "rec/live");
 
   // Added again: nothing new, no message, but the window comes to the front.
   f.system.dialogs.ChooseFilesNext(std::vector<std::string>{a});
@@ -55,7 +56,7 @@ TEST(AddingFiles, TheRememberedFolderFallsBackToItsParentAndCancelWritesNothing)
   f.system.dialogs.ChooseFilesNext(std::nullopt);
   f.blade.OpenClick();
   EXPECT_EQ(f.system.dialogs.FileRequests().at(1).initial_folder, f.temp / "rec/");
-  EXPECT_EQ(f.system.registry.ReadString(kSettingsKey, "Path").text, f.temp / "rec/live")
+  EXPECT_EQ(f.system.registry.ReadString(settings::kSettingsKey, "Path").text, f.temp / "rec/live")
       << "a cancelled dialog leaves the value";
   EXPECT_TRUE(f.system.dialogs.Messages().empty());
   EXPECT_EQ(f.brought_to_front, 0);
@@ -63,7 +64,7 @@ TEST(AddingFiles, TheRememberedFolderFallsBackToItsParentAndCancelWritesNothing)
   const std::string root_file = "/tolvane-no-such-file.wav";
   f.system.dialogs.ChooseFilesNext(std::vector<std::string>{root_file});
   f.blade.OpenClick();
-  EXPECT_EQ(f.system.registry.ReadString(kSettingsKey, "Path").text, "/") << "a root keeps its /";
+  EXPECT_EQ(f.system.registry.ReadString(settings::kSettingsKey, "Path").text, "/") << "a root keeps its /";
 }
 
 TEST(AddingFiles, AFolderIsScannedSubfoldersFirst) {
@@ -98,9 +99,9 @@ TEST(AddingFiles, AutostartPressesEncodeAfterEveryBatch) {
 
   f.blade.BladePath.SetText(TOLVANE_BUILD_DIR "/tests/fake_bladeenc");
   f.blade.AddPath(f.Wave("a.wav"));
-  EXPECT_TRUE(f.blade.Timer.Enabled()) << "the added file is being encoded";
+  EXPECT_TRUE(f.blade.Engine().Timer.Enabled()) << "the added file is being encoded";
   EXPECT_EQ(f.blade.Queue.Item(0).SubItem(0), "Preparing...");
-  testing::Eventually([&] { return f.blade.NowEncoding.ProcessInfo->ExitCode() != 259; },
+  testing::Eventually([&] { return f.blade.Engine().NowEncoding.ProcessInfo->ExitCode() != 259; },
                       std::chrono::seconds(10));
 }
 

@@ -43,7 +43,7 @@ TEST(JobList, UnfinishedRowsAreWrittenWithTheirOptionsAndTags) {
   testing::FixedWorkArea work_area({0, 0, 1280, 1000});
   f.system.registry.Flush();
   TBlade next({application, f.system.dialogs, work_area, f.system.files, f.system.paths, f.volumes,
-               f.system.registry, f.system.clock, f.system.processes, f.system.power, "",
+               f.system.registry, f.system.clock, f.system.processes, f.system.power, f.system.environment, "",
                f.system.classes, "/usr/bin/tolvane", job_list});
   next.FormCreate();
   ASSERT_EQ(next.Queue.Count(), 2);
@@ -116,7 +116,7 @@ TEST(JobList, DamagedAndShortFilesRestoreWhatCanBeRead) {
     testing::WriteText(job_list, c.bytes);
     system.registry.WriteString("SOFTWARE\\Orvik\\Tolvane", "Savelist", "1");
     TBlade blade({application, system.dialogs, work_area, system.files, system.paths, probe.volumes,
-                  system.registry, system.clock, system.processes, system.power, "", system.classes,
+                  system.registry, system.clock, system.processes, system.power, system.environment, "", system.classes,
                   "/usr/bin/tolvane", job_list});
     blade.FormCreate();
     std::vector<std::string> captions;
@@ -145,13 +145,13 @@ TEST(JobList, AutostartRunsWhenEntriesWereRestored) {
   system.registry.WriteString("SOFTWARE\\Orvik\\Tolvane", "BladePath",
                               TOLVANE_BUILD_DIR "/tests/fake_bladeenc");
   TBlade blade({application, system.dialogs, work_area, system.files, system.paths, probe.volumes,
-                system.registry, system.clock, system.processes, system.power, "", system.classes,
+                system.registry, system.clock, system.processes, system.power, system.environment, "", system.classes,
                 "/usr/bin/tolvane", job_list});
   blade.FormCreate();
-  EXPECT_TRUE(blade.Timer.Enabled()) << "Encode was pressed during the start";
+  EXPECT_TRUE(blade.Engine().Timer.Enabled()) << "Encode was pressed during the start";
   EXPECT_EQ(blade.Queue.Item(0).SubItem(0), "Preparing...");
-  ASSERT_NE(blade.NowEncoding.ProcessInfo, nullptr);
-  blade.NowEncoding.ProcessInfo->Terminate(platform::kExitTerminated);
+  ASSERT_NE(blade.Engine().NowEncoding.ProcessInfo, nullptr);
+  blade.Engine().NowEncoding.ProcessInfo->Terminate(platform::kExitTerminated);
 }
 
 }  // namespace

@@ -14,7 +14,7 @@ struct Window {
   testing::FixedWorkArea work_area{{0, 0, 1280, 1000}};
   testing::SystemServices system;
   TBlade blade{{application, system.dialogs, work_area, system.files, system.paths, system.volumes,
-                system.registry, system.clock, system.processes, system.power, "", system.classes,
+                system.registry, system.clock, system.processes, system.power, system.environment, "", system.classes,
                 "/usr/bin/tolvane", system.config / "tolvane.dat"}};
 };
 
@@ -54,8 +54,8 @@ TEST(MainWindow, OpensWithItsDesignedState) {
   EXPECT_EQ(PanelTexts(b.TotalBar), (std::vector<std::string>{"0mb", ""}));
   EXPECT_EQ(b.BladePath.Text(), "bladeenc");
   EXPECT_TRUE(b.BladePath.ReadOnly());
-  EXPECT_FALSE(b.Timer.Enabled());
-  EXPECT_EQ(b.Timer.Interval(), 1000u);
+  EXPECT_FALSE(b.Engine().Timer.Enabled());
+  EXPECT_EQ(b.Engine().Timer.Interval(), 1000u);
 }
 
 TEST(MainWindow, SettingsTogglesActAsCheckBoxesAndCloseExcludesShutdown) {

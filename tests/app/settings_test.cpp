@@ -118,7 +118,7 @@ TEST(Settings, StoredValuesAreReadByTheirRules) {
     testing::SystemServices system;
     Store(system, c.stored);
     TBlade blade({application, system.dialogs, work_area, system.files, system.paths,
-                  system.volumes, system.registry, system.clock, system.processes, system.power, "",
+                  system.volumes, system.registry, system.clock, system.processes, system.power, system.environment, "",
                   system.classes, "/usr/bin/tolvane", system.config / "tolvane.dat"});
     blade.FormCreate();
     SCOPED_TRACE(c.name);
@@ -136,7 +136,7 @@ TEST(Settings, AValueOfAnotherTypeIsReportedAndStopsTheLoad) {
   system.registry.WriteValue(kKey, "Bitrate", platform::RegValue::Dword(192));
   system.registry.WriteString(kKey, "Tree", "3");
   TBlade blade({application, system.dialogs, work_area, system.files, system.paths, system.volumes,
-                system.registry, system.clock, system.processes, system.power, "", system.classes,
+                system.registry, system.clock, system.processes, system.power, system.environment, "", system.classes,
                 "/usr/bin/tolvane", system.config / "tolvane.dat"});
   blade.FormCreate();
   ASSERT_EQ(system.dialogs.Messages().size(), 1u);

@@ -3,6 +3,7 @@
 
 #include "blade_fixture.h"
 #include "encoding/totals.h"
+#include "platform/number_text.h"
 
 namespace tolvane::app {
 namespace {
@@ -12,8 +13,8 @@ TEST(Totals, AnEmptyQueue) {
   f.blade.UpdateTotals();
   EXPECT_EQ(f.blade.AllBar1.Panel(2).Text(), "000");
   EXPECT_EQ(f.blade.TotalBar.Panel(0).Text(), "0mb");
-  EXPECT_EQ(f.blade.BatchTotal, 0);
-  EXPECT_EQ(f.blade.BatchDone, 0);
+  EXPECT_EQ(f.blade.Engine().BatchTotal, 0);
+  EXPECT_EQ(f.blade.Engine().BatchDone, 0);
 }
 
 TEST(Totals, TheDriveMenuListsTheVolumesAndWatchesTheStoredOne) {
@@ -24,7 +25,7 @@ TEST(Totals, TheDriveMenuListsTheVolumesAndWatchesTheStoredOne) {
   EXPECT_TRUE(f.blade.DrivesMenu.Item(0).Checked());
   EXPECT_EQ(f.blade.DriveButton.Caption(), "Req. and free on /");
   const auto free = std::filesystem::space("/").free;
-  EXPECT_EQ(f.blade.TotalBar.Panel(1).Text(), encoding::MegabytesText(free));
+  EXPECT_EQ(f.blade.TotalBar.Panel(1).Text(), platform::MegabytesText(free));
 
   f.blade.DriveClick(f.blade.DrivesMenu.Item(1));
   EXPECT_EQ(f.blade.DriveButton.Caption(), "Req. and free on " + (f.temp / "disk2"));
@@ -45,8 +46,8 @@ TEST(Totals, EntriesCountForTheVolumeTheirMp3GoesTo) {
   f.Entry(1).DoneBytes = 5000;
   f.blade.UpdateTotals();
   EXPECT_EQ(f.blade.AllBar1.Panel(2).Text(), "003");
-  EXPECT_EQ(f.blade.BatchTotal, 3 * 10'584'044.0L);
-  EXPECT_EQ(f.blade.BatchDone, 5000);
+  EXPECT_EQ(f.blade.Engine().BatchTotal, 3 * 10'584'044.0L);
+  EXPECT_EQ(f.blade.Engine().BatchDone, 5000);
   // 3 x 960,004 bytes are 2.75 MiB.
   EXPECT_EQ(f.blade.TotalBar.Panel(0).Text(), "3mb") << "sources on the watched volume";
 
@@ -73,12 +74,12 @@ TEST(Totals, OrderFollowsTheRows) {
 }
 
 TEST(Totals, TextForms) {
-  EXPECT_EQ(encoding::CountText(0), "000");
-  EXPECT_EQ(encoding::CountText(15), "015");
-  EXPECT_EQ(encoding::CountText(1234), "1234");
-  EXPECT_EQ(encoding::MegabytesText(5.0L * 1024 * 1024 * 1024), "5120mb");
-  EXPECT_EQ(encoding::MegabytesText(2.5L * 1024 * 1024), "2mb") << "halves to even";
-  EXPECT_EQ(encoding::MegabytesText(3.5L * 1024 * 1024), "4mb");
+  EXPECT_EQ(platform::CountText(0), "000");
+  EXPECT_EQ(platform::CountText(15), "015");
+  EXPECT_EQ(platform::CountText(1234), "1234");
+  EXPECT_EQ(platform::MegabytesText(5.0L * 1024 * 1024 * 1024), "5120mb");
+  EXPECT_EQ(platform::MegabytesText(2.5L * 1024 * 1024), "2mb") << "halves to even";
+  EXPECT_EQ(platform::MegabytesText(3.5L * 1024 * 1024), "4mb");
   posix::PosixVolumes none({"/nowhere-mounted"});
   EXPECT_EQ(encoding::DriveFreeSpace(none, "/nowhere-mounted/x").text, "Unknown");
   EXPECT_EQ(encoding::DriveFreeSpace(none, "relative").bytes, 0);

@@ -23,6 +23,7 @@ struct ShownWindow {
   testing::SystemServices system;
   app::TBlade blade{{application, system.dialogs, work_area, system.files, system.paths,
                      system.volumes, system.registry, system.clock, system.processes, system.power,
+                     system.environment,
                      "", system.classes, "/usr/bin/tolvane", system.config / "tolvane.dat"}};
   WindowView view{{blade.Form, application, [this] { return blade.TaskbarTitle(); }, blade.Menus(),
                    blade.Timers()}};

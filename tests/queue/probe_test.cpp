@@ -1,4 +1,5 @@
 #include "queue/probe.h"
+#include "queue/queue.h"
 
 #include <sys/stat.h>
 
@@ -22,10 +23,6 @@ struct Fixture {
   ui::ListView rows{"Queue", nullptr};
   Queue queue{rows, files, paths};
   EntryDefaults defaults;
-
-  Fixture() {
-    rows.OnDeletion = [this](ui::ListItem& row) { queue.Forget(row); };
-  }
 
   int Enqueue(const std::string& path, TFileData** out = nullptr) {
     TFileData* entry = nullptr;

@@ -1,8 +1,13 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
+#include <map>
+#include <memory>
+#include <string>
 
 #include "platform/clock.h"
+#include "platform/environment.h"
 #include "platform/process.h"
 #include "platform/ui/event_loop.h"
 #include "platform/ui/work_area.h"
@@ -20,8 +25,9 @@ class FixedWorkArea final : public ui::WorkArea {
   ui::Rect area_;
 };
 
-// A message loop with nothing waiting; counts how often it was asked. A test may give it
-// something to do while the program waits for events (fire a timer, move the clock on).
+// A message loop that runs only when the test says so; counts how often the program asked it. A
+// test may give it something to do while the program waits for events (fire a timer, move the
+// clock on), and pumps the descriptors the program watches with Pump().
 class CountingEventLoop final : public ui::EventLoop {
  public:
   void ProcessMessages() override { ++calls_; }
@@ -30,12 +36,41 @@ class CountingEventLoop final : public ui::EventLoop {
     if (on_wait)
       on_wait(max_ms);
   }
+  ui::Subscription WatchReadable(int fd, std::function<void()> on_ready) override;
   int Calls() const { return calls_; }
+  // How many descriptors are watched.
+  int Watches() const { return static_cast<int>(watches_->size()); }
+  // Waits up to `limit`, in real time, for a watched descriptor to turn readable, and runs the
+  // callbacks of those that are; false when none turned readable in time.
+  bool Pump(std::chrono::milliseconds limit);
 
   std::function<void(unsigned)> on_wait;
 
  private:
+  struct Watch {
+    int fd;
+    std::function<void()> on_ready;
+  };
   int calls_ = 0;
+  int next_id_ = 0;
+  std::shared_ptr<std::map<int, Watch>> watches_ = std::make_shared<std::map<int, Watch>>();
+};
+
+// A current folder and PATH that the test sets.
+class FixedEnvironment final : public platform::Environment {
+ public:
+  FixedEnvironment(std::string current_folder, std::string path)
+      : current_folder_(std::move(current_folder)), path_(std::move(path)) {}
+  std::string CurrentFolder() const override { return current_folder_; }
+  std::optional<std::string> Variable(const std::string& name) const override {
+    if (name == "PATH")
+      return path_;
+    return std::nullopt;
+  }
+
+ private:
+  std::string current_folder_;
+  std::string path_;
 };
 
 // Time as the test sets it.

@@ -3,11 +3,14 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <vector>
+
+#include "unique_fd.h"
 
 extern char** environ;
 
@@ -17,7 +20,9 @@ namespace {
 
 class PosixChild final : public platform::ChildProcess {
  public:
-  explicit PosixChild(pid_t pid) : pid_(pid) {}
+  // A pidfd turns readable when the process ends; kernels before 5.3 have none.
+  explicit PosixChild(pid_t pid)
+      : pid_(pid), end_notifier_(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0))) {}
 
   ~PosixChild() override {
     // Reap it if it is done; a child still running is left to finish on its own.
@@ -55,9 +60,11 @@ class PosixChild final : public platform::ChildProcess {
 
   bool Suspend() override { return !exit_code_ && ::kill(-pid_, SIGSTOP) == 0; }
   bool Resume() override { return !exit_code_ && ::kill(-pid_, SIGCONT) == 0; }
+  int EndNotifier() const override { return end_notifier_.Get(); }
 
  private:
   pid_t pid_;
+  UniqueFd end_notifier_;
   std::optional<int> exit_code_;
   std::optional<int> requested_code_;
 };

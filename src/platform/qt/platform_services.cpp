@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include "text.h"
@@ -64,6 +65,18 @@ void QtEventLoop::WaitForMessages(unsigned max_ms) {
   QEventLoop loop;
   QTimer::singleShot(static_cast<int>(max_ms), &loop, &QEventLoop::quit);
   loop.processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
+ui::Subscription QtEventLoop::WatchReadable(int fd, std::function<void()> on_ready) {
+  auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read);
+  QObject::connect(notifier, &QSocketNotifier::activated,
+                   [on_ready = std::move(on_ready)] { on_ready(); });
+  // The callback may end its own watch: the notifier goes quiet at once and is deleted once
+  // the loop is back outside it.
+  return ui::Subscription([notifier] {
+    notifier->setEnabled(false);
+    notifier->deleteLater();
+  });
 }
 
 ui::Rect QtWorkArea::Get() const {

@@ -24,6 +24,7 @@ class Application final {
     Changed.Emit();
   }
 
+  EventLoop& Loop() { return loop_; }
   void ProcessMessages() { loop_.ProcessMessages(); }
   void WaitForMessages(unsigned max_ms) { loop_.WaitForMessages(max_ms); }
 

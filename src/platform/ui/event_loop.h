@@ -1,5 +1,9 @@
 #pragma once
 
+#include <functional>
+
+#include "signal.h"
+
 namespace tolvane::ui {
 
 // The program's message loop, as far as the logic needs it.
@@ -10,6 +14,10 @@ class EventLoop {
   virtual void ProcessMessages() = 0;
   // Waits up to `max_ms` for events to arrive and handles them.
   virtual void WaitForMessages(unsigned max_ms) = 0;
+  // Calls `on_ready` from the loop while `fd` is readable, until the returned subscription is
+  // reset or destroyed (which `on_ready` itself may do). The descriptor stays the caller's and
+  // must outlive the subscription.
+  [[nodiscard]] virtual Subscription WatchReadable(int fd, std::function<void()> on_ready) = 0;
 };
 
 }  // namespace tolvane::ui

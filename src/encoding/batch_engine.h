@@ -1,0 +1,112 @@
+#pragma once
+
+#include <cstdint>
+
+#include "engine_display.h"
+#include "engine_host.h"
+#include "engine_prompts.h"
+#include "now_encoding.h"
+#include "platform/clock.h"
+#include "platform/file_system.h"
+#include "platform/paths.h"
+#include "platform/process.h"
+#include "platform/ui/event_loop.h"
+#include "platform/ui/timer.h"
+#include "platform/volumes.h"
+#include "queue/queue.h"
+
+namespace tolvane::encoding {
+
+// The batch engine: launches the encoder for one queued entry at a time, follows it through the
+// progress tick, finishes it the moment it ends, and goes on until nothing is queued. It owns
+// the running job, the batch clock and the batch sums; it shows what happens through
+// EngineDisplay, asks through EnginePrompts, and reads its options from EngineHost.
+class BatchEngine final {
+ public:
+  struct Services {
+    queue::Queue& queue;
+    EngineDisplay& display;
+    EnginePrompts& prompts;
+    EngineHost& host;
+    platform::FileSystem& files;
+    const platform::Paths& paths;
+    platform::Volumes& volumes;
+    platform::Clock& clock;
+    platform::Processes& processes;
+    platform::SystemPower& power;
+    // Watches the running encoder's end, and is pumped while a close waits for it.
+    ui::EventLoop& loop;
+  };
+
+  explicit BatchEngine(const Services& services);
+  BatchEngine(const BatchEngine&) = delete;
+  BatchEngine& operator=(const BatchEngine&) = delete;
+
+  // Batch control. Encode starts or continues the batch (or, after a finished batch, queues every
+  // row again); Stop asks, then ends the running job; SetPaused holds or resumes it.
+  void Encode();
+  void Stop();
+  void SetPaused(bool paused);
+  // A close request: true when the window may close. While a job runs it asks (unless
+  // `unattended`), then stops the job, saves, and waits (at most 10 s) until the job has ended.
+  bool CloseQuery(bool unattended);
+  // Buttons and running figures back to idle.
+  void ResetCounters();
+  // The batch sums, the row count and the required space, after any change of the queue, of an
+  // entry's bitrate, of the target folder or of the watched volume.
+  void UpdateTotals();
+
+  // Launches the first "Queued" entry: 0 launched, 1 nothing queued, -1 stopped on an error
+  // that was reported.
+  int StartNextJob();
+  // The one-second tick: progress while the job runs, its end if the end was not seen already.
+  void TimerTimer();
+
+  // A job runs (from its launch until its end was handled).
+  bool Running() const { return Timer.Enabled(); }
+  // The batch ran out of queued entries: the next Encode queues every row again.
+  bool Finished() const { return finished_; }
+  bool Paused() const { return paused_; }
+
+  // The progress tick, every second while a job runs.
+  ui::Timer Timer{"Timer", 1000};
+
+  // The running job, and the batch's clock and sums (bytes).
+  TNowEncoding NowEncoding;
+  uint32_t BatchStartTick = 0;
+  uint32_t BatchLastTick = 0;
+  uint32_t PauseTick = 0;
+  long double BatchTotal = 0;
+  long double BatchDone = 0;
+
+ private:
+  // Launch steps that give up on the entry: back to `status` with a report, or passed over.
+  int FailLaunch(EngineFailure failure, const std::string& source_name, const char* status);
+  void PassOver(const char* status);
+  // Reads the child's exit code and, once it has ended, finishes the job by that code.
+  void CheckChild(bool tick);
+  void WatchChildEnd();
+  void ShowProgress(const EngineOptions& options);
+  void FinishCompleted();
+  void FinishStopped();
+  void FinishHalted();
+  void TerminateChild();
+
+  queue::Queue& queue_;
+  EngineDisplay& display_;
+  EnginePrompts& prompts_;
+  EngineHost& host_;
+  platform::FileSystem& files_;
+  const platform::Paths& paths_;
+  platform::Volumes& volumes_;
+  platform::Clock& clock_;
+  platform::Processes& processes_;
+  platform::SystemPower& power_;
+  ui::EventLoop& loop_;
+  ui::Subscription end_watch_;
+  bool finished_ = false;
+  bool paused_ = false;
+  bool elapsed_visible_ = true;
+};
+
+}  // namespace tolvane::encoding

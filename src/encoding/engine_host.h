@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tolvane::encoding {
+
+// What the batch engine reads of the options, taken afresh at each launch and each tick.
+struct EngineOptions {
+  std::string encoder;          // the encoder's file (found on the search path when bare)
+  std::string version_label;    // "v 1.00", "v ?.??", or "" when unread
+  std::string output_folder;    // "" writes beside the source
+  int tree_depth = 0;           // source folder levels mirrored below the output folder
+  bool check_overwrite = true;  // ask before replacing an existing MP3
+  bool check_space = true;      // ask when the free space looks short
+  bool delete_partial = false;  // a stopped job's output is deleted
+  bool show_console = false;    // the encoder keeps the program's console
+  bool estimate_batch = true;   // the estimate is the batch's time left, else the file's
+  std::string watched_volume;   // the volume whose free space and required space are shown
+  enum class OnEnd { Nothing, Close, PowerOff } on_end = OnEnd::Nothing;
+};
+
+// The program around the engine: its options, and what the end of a batch may ask of it.
+class EngineHost {
+ public:
+  virtual ~EngineHost() = default;
+  virtual EngineOptions Options() = 0;
+  // Saves every setting and the job list (before powering off, and when a close stops a job).
+  virtual void SaveSettings() = 0;
+  // Closes the program by its normal path.
+  virtual void CloseProgram() = 0;
+};
+
+}  // namespace tolvane::encoding

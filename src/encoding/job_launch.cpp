@@ -1,0 +1,158 @@
+// Launching the encoder for the first queued entry.
+#include <cstdlib>
+
+#include "batch_engine.h"
+#include "job_text.h"
+#include "totals.h"
+
+namespace tolvane::encoding {
+
+int BatchEngine::FailLaunch(EngineFailure failure, const std::string& source_name,
+                            const char* status) {
+  prompts_.Report(failure, source_name);
+  Timer.SetEnabled(false);
+  if (status != nullptr && NowEncoding.Item != nullptr)
+    NowEncoding.Item->SetSubItem(0, status);
+  ResetCounters();
+  return -1;
+}
+
+void BatchEngine::PassOver(const char* status) {
+  NowEncoding.Item->SetSubItem(0, status);
+  Timer.SetEnabled(false);
+  ResetCounters();
+  NowEncoding.FileData->DoneBytes = NowEncoding.FileData->FileSize;
+  UpdateTotals();
+}
+
+int BatchEngine::StartNextJob() {
+  for (;;) {
+    EngineOptions options = host_.Options();
+    // 1. The encoder must be there.
+    if (!files_.FileExists(options.encoder)) {
+      prompts_.Report(EngineFailure::EncoderNotFound, "");
+      Timer.SetEnabled(false);
+      ResetCounters();
+      return -1;
+    }
+    // 2. The first row that reads exactly "Queued".
+    ui::ListItem* row = queue_.FirstQueued();
+    if (row == nullptr)
+      return 1;
+
+    // 3. Mark it.
+    NowEncoding.Item = row;
+    row->SetCut(false);
+    row->SetSubItem(0, queue::status::kPreparing);
+    NowEncoding.FileData = queue::EntryOf(*row);
+    queue::TFileData& entry = *NowEncoding.FileData;
+    const std::string source_name = paths_.NamePart(entry.FileName);
+
+    // 4. The source must be there.
+    if (!files_.FileExists(entry.FileName))
+      return FailLaunch(EngineFailure::InputNotFound, source_name, queue::status::kQueued);
+
+    // 5. and 6. The target folder, and the levels of the source's tree copied below it.
+    std::string& output_folder = options.output_folder;
+    if (!output_folder.empty()) {
+      const std::string completed = paths_.WithTrailingSeparator(output_folder);
+      if (completed != output_folder) {
+        output_folder = completed;
+        display_.ShowOutputFolder(output_folder);
+      }
+    }
+    const std::string suffix =
+        output_folder.empty() ? "" : paths_.MirroredTreeLevels(entry.FileName, options.tree_depth);
+
+    // 7. The output beside the source.
+    NowEncoding.OutName = paths_.WithMp3Extension(entry.FileName);
+    const std::string bare_name = paths_.NamePart(NowEncoding.OutName);
+
+    // 8. The target folder and its tree levels, one level at a time.
+    if (!output_folder.empty()) {
+      std::string folder = output_folder;
+      bool made = files_.FolderExists(folder) || files_.CreateFolder(folder);
+      for (size_t start = 0; made && start < suffix.size();) {
+        const size_t end = suffix.find(paths_.Separator(), start);
+        folder += suffix.substr(start, end - start + 1);
+        made = files_.FolderExists(folder) || files_.CreateFolder(folder);
+        start = end + 1;
+      }
+      if (!made) {
+        return FailLaunch(EngineFailure::OutputFolderNotCreated, source_name,
+                          queue::status::kQueued);
+      }
+    }
+
+    // 9. The target.
+    const std::string target_folder = output_folder.empty() ? "" : output_folder + suffix;
+    const std::string target = target_folder + bare_name;
+
+    // 10. An output that exists already.
+    if (options.check_overwrite &&
+        (files_.FileExists(NowEncoding.OutName) ||
+         (!output_folder.empty() && files_.FileExists(target)))) {
+      if (!prompts_.OverwriteExisting(source_name)) {
+        row->SetSubItem(0, queue::status::kCompleted);
+        finished_ = true;
+        display_.ShowFinished(true);
+        PassOver(queue::status::kCompleted);
+        continue;
+      }
+    }
+
+    // 11. Free space, where it can be read.
+    if (options.check_space) {
+      const auto short_of_space = [&](const std::string& folder) {
+        const double free = DriveFreeSpace(volumes_, folder).bytes;
+        return free > 0 && static_cast<double>(entry.RequiredSize) * 1.2 >= free;
+      };
+      bool skip = short_of_space(paths_.FolderOf(NowEncoding.OutName)) &&
+                  prompts_.SkipShortOfSpace(source_name, SpaceCheck::Source);
+      if (!skip && !output_folder.empty() && short_of_space(target_folder))
+        skip = prompts_.SkipShortOfSpace(source_name, SpaceCheck::Target);
+      if (skip) {
+        PassOver(queue::status::kSkipped);
+        continue;
+      }
+    }
+
+    // 12. Encoders that know -OUTDIR write into the target themselves.
+    if (VersionAtLeast(options.version_label, kOutdirVersion) && !output_folder.empty())
+      NowEncoding.OutName = target;
+    entry.OutputPath = NowEncoding.OutName;
+
+    // 13. The output, empty, and a handle to watch it grow.
+    files_.Open(NowEncoding.OutName, platform::OpenMode::CreateTruncate);
+    NowEncoding.OutHandle = files_.Open(NowEncoding.OutName, platform::OpenMode::Read);
+
+    // 14. The command line; one too long for the classic buffer is refused.
+    const std::string command_line =
+        BuildCommandLine(options.encoder, options.version_label, entry, target_folder, paths_);
+    if (command_line.size() > kMaxCommandLine) {
+      NowEncoding.OutHandle.reset();
+      return FailLaunch(EngineFailure::CommandLineTooLong, source_name, queue::status::kQueued);
+    }
+
+    // 15. and 16. The child.
+    NowEncoding.ProcessInfo = processes_.Start(command_line, options.show_console);
+    if (NowEncoding.ProcessInfo == nullptr) {
+      NowEncoding.OutHandle.reset();
+      return FailLaunch(EngineFailure::CannotStart, source_name, queue::status::kQueued);
+    }
+
+    // 17. Running. The job's clock starts now; a job that ends before its first tick has
+    // taken no time yet.
+    entry.Started = true;
+    if (queue_.Rows().Selected() == row)
+      display_.RefreshSelection();
+    NowEncoding.StartTick = clock_.GetTickCount();
+    NowEncoding.LastTick = NowEncoding.StartTick;
+    Timer.SetEnabled(true);
+    WatchChildEnd();
+    display_.ShowRunning();
+    return 0;
+  }
+}
+
+}  // namespace tolvane::encoding

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/registry.h"
+
+namespace tolvane::settings {
+
+// Every stored setting of the program, as one value: the defaults of new entries, the switches,
+// the folders, the recent folders and the window's place. The window binds it to its controls.
+struct Settings {
+  // The watched volume's position in the drive menu; unset when the menu had none to save.
+  std::optional<int32_t> drive = 0;
+  bool crc = false;
+  bool delete_source = false;
+  bool private_bit = false;
+  bool copyright = false;
+  bool copy = false;
+  bool close_at_end = false;
+  bool shutdown_at_end = false;
+  bool estimate_batch = true;  // "Selector": the estimate is the batch's time left
+  bool save_list = false;
+  bool delete_partial = false;  // "DeleteBad"
+  bool autostart = false;
+  std::string output_folder;
+  int32_t bitrate = 128;
+  int32_t priority = 2;
+  int32_t stereo = 0;
+  int32_t tree = 0;
+  int32_t top = 0;
+  int32_t left = 0;
+  std::string encoder_path = "bladeenc";
+  bool shell = false;
+  bool off_space = false;
+  bool off_overwrite = false;
+  std::array<std::string, 5> recent;
+};
+
+// What a load found.
+struct LoadedSettings {
+  Settings value;
+  // The first value stored with another type than text: the load stopped there, and it and every
+  // later setting kept the value they had before.
+  std::optional<std::string> wrong_type;
+  // The load reached the encoder's path (its version is then read anew).
+  bool encoder_path_read = false;
+};
+
+// Where the window goes when no place is stored.
+struct DefaultPlace {
+  int32_t top = 0;
+  int32_t left = 0;
+};
+
+// Reads the settings below `key` in their fixed order, over `start`: a missing value or a text
+// that is no number gives the default, a priority or stereo mode outside its table is held at
+// its nearest end. A stored bitrate below 15 is replaced by 128, in the store too.
+LoadedSettings LoadSettings(platform::RegistryStore& registry, const std::string& key,
+                            const Settings& start, DefaultPlace place);
+
+// Writes every setting below `key` in the fixed order and writes the store back; false when it
+// could not be written.
+bool SaveSettings(platform::RegistryStore& registry, const std::string& key,
+                  const Settings& settings);
+
+}  // namespace tolvane::settings
