@@ -25,6 +25,11 @@ BatchEngine::BatchEngine(const Services& services)
   Timer.OnTimer = [this] { TimerTimer(); };
 }
 
+BatchEngine::~BatchEngine() {
+  if (Running() && NowEncoding.ProcessInfo)
+    NowEncoding.ProcessInfo->Terminate(platform::kExitTerminated);
+}
+
 void BatchEngine::ResetCounters() {
   paused_ = false;
   display_.ShowIdle();

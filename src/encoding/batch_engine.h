@@ -39,6 +39,8 @@ class BatchEngine final {
   };
 
   explicit BatchEngine(const Services& services);
+  // A job still running is ended: no encoder outlives the program.
+  ~BatchEngine();
   BatchEngine(const BatchEngine&) = delete;
   BatchEngine& operator=(const BatchEngine&) = delete;
 

@@ -2,7 +2,8 @@
 // output like the real one, and follows the script named by TOLVANE_FAKE_SCRIPT, one command a
 // line:
 //   write N      append N bytes to the output
-//   wait PATH    wait until PATH exists
+//   wait PATH    wait until PATH exists (at most a minute, and never past the test's end: it
+//                ends with 254 when the test that started it is gone)
 //   exit CODE    end with CODE
 // Without a script it writes 1000 bytes and ends with 0. With TOLVANE_FAKE_ARGS set, it writes
 // its arguments there, one a line.
@@ -74,8 +75,12 @@ int main(int argc, char** argv) {
       std::string path;
       lines >> path;
       struct stat info {};
-      while (::stat(path.c_str(), &info) != 0)
+      const pid_t parent = ::getppid();
+      for (int waited = 0; ::stat(path.c_str(), &info) != 0; ++waited) {
+        if (waited >= 12'000 || ::getppid() != parent)
+          return 254;
         ::usleep(5000);
+      }
     } else if (command == "exit") {
       int code = 0;
       lines >> code;

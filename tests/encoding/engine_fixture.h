@@ -1,0 +1,61 @@
+#pragma once
+
+#include <filesystem>
+
+#include "encoding/batch_engine.h"
+#include "engine_stand_ins.h"
+#include "support/fake_encoder_control.h"
+#include "support/system_services.h"
+
+namespace tolvane::encoding {
+
+// The batch engine over a queue that no window shows, with the scripted fake encoder, the
+// manual clock, a recording display and scripted prompts.
+struct EngineFixture {
+  testing::TempFolder temp;
+  testing::SystemServices system;
+  testing::CountingEventLoop loop;
+  testing::FakeEncoderControl fake{temp};
+  ui::ListView rows{"Queue", nullptr};
+  queue::Queue queue{rows, system.files, system.paths};
+  RecordingDisplay display;
+  ScriptedPrompts prompts;
+  TestHost host;
+  BatchEngine engine{{queue, display, prompts, host, system.files, system.paths, system.volumes,
+                      system.clock, system.processes, system.power, loop}};
+
+  EngineFixture() {
+    host.options.encoder = testing::FakeEncoderControl::kProgram;
+    host.options.version_label = "v 1.00";
+    host.options.watched_volume = "/";
+    // A close waits for the stopped job's end: the loop delivers it.
+    loop.on_wait = [this](unsigned ms) {
+      system.clock.Advance(ms);
+      loop.Pump(std::chrono::seconds(20));
+    };
+  }
+  ~EngineFixture() { testing::EndAndReap(engine.NowEncoding.ProcessInfo.get()); }
+
+  // Queues a 16-bit 44100 Hz stereo WAVE file of `total` bytes (60 s of sound by default).
+  queue::TFileData& Add(const std::string& name, int64_t total = 10'584'044) {
+    const std::string path = temp / name;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    testing::WriteWave(path, {.data_bytes = total - 44});
+    queue::TFileData* entry = nullptr;
+    queue.ProbeAndEnqueue(path, {}, entry);
+    return *entry;
+  }
+  std::string Status(int row) const { return rows.Item(row).SubItem(0); }
+  queue::TFileData& Entry(int row) { return *queue::EntryOf(rows.Item(row)); }
+
+  // Time passes and the progress timer fires.
+  void Tick(uint32_t ms = 1000) {
+    system.clock.Advance(ms);
+    engine.Timer.Fire();
+  }
+  // The running job's end arrives through the loop, as it does in the program; false when it
+  // did not come in time.
+  bool DeliverEnd() { return loop.Pump(std::chrono::seconds(20)); }
+};
+
+}  // namespace tolvane::encoding
