@@ -20,11 +20,15 @@ void PutText(std::array<uint8_t, kTagSize>& record, size_t offset, size_t size,
 std::array<uint8_t, kTagSize> BuildTag(const queue::TFileData& entry) {
   std::array<uint8_t, kTagSize> record{};
   std::memcpy(record.data(), "TAG", 3);
-  PutText(record, 3, 30, entry.TagTitle);
-  PutText(record, 33, 30, entry.TagArtist);
-  PutText(record, 63, 30, entry.TagAlbum);
-  PutText(record, 93, 4, entry.TagYear);
-  PutText(record, 97, 30, entry.TagComment);
+  using queue::kTagTextWidth;
+  using queue::kTagYearWidth;
+  size_t offset = 3;
+  for (const std::string* text : {&entry.TagTitle, &entry.TagArtist, &entry.TagAlbum}) {
+    PutText(record, offset, kTagTextWidth, *text);
+    offset += kTagTextWidth;
+  }
+  PutText(record, offset, kTagYearWidth, entry.TagYear);
+  PutText(record, offset + kTagYearWidth, kTagTextWidth, entry.TagComment);
   record[127] = static_cast<uint8_t>(GenreNumberOf(entry.TagGenre));
   return record;
 }

@@ -7,6 +7,10 @@
 
 namespace tolvane::queue {
 
+// The widths of the ID3v1 tag's text fields, as the tag and the job list store them.
+inline constexpr size_t kTagTextWidth = 30;
+inline constexpr size_t kTagYearWidth = 4;
+
 // One queued file: what its header said, the encoder options chosen for it, its ID3 tag and its
 // progress. The queue row that shows it owns it.
 //
@@ -43,11 +47,11 @@ class TFileData final : public ui::ItemData {
 
   // The ID3 tag.
   bool HasTag = false;
-  std::string TagTitle;    // at most 30 characters
-  std::string TagArtist;   // at most 30 characters
-  std::string TagAlbum;    // at most 30 characters
-  std::string TagComment;  // at most 30 characters
-  std::string TagYear;     // at most 4 characters
+  std::string TagTitle;    // at most kTagTextWidth characters
+  std::string TagArtist;   // at most kTagTextWidth characters
+  std::string TagAlbum;    // at most kTagTextWidth characters
+  std::string TagComment;  // at most kTagTextWidth characters
+  std::string TagYear;     // at most kTagYearWidth characters
   int32_t TagGenre = 0;
 };
 

@@ -80,11 +80,11 @@ std::string JobRecord(const queue::TFileData& e) {
   PutInt(out, e.StereoMode);
   out += static_cast<char>(e.HasTag ? 1 : 0);
   if (e.HasTag) {
-    PutText(out, e.TagTitle.substr(0, 30));
-    PutText(out, e.TagArtist.substr(0, 30));
-    PutText(out, e.TagAlbum.substr(0, 30));
-    PutText(out, e.TagYear.substr(0, 4));
-    PutText(out, e.TagComment.substr(0, 30));
+    PutText(out, e.TagTitle.substr(0, queue::kTagTextWidth));
+    PutText(out, e.TagArtist.substr(0, queue::kTagTextWidth));
+    PutText(out, e.TagAlbum.substr(0, queue::kTagTextWidth));
+    PutText(out, e.TagYear.substr(0, queue::kTagYearWidth));
+    PutText(out, e.TagComment.substr(0, queue::kTagTextWidth));
     PutInt(out, e.TagGenre);
   }
   return out;
@@ -145,8 +145,9 @@ void ReadJobList(platform::FileSystem& files, const std::string& path,
       return;
     }
     if (e.HasTag &&
-        (!in.Text(e.TagTitle, 30) || !in.Text(e.TagArtist, 30) || !in.Text(e.TagAlbum, 30) ||
-         !in.Text(e.TagYear, 4) || !in.Text(e.TagComment, 30) || !in.Int(e.TagGenre))) {
+        (!in.Text(e.TagTitle, queue::kTagTextWidth) || !in.Text(e.TagArtist, queue::kTagTextWidth) ||
+         !in.Text(e.TagAlbum, queue::kTagTextWidth) || !in.Text(e.TagYear, queue::kTagYearWidth) ||
+         !in.Text(e.TagComment, queue::kTagTextWidth) || !in.Int(e.TagGenre))) {
       return;
     }
     on_record(record);
