@@ -128,5 +128,30 @@ TEST(Startup, AnUnfinishedQueueOutlivesTheProgram) {
       << "the entry came back with its options and tag";
 }
 
+// The real program, as a user who drops files and walks away sets it up: the batch starts by
+// itself, each job's end is seen through the event loop, and the window closes at the end.
+TEST(Startup, AnAutostartedBatchRunsToItsEndAndCloses) {
+  TempFolder temp;
+  const std::vector<std::string> inputs = {temp / "a.wav", temp / "b.wav", temp / "c.wav"};
+  for (const std::string& input : inputs)
+    testing::WriteWave(input, {.data_bytes = 176'400});
+  std::filesystem::create_directories(temp / "config/tolvane");
+  testing::WriteText(temp / "config/tolvane/HKEY_CURRENT_USER.reg",
+                     "Windows Registry Editor Version 5.00\n\n"
+                     "[HKEY_CURRENT_USER\\SOFTWARE\\Orvik\\Tolvane]\n"
+                     "\"Autostart\"=\"1\"\n\"Close\"=\"1\"\n\"BladePath\"=\"" TOLVANE_BUILD_DIR
+                     "/bladeenc\"\n");
+  testing::ChildProcess program(kProgram, inputs,
+                                {{"XDG_STATE_HOME", temp / "state"},
+                                 {"XDG_CONFIG_HOME", temp / "config"},
+                                 {"XDG_RUNTIME_DIR", temp / "runtime"},
+                                 {"QT_QPA_PLATFORM", "offscreen"}});
+  ASSERT_EQ(program.WaitFor(30s), 0) << "closed by itself at the end of the batch";
+  for (const std::string& input : inputs) {
+    const auto output = std::filesystem::path(input).replace_extension(".mp3");
+    EXPECT_GT(std::filesystem::file_size(output), 1000u) << input;
+  }
+}
+
 }  // namespace
 }  // namespace tolvane::app
