@@ -12,6 +12,7 @@
 
 #include "pcm_input.h"
 #include "platform/paths.h"
+#include "platform/posix/unique_fd.h"
 
 namespace tolvane::encoder {
 
@@ -20,21 +21,6 @@ namespace {
 // Enough frames per block for the output to grow in small, steady steps.
 constexpr int64_t kFramesPerBlock = 1152 * 8;
 constexpr int kQuality = 3;
-
-class Fd final {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0)
-      ::close(fd_);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int Get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 struct LameDeleter {
   void operator()(lame_global_flags* flags) const { lame_close(flags); }
@@ -104,7 +90,7 @@ std::string OutputPathFor(const std::string& input, const std::string& output_fo
 
 std::string EncodeFile(const std::string& input, const std::string& output,
                        const EncoderOptions& options) {
-  const Fd in(::open(input.c_str(), O_RDONLY | O_CLOEXEC));
+  const posix::UniqueFd in(::open(input.c_str(), O_RDONLY | O_CLOEXEC));
   if (in.Get() < 0)
     return SystemError("cannot open it");
   struct stat info {};
@@ -145,7 +131,7 @@ std::string EncodeFile(const std::string& input, const std::string& output,
   if (lame_init_params(lame.get()) < 0)
     return "cannot be encoded with these settings";
 
-  const Fd out(::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+  const posix::UniqueFd out(::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
   if (out.Get() < 0)
     return SystemError("cannot write " + output);
 
