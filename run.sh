@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts Tolvane with the given files and folders.
+# Installs what is missing, builds, and starts Tolvane with the given files and folders. The
+# program starts in the folder this was called from, so relative names mean what they say.
 set -euo pipefail
-cd "$(dirname "$0")"
-./scripts/install-deps.sh
-./scripts/build.sh build
-exec ./build/tolvane "$@"
+here="$(cd "$(dirname "$0")" && pwd)"
+"$here/scripts/install-deps.sh"
+"$here/scripts/build.sh" build
+exec "$here/build/tolvane" "$@"

@@ -61,7 +61,9 @@ int main(int argc, char** argv) {
   const std::string executable = ExecutablePath(argv[0]);
   const std::string job_list = app::JobListPath(folders.state, executable);
   const std::vector<std::string> arguments(argv + 1, argv + argc);
-  const app::StartupPlan plan = app::PlanStartup(arguments, job_list, files, paths);
+  const posix::ProcessEnvironment environment;
+  const app::StartupPlan plan =
+      app::PlanStartup(arguments, job_list, environment.CurrentFolder(), files, paths);
 
   if (plan.end_now)
     return 0;
@@ -70,7 +72,6 @@ int main(int argc, char** argv) {
   posix::MonotonicClock clock;
   posix::PosixProcesses processes;
   posix::SystemdPower power;
-  const posix::ProcessEnvironment environment;
   app::TBlade blade({application, dialogs, work_area, files, paths, volumes, user_registry, clock,
                      processes, power, environment, paths.FolderOf(executable), classes_registry,
                      executable, job_list});

@@ -57,9 +57,14 @@ void TBlade::OpenClick() {
 void TBlade::DropFiles(const std::vector<std::string>& paths) {
   queue::BatchFlags flags;
   const queue::EntryDefaults defaults = CurrentDefaults();
+  // A dropped folder is queued with everything below it, as "Blade it" does; what is not there
+  // (a remote item the file manager could not hand over) cannot be encoded.
   for (const std::string& path : paths) {
-    queue::TFileData* entry = nullptr;
-    flags.Fold(queue_.ProbeAndEnqueue(path, defaults, entry));
+    if (files_.Exists(path)) {
+      queue::AddFileOrFolder(queue_, files_, paths_, path, defaults, flags);
+    } else {
+      flags.unsupported = true;
+    }
   }
   ReportUnsupported(flags);
   if (flags.unsupported || flags.duplicate)
@@ -70,15 +75,15 @@ void TBlade::DropFiles(const std::vector<std::string>& paths) {
 }
 
 void TBlade::AddPath(const std::string& path) {
-  queue::BatchFlags flags;
-  const queue::EntryDefaults defaults = CurrentDefaults();
-  if (queue::IsFolderPath(files_, path)) {
-    Application.ProcessMessages();  // the scan may take a while: show the window first
-    queue::ScanFolder(queue_, files_, paths_.WithTrailingSeparator(path), defaults, flags);
-  } else {
-    queue::TFileData* entry = nullptr;
-    flags.Fold(queue_.ProbeAndEnqueue(path, defaults, entry));
+  // A name that leads nowhere (mistyped, or gone since) is said, not passed over in silence.
+  if (!files_.Exists(path)) {
+    dialogs_.MessageBox("File or folder not found:\r" + path, "Error", ui::MessageIcon::Error,
+                        ui::MessageButtons::Ok);
+    return;
   }
+  queue::BatchFlags flags;
+  Application.ProcessMessages();  // a folder's scan may take a while: show the window first
+  queue::AddFileOrFolder(queue_, files_, paths_, path, CurrentDefaults(), flags);
   ReportUnsupported(flags);
   if (Autostart.Down())
     EncodeClick();

@@ -3,7 +3,8 @@
 namespace tolvane::app {
 
 StartupPlan PlanStartup(const std::vector<std::string>& arguments, const std::string& job_list_path,
-                        platform::FileSystem& files, const platform::Paths& paths) {
+                        const std::string& current_folder, platform::FileSystem& files,
+                        const platform::Paths& paths) {
   StartupPlan plan;
   plan.had_arguments = !arguments.empty();
   for (const std::string& argument : arguments) {
@@ -15,10 +16,13 @@ StartupPlan PlanStartup(const std::vector<std::string>& arguments, const std::st
       }
       continue;
     }
+    // A relative name means the folder the program was started in, which the queue, the job
+    // list and a later start know nothing of.
+    const std::string name = paths.Absolute(argument, current_folder);
     // A name ending in a separator, or a root, has no last component to look up.
     const std::optional<std::string> stored =
-        paths.NamePart(argument).empty() ? std::nullopt : files.StoredName(argument);
-    plan.names.push_back(stored ? paths.FolderPart(argument) + *stored : argument);
+        paths.NamePart(name).empty() ? std::nullopt : files.StoredName(name);
+    plan.names.push_back(stored ? paths.FolderPart(name) + *stored : name);
   }
   return plan;
 }

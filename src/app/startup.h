@@ -19,11 +19,12 @@ struct StartupPlan {
 };
 
 // Reads the arguments (without the program name). "-continue" (exactly so) tests that the job
-// list file exists; every other argument is a name. A name that exists is handed on with its
-// folder part as typed and its last component as the file system spells it; one that does not
-// exist is handed on unchanged.
+// list file exists; every other argument is a name, made absolute against `current_folder`. A
+// name that exists is handed on with its folder part as given and its last component as the
+// file system spells it; one that does not exist is handed on as it is.
 StartupPlan PlanStartup(const std::vector<std::string>& arguments, const std::string& job_list_path,
-                        platform::FileSystem& files, const platform::Paths& paths);
+                        const std::string& current_folder, platform::FileSystem& files,
+                        const platform::Paths& paths);
 
 // The job list file: "<state folder>/<executable's file name>.dat".
 std::string JobListPath(const std::string& state_folder, const std::string& executable_path);

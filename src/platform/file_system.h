@@ -32,8 +32,11 @@ class FileSystem {
  public:
   virtual ~FileSystem() = default;
 
-  // Null when the file cannot be opened (missing, a folder, no permission).
+  // Null when the file cannot be opened (missing, no permission) or is no regular file (a
+  // folder, a FIFO, a device): opening never waits for another program.
   virtual std::unique_ptr<File> Open(const std::string& path, OpenMode mode) = 0;
+  // Whether anything (a file, folder, FIFO, device, ...) is there.
+  virtual bool Exists(const std::string& path) = 0;
   virtual bool FileExists(const std::string& path) = 0;
   virtual bool FolderExists(const std::string& path) = 0;
   virtual bool Delete(const std::string& path) = 0;

@@ -61,6 +61,31 @@ std::string Paths::Root(std::string_view path) const {
   return path.starts_with('\\') ? "\\" : "";
 }
 
+std::string Paths::Absolute(std::string_view path, std::string_view current_folder) const {
+  const std::string root = Root(path);
+  if ((!root.empty() && IsSeparator(root.back())) || path.empty() || current_folder.empty())
+    return std::string(path);
+  std::string result = WithTrailingSeparator(current_folder);
+  const size_t base = result.size();
+  for (size_t start = 0; start <= path.size();) {
+    size_t end = start;
+    while (end < path.size() && !IsSeparator(path[end]))
+      ++end;
+    const std::string_view component = path.substr(start, end - start);
+    if (!component.empty() && component != ".") {
+      result += component;
+      result += Separator();
+    }
+    start = end + 1;
+  }
+  // The trailing separator stays only where the name had one (or where it is the root's).
+  if (result.size() > base && !IsSeparator(path.back()))
+    result.pop_back();
+  else if (result.size() == base && result != Root(result))
+    result.pop_back();
+  return result;
+}
+
 std::string Paths::MirroredTreeLevels(std::string_view path, int depth) const {
   if (depth <= 0)
     return {};

@@ -35,6 +35,10 @@ class Paths final {
   // empty for a relative one.
   std::string Root(std::string_view path) const;
   bool IsSeparator(char c) const;
+  // The path made absolute against `current_folder` (itself absolute): a path with a full root
+  // stays as it is; a relative one is joined to the folder, without its "." components and
+  // doubled separators. ".." stays, as only the file system knows where it leads.
+  std::string Absolute(std::string_view path, std::string_view current_folder) const;
 
   // The last `depth` folder levels of the path's folder, below its root, each followed by a
   // separator: depth 2 gives "b\c\" for "C:\a\b\c\song.wav" and "b/c/" for "/a/b/c/song.wav".

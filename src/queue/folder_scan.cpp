@@ -5,7 +5,8 @@
 namespace tolvane::queue {
 
 bool IsFolderPath(platform::FileSystem& files, const std::string& path) {
-  return files.Open(path, platform::OpenMode::Read) == nullptr;
+  // Anything else that is there (a FIFO, a device) is probed, and found unsupported.
+  return files.FolderExists(path) || !files.Exists(path);
 }
 
 namespace {
@@ -33,6 +34,16 @@ void ScanFolder(Queue& queue, platform::FileSystem& files, const std::string& fo
                 const EntryDefaults& defaults, BatchFlags& flags) {
   std::set<std::string> visited;
   Scan(queue, files, folder, defaults, flags, visited);
+}
+
+void AddFileOrFolder(Queue& queue, platform::FileSystem& files, const platform::Paths& paths,
+                     const std::string& path, const EntryDefaults& defaults, BatchFlags& flags) {
+  if (IsFolderPath(files, path)) {
+    ScanFolder(queue, files, paths.WithTrailingSeparator(path), defaults, flags);
+    return;
+  }
+  TFileData* entry = nullptr;
+  flags.Fold(queue.ProbeAndEnqueue(path, defaults, entry));
 }
 
 }  // namespace tolvane::queue

@@ -18,8 +18,8 @@ struct BatchFlags {
   }
 };
 
-// A path counts as a folder when it cannot be opened as a file: a folder, and also a path that
-// does not exist (its scan then finds nothing).
+// A path counts as a folder when it is one, and also when nothing is there (its scan then finds
+// nothing); a file of any other kind is not a folder.
 bool IsFolderPath(platform::FileSystem& files, const std::string& path);
 
 // Queues the audio files of `folder` (ending in a separator) and of every folder below it:
@@ -27,5 +27,10 @@ bool IsFolderPath(platform::FileSystem& files, const std::string& path);
 // pattern in name order.
 void ScanFolder(Queue& queue, platform::FileSystem& files, const std::string& folder,
                 const EntryDefaults& defaults, BatchFlags& flags);
+
+// Queues one name as the user gave it: a folder with everything below it, anything else as a
+// file.
+void AddFileOrFolder(Queue& queue, platform::FileSystem& files, const platform::Paths& paths,
+                     const std::string& path, const EntryDefaults& defaults, BatchFlags& flags);
 
 }  // namespace tolvane::queue

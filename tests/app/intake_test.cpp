@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "blade_fixture.h"
@@ -105,31 +107,53 @@ TEST(AddingFiles, AutostartPressesEncodeAfterEveryBatch) {
                       std::chrono::seconds(10));
 }
 
-TEST(AddingFiles, EmptyAndMissingFoldersAddNothingQuietly) {
-  BladeFixture f;
-  std::filesystem::create_directory(f.temp / "empty");
-  f.blade.AddPath(f.temp / "empty");
-  f.blade.AddPath(f.temp / "missing");
-  EXPECT_EQ(f.blade.Queue.Count(), 0);
-  EXPECT_TRUE(f.system.dialogs.Messages().empty());
-
-  testing::WriteText(f.temp / "notes.txt", "words");
-  f.blade.AddPath(f.temp / "notes.txt");
-  ASSERT_EQ(f.system.dialogs.Messages().size(), 1u);
-  EXPECT_EQ(f.system.dialogs.Messages()[0].text, kUnsupported);
+// Names given by the intake that add nothing: each says why, at once (a FIFO or a device is
+// never opened to wait for a writer).
+TEST(AddingFiles, NamesThatAddNothing) {
+  struct Case {
+    const char* name;
+    const char* message;  // "" for none
+  };
+  const Case cases[] = {
+      {"empty", ""},
+      {"missing", "File or folder not found:\r@/missing"},
+      {"notes.txt", kUnsupported},
+      {"fifo.wav", kUnsupported},
+  };
+  for (const Case& c : cases) {
+    BladeFixture f;
+    std::filesystem::create_directory(f.temp / "empty");
+    testing::WriteText(f.temp / "notes.txt", "words");
+    ASSERT_EQ(::mkfifo((f.temp / "fifo.wav").c_str(), 0600), 0);
+    f.blade.AddPath(f.temp / c.name);
+    EXPECT_EQ(f.blade.Queue.Count(), 0) << c.name;
+    std::string expected = c.message;
+    if (const size_t at = expected.find('@'); at != std::string::npos)
+      expected.replace(at, 1, f.temp.Path());
+    if (expected.empty()) {
+      EXPECT_TRUE(f.system.dialogs.Messages().empty()) << c.name;
+    } else {
+      ASSERT_EQ(f.system.dialogs.Messages().size(), 1u) << c.name;
+      EXPECT_EQ(f.system.dialogs.Messages()[0].text, expected);
+    }
+  }
 }
 
-TEST(AddingFiles, DroppedFilesAreProbedAndADroppedFolderIsUnsupported) {
+// Files and folders dropped on the window are queued in the order given, a folder with its
+// subfolders; what cannot be queued is reported once.
+TEST(AddingFiles, DroppedFilesAndFolders) {
   BladeFixture f;
   const std::string a = f.Wave("a.wav");
-  std::filesystem::create_directory(f.temp / "folder");
+  f.Wave("folder/sub/deep.wav");
   f.Wave("folder/inside.wav");
-  f.blade.Form.OnDropFiles({a});
-  EXPECT_EQ(f.Captions(), std::vector<std::string>{"a"});
+  const std::string b = f.Wave("b.wav");
+  f.blade.Form.OnDropFiles({a, f.temp / "folder", b});
+  EXPECT_EQ(f.Captions(), (std::vector<std::string>{"a", "deep", "inside", "b"}));
   EXPECT_TRUE(f.system.dialogs.Messages().empty());
+  EXPECT_EQ(f.brought_to_front, 0);
 
-  f.blade.Form.OnDropFiles({f.temp / "folder", "https://example.org/song.wav"});
-  EXPECT_EQ(f.blade.Queue.Count(), 1) << "a dropped folder is not searched";
+  f.blade.Form.OnDropFiles({"https://example.org/song.wav", a});
+  EXPECT_EQ(f.blade.Queue.Count(), 4);
   ASSERT_EQ(f.system.dialogs.Messages().size(), 1u);
   EXPECT_EQ(f.system.dialogs.Messages()[0].text, kUnsupported);
   EXPECT_EQ(f.brought_to_front, 1);

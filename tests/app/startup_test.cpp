@@ -22,7 +22,7 @@ struct Fixture {
   std::string job_list = temp / "tolvane.dat";
 
   StartupPlan Plan(const std::vector<std::string>& arguments) {
-    return PlanStartup(arguments, job_list, files, paths);
+    return PlanStartup(arguments, job_list, "/home/ann/music", files, paths);
   }
 };
 
@@ -42,18 +42,20 @@ TEST(Startup, ContinueEndsAtOnceOnlyWithoutAJobList) {
   EXPECT_TRUE(present.names.empty());
 
   const StartupPlan other_case = f.Plan({"-Continue"});
-  EXPECT_EQ(other_case.names, std::vector<std::string>{"-Continue"}) << "the switch is exact";
+  EXPECT_EQ(other_case.names, std::vector<std::string>{"/home/ann/music/-Continue"})
+      << "the switch is exact";
 }
 
-TEST(Startup, NamesKeepTheirOrderAndTheirFolderPartAsTyped) {
+TEST(Startup, NamesKeepTheirOrderAndAreMadeAbsolute) {
   Fixture f;
   testing::WriteText(f.temp / "Track one.wav", "x");
   std::filesystem::create_directory(f.temp / "Music");
   const std::string dotted = f.temp.Path() + "/./Track one.wav";
   const StartupPlan plan = f.Plan(
       {dotted, f.temp / "Music", "relative.wav", f.temp / "missing.wav", "/", f.temp / "Music/"});
-  EXPECT_EQ(plan.names, (std::vector<std::string>{dotted, f.temp / "Music", "relative.wav",
-                                                  f.temp / "missing.wav", "/", f.temp / "Music/"}));
+  EXPECT_EQ(plan.names,
+            (std::vector<std::string>{dotted, f.temp / "Music", "/home/ann/music/relative.wav",
+                                      f.temp / "missing.wav", "/", f.temp / "Music/"}));
   EXPECT_EQ(JobListPath("/home/ann/.local/state/tolvane", "/opt/Tolvane/bin/Tolvane"),
             "/home/ann/.local/state/tolvane/Tolvane.dat")
       << "not lower-cased";

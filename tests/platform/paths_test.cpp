@@ -94,5 +94,32 @@ TEST(Paths, MirroredTreeLevels) {
   }
 }
 
+TEST(Paths, AbsoluteNames) {
+  struct Case {
+    PathStyle style;
+    const char* path;
+    const char* current;
+    const char* absolute;
+  };
+  const Case cases[] = {
+      {PathStyle::Posix, "song.wav", "/home/u/music", "/home/u/music/song.wav"},
+      {PathStyle::Posix, "./live//song.wav", "/home/u/", "/home/u/live/song.wav"},
+      {PathStyle::Posix, "../song.wav", "/home/u", "/home/u/../song.wav"},
+      {PathStyle::Posix, "takes/", "/srv", "/srv/takes/"},
+      {PathStyle::Posix, ".", "/srv/music", "/srv/music"},
+      {PathStyle::Posix, ".", "/", "/"},
+      {PathStyle::Posix, "song.wav", "/", "/song.wav"},
+      {PathStyle::Posix, "/already/there.wav", "/home/u", "/already/there.wav"},
+      {PathStyle::Posix, "", "/home/u", ""},
+      {PathStyle::Windows, "song.wav", "C:\\music", "C:\\music\\song.wav"},
+      {PathStyle::Windows, ".\\a\\b.wav", "D:\\", "D:\\a\\b.wav"},
+      {PathStyle::Windows, "C:\\x.wav", "D:\\music", "C:\\x.wav"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Paths(c.style).Absolute(c.path, c.current), c.absolute)
+        << c.path << " in " << c.current;
+  }
+}
+
 }  // namespace
 }  // namespace tolvane::platform

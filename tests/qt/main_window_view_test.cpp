@@ -164,8 +164,8 @@ TEST(MainWindowView, CommandLineNamesAreQueuedInOrder) {
   testing::WriteText(temp / "notes.txt", "not sound");
   ShownWindow w;
   const app::StartupPlan plan =
-      app::PlanStartup({temp / "a.wav", temp / "b.aiff", temp / "notes.txt"}, temp / "tolvane.dat",
-                       w.system.files, w.system.paths);
+      app::PlanStartup({"a.wav", temp / "b.aiff", temp / "notes.txt"}, temp / "tolvane.dat",
+                       temp.Path(), w.system.files, w.system.paths);
   w.blade.EnqueueNames(plan.names);
 
   ASSERT_EQ(w.blade.Queue.Count(), 2) << "notes.txt is refused";

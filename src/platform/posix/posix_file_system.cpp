@@ -93,7 +93,8 @@ std::vector<std::string> ListEntries(const std::string& folder, Keep keep) {
 
 std::unique_ptr<platform::File> PosixFileSystem::Open(const std::string& path,
                                                       platform::OpenMode mode) {
-  int flags = O_CLOEXEC;
+  // A FIFO opened for reading would wait for a writer: nothing here ever waits.
+  int flags = O_CLOEXEC | O_NONBLOCK;
   switch (mode) {
     case platform::OpenMode::Read:
       flags |= O_RDONLY;
@@ -106,9 +107,17 @@ std::unique_ptr<platform::File> PosixFileSystem::Open(const std::string& path,
       break;
   }
   UniqueFd fd(::open(path.c_str(), flags, 0644));
-  if (!fd.Valid() || IsKind(path, S_IFDIR))
+  struct stat info {};
+  if (!fd.Valid() || ::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode))
     return nullptr;
+  // Reads and writes of a regular file never wait; the flag only kept the open from blocking.
+  ::fcntl(fd.Get(), F_SETFL, ::fcntl(fd.Get(), F_GETFL) & ~O_NONBLOCK);
   return std::make_unique<PosixFile>(std::move(fd));
+}
+
+bool PosixFileSystem::Exists(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0;
 }
 
 bool PosixFileSystem::FileExists(const std::string& path) {
