@@ -74,11 +74,12 @@ void TBlade::FormCreate() {
     Application.SetTitle(SavedTitle);
   };
   AppMinimized = 0;
+  // Taken before anything (a restored batch that stops at once) can put another title up.
+  SavedTitle = Application.Title();
   SettingsIO(SettingsMode::LoadSettings);
   // The drive menu needs the stored drive, and the restored queue's totals need the menu.
   BuildDrivesMenu();
   SettingsIO(SettingsMode::LoadJobList);
-  SavedTitle = Application.Title();
   Selector.SetCaption(EstimateMode == 0 ? "current" : "batch");
 }
 

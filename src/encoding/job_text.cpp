@@ -72,7 +72,7 @@ std::string BuildCommandLine(const std::string& encoder, const std::string& vers
     s += " -OUTDIR=" + platform::QuoteArgument(folder);
   }
   s += " " + platform::QuoteArgument(e.FileName);
-  return "\"" + encoder + "\" " + s;
+  return platform::QuoteArgument(encoder) + " " + s;
 }
 
 int64_t RemainingSeconds(uint32_t elapsed_ms, long double percent) {

@@ -16,18 +16,9 @@ std::vector<std::string> SplitCommandLine(const std::string& text) {
   if (i >= text.size())
     return arguments;
 
-  // The program: quotes group, backslashes are plain characters.
-  std::string program;
+  // The program is read like every argument, so that any path QuoteArgument wrote, quotes in it
+  // included, comes back as it was.
   bool quoted = false;
-  for (; i < text.size() && (quoted || !IsBlank(text[i])); ++i) {
-    if (text[i] == '"') {
-      quoted = !quoted;
-    } else {
-      program += text[i];
-    }
-  }
-  arguments.push_back(program);
-
   while (true) {
     while (i < text.size() && IsBlank(text[i]))
       ++i;

@@ -38,8 +38,8 @@ class Processes {
                                               bool show_console) = 0;
 };
 
-// Splits a command line by the Windows rules. The first argument (the program) takes quotes but
-// no backslash escapes, as Windows reads it.
+// Splits a command line by the Windows rules for arguments: blanks separate, double quotes
+// group, backslashes escape quotes. The program, first, is read by the same rules.
 std::vector<std::string> SplitCommandLine(const std::string& command_line);
 
 // An argument in double quotes that SplitCommandLine gives back unchanged: for an ordinary path

@@ -42,7 +42,7 @@ class Reader {
   // A length-prefixed text, cut to `max_length`; a length past the end ends the reading.
   bool Text(std::string& text, size_t max_length) {
     int32_t length = 0;
-    if (!Int(length) || length < 0 || length > size_ - offset_)
+    if (!Int(length) || !Fits(length))
       return false;
     text.assign(static_cast<size_t>(length), '\0');
     if (!Bytes(text.data(), static_cast<size_t>(length)))
@@ -51,6 +51,8 @@ class Reader {
       text.resize(max_length);
     return true;
   }
+  // Whether `length` bytes remain: every length is checked before anything is sized by it.
+  bool Fits(int32_t length) const { return length >= 0 && length <= size_ - offset_; }
   bool Bytes(void* buffer, size_t count) {
     if (static_cast<int64_t>(count) > size_ - offset_)
       return false;
@@ -134,7 +136,7 @@ void ReadJobList(platform::FileSystem& files, const std::string& path,
     if (!in.Int(length) || length == kEndMark)
       return;
     // A negative length, or one past the end, means the file is damaged: stop here.
-    if (length < 0)
+    if (!in.Fits(length))
       return;
     record.path.assign(static_cast<size_t>(length), '\0');
     if (!in.Bytes(record.path.data(), static_cast<size_t>(length)))

@@ -2,6 +2,7 @@
 
 #include "blade_fixture.h"
 #include "settings/job_list.h"
+#include "support/fake_encoder_control.h"
 
 namespace tolvane::app {
 namespace {
@@ -102,8 +103,8 @@ TEST(JobList, DamagedAndShortFilesRestoreWhatCanBeRead) {
        {"b"}},
       {"no end mark", "TVFILES" + record(a) + record(b), {"a", "b"}},
       {"cut inside a record", "TVFILES" + record(a) + record(b).substr(0, 20), {"a"}},
-      {"a length past the end",
-       "TVFILES" + record(a) + testing::Int32Bytes(1'000'000'000) + "xyz",
+      {"a length past the end",  // read at once, without sizing anything by it
+       "TVFILES" + record(a) + testing::Int32Bytes(2'147'483'647) + "xyz",
        {"a"}},
       {"a negative length", "TVFILES" + record(a) + testing::Int32Bytes(-7) + record(b), {"a"}},
   };
@@ -128,7 +129,10 @@ TEST(JobList, DamagedAndShortFilesRestoreWhatCanBeRead) {
   }
 }
 
+// The restored batch starts at once; whether its first launch succeeds or stops on an error, the
+// title stays the program's.
 TEST(JobList, AutostartRunsWhenEntriesWereRestored) {
+  for (const bool encoder_there : {true, false}) {
   BladeFixture probe;
   const std::string a = probe.Wave("a.wav");
   testing::CountingEventLoop loop;
@@ -142,16 +146,24 @@ TEST(JobList, AutostartRunsWhenEntriesWereRestored) {
                                    std::string(1, '\0') + testing::Int32Bytes(-1));
   system.registry.WriteString("SOFTWARE\\Orvik\\Tolvane", "Savelist", "1");
   system.registry.WriteString("SOFTWARE\\Orvik\\Tolvane", "Autostart", "1");
-  system.registry.WriteString("SOFTWARE\\Orvik\\Tolvane", "BladePath",
-                              TOLVANE_BUILD_DIR "/tests/fake_bladeenc");
+  system.registry.WriteString(
+      "SOFTWARE\\Orvik\\Tolvane", "BladePath",
+      encoder_there ? TOLVANE_BUILD_DIR "/tests/fake_bladeenc" : TOLVANE_BUILD_DIR "/none");
+  application.SetTitle("Tolvane");
   TBlade blade({application, system.dialogs, work_area, system.files, system.paths, probe.volumes,
                 system.registry, system.clock, system.processes, system.power, system.environment, "", system.classes,
                 "/usr/bin/tolvane", job_list});
   blade.FormCreate();
+  EXPECT_EQ(application.Title(), "Tolvane");
+  EXPECT_EQ(blade.SavedTitle, "Tolvane");
+  if (!encoder_there) {
+    EXPECT_EQ(system.dialogs.Messages().at(0).text, "BladeEnc not found. Check its path!");
+    continue;
+  }
   EXPECT_TRUE(blade.Engine().Timer.Enabled()) << "Encode was pressed during the start";
   EXPECT_EQ(blade.Queue.Item(0).SubItem(0), "Preparing...");
-  ASSERT_NE(blade.Engine().NowEncoding.ProcessInfo, nullptr);
-  blade.Engine().NowEncoding.ProcessInfo->Terminate(platform::kExitTerminated);
+  testing::EndAndReap(blade.Engine().NowEncoding.ProcessInfo.get());
+  }
 }
 
 }  // namespace

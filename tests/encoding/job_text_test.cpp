@@ -58,15 +58,19 @@ TEST(CommandLine, SwitchesInTheirOrderAndVersionGates) {
 
 TEST(CommandLine, PathsWithQuotesAndBackslashesArriveUnchanged) {
   const platform::Paths posix(platform::PathStyle::Posix);
-  for (const std::string source :
-       {"/m/plain.wav", "/m/with space.wav", "/m/say \"hi\".wav", "/m/back\\slash.wav",
-        "/m/ends in\\", "/m/\" -DELETE \"x.wav", "/m/\\\"odd.wav"}) {
+  const std::string odd_paths[] = {"/m/plain.wav",        "/m/with space.wav",
+                                   "/m/say \"hi\".wav",   "/m/back\\slash.wav",
+                                   "/m/ends in\\",        "/m/\" -DELETE \"x.wav",
+                                   "/m/\\\"odd.wav"};
+  for (const std::string& source : odd_paths) {
+    // The encoder's own path round-trips as well as the source's.
+    const std::string encoder = "/opt" + source;
     queue::TFileData e = ExampleEntry(source);
     const std::vector<std::string> arguments =
-        platform::SplitCommandLine(BuildCommandLine("/e", "v 1.00", e, "/out \"x\"/", posix));
+        platform::SplitCommandLine(BuildCommandLine(encoder, "v 1.00", e, "/out \"x\"/", posix));
     ASSERT_FALSE(arguments.empty());
     EXPECT_EQ(arguments.back(), source);
-    EXPECT_EQ(arguments.front(), "/e");
+    EXPECT_EQ(arguments.front(), encoder);
     EXPECT_EQ(arguments[arguments.size() - 2], "-OUTDIR=/out \"x\"") << source;
     EXPECT_EQ(std::count(arguments.begin(), arguments.end(), "-DELETE"), 0) << source;
   }
@@ -78,6 +82,7 @@ TEST(CommandLine, SplittingByTheWindowsRules) {
        {R"(C:\Program Files\enc.exe)", "-a", "b c", "d"}},
       {R"(prog a\\"b c" d)", {"prog", R"(a\b c)", "d"}},
       {R"(prog a\"b)", {"prog", R"(a"b)"}},
+      {R"("/opt/a\"b" x)", {R"(/opt/a"b)", "x"}},
       {R"(prog a\\\"b)", {"prog", R"(a\"b)"}},
       {R"(prog "a""b")", {"prog", R"(a"b)"}},
       {R"(prog -OUTDIR="D:\mp3" "x")", {"prog", R"(-OUTDIR=D:\mp3)", "x"}},

@@ -41,6 +41,17 @@ TEST(FileSystem, ReadsWritesTruncatesAndTellsFilesFromFolders) {
   EXPECT_FALSE(fs.FileExists(temp.Path()));
   EXPECT_EQ(fs.Open(temp.Path(), platform::OpenMode::Read), nullptr) << "a folder is no file";
   EXPECT_EQ(fs.Open(temp / "missing", platform::OpenMode::Read), nullptr);
+
+  // Nothing that is no regular file is opened, and opening it never waits for a writer.
+  ASSERT_EQ(::mkfifo((temp / "pipe").c_str(), 0600), 0);
+  for (const auto mode : {platform::OpenMode::Read, platform::OpenMode::ReadWrite,
+                          platform::OpenMode::CreateTruncate}) {
+    EXPECT_EQ(fs.Open(temp / "pipe", mode), nullptr);
+    EXPECT_EQ(fs.Open("/dev/null", mode), nullptr);
+  }
+  EXPECT_TRUE(fs.Exists(temp / "pipe"));
+  EXPECT_FALSE(fs.FileExists(temp / "pipe"));
+  EXPECT_FALSE(fs.Exists(temp / "missing"));
 }
 
 TEST(FileSystem, MovesDeletesAndCreatesOneFolderLevel) {
@@ -58,6 +69,30 @@ TEST(FileSystem, MovesDeletesAndCreatesOneFolderLevel) {
   EXPECT_TRUE(fs.CreateFolder(temp / "out"));
   EXPECT_FALSE(fs.CreateFolder(temp / "out")) << "it exists";
   EXPECT_FALSE(fs.CreateFolder(temp / "x/y")) << "one level only";
+}
+
+// A move to another file system copies, syncs and only then deletes the original.
+TEST(FileSystem, MovesAcrossFileSystems) {
+  TempFolder temp;
+  const std::string other = "/dev/shm/tolvane-move-" + std::to_string(::getpid());
+  struct stat here {}, there {};
+  if (::stat(temp.Path().c_str(), &here) != 0 || ::stat("/dev/shm", &there) != 0 ||
+      here.st_dev == there.st_dev) {
+    GTEST_SKIP() << "no second file system here";
+  }
+  PosixFileSystem fs;
+  const std::string bytes(3'000'000, 'M');
+  WriteText(temp / "song.mp3", bytes);
+  ASSERT_TRUE(fs.Move(temp / "song.mp3", other));
+  EXPECT_FALSE(std::filesystem::exists(temp / "song.mp3"));
+  EXPECT_EQ(testing::ReadText(other), bytes);
+
+  WriteText(temp / "song.mp3", "new");
+  EXPECT_FALSE(fs.Move(temp / "song.mp3", other)) << "an existing target stays";
+  EXPECT_EQ(testing::ReadText(temp / "song.mp3"), "new");
+  std::filesystem::remove(other);
+  EXPECT_FALSE(fs.Move(temp / "song.mp3", "/dev/shm/no-such-folder/song.mp3"));
+  EXPECT_EQ(testing::ReadText(temp / "song.mp3"), "new") << "a failed copy keeps the original";
 }
 
 TEST(FileSystem, ListsFilesByPatternAndFoldersSorted) {

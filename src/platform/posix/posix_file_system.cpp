@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <vector>
 
 #include "unique_fd.h"
 
@@ -89,6 +90,42 @@ std::vector<std::string> ListEntries(const std::string& folder, Keep keep) {
   return names;
 }
 
+// Copies a regular file to a new file `to`, synced; on any failure nothing is left at `to`.
+bool CopyWhole(const std::string& from, const std::string& to) {
+  const UniqueFd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  struct stat info {};
+  if (!in.Valid() || ::fstat(in.Get(), &info) != 0 || !S_ISREG(info.st_mode))
+    return false;
+  UniqueFd out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, info.st_mode & 0777));
+  if (!out.Valid())
+    return false;
+  bool ok = true;
+  std::vector<char> buffer(1 << 20);
+  for (;;) {
+    const ssize_t got = ::read(in.Get(), buffer.data(), buffer.size());
+    if (got < 0 && errno == EINTR)
+      continue;
+    if (got <= 0) {
+      ok = got == 0;
+      break;
+    }
+    for (ssize_t done = 0; ok && done < got;) {
+      const ssize_t put = ::write(out.Get(), buffer.data() + done, static_cast<size_t>(got - done));
+      if (put < 0 && errno == EINTR)
+        continue;
+      ok = put > 0;
+      done += put > 0 ? put : 0;
+    }
+    if (!ok)
+      break;
+  }
+  ok = ok && ::fsync(out.Get()) == 0;
+  ok = ::close(out.Release()) == 0 && ok;
+  if (!ok)
+    ::unlink(to.c_str());
+  return ok;
+}
+
 }  // namespace
 
 std::unique_ptr<platform::File> PosixFileSystem::Open(const std::string& path,
@@ -136,7 +173,10 @@ bool PosixFileSystem::Move(const std::string& from, const std::string& to) {
   // Like the classic move: an existing target is not replaced.
   if (::access(to.c_str(), F_OK) == 0)
     return false;
-  return ::rename(from.c_str(), to.c_str()) == 0;
+  if (::rename(from.c_str(), to.c_str()) == 0)
+    return true;
+  // Another file system: the copy must be whole and on the disk before the original goes.
+  return errno == EXDEV && CopyWhole(from, to) && ::unlink(from.c_str()) == 0;
 }
 
 bool PosixFileSystem::Replace(const std::string& from, const std::string& to) {
