@@ -7,10 +7,13 @@
 namespace tolvane::posix {
 namespace {
 
-TEST(Volumes, MountTableLeavesOutPseudoFileSystemsAndSystemTrees) {
+// Every real file system counts for a path's free space; the drive menu shows what a file
+// manager shows: "/", a separate /home, disks and shares, and none of the system's mounts.
+TEST(Volumes, MountTableGivesTheVolumesOfPathsAndOfTheDriveMenu) {
   const std::string table =
       "proc /proc proc rw 0 0\n"
       "sysfs /sys sysfs rw 0 0\n"
+      "overlay / overlay rw 0 0\n"
       "/dev/vda / ext4 rw 0 0\n"
       "tmpfs /dev/shm tmpfs rw 0 0\n"
       "cgroup /sys/fs/cgroup/cpu cgroup rw 0 0\n"
@@ -18,9 +21,24 @@ TEST(Volumes, MountTableLeavesOutPseudoFileSystemsAndSystemTrees) {
       "/dev/vdb /home ext4 rw 0 0\n"
       "/dev/sdc1 /media/My\\040Music vfat rw 0 0\n"
       "tmpfs /tmp tmpfs rw 0 0\n"
-      "/dev/vdc /home ext4 rw 0 0\n";
-  EXPECT_EQ(UserVolumes(ParseMountTable(table)),
-            (std::vector<std::string>{"/", "/media/My Music", "/tmp", "/home"}));
+      "/dev/vdc /home ext4 rw 0 0\n"
+      "/dev/loop3 /snap/core22/1380 squashfs ro 0 0\n"
+      "/dev/nvme0n1p1 /boot/efi vfat rw 0 0\n"
+      "/dev/nvme0n1p2 /boot ext4 rw 0 0\n"
+      "overlay /var/lib/docker/overlay2/abc/merged overlay rw 0 0\n"
+      "/dev/sdd1 /run/media/ann/USB\\040STICK exfat rw 0 0\n"
+      "/dev/sde1 /mnt/archive xfs rw 0 0\n"
+      "/dev/vda /etc/hosts ext4 rw 0 0\n"
+      "nas:/music /srv/nas nfs4 rw 0 0\n";
+  const std::vector<Mount> mounts = ParseMountTable(table);
+  EXPECT_EQ(UserVolumes(mounts),
+            (std::vector<std::string>{"/", "/media/My Music", "/home", "/run/media/ann/USB STICK",
+                                      "/mnt/archive", "/srv/nas"}));
+  EXPECT_EQ(MountedVolumes(mounts),
+            (std::vector<std::string>{"/", "/media/My Music", "/tmp", "/home", "/snap/core22/1380",
+                                      "/boot/efi", "/boot", "/var/lib/docker/overlay2/abc/merged",
+                                      "/run/media/ann/USB STICK", "/mnt/archive", "/etc/hosts",
+                                      "/srv/nas"}));
 }
 
 TEST(Volumes, VolumeOfAPathIsTheLongestMatchingMountPoint) {
@@ -48,9 +66,10 @@ TEST(Volumes, TheTemporaryFolderLiesOnAVolumeWithReadableFreeSpace) {
   EXPECT_NE(std::find(list.begin(), list.end(), volume), list.end());
   const std::optional<int64_t> free = volumes.FreeSpace(volume);
   ASSERT_TRUE(free.has_value());
-  // Other writers on the disk move the figure between the two readings.
+  // What the user may write, as df shows it; other writers on the disk move the figure between
+  // the two readings.
   EXPECT_NEAR(static_cast<double>(*free),
-              static_cast<double>(std::filesystem::space(volume).free), 64.0 * 1024 * 1024);
+              static_cast<double>(std::filesystem::space(volume).available), 64.0 * 1024 * 1024);
   EXPECT_EQ(volumes.FreeSpace(temp / "missing/deeper"), std::nullopt);
 }
 

@@ -19,6 +19,18 @@ constexpr std::array<std::string_view, 24> kPseudoTypes = {
 
 constexpr std::array<std::string_view, 4> kSystemTrees = {"/proc", "/sys", "/dev", "/run"};
 
+// Folders of the system itself, where no user's disk is mounted for files.
+constexpr std::array<std::string_view, 11> kSystemFolders = {
+    "/boot", "/efi", "/etc", "/usr", "/var", "/snap", "/proc", "/sys", "/dev", "/tmp", "/run"};
+constexpr std::array<std::string_view, 6> kNetworkTypes = {"nfs",  "nfs4",       "cifs",
+                                                           "smb3", "fuse.sshfs", "9p"};
+constexpr std::array<std::string_view, 3> kImageTypes = {"squashfs", "overlay", "iso9660"};
+
+template <size_t N>
+bool OneOf(std::string_view value, const std::array<std::string_view, N>& table) {
+  return std::find(table.begin(), table.end(), value) != table.end();
+}
+
 std::string DecodeOctalEscapes(const std::string& text) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
@@ -52,7 +64,7 @@ std::vector<Mount> ParseMountTable(const std::string& text) {
     std::istringstream fields(line);
     std::string device, point, type;
     if (fields >> device >> point >> type)
-      mounts.push_back({DecodeOctalEscapes(point), type});
+      mounts.push_back({DecodeOctalEscapes(device), DecodeOctalEscapes(point), type});
   }
   return mounts;
 }
@@ -60,11 +72,33 @@ std::vector<Mount> ParseMountTable(const std::string& text) {
 std::vector<std::string> UserVolumes(const std::vector<Mount>& mounts) {
   std::vector<std::string> points;
   for (const Mount& mount : mounts) {
-    if (std::find(kPseudoTypes.begin(), kPseudoTypes.end(), mount.type) != kPseudoTypes.end()) {
+    const bool disk = mount.device.starts_with("/dev/") && !OneOf(mount.type, kImageTypes);
+    const bool share = OneOf(mount.type, kNetworkTypes);
+    const bool system = std::any_of(kSystemFolders.begin(), kSystemFolders.end(),
+                                    [&](std::string_view folder) {
+                                      return Under(mount.point, folder);
+                                    }) &&
+                        !Under(mount.point, "/run/media");
+    if (mount.point != "/" && (!(disk || share) || system))
       continue;
-    }
+    std::erase(points, mount.point);
+    points.push_back(mount.point);
+  }
+  // "/" is always there to pick, first as a file manager lists it.
+  std::erase(points, std::string("/"));
+  points.insert(points.begin(), "/");
+  return points;
+}
+
+std::vector<std::string> MountedVolumes(const std::vector<Mount>& mounts) {
+  std::vector<std::string> points;
+  for (const Mount& mount : mounts) {
+    if (OneOf(mount.type, kPseudoTypes))
+      continue;
+    // Removable disks are mounted below /run/media by some desktops.
     if (std::any_of(kSystemTrees.begin(), kSystemTrees.end(),
-                    [&](std::string_view tree) { return Under(mount.point, tree); })) {
+                    [&](std::string_view tree) { return Under(mount.point, tree); }) &&
+        !Under(mount.point, "/run/media")) {
       continue;
     }
     std::erase(points, mount.point);
@@ -77,13 +111,15 @@ PosixVolumes::PosixVolumes() {
   std::ifstream table("/proc/self/mounts");
   std::stringstream text;
   text << table.rdbuf();
-  points_ = UserVolumes(ParseMountTable(text.str()));
+  const std::vector<Mount> mounts = ParseMountTable(text.str());
+  points_ = MountedVolumes(mounts);
   if (points_.empty())
     points_.push_back("/");
+  menu_points_ = UserVolumes(mounts);
 }
 
 PosixVolumes::PosixVolumes(std::vector<std::string> mount_points)
-    : points_(std::move(mount_points)) {}
+    : points_(std::move(mount_points)), menu_points_(points_) {}
 
 std::string PosixVolumes::VolumeOf(const std::string& path) {
   std::string best;
@@ -98,7 +134,8 @@ std::optional<int64_t> PosixVolumes::FreeSpace(const std::string& path) {
   struct statvfs info {};
   if (path.empty() || ::statvfs(path.c_str(), &info) != 0)
     return std::nullopt;
-  return static_cast<int64_t>(info.f_bfree) * static_cast<int64_t>(info.f_frsize);
+  // What the user may write, as df shows it: blocks kept for root are no use to the encoder.
+  return static_cast<int64_t>(info.f_bavail) * static_cast<int64_t>(info.f_frsize);
 }
 
 }  // namespace tolvane::posix
