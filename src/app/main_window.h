@@ -14,6 +14,7 @@
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/ui/application.h"
+#include "platform/ui/deferred_call.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/form.h"
 #include "platform/ui/list_view.h"
@@ -84,7 +85,8 @@ class TBlade final {
   void DropFiles(const std::vector<std::string>& paths);
   void AddPath(const std::string& path);
 
-  // The selection summary below the queue; acts on selection changes of a row.
+  // The selection summary below the queue: a selection change of a row asks for it anew, and it
+  // is shown once the loop comes round.
   void QueueChange(ui::ListItem* item, ui::ItemChange change);
 
   // Totals of the queue and the space its MP3 files need on the watched volume.
@@ -260,6 +262,7 @@ class TBlade final {
   void ShowWatchedVolume(const std::string& volume);
   settings::Settings CurrentSettings() const;
   void ApplySettings(const settings::Settings& settings);
+  void ShowSelectionSummary();
   void LoadSettings();
   void SaveAll();
   void LoadJobList();
@@ -284,6 +287,7 @@ class TBlade final {
   queue::Queue queue_{Queue, files_, paths_};
   EngineBinding engine_binding_{*this, dialogs_};
   encoding::BatchEngine engine_;
+  ui::DeferredCall summary_{Application.Loop(), [this] { ShowSelectionSummary(); }};
 };
 
 }  // namespace tolvane::app

@@ -93,6 +93,11 @@ void TBlade::AddPath(const std::string& path) {
 void TBlade::QueueChange(ui::ListItem* item, ui::ItemChange change) {
   if (item == nullptr || change != ui::ItemChange::State)
     return;
+  // Once for a whole burst of selection changes, when the loop comes round.
+  summary_.Request();
+}
+
+void TBlade::ShowSelectionSummary() {
   queue::ShowSelectionSummary(
       Queue, {WaveBar, Mp3BitrateButton, Mp3PrioButton, Mp3StereoButton, Mp3BitsButton, IDButton});
 }

@@ -37,6 +37,8 @@ struct BladeFixture {
     testing::WriteWave(path, {.data_bytes = total - 44});
     return path;
   }
+  // The loop comes round: what the window deferred (the selection summary) is shown.
+  void Settle() { loop.ProcessMessages(); }
   std::vector<std::string> Captions() const {
     std::vector<std::string> captions;
     for (int i = 0; i < blade.Queue.Count(); ++i)

@@ -60,6 +60,7 @@ TEST(JobList, UnfinishedRowsAreWrittenWithTheirOptionsAndTags) {
   EXPECT_EQ(next.Queue.Item(0).StateIndex(), 5) << "the tag mark";
   EXPECT_EQ(next.Queue.Item(1).StateIndex(), -1);
   next.Queue.Item(0).SetSelected(true);
+  loop.ProcessMessages();
   EXPECT_EQ(next.Mp3BitsButton.Caption(), " _s  ___") << "its own option bits show";
   EXPECT_FALSE(std::filesystem::exists(job_list));
 }

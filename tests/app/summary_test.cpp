@@ -34,6 +34,7 @@ TEST(SelectionSummary, OneEntry) {
   f.blade.CRCBit.SetDown(true);
   f.blade.AddPath(f.Wave("song.wav"));
   f.blade.Queue.Item(0).SetSelected(true);
+  f.Settle();
 
   EXPECT_EQ(Panels(f.blade.WaveBar),
             (std::vector<std::string>{"Stereo", "44100Hz", "16-bit", "01:00", "10336kb", "938kb"}));
@@ -46,6 +47,7 @@ TEST(SelectionSummary, OneEntry) {
   // Once launched, the options are locked and keep their captions.
   f.Entry(0).Started = true;
   f.blade.QueueChange(&f.blade.Queue.Item(0), ui::ItemChange::State);
+  f.Settle();
   const Buttons locked = OptionButtons(f.blade);
   EXPECT_EQ(locked.captions, buttons.captions);
   EXPECT_EQ(locked.enabled, (std::vector<bool>{false, false, false, false}));
@@ -58,6 +60,7 @@ TEST(SelectionSummary, SeveralEntries) {
   f.Entry(1).Bitrate = 192;
   f.blade.Queue.Item(0).SetSelected(true);
   f.blade.Queue.Item(1).SetSelected(true);
+  f.Settle();
   EXPECT_EQ(Panels(f.blade.WaveBar),
             (std::vector<std::string>{"", "", "002", "02:00", "20mb", "2mb"}));
   EXPECT_EQ(f.blade.WaveBar.Panel(0).GetBevel(), ui::Bevel::None);
@@ -70,15 +73,18 @@ TEST(SelectionSummary, SeveralEntries) {
   f.Entry(1).Bitrate = 128;
   f.Entry(2).CopyFlag = true;
   f.blade.QueueChange(&f.blade.Queue.Item(0), ui::ItemChange::State);
+  f.Settle();
   EXPECT_EQ(OptionButtons(f.blade).captions,
             (std::vector<std::string>{"128kbps", "Lower", "Stereo", "various"}));
   EXPECT_EQ(f.blade.WaveBar.Panel(2).Text(), "003");
 
   f.Entry(2).Started = true;
   f.blade.QueueChange(&f.blade.Queue.Item(0), ui::ItemChange::State);
+  f.Settle();
   EXPECT_EQ(OptionButtons(f.blade).enabled, (std::vector<bool>{false, false, false, false}));
 
   f.blade.Queue.ClearSelection();
+  f.Settle();
   EXPECT_EQ(Panels(f.blade.WaveBar), (std::vector<std::string>{"", "", "", "", "", ""}));
   EXPECT_EQ(OptionButtons(f.blade).captions, (std::vector<std::string>{"", "", "", ""}));
   EXPECT_EQ(OptionButtons(f.blade).enabled, (std::vector<bool>{false, false, false, false}));
@@ -93,6 +99,23 @@ TEST(SelectionSummary, TextForms) {
   EXPECT_EQ(queue::FlagsCaption(true, true, true, true, true), " ds  prc");
   EXPECT_EQ(queue::FlagsCaption(false, false, false, false, false), " __  ___");
   EXPECT_EQ(queue::FlagsCaption(false, true, false, true, false), " _s  _r_");
+}
+
+// Selecting many rows at once (select all) shows the summary once, when the loop comes round,
+// not once for every row.
+TEST(SelectionSummary, ABurstOfSelectionChangesIsSummedUpOnce) {
+  BladeFixture f;
+  for (int i = 0; i < 200; ++i)
+    f.blade.AddPath(f.Wave("take" + std::to_string(i) + ".wav", 1044));
+  int summaries = 0;
+  const ui::Subscription counting =
+      f.blade.WaveBar.Changed.Connect([&summaries] { ++summaries; });
+  for (int i = 0; i < f.blade.Queue.Count(); ++i)
+    f.blade.Queue.Item(i).SetSelected(true);
+  EXPECT_EQ(summaries, 0) << "nothing yet";
+  f.Settle();
+  EXPECT_EQ(f.blade.WaveBar.Panel(2).Text(), "200");
+  EXPECT_LE(summaries, 6) << "one summary: a change for each of its panels at most";
 }
 
 }  // namespace

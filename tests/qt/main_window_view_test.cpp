@@ -190,11 +190,13 @@ TEST(MainWindowView, RendersTheSelectionSummary) {
     w.blade.AddPath(temp / name);
   }
   w.blade.Queue.Item(1).SetSelected(true);
+  QCoreApplication::processEvents();  // the summary is shown when the loop comes round
   EXPECT_EQ(w.blade.WaveBar.Panel(3).Text(), "03:00");
   w.Screenshot("summary-one.png");
 
   w.blade.Queue.Item(2).SetSelected(true);
   w.blade.Queue.Item(3).SetSelected(true);
+  QCoreApplication::processEvents();
   EXPECT_EQ(w.blade.WaveBar.Panel(2).Text(), "003");
   w.Screenshot("summary-many.png");
 }

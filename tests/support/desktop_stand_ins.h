@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -30,7 +31,19 @@ class FixedWorkArea final : public ui::WorkArea {
 // clock on), and pumps the descriptors the program watches with Pump().
 class CountingEventLoop final : public ui::EventLoop {
  public:
-  void ProcessMessages() override { ++calls_; }
+  // Runs what was posted, as the program's loop would before it waits again.
+  void ProcessMessages() override {
+    ++calls_;
+    RunPosted();
+  }
+  void Post(std::function<void()> task) override { posted_.push_back(std::move(task)); }
+  void RunPosted() {
+    while (!posted_.empty()) {
+      const std::function<void()> task = std::move(posted_.front());
+      posted_.pop_front();
+      task();
+    }
+  }
   void WaitForMessages(unsigned max_ms) override {
     ++calls_;
     if (on_wait)
@@ -52,6 +65,7 @@ class CountingEventLoop final : public ui::EventLoop {
     std::function<void()> on_ready;
   };
   int calls_ = 0;
+  std::deque<std::function<void()>> posted_;
   int next_id_ = 0;
   std::shared_ptr<std::map<int, Watch>> watches_ = std::make_shared<std::map<int, Watch>>();
 };

@@ -67,6 +67,10 @@ void QtEventLoop::WaitForMessages(unsigned max_ms) {
   loop.processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
+void QtEventLoop::Post(std::function<void()> task) {
+  QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(task), Qt::QueuedConnection);
+}
+
 ui::Subscription QtEventLoop::WatchReadable(int fd, std::function<void()> on_ready) {
   auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read);
   QObject::connect(notifier, &QSocketNotifier::activated,

@@ -11,6 +11,7 @@ class QtEventLoop final : public ui::EventLoop {
  public:
   void ProcessMessages() override;
   void WaitForMessages(unsigned max_ms) override;
+  void Post(std::function<void()> task) override;
   ui::Subscription WatchReadable(int fd, std::function<void()> on_ready) override;
 };
 

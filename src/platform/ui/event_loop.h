@@ -14,6 +14,8 @@ class EventLoop {
   virtual void ProcessMessages() = 0;
   // Waits up to `max_ms` for events to arrive and handles them.
   virtual void WaitForMessages(unsigned max_ms) = 0;
+  // Runs `task` from the loop, after the event being handled now; tasks run in posting order.
+  virtual void Post(std::function<void()> task) = 0;
   // Calls `on_ready` from the loop while `fd` is readable, until the returned subscription is
   // reset or destroyed (which `on_ready` itself may do). The descriptor stays the caller's and
   // must outlive the subscription.
