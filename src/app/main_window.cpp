@@ -42,6 +42,7 @@ TBlade::TBlade(const Services& services)
 
   Queue.OnChange = [this](ui::ListItem& row, ui::ItemChange change) { QueueChange(&row, change); };
 
+  Queue.SetContextMenu(&FilesMenu);
   Open.OnClick = [this] { OpenClick(); };
   FilesMenu.FindByName("AddFile")->OnClick = [this](ui::MenuItem&) { OpenClick(); };
   Form.OnDropFiles = [this](const std::vector<std::string>& paths) { DropFiles(paths); };
@@ -161,6 +162,7 @@ void TBlade::PlaceToggle(ui::SpeedButton& button, ui::Point at, const std::strin
   button.SetBounds({at.x, at.y, 14, 14});
   button.SetGroupIndex(next_toggle_group_++);
   button.SetAllowAllUp(true);
+  button.SetAccessibleName(label);
   AddLabel(*button.Parent(), {at.x + 18, at.y, 140, 14}, label);
 }
 

@@ -48,8 +48,10 @@ void TBlade::BuildDrivesMenu() {
 void TBlade::ShowWatchedVolume(const std::string& volume) {
   const std::string caption = DriveButton.Caption();
   const size_t on = caption.find(" on");
-  DriveButton.SetCaption((on == std::string::npos ? caption : caption.substr(0, on)) + " on " +
-                         volume);
+  const std::string prefix = (on == std::string::npos ? caption : caption.substr(0, on)) + " on ";
+  // A long mount point is shortened in its middle, never the words before it.
+  DriveButton.SetElidedFrom(prefix.size());
+  DriveButton.SetCaption(prefix + volume);
   TotalBar.Panel(1).SetText(DriveFreeSpace(volume).text);
 }
 

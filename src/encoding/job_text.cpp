@@ -23,7 +23,8 @@ std::string SecondsToTime(int64_t seconds) {
 
 std::string SpeedText(double speed) {
   char text[64];
-  std::snprintf(text, sizeof text, "%4.2f", speed);
+  // From 100x on the decimals would not fit the panel: whole numbers say enough there.
+  std::snprintf(text, sizeof text, speed >= 99.995 ? "%.0f" : "%4.2f", speed);
   return std::string(text) + "x";
 }
 

@@ -23,7 +23,8 @@ inline constexpr const char* kChannelSwitchVersion = "v 0.80";
 // The longest command line the program passes on, as the classic one-string buffer allowed.
 inline constexpr size_t kMaxCommandLine = 10'240;
 
-// The speed figure: two decimals in a field of at least four characters, then "x".
+// The speed figure: two decimals in a field of at least four characters, then "x"; from 100x on
+// a whole number ("205x"), as the panel holds no more.
 std::string SpeedText(double speed);
 
 // The encoder's command line for one entry: the encoder in quotes, the switches in their fixed

@@ -124,6 +124,23 @@ TEST(MainWindow, TaskbarShowsTheProgressTitleOnlyWhileItReplacesTheSavedOne) {
   EXPECT_EQ(w.blade.TaskbarTitle(), "Tolvane 2.99c");
 }
 
+// The right button on the queue opens FilesMenu at the pointer, and its "Add..." is the Add
+// command.
+TEST(MainWindow, TheQueuesContextMenuIsFilesMenu) {
+  Window w;
+  std::vector<ui::Point> opened;
+  const ui::Subscription watching =
+      w.blade.FilesMenu.PopupRequested.Connect([&opened](ui::Point at) { opened.push_back(at); });
+  w.blade.Queue.ContextPopup({20, 40}, {640, 480});
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0].x, 640);
+  EXPECT_EQ(opened[0].y, 480);
+
+  w.blade.FilesMenu.FindByName("AddFile")->Click();
+  ASSERT_EQ(w.system.dialogs.FileRequests().size(), 1u);
+  EXPECT_EQ(w.system.dialogs.FileRequests()[0].title, "Open");
+}
+
 TEST(MainWindow, OptionMenusCarryTheirTags) {
   Window w;
   TBlade& b = w.blade;

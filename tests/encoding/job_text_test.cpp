@@ -104,6 +104,9 @@ TEST(ProgressText, SecondsToTime) {
   EXPECT_EQ(SpeedText(0), "0.00x");
   EXPECT_EQ(SpeedText(3.519), "3.52x");
   EXPECT_EQ(SpeedText(12.1), "12.10x");
+  EXPECT_EQ(SpeedText(99.99), "99.99x");
+  EXPECT_EQ(SpeedText(99.996), "100x") << "no \"100.00x\" that the panel cannot hold";
+  EXPECT_EQ(SpeedText(205.37), "205x");
 }
 
 TEST(ProgressText, MeasureProgress) {

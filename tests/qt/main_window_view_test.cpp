@@ -3,9 +3,12 @@
 #include <QHeaderView>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
+#include <QApplication>
 
 #include "app/main_window.h"
 #include "app/startup.h"
+#include "platform/qt/control_widgets.h"
 #include "platform/qt/form_view.h"
 #include "platform/qt/platform_services.h"
 #include "support/audio_files.h"
@@ -74,6 +77,76 @@ TEST(MainWindowView, AClickOnAToolbarButtonReachesTheControl) {
   QCoreApplication::processEvents();
   QTest::mouseClick(&w.Widget(w.blade.Stop), Qt::LeftButton);
   EXPECT_EQ(stop_clicks, 0) << "a disabled button takes no clicks";
+}
+
+// A click lands where the user clicks: on the Bitrate button's face, which the labels of the
+// toggles beside it once covered.
+TEST(MainWindowView, AClickOnTheBitrateButtonsFaceOpensItsMenu) {
+  ShownWindow w;
+  w.blade.Main.SetActivePage(&w.blade.Defaults);
+  QCoreApplication::processEvents();
+  int opened = 0;
+  const ui::Subscription watching =
+      w.blade.BitrateMenu.PopupRequested.Connect([&opened](ui::Point) { ++opened; });
+  QWidget& window = w.view.Form();
+  QWidget& button = w.Widget(w.blade.Bitrate);
+  for (const QPoint face : {QPoint(20, 4), button.rect().center(), QPoint(20, 13)}) {
+    const QPoint at = button.mapTo(&window, face);
+    QWidget* target = window.childAt(at);
+    ASSERT_NE(target, nullptr);
+    // The menu runs modally: it is closed as soon as it shows.
+    QTimer::singleShot(0, [] {
+      if (QWidget* menu = QApplication::activePopupWidget())
+        menu->close();
+    });
+    QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(&window, at));
+  }
+  EXPECT_EQ(opened, 3);
+}
+
+// The toolbar and the toggles are reached by keyboard, pressed with Space or Enter, and named
+// for screen readers.
+TEST(MainWindowView, ButtonsTakeTheKeyboardAndHaveNames) {
+  ShownWindow w;
+  int clicks = 0;
+  w.blade.Encode.OnClick = [&] { ++clicks; };
+  QWidget& encode = w.Widget(w.blade.Encode);
+  EXPECT_EQ(encode.focusPolicy(), Qt::StrongFocus);
+  for (const auto key : {Qt::Key_Space, Qt::Key_Return})
+    QTest::keyClick(&encode, key);
+  EXPECT_EQ(clicks, 2);
+  EXPECT_EQ(encode.accessibleName(), QStringLiteral("Encode"));
+  EXPECT_EQ(w.Widget(w.blade.PrivateBit).accessibleName(), QStringLiteral("Private"));
+  EXPECT_EQ(w.Widget(w.blade.OffOverWrite).accessibleName(), QStringLiteral("Overwriting"));
+}
+
+// Long texts fit their place: a long mount point keeps its start and end, the speed its digits.
+TEST(MainWindowView, LongTextsAreElidedInTheMiddle) {
+  ShownWindow w;
+  w.blade.DriveButton.SetCaption("Req. and free on /media/ann/A very long name of a USB disk");
+  w.blade.DriveButton.SetElidedFrom(std::string("Req. and free on ").size());
+  auto& button = static_cast<SpeedButtonWidget&>(w.Widget(w.blade.DriveButton));
+  const QString shown = button.ShownCaption(button.width() - 14);
+  EXPECT_TRUE(shown.startsWith(QStringLiteral("Req. and free on /"))) << shown.toStdString();
+  EXPECT_TRUE(shown.endsWith(QChar('k'))) << shown.toStdString();
+  EXPECT_LE(button.fontMetrics().horizontalAdvance(shown), button.width() - 14);
+  EXPECT_TRUE(shown.contains(QChar(0x2026))) << shown.toStdString();
+}
+
+// Only the whole program going to the background lets the progress replace the title: its own
+// message box in front of the main window does not.
+TEST(MainWindowView, ActivationIsTheProgramsNotTheWindows) {
+  ShownWindow w;
+  w.view.Form().activateWindow();
+  QCoreApplication::processEvents();
+  ASSERT_EQ(w.blade.AppActive, 1);
+  QWidget box;
+  box.setWindowTitle(QStringLiteral("Warning"));
+  box.show();
+  box.activateWindow();
+  QCoreApplication::processEvents();
+  ASSERT_FALSE(w.view.Form().isActiveWindow());
+  EXPECT_EQ(w.blade.AppActive, 1) << "still the active program";
 }
 
 TEST(MainWindowView, WidgetsFollowTheirControls) {

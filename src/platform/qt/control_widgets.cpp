@@ -1,10 +1,13 @@
 #include "control_widgets.h"
 
 #include <qdrawutil.h>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QScopedValueRollback>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 #include "images.h"
 #include "input_mapping.h"
@@ -51,6 +54,7 @@ GroupBoxWidget::GroupBoxWidget(ui::GroupBox& group, QWidget* parent)
 }
 
 LabelWidget::LabelWidget(ui::Label& label, QWidget* parent) : QLabel(parent), label_(label) {
+  setAttribute(Qt::WA_TransparentForMouseEvents);
   subscription_ = label_.Changed.Connect([this] { Sync(); });
   Sync();
 }
@@ -58,6 +62,13 @@ LabelWidget::LabelWidget(ui::Label& label, QWidget* parent) : QLabel(parent), la
 void LabelWidget::Sync() {
   SyncCommon(*this, label_);
   setText(ToQString(label_.Caption()));
+  // A label is as wide as its text, and clicks go through it: it never covers the button
+  // beside or beneath it.
+  if (!wordWrap()) {
+    const int text_width = fontMetrics().horizontalAdvance(text()) + 2;
+    if (text_width < width())
+      resize(text_width, height());
+  }
 }
 
 EditWidget::EditWidget(ui::Edit& edit, QWidget* parent) : QLineEdit(parent), edit_(edit) {
@@ -151,17 +162,53 @@ void StatusBarWidget::paintEvent(QPaintEvent*) {
 
 SpeedButtonWidget::SpeedButtonWidget(ui::SpeedButton& button, QWidget* parent)
     : QWidget(parent), button_(button) {
-  changed_ = button_.Changed.Connect([this] {
-    SyncCommon(*this, button_);
-    update();
-  });
+  // Reachable by Tab, and pressed with Space or Enter, like any button.
+  setFocusPolicy(Qt::StrongFocus);
+  changed_ = button_.Changed.Connect([this] { Sync(); });
   drop_down_ = button_.DropDownRequested.Connect([this] {
     if (ui::PopupMenu* menu = button_.DropdownMenu()) {
       const QPoint below = mapToGlobal(QPoint(0, height()));
       menu->Popup({below.x(), below.y()});
     }
   });
+  Sync();
+}
+
+void SpeedButtonWidget::Sync() {
   SyncCommon(*this, button_);
+  setAccessibleName(ToQString(button_.AccessibleName()));
+  update();
+}
+
+QString SpeedButtonWidget::ShownCaption(int width) const {
+  const QString caption = ToQString(button_.Caption());
+  const QString kept = caption.left(static_cast<qsizetype>(button_.ElidedFrom()));
+  const QString rest = caption.mid(kept.size());
+  return kept + fontMetrics().elidedText(rest, Qt::ElideMiddle,
+                                         width - fontMetrics().horizontalAdvance(kept));
+}
+
+void SpeedButtonWidget::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      button_.UserClick();
+      event->accept();
+      return;
+    default:
+      QWidget::keyPressEvent(event);
+  }
+}
+
+void SpeedButtonWidget::focusInEvent(QFocusEvent* event) {
+  QWidget::focusInEvent(event);
+  update();
+}
+
+void SpeedButtonWidget::focusOutEvent(QFocusEvent* event) {
+  QWidget::focusOutEvent(event);
+  update();
 }
 
 void SpeedButtonWidget::paintEvent(QPaintEvent*) {
@@ -175,6 +222,11 @@ void SpeedButtonWidget::paintEvent(QPaintEvent*) {
       painter.setPen(QPen(palette().color(QPalette::Text), 2));
       painter.drawLine(3, 7, 6, 10);
       painter.drawLine(6, 10, 11, 4);
+    }
+    if (hasFocus()) {
+      painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+      painter.setBrush(Qt::NoBrush);
+      painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }
     return;
   }
@@ -200,9 +252,15 @@ void SpeedButtonWidget::paintEvent(QPaintEvent*) {
     painter.drawPolygon(QPolygon(
         {QPoint(c.x() - 3, c.y() - 1), QPoint(c.x() + 3, c.y() - 1), QPoint(c.x(), c.y() + 2)}));
   }
+  if (hasFocus()) {
+    QStyleOptionFocusRect focus;
+    focus.initFrom(this);
+    focus.rect = rect().adjusted(2, 2, -2, -2);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+  }
   painter.setPen(
       palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
-  const QString caption = ToQString(button_.Caption());
+  const QString caption = ShownCaption(content.width());
   if (!button_.Glyph().empty()) {
     QPixmap glyph = Image(button_.Glyph());
     if (!isEnabled())

@@ -107,8 +107,17 @@ class SpeedButtonWidget final : public QWidget {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void enterEvent(QEnterEvent* event) override;
   void leaveEvent(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+
+ public:
+  // The caption as drawn: cut in the middle when the button is too narrow for it (a long mount
+  // point keeps its start and its end).
+  QString ShownCaption(int width) const;
 
  private:
+  void Sync();
   ui::SpeedButton& button_;
   ui::Subscription changed_;
   ui::Subscription drop_down_;

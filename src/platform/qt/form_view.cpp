@@ -1,6 +1,7 @@
 #include "form_view.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QMimeData>
 #include <QScopedValueRollback>
 #include <QTimer>
@@ -17,6 +18,20 @@ FormView::FormView(ui::Form& form, ui::Application& application, std::function<s
       form_(form),
       application_(application),
       title_(std::move(title)) {
+  // Files and folders dragged from a file manager are taken anywhere on the window.
+  setAcceptDrops(true);
+  // The progress may replace the title while the program is in the background: that is the
+  // whole program, not this window (its own message box must not count as the background).
+  const auto follow_state = [this](Qt::ApplicationState state) {
+    if (state == Qt::ApplicationActive) {
+      application_.ReportActivated();
+    } else {
+      application_.ReportDeactivated();
+    }
+  };
+  QObject::connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, follow_state);
+  if (QGuiApplication::applicationState() == Qt::ApplicationActive)
+    QTimer::singleShot(0, this, [follow_state] { follow_state(Qt::ApplicationActive); });
   // Sizes are in pixels, as designed, whatever the screen's resolution.
   QFont font(QStringLiteral("Sans Serif"));
   font.setPixelSize(11);
@@ -158,12 +173,6 @@ void FormView::changeEvent(QEvent* event) {
       application_.ReportMinimized();
     } else if (!isMinimized() && application_.Minimized()) {
       application_.ReportRestored();
-    }
-  } else if (event->type() == QEvent::ActivationChange) {
-    if (isActiveWindow()) {
-      application_.ReportActivated();
-    } else {
-      application_.ReportDeactivated();
     }
   }
 }

@@ -1,6 +1,7 @@
 #include "list_view_widget.h"
 
 #include <QHeaderView>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScopedValueRollback>
@@ -229,6 +230,12 @@ void ListViewWidget::mousePressEvent(QMouseEvent* event) {
                       ToShiftState(event->modifiers(), event->buttons()),
                       ToListPoint(event->position().toPoint()));
   }
+}
+
+void ListViewWidget::contextMenuEvent(QContextMenuEvent* event) {
+  const QPoint screen = event->globalPos();
+  list_.ContextPopup(ToListPoint(viewport()->mapFromGlobal(screen)), {screen.x(), screen.y()});
+  event->accept();
 }
 
 void ListViewWidget::mouseMoveEvent(QMouseEvent* event) {

@@ -38,6 +38,7 @@ class ListViewWidget final : public QTableView {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
   void OnRowsChanged(const ui::ListChange& change);

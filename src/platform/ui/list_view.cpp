@@ -222,6 +222,14 @@ ListItem* ListView::ItemAt(Point at) const {
   return index < Count() ? items_[index].get() : nullptr;
 }
 
+void ListView::ContextPopup(Point at, Point screen) {
+  if (context_menu_ == nullptr)
+    return;
+  if (OnContextPopup)
+    OnContextPopup(at);
+  context_menu_->Popup(screen);
+}
+
 void ListView::BeginUpdate() {
   ++update_depth_;
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "control.h"
+#include "menu.h"
 
 namespace tolvane::ui {
 
@@ -144,6 +145,14 @@ class ListView final : public Control {
   void BeginUpdate();
   void EndUpdate();
 
+  // The menu the right button opens at the pointer; null for none. The list does not own it.
+  PopupMenu* ContextMenu() const { return context_menu_; }
+  void SetContextMenu(PopupMenu* menu) { context_menu_ = menu; }
+  // A context-menu request at `at` (client coordinates) and `screen`: OnContextPopup learns
+  // where, then the menu opens at `screen`.
+  void ContextPopup(Point at, Point screen);
+  std::function<void(Point)> OnContextPopup;
+
   std::function<void(ListItem&, ItemChange)> OnChange;
   std::function<int(const ListItem&, const ListItem&)> OnCompare;
   std::function<void(ListItem&)> OnDeletion;
@@ -172,6 +181,7 @@ class ListView final : public Control {
   int update_depth_ = 0;
   bool pending_reset_ = false;
   bool sorts_by_data_ = false;
+  PopupMenu* context_menu_ = nullptr;
 };
 
 }  // namespace tolvane::ui

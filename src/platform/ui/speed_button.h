@@ -38,6 +38,21 @@ class SpeedButton final : public Control {
   // The name of the glyph image drawn left of or above the caption; empty for none.
   const std::string& Glyph() const { return glyph_; }
   void SetGlyph(std::string glyph);
+  // Where the caption may be shortened: from this character on, in its middle, when the button
+  // is too narrow; what comes before stays whole. 0: anywhere.
+  size_t ElidedFrom() const { return elided_from_; }
+  void SetElidedFrom(size_t position) {
+    elided_from_ = position;
+    NotifyChanged();
+  }
+  // What a screen reader says for the button: its label where it has no caption of its own.
+  const std::string& AccessibleName() const {
+    return accessible_name_.empty() ? caption_ : accessible_name_;
+  }
+  void SetAccessibleName(std::string name) {
+    accessible_name_ = std::move(name);
+    NotifyChanged();
+  }
 
   // The menu that drops down below the button when it is clicked.
   PopupMenu* DropdownMenu() const { return dropdown_; }
@@ -65,6 +80,8 @@ class SpeedButton final : public Control {
 
   std::string caption_;
   std::string glyph_;
+  std::string accessible_name_;
+  size_t elided_from_ = 0;
   bool down_ = false;
   int group_index_ = 0;
   int tag_ = 0;
