@@ -34,17 +34,19 @@ std::string ExecutablePath(const char* argv0) {
 int main(int argc, char** argv) {
   using namespace tolvane;
   QApplication qt_application(argc, argv);
-  // Signals are caught from the start; they act once the window exists and the loop runs.
+  qt::QtDialogs dialogs;
+  // Signals are caught from the start. An open box is closed at once (nobody is there to answer
+  // it); the window closes once it exists and the code that asked has gone on.
   std::function<void()> close_window;
   bool termination_pending = false;
-  const qt::TerminationWatcher termination([&close_window, &termination_pending] {
+  const qt::TerminationWatcher termination([&close_window, &termination_pending, &dialogs] {
+    dialogs.CloseAll();
     termination_pending = !close_window;
     if (close_window)
-      close_window();
+      QTimer::singleShot(0, close_window);
   });
   qt::QtEventLoop loop;
   qt::QtWorkArea work_area;
-  qt::QtDialogs dialogs;
   posix::PosixFileSystem files;
   const platform::Paths paths(platform::PathStyle::Posix);
   posix::PosixVolumes volumes;

@@ -72,9 +72,19 @@ TEST(Startup, ContinueWithoutJobListExitsAtOnceWithCodeZero) {
   EXPECT_EQ(program.WaitFor(10s), 0);
 }
 
+// SIGTERM and SIGINT close the program by its normal path, also while a message box waits for
+// an answer that nobody will give (here the start's "Invalid data type" box).
 TEST(Startup, TheProgramRunsUntilTerminatedAndThenClosesNormally) {
-  TempFolder temp;
-  for (int signal_number : {SIGTERM, SIGINT}) {
+  for (const auto& [signal_number, box_open] :
+       {std::pair{SIGTERM, false}, std::pair{SIGINT, false}, std::pair{SIGTERM, true}}) {
+    TempFolder temp;
+    if (box_open) {
+      std::filesystem::create_directories(temp / "tolvane");
+      testing::WriteText(temp / "tolvane/HKEY_CURRENT_USER.reg",
+                         "Windows Registry Editor Version 5.00\n\n"
+                         "[HKEY_CURRENT_USER\\SOFTWARE\\Orvik\\Tolvane]\n"
+                         "\"Bitrate\"=dword:00000080\n");
+    }
     testing::ChildProcess program(kProgram, {},
                                   {{"XDG_STATE_HOME", temp.Path()},
                                    {"XDG_CONFIG_HOME", temp.Path()},

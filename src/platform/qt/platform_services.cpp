@@ -91,8 +91,24 @@ ui::Rect QtWorkArea::Get() const {
   return {area.x(), area.y(), area.width(), area.height()};
 }
 
+void QtDialogs::CloseAll() {
+  closing_ = true;
+  // Nested boxes close from the innermost out; each one's exec() returns once the loop is back.
+  for (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr;) {
+    if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+      dialog->reject();
+    } else {
+      modal->close();
+    }
+    QWidget* next = QApplication::activeModalWidget();
+    modal = next == modal ? nullptr : next;
+  }
+}
+
 ui::MessageAnswer QtDialogs::MessageBox(const std::string& text, const std::string& caption,
                                         ui::MessageIcon icon, ui::MessageButtons buttons) {
+  if (closing_)
+    return buttons == ui::MessageButtons::Ok ? ui::MessageAnswer::Ok : ui::MessageAnswer::No;
   QMessageBox box(ToQtIcon(icon), ToQString(caption), ToDisplayText(text), ToQtButtons(buttons),
                   QApplication::activeWindow());
   switch (box.exec()) {
@@ -108,6 +124,8 @@ ui::MessageAnswer QtDialogs::MessageBox(const std::string& text, const std::stri
 }
 
 std::optional<std::vector<std::string>> QtDialogs::OpenFiles(const ui::OpenFileRequest& request) {
+  if (closing_)
+    return std::nullopt;
   QFileDialog dialog(QApplication::activeWindow(), ToQString(request.title),
                      ToQString(request.initial_folder), ToQtFilter(request.filter));
   dialog.setFileMode(request.multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);

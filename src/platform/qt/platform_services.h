@@ -24,9 +24,17 @@ class QtWorkArea final : public ui::WorkArea {
 // Message boxes and file dialogs, modal to the active window.
 class QtDialogs final : public ui::Dialogs {
  public:
+  // The program is closing without anyone to answer (a signal, the end of the session): the
+  // open boxes and dialogs close as if cancelled (a question answers No, a file dialog chooses
+  // nothing), and later ones are answered so without being shown.
+  void CloseAll();
+
   ui::MessageAnswer MessageBox(const std::string& text, const std::string& caption,
                                ui::MessageIcon icon, ui::MessageButtons buttons) override;
   std::optional<std::vector<std::string>> OpenFiles(const ui::OpenFileRequest& request) override;
+
+ private:
+  bool closing_ = false;
 };
 
 }  // namespace tolvane::qt
