@@ -4,6 +4,9 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <QMimeData>
+#include <QUrl>
+#include <QDropEvent>
 #include <QApplication>
 
 #include "app/main_window.h"
@@ -147,6 +150,29 @@ TEST(MainWindowView, ActivationIsTheProgramsNotTheWindows) {
   QCoreApplication::processEvents();
   ASSERT_FALSE(w.view.Form().isActiveWindow());
   EXPECT_EQ(w.blade.AppActive, 1) << "still the active program";
+}
+
+// Files dragged from a file manager are taken anywhere on the window, folders with what is in
+// them.
+TEST(MainWindowView, TheWindowTakesDroppedFiles) {
+  testing::TempFolder temp;
+  testing::WriteWave(temp / "a.wav", {.data_bytes = 176'400});
+  QDir().mkpath(QString::fromStdString(temp / "album"));
+  testing::WriteWave(temp / "album/b.wav", {.data_bytes = 176'400});
+  ShownWindow w;
+  QWidget& window = w.view.Form();
+  ASSERT_TRUE(window.acceptDrops());
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(QString::fromStdString(temp / "a.wav")),
+                QUrl::fromLocalFile(QString::fromStdString(temp / "album"))});
+  const QPointF over_the_queue = w.Widget(w.blade.Queue).mapTo(&window, QPoint(200, 100));
+  QDragEnterEvent enter(over_the_queue.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, {});
+  QApplication::sendEvent(&window, &enter);
+  ASSERT_TRUE(enter.isAccepted());
+  QDropEvent drop(over_the_queue, Qt::CopyAction, &data, Qt::LeftButton, {});
+  QApplication::sendEvent(&window, &drop);
+  ASSERT_EQ(w.blade.Queue.Count(), 2);
+  EXPECT_EQ(w.blade.Queue.Item(1).Caption(), "b");
 }
 
 TEST(MainWindowView, WidgetsFollowTheirControls) {

@@ -16,7 +16,7 @@ namespace tolvane::testing {
 
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
                            const std::map<std::string, std::string>& environment,
-                           const std::string& output_file) {
+                           const std::string& output_file, const std::string& working_folder) {
   std::vector<std::string> argv_text{program};
   argv_text.insert(argv_text.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
@@ -40,6 +40,8 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
+  if (!working_folder.empty())
+    posix_spawn_file_actions_addchdir_np(&actions, working_folder.c_str());
   if (!output_file.empty()) {
     posix_spawn_file_actions_addopen(&actions, 1, output_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0644);

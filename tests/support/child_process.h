@@ -14,10 +14,11 @@ namespace tolvane::testing {
 // still runs.
 class ChildProcess final {
  public:
-  // With `output_file` set, standard output and error go to that file.
+  // With `output_file` set, standard output and error go to that file; with `working_folder`
+  // set, the program starts there.
   ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
                const std::map<std::string, std::string>& environment = {},
-               const std::string& output_file = {});
+               const std::string& output_file = {}, const std::string& working_folder = {});
   ~ChildProcess();
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;

@@ -115,17 +115,28 @@ void FormView::SyncTitle() {
   setWindowTitle(ToQString(title_()));
 }
 
-void FormView::showEvent(QShowEvent* event) {
-  QWidget::showEvent(event);
-  // Only now does the window manager tell how wide the frame is.
+void FormView::ReadFrame() {
   const QRect outer = frameGeometry();
   const QRect inner = geometry();
   form_.SetFrame({inner.left() - outer.left(), inner.top() - outer.top(),
                   outer.right() - inner.right(), outer.bottom() - inner.bottom()});
 }
 
+void FormView::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  ReadFrame();
+}
+
+void FormView::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  ReadFrame();
+}
+
 void FormView::moveEvent(QMoveEvent* event) {
   QWidget::moveEvent(event);
+  // The window manager frames the window after it is shown, and may change the frame later (a
+  // new theme): every move it reports tells the frame as it is now.
+  ReadFrame();
   if (moving_)
     return;
   const QScopedValueRollback guard(moving_, true);
@@ -152,6 +163,11 @@ void FormView::closeEvent(QCloseEvent* event) {
 }
 
 void FormView::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls() && form_.OnDropFiles)
+    event->acceptProposedAction();
+}
+
+void FormView::dragMoveEvent(QDragMoveEvent* event) {
   if (event->mimeData()->hasUrls() && form_.OnDropFiles)
     event->acceptProposedAction();
 }

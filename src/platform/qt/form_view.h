@@ -28,15 +28,19 @@ class FormView final : public QWidget {
 
  protected:
   void moveEvent(QMoveEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
  private:
   void Build(ui::Control& control, QWidget* parent);
   void Sync();
+  // The frame's extents as the window system knows them now, into the form.
+  void ReadFrame();
   void SyncTitle();
 
   ui::Form& form_;

@@ -1,0 +1,59 @@
+// A small program the desktop tests run on the test display, for what xdotool cannot do:
+//   desktop_helper drag NAME...      a window titled "drag source" in the top left corner; a press
+//                                    on it drags the named files (file URLs) until the release,
+//                                    and the program ends with 0 when the drop was taken
+//   desktop_helper screenshot FILE   the whole screen as a PNG file
+#include <QApplication>
+#include <QDrag>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QScreen>
+#include <QUrl>
+#include <QWidget>
+#include <cstdio>
+
+namespace {
+
+class DragSource final : public QWidget {
+ public:
+  explicit DragSource(QList<QUrl> urls) : urls_(std::move(urls)) {
+    setWindowTitle(QStringLiteral("drag source"));
+    setFixedSize(120, 80);
+    move(0, 0);
+  }
+
+ protected:
+  void mousePressEvent(QMouseEvent*) override {
+    auto* drag = new QDrag(this);
+    auto* data = new QMimeData;
+    data->setUrls(urls_);
+    drag->setMimeData(data);
+    const Qt::DropAction action = drag->exec(Qt::CopyAction | Qt::LinkAction);
+    QApplication::exit(action == Qt::IgnoreAction ? 1 : 0);
+  }
+
+ private:
+  QList<QUrl> urls_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  const QStringList arguments = QApplication::arguments();
+  if (arguments.size() == 3 && arguments[1] == QStringLiteral("screenshot")) {
+    const QPixmap screen = QGuiApplication::primaryScreen()->grabWindow(0);
+    return screen.save(arguments[2], "PNG") ? 0 : 1;
+  }
+  if (arguments.size() >= 3 && arguments[1] == QStringLiteral("drag")) {
+    QList<QUrl> urls;
+    for (qsizetype i = 2; i < arguments.size(); ++i)
+      urls.push_back(QUrl::fromLocalFile(arguments[i]));
+    DragSource source(urls);
+    source.show();
+    return QApplication::exec();
+  }
+  std::fprintf(stderr, "usage: desktop_helper drag NAME... | screenshot FILE\n");
+  return 2;
+}

@@ -1,0 +1,138 @@
+// The real program in a real window on a private X display with a window manager, driven as a
+// user drives it: what only a desktop shows (drops, context menus, frames, where clicks land).
+#include <gtest/gtest.h>
+#include <csignal>
+#include <filesystem>
+#include <thread>
+
+#include "desktop_session.h"
+#include "support/audio_files.h"
+
+namespace tolvane::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr const char* kProgram = TOLVANE_BUILD_DIR "/tolvane";
+constexpr const char* kTitle = "^Tolvane 2\\.99c$";
+constexpr int kClientHeight = 365;
+
+// One start of the program on the test display, with its own settings, state and folders.
+struct Desktop {
+  TempFolder temp;
+  DesktopSession session;
+  std::unique_ptr<ChildProcess> program;
+  std::string window;
+
+  // Starts the program with "Job save" on (so its queue can be read after the close), the
+  // window at `left`, `top`, and the given extra settings lines.
+  void Start(const std::vector<std::string>& arguments, int left, int top,
+             const std::string& settings = {}, const std::string& folder = {}) {
+    ASSERT_TRUE(session.Ready()) << session.Failure();
+    std::filesystem::create_directories(temp / "config/tolvane");
+    WriteText(temp / "config/tolvane/HKEY_CURRENT_USER.reg",
+              "Windows Registry Editor Version 5.00\n\n"
+              "[HKEY_CURRENT_USER\\SOFTWARE\\Orvik\\Tolvane]\n\"Savelist\"=\"1\"\n\"Left\"=\"" +
+                  std::to_string(left) + "\"\n\"Top\"=\"" + std::to_string(top) + "\"\n" +
+                  settings);
+    program = std::make_unique<ChildProcess>(
+        kProgram, arguments,
+        session.EnvironmentWith({{"XDG_CONFIG_HOME", temp / "config"},
+                                 {"XDG_STATE_HOME", temp / "state"},
+                                 {"XDG_RUNTIME_DIR", temp / "runtime"}}),
+        temp / "tolvane.log", folder);
+    const std::optional<std::string> found = session.FindWindow(kTitle, 15s);
+    ASSERT_TRUE(found) << ReadText(temp / "tolvane.log");
+    window = *found;
+    // Let the window manager finish framing and placing it.
+    std::this_thread::sleep_for(300ms);
+  }
+
+  // Moves the pointer to a point of the window's client area.
+  void PointAt(int x, int y) const {
+    const DesktopSession::Box client = session.ClientArea(window);
+    session.Xdotool(
+        {"mousemove", "--sync", std::to_string(client.x + x), std::to_string(client.y + y)});
+  }
+  void ClickAt(int x, int y, const std::string& button = "1") const {
+    PointAt(x, y);
+    session.Xdotool({"click", button});
+  }
+  // Closes the program as the session's end would; the queue it saved, as text.
+  std::string CloseAndReadQueue() {
+    program->Signal(SIGTERM);
+    EXPECT_EQ(program->WaitFor(10s), 0) << ReadText(temp / "tolvane.log");
+    return ReadText(temp / "state/tolvane/tolvane.dat");
+  }
+  // The bottom edge of the window's frame on the screen.
+  int OuterBottom() const {
+    const DesktopSession::Box client = session.ClientArea(window);
+    return client.y + client.height + session.FrameExtents(window).bottom;
+  }
+};
+
+TEST(Desktop, TheRightButtonOnTheQueueOffersAdd) {
+  Desktop d;
+  ASSERT_NO_FATAL_FAILURE(d.Start({}, 400, 300));
+  d.ClickAt(250, 130, "3");
+  std::this_thread::sleep_for(300ms);
+  d.session.Screenshot("files-menu.png");
+  // "Add..." is the menu's first item.
+  d.session.Xdotool({"key", "Down", "Return"});
+  EXPECT_TRUE(d.session.FindWindow("^Open$", 10s)) << "the Add dialog opens";
+  d.session.Screenshot("add-dialog.png");
+  d.CloseAndReadQueue();
+}
+
+TEST(Desktop, ARelativeNameOnTheCommandLineMeansTheFolderItWasGivenIn) {
+  Desktop d;
+  std::filesystem::create_directories(d.temp / "music");
+  WriteWave(d.temp / "music/song.wav", {.data_bytes = 176'400});
+  ASSERT_NO_FATAL_FAILURE(d.Start({"song.wav"}, 400, 300, {}, d.temp / "music"));
+  std::this_thread::sleep_for(500ms);
+  // The window manager offers no maximise for a window of fixed size.
+  const std::string actions = d.session.Property(d.window, "_NET_WM_ALLOWED_ACTIONS");
+  EXPECT_NE(actions.find("_NET_WM_ACTION_MINIMIZE"), std::string::npos) << actions;
+  EXPECT_EQ(actions.find("MAXIMIZE"), std::string::npos) << actions;
+  const std::string queue = d.CloseAndReadQueue();
+  EXPECT_NE(queue.find(d.temp / "music/song.wav"), std::string::npos) << queue;
+}
+
+TEST(Desktop, CompactModeDockedAtTheBottomKeepsTheBottomEdge) {
+  Desktop d;
+  // Docked: the frame's bottom on the screen's bottom (the work area of a desktop without
+  // panels). The frame is as wide as the window manager makes it.
+  ASSERT_NO_FATAL_FAILURE(d.Start({}, 400, 300));
+  const DesktopSession::Extents frame = d.session.FrameExtents(d.window);
+  d.CloseAndReadQueue();
+  ASSERT_NO_FATAL_FAILURE(d.Start({}, 400, 1024 - kClientHeight - frame.top - frame.bottom));
+  ASSERT_EQ(d.OuterBottom(), 1024) << "docked at the start";
+
+  d.PointAt(498, 278);  // the toolbar's background, right of its buttons
+  d.session.Xdotool({"click", "--repeat", "2", "--delay", "80", "1"});
+  std::this_thread::sleep_for(500ms);
+  d.session.Screenshot("compact-docked.png");
+  const DesktopSession::Box client = d.session.ClientArea(d.window);
+  EXPECT_LT(client.height, kClientHeight) << "compact";
+  EXPECT_EQ(d.OuterBottom(), 1024) << "the bottom edge stayed";
+  d.CloseAndReadQueue();
+}
+
+TEST(Desktop, AClickOnTheBitrateButtonsFaceOpensItsMenu) {
+  Desktop d;
+  ASSERT_NO_FATAL_FAILURE(d.Start({}, 400, 300));
+  d.ClickAt(80, 12);  // the "Settings" tab
+  std::this_thread::sleep_for(300ms);
+  const std::string before = d.session.Run("/usr/bin/xdotool", {"search", "--onlyvisible", "--name", ".*"});
+  d.ClickAt(150, 68);  // the middle of the Bitrate button, under the toggles' labels
+  std::this_thread::sleep_for(400ms);
+  d.session.Screenshot("bitrate-menu-desktop.png");
+  // The menu is a window of its own, and takes the keyboard: Escape closes it.
+  const std::string after = d.session.Run("/usr/bin/xdotool", {"search", "--onlyvisible", "--name", ".*"});
+  EXPECT_GT(after.size(), before.size()) << "a menu window opened";
+  d.session.Xdotool({"key", "Escape"});
+  d.CloseAndReadQueue();
+}
+
+}  // namespace
+}  // namespace tolvane::testing
