@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: once in the normal build and once under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# AddressSanitizer and UndefinedBehaviorSanitizer. The desktop group runs the real program on a
+# private Xvfb display with openbox.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
@@ -8,4 +9,4 @@ cd "$(dirname "$0")"
 (cd build && ctest --output-on-failure --timeout 300 -j2)
 ./scripts/build.sh build-sanitize -DTOLVANE_SANITIZE=ON
 (cd build-sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --output-on-failure --timeout 600 -j2)
+  LSAN_OPTIONS="suppressions=$PWD/../tests/lsan.supp" ctest --output-on-failure --timeout 600 -j2)
