@@ -141,6 +141,9 @@ void EngineBinding::Report(EngineFailure failure, const std::string& source_name
       text = "BladeEnc halts!";
       caption = "Error!";
       break;
+    case EngineFailure::SourceIsOwnOutput:
+      text = "File " + source_name + " would be replaced by its own MP3.\rIt was skipped.";
+      break;
     case EngineFailure::NothingToDo:
       text = "Nothing to do!";
       caption = "Warning";

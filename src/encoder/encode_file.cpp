@@ -131,7 +131,7 @@ std::string EncodeFile(const std::string& input, const std::string& output,
   if (lame_init_params(lame.get()) < 0)
     return "cannot be encoded with these settings";
 
-  const posix::UniqueFd out(::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+  posix::UniqueFd out(::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
   if (out.Get() < 0)
     return SystemError("cannot write " + output);
 
@@ -178,6 +178,12 @@ std::string EncodeFile(const std::string& input, const std::string& output,
       ::pwrite(out.Get(), tag.data(), tag_size, 0) != static_cast<ssize_t>(tag_size)) {
     return SystemError("cannot write " + output);
   }
+  // Before its source may go, the MP3 must be whole on the disk: a failed sync or close (a full
+  // disk, a network file system) is a failed encoding.
+  if (options.delete_source && ::fsync(out.Get()) != 0)
+    return SystemError("cannot write " + output);
+  if (!out.Close())
+    return SystemError("cannot write " + output);
   return {};
 }
 

@@ -7,6 +7,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -68,7 +69,8 @@ int main(int argc, char** argv) {
       result = kFailure;
       continue;
     }
-    if (options.delete_source && ::unlink(input.c_str()) != 0) {
+    // A source that is gone already needs no deleting.
+    if (options.delete_source && ::unlink(input.c_str()) != 0 && errno != ENOENT) {
       std::fprintf(stderr, "bladeenc: %s was encoded but cannot be deleted\n", input.c_str());
       result = kFailure;
     }

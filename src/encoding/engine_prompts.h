@@ -15,6 +15,7 @@ enum class EngineFailure {
   CommandLineTooLong,      // longer than the encoder's command line may be
   CannotStart,             // the encoder could not be started
   EncoderHalted,           // the encoder ended with an error
+  SourceIsOwnOutput,       // the MP3 would be written over the source itself: passed over
   NothingToDo,             // Encode found no queued entry
 };
 

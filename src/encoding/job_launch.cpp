@@ -88,6 +88,20 @@ int BatchEngine::StartNextJob() {
     const std::string target_folder = output_folder.empty() ? "" : output_folder + suffix;
     const std::string target = target_folder + bare_name;
 
+    // The MP3 must never be written over its own source (a WAVE file named song.mp3, or a
+    // target folder that leads back to the source's folder): the entry is passed over before
+    // anything touches the output.
+    const bool writes_to_target =
+        VersionAtLeast(options.version_label, kOutdirVersion) && !output_folder.empty();
+    const std::string moved_to =
+        output_folder.empty() ? "" : output_folder + paths_.NamePart(NowEncoding.OutName);
+    if (files_.SameFile(writes_to_target ? target : NowEncoding.OutName, entry.FileName) ||
+        (!writes_to_target && !moved_to.empty() && files_.SameFile(moved_to, entry.FileName))) {
+      prompts_.Report(EngineFailure::SourceIsOwnOutput, source_name);
+      PassOver(queue::status::kSkipped);
+      continue;
+    }
+
     // 10. An output that exists already.
     if (options.check_overwrite &&
         (files_.FileExists(NowEncoding.OutName) ||
@@ -118,7 +132,7 @@ int BatchEngine::StartNextJob() {
     }
 
     // 12. Encoders that know -OUTDIR write into the target themselves.
-    if (VersionAtLeast(options.version_label, kOutdirVersion) && !output_folder.empty())
+    if (writes_to_target)
       NowEncoding.OutName = target;
     entry.OutputPath = NowEncoding.OutName;
 

@@ -37,6 +37,8 @@ class FileSystem {
   virtual std::unique_ptr<File> Open(const std::string& path, OpenMode mode) = 0;
   // Whether anything (a file, folder, FIFO, device, ...) is there.
   virtual bool Exists(const std::string& path) = 0;
+  // Whether two paths name one file: the same path, or (through links) the same file on disk.
+  virtual bool SameFile(const std::string& a, const std::string& b) = 0;
   virtual bool FileExists(const std::string& path) = 0;
   virtual bool FolderExists(const std::string& path) = 0;
   virtual bool Delete(const std::string& path) = 0;

@@ -21,6 +21,16 @@ TEST(Launch, PassingOverEntries) {
     EXPECT_EQ(f.Entry(0).DoneBytes, f.Entry(0).FileSize) << "counts as done";
   }
   {
+    // A source that would be its own output is named in the message and passed over.
+    EngineFixture f;
+    f.blade.AddPath(f.Wave("song.mp3"));
+    f.blade.Encode.UserClick();
+    EXPECT_EQ(f.system.dialogs.Messages().at(0).text,
+              "File song.mp3 would be replaced by its own MP3.\rIt was skipped.");
+    EXPECT_EQ(f.system.dialogs.Messages().at(0).caption, "Error");
+    EXPECT_EQ(f.Status(0), "Skipped");
+  }
+  {
     // Too little free space: skipped on Yes, never asked with the check off.
     EngineFixture f;
     f.blade.AddPath(f.Wave("a.wav"));

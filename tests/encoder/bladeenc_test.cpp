@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 
 #include "platform/posix/posix_file_system.h"
 #include "settings/encoder_version.h"
@@ -24,9 +25,10 @@ struct EncoderRun {
   std::string output;
 };
 
-EncoderRun RunEncoder(const TempFolder& temp, const std::vector<std::string>& arguments) {
+EncoderRun RunEncoder(const TempFolder& temp, const std::vector<std::string>& arguments,
+                      const std::map<std::string, std::string>& environment = {}) {
   const std::string log = temp / "encoder.log";
-  testing::ChildProcess encoder(kBladeEnc, arguments, {}, log);
+  testing::ChildProcess encoder(kBladeEnc, arguments, environment, log);
   const std::optional<int> code = encoder.WaitFor(120s);
   return {code.value_or(-1), testing::ReadText(log)};
 }
@@ -338,6 +340,24 @@ TEST(BladeEnc, OutputFolderAndDeletingTheSource) {
 
   EXPECT_EQ(RunEncoder(temp, {"-OUTDIR=" + (temp / "nowhere"), temp / "a.wav"}).exit_code, 255);
   EXPECT_TRUE(std::filesystem::exists(temp / "a.wav"));
+}
+
+// The source goes only once its MP3 is whole on the disk: a sync or close of the MP3 that fails
+// (as on a full disk or a network file system, where a write may fail only then) keeps it.
+TEST(BladeEnc, DeletingTheSourceWaitsForAWholeOutput) {
+  for (const char* failing : {"", "fsync", "close"}) {
+    TempFolder temp;
+    WriteLeftTone(temp / "a.wav", 44100, 4410);
+    const EncoderRun run = RunEncoder(
+        temp, {"-DELETE", temp / "a.wav"},
+        {{"LD_PRELOAD", TOLVANE_BUILD_DIR "/tests/libtolvane_fail_io.so"},
+         {"TOLVANE_FAIL_CALL", failing},
+         {"TOLVANE_FAIL_SUFFIX", ".mp3"},
+         {"ASAN_OPTIONS", "verify_asan_link_order=0:detect_leaks=0"}});
+    const bool fails = *failing != '\0';
+    EXPECT_EQ(run.exit_code, fails ? 255 : 0) << failing << ": " << run.output;
+    EXPECT_EQ(std::filesystem::exists(temp / "a.wav"), fails) << failing;
+  }
 }
 
 TEST(BladeEnc, TheOutputGrowsWhileTheEncoderWorks) {

@@ -209,6 +209,43 @@ TEST(BatchEngine, LaunchFailuresStopTheBatchAtTheEntry) {
   }
 }
 
+// A source is never its own output: a WAVE file named .mp3, or a target folder that is (or links
+// to) the source's own folder, keeps every byte whatever the answers and the checks.
+TEST(BatchEngine, ASourceIsNeverItsOwnOutput) {
+  struct Case {
+    const char* name;
+    const char* source;
+    const char* output_folder;  // "@" for the test's folder, "link" for a link to it
+    const char* version;
+    bool check_overwrite;
+  };
+  const Case cases[] = {
+      {"named .mp3, asked", "song.mp3", "", "v 1.00", true},
+      {"named .mp3, unchecked", "song.mp3", "", "v 1.00", false},
+      {"target is its folder", "song.mp3", "@", "v 1.00", false},
+      {"target links to its folder", "song.mp3", "link", "v 1.00", false},
+      {"old encoder moves onto it", "song.mp3", "@", "v 0.75", false},
+  };
+  for (const Case& c : cases) {
+    EngineFixture f;
+    queue::TFileData& own = f.Add(c.source);
+    f.Add("next.wav");
+    const std::string before = testing::ReadText(own.FileName);
+    std::filesystem::create_directory_symlink(f.temp.Path(), f.temp / "link");
+    const std::string folder = c.output_folder;
+    f.host.options.output_folder =
+        folder.empty() ? "" : folder == "@" ? f.temp.Path() : f.temp / folder;
+    f.host.options.version_label = c.version;
+    f.host.options.check_overwrite = c.check_overwrite;
+    f.engine.Encode();
+    EXPECT_EQ(f.Status(0), "Skipped") << c.name;
+    EXPECT_EQ(f.prompts.asked.front(), "report SourceIsOwnOutput song.mp3") << c.name;
+    EXPECT_EQ(f.Status(1), "Preparing...") << c.name << ": the batch goes on";
+    ASSERT_TRUE(f.DeliverEnd()) << c.name;
+    EXPECT_EQ(testing::ReadText(own.FileName), before) << c.name << ": every byte kept";
+  }
+}
+
 TEST(BatchEngine, TreeLevelsAreCreatedBelowTheTargetFolder) {
   EngineFixture f;
   f.Add("a/b/c/song.wav");

@@ -8,6 +8,7 @@ class PosixFileSystem final : public platform::FileSystem {
  public:
   std::unique_ptr<platform::File> Open(const std::string& path, platform::OpenMode mode) override;
   bool Exists(const std::string& path) override;
+  bool SameFile(const std::string& a, const std::string& b) override;
   bool FileExists(const std::string& path) override;
   bool FolderExists(const std::string& path) override;
   bool Delete(const std::string& path) override;

@@ -29,6 +29,9 @@ class UniqueFd final {
     fd_ = fd;
   }
   int Release() { return std::exchange(fd_, -1); }
+  // Closes now and tells whether the close succeeded: a file system may report a failed write
+  // only here. The descriptor is gone either way.
+  bool Close() { return fd_ < 0 || ::close(std::exchange(fd_, -1)) == 0; }
 
  private:
   int fd_ = -1;
