@@ -38,11 +38,12 @@ for run in $(seq "$count"); do
     xdotool search --onlyvisible --pid "$pid" >/dev/null 2>&1 && break
     sleep 0.05
   done
-  kill -TERM "$pid"
+  kill -TERM "$pid" 2>/dev/null || true
   status=0
   for _ in $(seq 200); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
   if kill -0 "$pid" 2>/dev/null; then
-    kill -KILL "$pid"; echo "start $run: no close within 10 s"; cat "$work/run.log"; exit 1
+    kill -KILL "$pid" 2>/dev/null || true
+    echo "start $run: no close within 10 s"; cat "$work/run.log"; exit 1
   fi
   wait "$pid" || status=$?
   if [ "$status" -ne 0 ] || grep -q "ERROR: AddressSanitizer\|runtime error" "$work/run.log"; then

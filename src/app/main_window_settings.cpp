@@ -139,7 +139,11 @@ void TBlade::WriteJobListFile() {
         unfinished.push_back(entry);
     }
   }
-  settings::WriteJobList(files_, job_list_path_, unfinished);
+  // The list of the last run stays until this one is safely in its place.
+  if (!settings::WriteJobList(files_, job_list_path_, unfinished)) {
+    dialogs_.MessageBox("Failed to save the job list to '" + job_list_path_ + "'",
+                        Application.Title(), ui::MessageIcon::Error, ui::MessageButtons::Ok);
+  }
 }
 
 void TBlade::LoadJobList() {
@@ -181,7 +185,8 @@ void TBlade::LoadJobList() {
       entry->TagGenre = saved.TagGenre;
     }
   });
-  files_.Delete(job_list_path_);
+  // The file stays until the close replaces it: a crash or a kill during the session must not
+  // cost the saved queue.
   if (Autostart.Down() && Queue.Count() > 0)
     EncodeClick();
   UpdateTotals();

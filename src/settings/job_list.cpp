@@ -92,12 +92,10 @@ std::string JobRecord(const queue::TFileData& e) {
   return out;
 }
 
-int WriteJobList(platform::FileSystem& files, const std::string& path,
-                 const std::vector<const queue::TFileData*>& unfinished) {
-  if (unfinished.empty()) {
-    files.Delete(path);
-    return 0;
-  }
+bool WriteJobList(platform::FileSystem& files, const std::string& path,
+                  const std::vector<const queue::TFileData*>& unfinished) {
+  if (unfinished.empty())
+    return files.Delete(path) || !files.Exists(path);
   std::string bytes = kJobListMagic;
   for (const queue::TFileData* entry : unfinished)
     bytes += JobRecord(*entry);
@@ -107,17 +105,17 @@ int WriteJobList(platform::FileSystem& files, const std::string& path,
   {
     const auto file = files.Open(temporary, platform::OpenMode::CreateTruncate);
     if (file == nullptr)
-      return 0;
+      return false;
     if (!file->WriteAt(0, bytes.data(), static_cast<int64_t>(bytes.size())) || !file->Sync()) {
       files.Delete(temporary);
-      return 0;
+      return false;
     }
   }
   if (!files.Replace(temporary, path)) {
     files.Delete(temporary);
-    return 0;
+    return false;
   }
-  return static_cast<int>(unfinished.size());
+  return true;
 }
 
 void ReadJobList(platform::FileSystem& files, const std::string& path,

@@ -17,11 +17,11 @@ inline constexpr char kJobListMagic[] = "TVFILES";
 // The record bytes of one entry.
 std::string JobRecord(const queue::TFileData& entry);
 
-// Writes the unfinished entries of `rows` (a row whose status begins with "Completed" is
-// finished) to `path`, through a temporary file renamed over the old one. No entry to write
-// leaves no file. Returns how many records were written.
-int WriteJobList(platform::FileSystem& files, const std::string& path,
-                 const std::vector<const queue::TFileData*>& unfinished);
+// Writes the unfinished entries to `path` through a synced temporary file renamed over the old
+// one, so the file is always the old list or the new one, whole. No entry to write removes the
+// file. False when it could not be written: the old file is then left as it was.
+bool WriteJobList(platform::FileSystem& files, const std::string& path,
+                  const std::vector<const queue::TFileData*>& unfinished);
 
 // One record as read back: the path, and the entry's options and tag.
 struct JobRecordRead {

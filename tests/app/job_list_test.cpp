@@ -38,7 +38,8 @@ TEST(JobList, UnfinishedRowsAreWrittenWithTheirOptionsAndTags) {
       testing::Int32Bytes(0) + std::string("\0", 1) + testing::Int32Bytes(-1);
   EXPECT_EQ(testing::ReadText(job_list), expected);
 
-  // The next start restores both, with their own options, and deletes the file.
+  // The next start restores both, with their own options; the file stays until that session's
+  // close replaces it.
   testing::CountingEventLoop loop;
   ui::Application application(loop);
   testing::FixedWorkArea work_area({0, 0, 1280, 1000});
@@ -62,7 +63,15 @@ TEST(JobList, UnfinishedRowsAreWrittenWithTheirOptionsAndTags) {
   next.Queue.Item(0).SetSelected(true);
   loop.ProcessMessages();
   EXPECT_EQ(next.Mp3BitsButton.Caption(), " _s  ___") << "its own option bits show";
-  EXPECT_FALSE(std::filesystem::exists(job_list));
+  EXPECT_EQ(testing::ReadText(job_list), expected) << "kept while the session runs";
+
+  // A save that cannot be written says so and leaves the last list whole.
+  std::filesystem::create_directory(job_list + ".tmp");
+  next.SaveListButton.SetDown(true);
+  next.Form.Close();
+  EXPECT_EQ(f.system.dialogs.Messages().back().text,
+            "Failed to save the job list to '" + job_list + "'");
+  EXPECT_EQ(testing::ReadText(job_list), expected);
 }
 
 TEST(JobList, NoFileWhenNothingIsUnfinished) {
@@ -125,7 +134,7 @@ TEST(JobList, DamagedAndShortFilesRestoreWhatCanBeRead) {
     for (int i = 0; i < blade.Queue.Count(); ++i)
       captions.push_back(blade.Queue.Item(i).Caption());
     EXPECT_EQ(captions, c.captions) << c.name;
-    EXPECT_FALSE(std::filesystem::exists(job_list)) << c.name << ": deleted after reading";
+    EXPECT_TRUE(std::filesystem::exists(job_list)) << c.name << ": kept until the close";
     EXPECT_TRUE(system.dialogs.Messages().empty()) << c.name;
   }
 }

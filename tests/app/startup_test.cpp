@@ -130,9 +130,16 @@ TEST(Startup, AnUnfinishedQueueOutlivesTheProgram) {
       testing::Int32Bytes(12) + testing::Int32Bytes(-1);
   testing::WriteText(job_list, handmade);
   {
+    // Killed during the session: the saved queue is still there for the next start.
+    testing::ChildProcess killed(kProgram, {}, environment);
+    EXPECT_EQ(killed.WaitFor(1500ms), std::nullopt);
+    killed.Signal(SIGKILL);
+    killed.WaitFor(10s);
+  }
+  EXPECT_EQ(testing::ReadText(job_list), handmade) << "a kill loses nothing";
+  {
     testing::ChildProcess second(kProgram, {}, environment);
-    EXPECT_TRUE(testing::Eventually([&] { return !std::filesystem::exists(job_list); }, 10s))
-        << "read at the start, then deleted";
+    EXPECT_EQ(second.WaitFor(1500ms), std::nullopt);
     second.Signal(SIGTERM);
     ASSERT_EQ(second.WaitFor(10s), 0);
   }
