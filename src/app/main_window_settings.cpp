@@ -1,6 +1,7 @@
 // Settings: loading, saving, the job list, restoring the defaults, the shell verb.
 #include <algorithm>
 
+#include "edge_snap.h"
 #include "main_window.h"
 #include "queue/names.h"
 #include "queue/probe.h"
@@ -89,7 +90,9 @@ void TBlade::ApplySettings(const settings::Settings& s) {
   StereoButton.SetCaption(queue::StereoName(DefaultStereo));
   TreeDepth = s.tree;
   TreeButton.SetCaption(std::to_string(TreeDepth));
-  Form.SetBounds({s.left, s.top, Form.Width(), Form.Height()});
+  const ui::Point place =
+      PlaceOnWorkArea({s.left, s.top, Form.Width(), Form.Height()}, work_area_.Get());
+  Form.SetBounds({place.x, place.y, Form.Width(), Form.Height()});
   BladePath.SetText(s.encoder_path);
   RegistryButton.SetDown(s.shell);
   OffSpace.SetDown(s.off_space);

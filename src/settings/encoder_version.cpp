@@ -12,6 +12,8 @@ constexpr int64_t kBlock = 4096;
 constexpr int64_t kVersionOffset = 69;
 constexpr int64_t kLongRunVersionOffset = 93;
 constexpr std::string_view kRun = "=======";
+// The marker lies near the start of an encoder; a search never reads more than this.
+constexpr int64_t kSearchLimit = 64 * 1024 * 1024;
 
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
@@ -53,7 +55,7 @@ EncoderVersion ReadEncoderVersion(platform::FileSystem& files, const std::string
   if (file == nullptr)
     return {EncoderVersion::Outcome::Unreadable, {}};
   std::string block(static_cast<size_t>(kBlock), '\0');
-  for (int64_t offset = 0;; offset += kBlock) {
+  for (int64_t offset = 0; offset < kSearchLimit; offset += kBlock) {
     const int64_t got = file->ReadAt(offset, block.data(), kBlock);
     if (got <= 0)
       return {EncoderVersion::Outcome::NoMarker, {}};
@@ -68,6 +70,7 @@ EncoderVersion ReadEncoderVersion(platform::FileSystem& files, const std::string
     const std::string text(version.begin(), version.end());
     return {EncoderVersion::Outcome::Found, IsDecimalNumber(text) ? "v " + text : "v ?.??"};
   }
+  return {EncoderVersion::Outcome::NoMarker, {}};
 }
 
 }  // namespace tolvane::settings

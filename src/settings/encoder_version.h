@@ -17,7 +17,8 @@ struct EncoderVersion {
   std::string label;
 };
 
-// Reads the file in blocks of 4096 bytes and finds the first run of seven "=" within a block
+// Reads a regular file (never a device or a FIFO) in blocks of 4096 bytes, within its first
+// 64 MiB, and finds the first run of seven "=" within a block
 // (a run split across two blocks is not seen). The version is the four characters 69 bytes
 // after the run's first byte, or 93 bytes after it when the run is longer. They must read as a
 // decimal number (leading blanks allowed, nothing after it), else the label is "v ?.??".

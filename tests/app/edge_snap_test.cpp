@@ -43,5 +43,30 @@ TEST(EdgeSnap, WorksOnAWorkAreaThatDoesNotStartAtZeroAndRightWinsOverLeft) {
   EXPECT_EQ(SnapToWorkArea({105, 300, 790, 100}, area), (ui::Rect{110, 300, 790, 100}));
 }
 
+// A stored place anywhere in the 32-bit range neither overflows nor opens the window where
+// nobody can reach it.
+TEST(EdgeSnap, StoredPlacesAtTheEndsOfTheRange) {
+  const ui::Rect area{0, 0, 1280, 1000};
+  constexpr int kMax = 2'147'483'647;
+  constexpr int kMin = -2'147'483'647 - 1;
+  const ui::Point centred{(1280 - 503) / 2, (1000 - 365) / 2};
+  struct Case {
+    ui::Point stored;
+    ui::Point placed;
+  };
+  const Case cases[] = {
+      {{kMax, kMax}, centred},   {{kMin, kMin}, centred},     {{kMax - 10, 300}, centred},
+      {{400, kMin}, centred},    {{-500, 300}, {-500, 300}},  {{400, 300}, {400, 300}},
+      {{1270, 990}, {1270, 990}}, {{-503, 300}, centred},
+  };
+  for (const Case& c : cases) {
+    const ui::Point placed = PlaceOnWorkArea({c.stored.x, c.stored.y, 503, 365}, area);
+    EXPECT_EQ(placed.x, c.placed.x) << c.stored.x << "," << c.stored.y;
+    EXPECT_EQ(placed.y, c.placed.y) << c.stored.x << "," << c.stored.y;
+    const ui::Rect snapped = SnapToWorkArea({c.stored.x, c.stored.y, 503, 365}, area);
+    EXPECT_EQ(snapped.width, 503);
+  }
+}
+
 }  // namespace
 }  // namespace tolvane::app

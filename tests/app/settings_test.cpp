@@ -110,6 +110,12 @@ TEST(Settings, StoredValuesAreReadByTheirRules) {
          EXPECT_FALSE(b.RecentMenu.Item(2).Visible());
        },
        "position, tree, recent"},
+      {{{"Top", "2147483647"}, {"Left", "-2147483648"}},
+       [](TBlade& b, testing::SystemServices&) {
+         EXPECT_EQ(b.Form.Left(), (1280 - b.Form.Width()) / 2);
+         EXPECT_EQ(b.Form.Top(), (1000 - b.Form.Height()) / 2);
+       },
+       "a place off every screen opens centred"},
   };
   for (const Case& c : cases) {
     testing::CountingEventLoop loop;

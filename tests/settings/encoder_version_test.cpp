@@ -1,6 +1,9 @@
 #include "settings/encoder_version.h"
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
+#include <fstream>
 
 #include "platform/posix/posix_file_system.h"
 #include "support/audio_files.h"
@@ -47,6 +50,18 @@ TEST(EncoderVersion, ReadsTheTextAfterTheMarker) {
   }
   posix::PosixFileSystem files;
   EXPECT_EQ(ReadEncoderVersion(files, "/no/such/encoder").outcome, Outcome::Unreadable);
+  // A device or a FIFO is never read: "Use encoder" pointing at one answers at once.
+  EXPECT_EQ(ReadEncoderVersion(files, "/dev/zero").outcome, Outcome::Unreadable);
+  testing::TempFolder temp;
+  ASSERT_EQ(::mkfifo((temp / "pipe").c_str(), 0600), 0);
+  EXPECT_EQ(ReadEncoderVersion(files, temp / "pipe").outcome, Outcome::Unreadable);
+  // A huge file without a marker is searched only so far.
+  {
+    std::ofstream sparse(temp / "huge", std::ios::binary);
+    sparse.seekp(int64_t{1} << 40);
+    sparse.put('x');
+  }
+  EXPECT_EQ(ReadEncoderVersion(files, temp / "huge").outcome, Outcome::NoMarker);
 }
 
 TEST(EncoderVersion, DecimalNumbers) {
