@@ -13,7 +13,7 @@ StringRead RegistryStore::ReadString(const std::string& key, const std::string& 
   const std::optional<RegValue> value = ReadValue(key, name);
   if (!value)
     return {ReadStatus::Missing, {}};
-  if (value->type != reg_type::kString)
+  if (value->type != reg_type::kString && value->type != reg_type::kExpandString)
     return {ReadStatus::WrongType, {}};
   return {ReadStatus::Ok, value->text};
 }

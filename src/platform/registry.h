@@ -17,7 +17,8 @@ inline constexpr uint32_t kMultiString = 7;
 inline constexpr uint32_t kQword = 11;
 }  // namespace reg_type
 
-// A registry value: text for the string type, raw bytes for every other type.
+// A registry value: text for the string types, raw bytes for every other type. A string stored
+// as bytes (hex(1) or hex(2) in the file) keeps them too, so that it is written back unchanged.
 struct RegValue {
   uint32_t type = reg_type::kString;
   std::string text;

@@ -72,6 +72,33 @@ TEST(RegistryFile, ReadingAnotherTypeAsTextIsReported) {
   EXPECT_EQ(store.ReadString("SOFTWARE\\Nobody", "x").status, ReadStatus::Missing);
 }
 
+// Text stored as UTF-16 bytes, as Windows' own export writes some strings, reads as text and is
+// written back byte for byte; writing a new text replaces it with the plain form.
+TEST(RegistryFile, TextStoredAsBytesIsReadAndKept) {
+  TempFolder temp;
+  const std::string header =
+      "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Orvik\\Tolvane]\r\n";
+  const std::string stored =
+      "\"Output\"=hex(1):2f,00,6d,00,70,00,33,00,00,00\r\n"
+      "\"Recent0\"=hex(2):2f,00,e9,00,3d,d8,b5,de,00,00\r\n"
+      "\"Path\"=\"/music\"\r\n";
+  testing::WriteText(temp / "r.reg", header + stored);
+  {
+    RegistryFile store(temp / "r.reg", "HKEY_CURRENT_USER");
+    EXPECT_EQ(store.ReadString(kKey, "Output").text, "/mp3");
+    EXPECT_EQ(store.ReadString(kKey, "Recent0").text, "/\xC3\xA9\xF0\x9F\x9A\xB5");
+    store.WriteString(kKey, "Path", "/other");  // something changes: the file is written back
+  }
+  const std::string written = testing::ReadText(temp / "r.reg");
+  EXPECT_NE(written.find("\"Output\"=hex(1):2f,00,6d,00,70,00,33,00,00,00"), std::string::npos)
+      << written;
+  EXPECT_NE(written.find("\"Recent0\"=hex(2):2f,00,e9,00,3d,d8,b5,de,00,00"), std::string::npos);
+  RegistryFile store(temp / "r.reg", "HKEY_CURRENT_USER");
+  EXPECT_EQ(store.ReadString(kKey, "Output").text, "/mp3");
+  store.WriteString(kKey, "Output", "/new");
+  EXPECT_NE(store.Serialize().find("\"Output\"=\"/new\""), std::string::npos);
+}
+
 TEST(RegistryFile, DeletingAKeyTakesEverythingBelowIt) {
   TempFolder temp;
   RegistryFile store(temp / "r.reg", "HKEY_CLASSES_ROOT");

@@ -25,6 +25,40 @@ std::string Lower(std::string_view text) {
   return lower;
 }
 
+// UTF-16 little-endian text up to its first NUL, as UTF-8; an unpaired surrogate becomes U+FFFD.
+std::string Utf16LeToUtf8(const std::vector<uint8_t>& bytes) {
+  std::string out;
+  const auto unit = [&](size_t i) { return static_cast<uint32_t>(bytes[i] | (bytes[i + 1] << 8)); };
+  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    uint32_t code = unit(i);
+    if (code == 0)
+      break;
+    if (code >= 0xD800 && code < 0xDC00 && i + 3 < bytes.size() && unit(i + 2) >= 0xDC00 &&
+        unit(i + 2) < 0xE000) {
+      code = 0x10000 + ((code - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+      i += 2;
+    } else if (code >= 0xD800 && code < 0xE000) {
+      code = 0xFFFD;
+    }
+    if (code < 0x80) {
+      out += static_cast<char>(code);
+    } else if (code < 0x800) {
+      out += static_cast<char>(0xC0 | (code >> 6));
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+      out += static_cast<char>(0xE0 | (code >> 12));
+      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (code >> 18));
+      out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+  }
+  return out;
+}
+
 std::string NormalizeKey(std::string_view key) {
   while (key.starts_with('\\'))
     key.remove_prefix(1);
@@ -145,11 +179,15 @@ std::optional<platform::RegValue> ParseData(std::string_view data) {
     return std::nullopt;
   value.type = type;
   value.bytes = std::move(*bytes);
+  // Text stored as bytes (UTF-16, as Windows keeps it) reads as text and is written back as the
+  // bytes it was.
+  if (type == platform::reg_type::kString || type == platform::reg_type::kExpandString)
+    value.text = Utf16LeToUtf8(value.bytes);
   return value;
 }
 
 std::string FormatData(const platform::RegValue& value) {
-  if (value.type == platform::reg_type::kString)
+  if (value.type == platform::reg_type::kString && value.bytes.empty())
     return "\"" + Escape(value.text) + "\"";
   if (value.type == platform::reg_type::kDword && value.bytes.size() == 4) {
     uint32_t number = 0;
@@ -284,7 +322,7 @@ RegistryFile::Key& RegistryFile::Ensure(const std::string& key) {
   Key* found = nullptr;
   for (size_t end = normal.find('\\');; end = normal.find('\\', end + 1)) {
     const std::string level = normal.substr(0, end);
-    auto [it, inserted] = keys_.try_emplace(Lower(level), Key{level, {}});
+    auto [it, inserted] = keys_.try_emplace(Lower(level), Key{level, {}, {}});
     if (inserted)
       dirty_ = true;
     found = &it->second;
@@ -321,12 +359,10 @@ std::optional<platform::RegValue> RegistryFile::ReadValue(const std::string& key
   const Key* found = Find(key);
   if (found == nullptr)
     return std::nullopt;
-  const std::string lower = Lower(name);
-  for (const Value& value : found->values) {
-    if (Lower(value.name) == lower)
-      return value.value;
-  }
-  return std::nullopt;
+  const auto at = found->index.find(Lower(name));
+  if (at == found->index.end())
+    return std::nullopt;
+  return found->values[at->second].value;
 }
 
 bool RegistryFile::WriteValue(const std::string& key, const std::string& name,
@@ -334,15 +370,13 @@ bool RegistryFile::WriteValue(const std::string& key, const std::string& name,
   if (NormalizeKey(key).empty())
     return false;
   Key& target = Ensure(key);
-  const std::string lower = Lower(name);
   dirty_ = true;
-  for (Value& existing : target.values) {
-    if (Lower(existing.name) == lower) {
-      existing.value = value;
-      return true;
-    }
+  const auto [at, inserted] = target.index.try_emplace(Lower(name), target.values.size());
+  if (inserted) {
+    target.values.push_back({name, value});
+  } else {
+    target.values[at->second].value = value;  // the first spelling of the name stays
   }
-  target.values.push_back({name, value});
   return true;
 }
 
@@ -350,12 +384,15 @@ bool RegistryFile::DeleteValue(const std::string& key, const std::string& name) 
   Key* found = Find(key);
   if (found == nullptr)
     return false;
-  const std::string lower = Lower(name);
-  const size_t removed =
-      std::erase_if(found->values, [&](const Value& value) { return Lower(value.name) == lower; });
-  if (removed > 0)
-    dirty_ = true;
-  return removed > 0;
+  const auto at = found->index.find(Lower(name));
+  if (at == found->index.end())
+    return false;
+  found->values.erase(found->values.begin() + static_cast<std::ptrdiff_t>(at->second));
+  found->index.clear();
+  for (size_t i = 0; i < found->values.size(); ++i)
+    found->index.emplace(Lower(found->values[i].name), i);
+  dirty_ = true;
+  return true;
 }
 
 std::vector<std::string> RegistryFile::ValueNames(const std::string& key) const {

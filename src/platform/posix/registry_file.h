@@ -2,6 +2,7 @@
 
 #include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/registry.h"
@@ -52,6 +53,9 @@ class RegistryFile final : public platform::RegistryStore {
   struct Key {
     std::string path;
     std::vector<Value> values;
+    // Lower-case name to position in `values`, so that a key of many values loads in linear
+    // time.
+    std::unordered_map<std::string, size_t> index;
   };
 
   void Load();
