@@ -141,6 +141,12 @@ void EngineBinding::Report(EngineFailure failure, const std::string& source_name
       text = "BladeEnc halts!";
       caption = "Error!";
       break;
+    case EngineFailure::TagNotWritten:
+      text = "The ID3 tag could not be written into the MP3 of " + source_name + ".";
+      break;
+    case EngineFailure::OutputNotMoved:
+      text = "The MP3 of " + source_name + " could not be moved to the target folder.";
+      break;
     case EngineFailure::SourceIsOwnOutput:
       text = "File " + source_name + " would be replaced by its own MP3.\rIt was skipped.";
       break;

@@ -94,8 +94,10 @@ void BatchEngine::FinishCompleted() {
   NowEncoding.Item->SetImageIndex(4);
   NowEncoding.OutHandle.reset();
   Timer.SetEnabled(false);
-  if (entry.HasTag)
-    options::WriteTag(files_, &entry);
+  // The job is done either way; what did not reach the MP3 is said, not passed over.
+  const std::string source_name = paths_.NamePart(entry.FileName);
+  if (entry.HasTag && !options::WriteTag(files_, &entry))
+    prompts_.Report(EngineFailure::TagNotWritten, source_name);
   entry.Encoded = true;
 
   // Encoders before -OUTDIR wrote beside the source: the output moves to the target folder.
@@ -105,7 +107,8 @@ void BatchEngine::FinishCompleted() {
                                     paths_.NamePart(NowEncoding.OutName);
     if (files_.FileExists(destination) && destination != NowEncoding.OutName)
       files_.Delete(destination);
-    files_.Move(NowEncoding.OutName, destination);
+    if (!files_.Move(NowEncoding.OutName, destination))
+      prompts_.Report(EngineFailure::OutputNotMoved, source_name);
   }
 
   if (StartNextJob() != 1)

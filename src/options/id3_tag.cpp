@@ -48,15 +48,15 @@ void StripTag(platform::FileSystem& files, const queue::TFileData* entry) {
   }
 }
 
-void WriteTag(platform::FileSystem& files, const queue::TFileData* entry) {
+bool WriteTag(platform::FileSystem& files, const queue::TFileData* entry) {
   if (entry == nullptr)
-    return;
+    return false;
   StripTag(files, entry);
   const auto file = files.Open(entry->OutputPath, platform::OpenMode::ReadWrite);
   if (file == nullptr)
-    return;
+    return false;
   const std::array<uint8_t, kTagSize> record = BuildTag(*entry);
-  file->WriteAt(file->Size(), record.data(), kTagSize);
+  return file->WriteAt(file->Size(), record.data(), kTagSize);
 }
 
 }  // namespace tolvane::options

@@ -16,7 +16,8 @@ std::array<uint8_t, kTagSize> BuildTag(const queue::TFileData& entry);
 
 // Appends the entry's tag to its MP3 at OutputPath, replacing a tag already there. Does nothing
 // for a null entry or a file that cannot be opened.
-void WriteTag(platform::FileSystem& files, const queue::TFileData* entry);
+// False when the MP3 could not be opened or the tag not written.
+bool WriteTag(platform::FileSystem& files, const queue::TFileData* entry);
 
 // Cuts a tag off the end of the entry's MP3: the last 128 bytes when they begin with "TAG".
 void StripTag(platform::FileSystem& files, const queue::TFileData* entry);

@@ -4,8 +4,12 @@
 #include <csignal>
 #include <filesystem>
 #include <map>
+#include <random>
+#include <thread>
 
 #include "platform/posix/posix_file_system.h"
+#include "platform/posix/registry_file.h"
+#include "settings/job_list.h"
 #include "support/audio_files.h"
 #include "support/child_process.h"
 
@@ -177,6 +181,52 @@ TEST(Startup, AnAutostartedBatchRunsToItsEndAndCloses) {
   for (const std::string& input : inputs) {
     const auto output = std::filesystem::path(input).replace_extension(".mp3");
     EXPECT_GT(std::filesystem::file_size(output), 1000u) << input;
+  }
+}
+
+// A kill at any moment of a close leaves the settings file and the saved queue each either as it
+// was or as the close wrote it, whole.
+TEST(Startup, AKillDuringTheCloseLeavesEveryFileWhole) {
+  TempFolder temp;
+  posix::PosixFileSystem files;
+  testing::WriteWave(temp / "a.wav", {.data_bytes = 176'400});
+  testing::WriteWave(temp / "b.wav", {.data_bytes = 176'400});
+  const std::string settings = temp / "config/tolvane/HKEY_CURRENT_USER.reg";
+  const std::string job_list = temp / "state/tolvane/tolvane.dat";
+  const std::string a = temp / "a.wav";
+  const std::string old_list = "TVFILES" + testing::Int32Bytes(static_cast<int32_t>(a.size())) +
+                               a + testing::Int32Bytes(2) + testing::Int32Bytes(128) +
+                               std::string(5, '\0') + testing::Int32Bytes(0) +
+                               std::string(1, '\0') + testing::Int32Bytes(-1);
+  std::mt19937 random(20261208);
+  for (int run = 0; run < 12; ++run) {
+    std::filesystem::create_directories(temp / "config/tolvane");
+    std::filesystem::create_directories(temp / "state/tolvane");
+    testing::WriteText(settings,
+                       "Windows Registry Editor Version 5.00\n\n"
+                       "[HKEY_CURRENT_USER\\SOFTWARE\\Orvik\\Tolvane]\n\"Savelist\"=\"1\"\n");
+    testing::WriteText(job_list, old_list);
+    testing::ChildProcess program(kProgram, {temp / "b.wav"},
+                                  {{"XDG_STATE_HOME", temp / "state"},
+                                   {"XDG_CONFIG_HOME", temp / "config"},
+                                   {"XDG_RUNTIME_DIR", temp / "runtime"},
+                                   {"QT_QPA_PLATFORM", "offscreen"}});
+    ASSERT_EQ(program.WaitFor(800ms), std::nullopt);
+    program.Signal(SIGTERM);
+    std::this_thread::sleep_for(std::chrono::microseconds(random() % 40'000));
+    program.Signal(SIGKILL);
+    program.WaitFor(10s);
+
+    posix::RegistryFile stored(settings, "HKEY_CURRENT_USER");
+    EXPECT_EQ(stored.ReadString("SOFTWARE\\Orvik\\Tolvane", "Savelist").text, "1") << run;
+    const std::string list = testing::ReadText(job_list);
+    std::vector<std::string> paths;
+    settings::ReadJobList(files, job_list,
+                          [&](const settings::JobRecordRead& record) { paths.push_back(record.path); });
+    const bool old_one = list == old_list;
+    const bool new_one = paths == std::vector<std::string>{a, temp / "b.wav"} &&
+                         list.ends_with(testing::Int32Bytes(-1));
+    EXPECT_TRUE(old_one || new_one) << "run " << run << ": " << list.size() << " bytes";
   }
 }
 

@@ -246,6 +246,33 @@ TEST(BatchEngine, ASourceIsNeverItsOwnOutput) {
   }
 }
 
+// What does not reach a finished MP3 (its tag, its move to the target folder of an old encoder)
+// is reported; the job counts as done and the batch goes on.
+TEST(BatchEngine, ATagOrMoveThatFailsIsReported) {
+  for (const bool tag : {true, false}) {
+    EngineFixture f;
+    queue::TFileData& entry = f.Add("a.wav");
+    f.Add("b.wav");
+    if (tag) {
+      entry.HasTag = true;
+      entry.TagTitle = "Song";
+      f.files.failing_writes = "a.mp3";
+    } else {
+      f.host.options.version_label = "v 0.75";
+      f.host.options.output_folder = f.temp / "out/";
+      std::filesystem::create_directory(f.temp / "out");
+      f.files.moves_fail = true;
+    }
+    f.engine.Encode();
+    ASSERT_TRUE(f.DeliverEnd());
+    EXPECT_EQ(f.prompts.asked,
+              Lines{tag ? "report TagNotWritten a.wav" : "report OutputNotMoved a.wav"});
+    EXPECT_TRUE(f.Status(0).starts_with("Completed in "));
+    EXPECT_EQ(f.Status(1), "Preparing...") << "the batch goes on";
+    EXPECT_TRUE(std::filesystem::exists(f.temp / "a.mp3")) << "the MP3 stays where it is";
+  }
+}
+
 TEST(BatchEngine, TreeLevelsAreCreatedBelowTheTargetFolder) {
   EngineFixture f;
   f.Add("a/b/c/song.wav");

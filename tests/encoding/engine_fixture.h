@@ -5,6 +5,7 @@
 #include "encoding/batch_engine.h"
 #include "engine_stand_ins.h"
 #include "support/fake_encoder_control.h"
+#include "support/faulty_file_system.h"
 #include "support/system_services.h"
 
 namespace tolvane::encoding {
@@ -16,12 +17,14 @@ struct EngineFixture {
   testing::SystemServices system;
   testing::CountingEventLoop loop;
   testing::FakeEncoderControl fake{temp};
+  // The real file system; a test may make writes or moves fail.
+  testing::FaultyFileSystem files;
   ui::ListView rows{"Queue", nullptr};
-  queue::Queue queue{rows, system.files, system.paths};
+  queue::Queue queue{rows, files, system.paths};
   RecordingDisplay display;
   ScriptedPrompts prompts;
   TestHost host;
-  BatchEngine engine{{queue, display, prompts, host, system.files, system.paths, system.volumes,
+  BatchEngine engine{{queue, display, prompts, host, files, system.paths, system.volumes,
                       system.clock, system.processes, system.power, loop}};
 
   EngineFixture() {
