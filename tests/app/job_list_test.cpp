@@ -176,5 +176,26 @@ TEST(JobList, AutostartRunsWhenEntriesWereRestored) {
   }
 }
 
+// Settings that cannot be saved are reported; the file keeps what it held, and the job list of
+// the last run stays too (it is written only after the settings).
+TEST(JobList, AFailedSettingsSaveIsReportedAndKeepsTheFiles) {
+  BladeFixture f;
+  const std::string job_list = f.system.config / "tolvane.dat";
+  const std::string settings = f.system.config / "HKEY_CURRENT_USER.reg";
+  f.system.registry.WriteString("SOFTWARE\\Orvik\\Tolvane", "Bitrate", "192");
+  ASSERT_TRUE(f.system.registry.Flush());
+  const std::string before = testing::ReadText(settings);
+  testing::WriteText(job_list, "TVFILES" + testing::Int32Bytes(-1));
+  f.blade.AddPath(f.Wave("a.wav"));
+  f.blade.SaveListButton.SetDown(true);
+  std::filesystem::create_directory(settings + ".tmp");  // the new text has nowhere to go
+  f.blade.Form.Close();
+  ASSERT_FALSE(f.system.dialogs.Messages().empty());
+  EXPECT_EQ(f.system.dialogs.Messages().back().text, "Failed to set data for 'Tolvane'");
+  EXPECT_EQ(testing::ReadText(settings), before);
+  EXPECT_EQ(testing::ReadText(job_list), "TVFILES" + testing::Int32Bytes(-1));
+  std::filesystem::remove(settings + ".tmp");
+}
+
 }  // namespace
 }  // namespace tolvane::app

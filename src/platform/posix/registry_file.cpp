@@ -442,7 +442,8 @@ bool RegistryFile::Flush() {
     UniqueFd fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
     if (!fd.Valid())
       return false;
-    if (!WriteAll(fd.Get(), Serialize()) || ::fsync(fd.Get()) != 0) {
+    // The close is checked too: some file systems report a failed write only there.
+    if (!WriteAll(fd.Get(), Serialize()) || ::fsync(fd.Get()) != 0 || !fd.Close()) {
       ::unlink(temporary.c_str());
       return false;
     }
