@@ -17,32 +17,18 @@
 #include "support/audio_files.h"
 #include "support/child_process.h"
 #include "support/mp3_inspect.h"
+#include "timing.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using tolvane::bench::Median;
+using tolvane::bench::TimeRun;
 using tolvane::testing::TempFolder;
 
 const std::string kProgram = TOLVANE_BUILD_DIR "/tolvane";
 const std::string kEncoder = TOLVANE_BUILD_DIR "/bladeenc";
 
-double Run(const std::string& program, const std::vector<std::string>& arguments,
-           const std::map<std::string, std::string>& environment = {}) {
-  const auto start = Clock::now();
-  tolvane::testing::ChildProcess child(program, arguments, environment, "/dev/null");
-  const std::optional<int> code = child.WaitFor(std::chrono::minutes(10));
-  const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-  if (code != 0) {
-    std::fprintf(stderr, "%s failed\n", program.c_str());
-    std::exit(2);
-  }
-  return seconds;
-}
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
 
 void RemoveOutputs(const std::vector<std::string>& inputs) {
   for (const std::string& input : inputs)
@@ -81,10 +67,10 @@ double MeasureSet(const TempFolder& temp, int files, int seconds) {
     RemoveOutputs(inputs);
     double total = 0;
     for (const std::string& input : inputs)
-      total += Run(kEncoder, {"-QUIT", "-128", "-PRIO=Lower", input});
+      total += TimeRun(kEncoder, {"-QUIT", "-128", "-PRIO=Lower", input});
     encoder.push_back(total);
     RemoveOutputs(inputs);
-    program.push_back(Run(kProgram, inputs, environment));
+    program.push_back(TimeRun(kProgram, inputs, environment));
     for (const std::string& input : inputs) {
       if (!std::filesystem::exists(std::filesystem::path(input).replace_extension(".mp3"))) {
         std::fprintf(stderr, "the program left %s unencoded\n", input.c_str());

@@ -13,28 +13,11 @@
 #include "support/audio_files.h"
 #include "support/child_process.h"
 #include "support/mp3_inspect.h"
+#include "timing.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double TimeRun(const std::string& program, const std::vector<std::string>& arguments) {
-  const auto start = Clock::now();
-  tolvane::testing::ChildProcess child(program, arguments, {}, "/dev/null");
-  const std::optional<int> code = child.WaitFor(std::chrono::minutes(5));
-  const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-  if (code != 0) {
-    std::fprintf(stderr, "%s failed\n", program.c_str());
-    std::exit(2);
-  }
-  return seconds;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
+using tolvane::bench::Median;
+using tolvane::bench::TimeRun;
 }  // namespace
 
 int main(int argc, char** argv) {
