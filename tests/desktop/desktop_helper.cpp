@@ -2,6 +2,8 @@
 //   desktop_helper drag NAME...      a window titled "drag source" in the top left corner; a press
 //                                    on it drags the named files (file URLs) until the release,
 //                                    and the program ends with 0 when the drop was taken
+//                                    (it stays three seconds more, as the target asks for the data
+//                                    only after the drop)
 //   desktop_helper screenshot FILE   the whole screen as a PNG file
 #include <QApplication>
 #include <QDrag>
@@ -9,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QScreen>
+#include <QTimer>
 #include <QUrl>
 #include <QWidget>
 #include <cstdio>
@@ -30,7 +33,8 @@ class DragSource final : public QWidget {
     data->setUrls(urls_);
     drag->setMimeData(data);
     const Qt::DropAction action = drag->exec(Qt::CopyAction | Qt::LinkAction);
-    QApplication::exit(action == Qt::IgnoreAction ? 1 : 0);
+    // The target asks for the data only after the drop: the source must stay to answer it.
+    QTimer::singleShot(3000, [action] { QApplication::exit(action == Qt::IgnoreAction ? 1 : 0); });
   }
 
  private:

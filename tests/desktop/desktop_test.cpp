@@ -14,6 +14,7 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr const char* kProgram = TOLVANE_BUILD_DIR "/tolvane";
+constexpr const char* kHelper = TOLVANE_BUILD_DIR "/tests/desktop_helper";
 constexpr const char* kTitle = "^Tolvane 2\\.99c$";
 constexpr int kClientHeight = 365;
 
@@ -70,6 +71,58 @@ struct Desktop {
     return client.y + client.height + session.FrameExtents(window).bottom;
   }
 };
+
+// Where `names` stand in the saved queue; npos for one that is not there.
+std::vector<size_t> Offsets(const std::string& queue, const std::vector<std::string>& names) {
+  std::vector<size_t> offsets;
+  for (const std::string& name : names)
+    offsets.push_back(queue.find(name));
+  return offsets;
+}
+
+bool InOrder(const std::vector<size_t>& offsets) {
+  for (size_t i = 0; i < offsets.size(); ++i) {
+    if (offsets[i] == std::string::npos || (i > 0 && offsets[i] < offsets[i - 1]))
+      return false;
+  }
+  return true;
+}
+
+// Files and a folder dragged from another program (as from a file manager) and let go over the
+// queue are queued in order, the folder with what is in it.
+TEST(Desktop, FilesAndAFolderDraggedFromAnotherProgramAreQueuedInOrder) {
+  Desktop d;
+  const std::string a = d.temp / "a.wav";
+  const std::string b = d.temp / "b.wav";
+  WriteWave(a, {.data_bytes = 176'400});
+  WriteWave(b, {.data_bytes = 176'400});
+  std::filesystem::create_directories(d.temp / "album");
+  WriteWave(d.temp / "album/inside.wav", {.data_bytes = 176'400});
+  ASSERT_NO_FATAL_FAILURE(d.Start({}, 400, 300));
+  ChildProcess source(kHelper, {"drag", a, d.temp / "album", b}, d.session.Environment());
+  const std::optional<std::string> source_window = d.session.FindWindow("^drag source$", 10s);
+  ASSERT_TRUE(source_window);
+  std::this_thread::sleep_for(300ms);
+
+  // Press on the source, move over the queue in steps, and let go there.
+  const DesktopSession::Box from = d.session.ClientArea(*source_window);
+  const DesktopSession::Box to = d.session.ClientArea(d.window);
+  const int x0 = from.x + 40, y0 = from.y + 40, x1 = to.x + 250, y1 = to.y + 130;
+  d.session.Xdotool({"mousemove", "--sync", std::to_string(x0), std::to_string(y0)});
+  d.session.Xdotool({"mousedown", "1"});
+  for (int step = 1; step <= 10; ++step) {
+    std::this_thread::sleep_for(60ms);
+    d.session.Xdotool({"mousemove", "--sync", std::to_string(x0 + (x1 - x0) * step / 10),
+                       std::to_string(y0 + (y1 - y0) * step / 10)});
+  }
+  std::this_thread::sleep_for(300ms);
+  d.session.Xdotool({"mouseup", "1"});
+  EXPECT_EQ(source.WaitFor(15s), 0) << "the drop was taken";
+  d.session.Screenshot("dropped.png");
+
+  const std::string queue = d.CloseAndReadQueue();
+  EXPECT_TRUE(InOrder(Offsets(queue, {a, d.temp / "album/inside.wav", b}))) << queue;
+}
 
 TEST(Desktop, TheRightButtonOnTheQueueOffersAdd) {
   Desktop d;
