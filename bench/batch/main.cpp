@@ -28,8 +28,6 @@ using tolvane::testing::TempFolder;
 const std::string kProgram = TOLVANE_BUILD_DIR "/tolvane";
 const std::string kEncoder = TOLVANE_BUILD_DIR "/bladeenc";
 
-
-
 void RemoveOutputs(const std::vector<std::string>& inputs) {
   for (const std::string& input : inputs)
     std::filesystem::remove(std::filesystem::path(input).replace_extension(".mp3"));

@@ -15,7 +15,8 @@ int main() {
   constexpr int kValues = 40'000;
   tolvane::testing::TempFolder temp;
   std::string text =
-      "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Orvik\\Tolvane]\r\n";
+      "Windows Registry Editor Version "
+      "5.00\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Orvik\\Tolvane]\r\n";
   for (int i = 0; i < kValues; ++i)
     text += "\"Value" + std::to_string(i) + "\"=\"" + std::to_string(i) + "\"\r\n";
   tolvane::testing::WriteText(temp / "big.reg", text);

@@ -96,11 +96,11 @@ bool EngineBinding::OverwriteExisting(const std::string& source_name) {
 }
 
 bool EngineBinding::SkipShortOfSpace(const std::string& source_name, encoding::SpaceCheck where) {
-  const std::string place = where == encoding::SpaceCheck::Source ? "for encoding file\r"
-                                                                  : "in target folder for file\r";
-  return AskYesNo("Probably there are not enough free space " + place + source_name +
-                      "\rSkip this file?",
-                  "Warning!", ui::MessageIcon::Warning);
+  const std::string place =
+      where == encoding::SpaceCheck::Source ? "for encoding file\r" : "in target folder for file\r";
+  return AskYesNo(
+      "Probably there are not enough free space " + place + source_name + "\rSkip this file?",
+      "Warning!", ui::MessageIcon::Warning);
 }
 
 bool EngineBinding::ConfirmStop() {
@@ -173,7 +173,7 @@ encoding::EngineOptions EngineBinding::Options() {
   options.estimate_batch = w.EstimateMode != 0;
   options.watched_volume = w.WatchedVolume();
   using OnEnd = encoding::EngineOptions::OnEnd;
-  options.on_end = w.ShutDown.Down() ? OnEnd::PowerOff
+  options.on_end = w.ShutDown.Down()    ? OnEnd::PowerOff
                    : w.CloseProg.Down() ? OnEnd::Close
                                         : OnEnd::Nothing;
   return options;

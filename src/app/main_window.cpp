@@ -19,8 +19,8 @@ TBlade::TBlade(const Services& services)
       executable_path_(services.executable_path),
       job_list_path_(services.job_list_path),
       engine_({queue_, engine_binding_, engine_binding_, engine_binding_, services.files,
-               services.paths, services.volumes, services.clock, services.processes,
-               services.power, services.application.Loop()}) {
+               services.paths, services.volumes, services.clock, services.processes, services.power,
+               services.application.Loop()}) {
   const ui::Rect area = work_area_.Get();
   Form.SetBounds({area.left + (area.width - kClientWidth) / 2,
                   area.top + (area.height - kClientHeight) / 2, kClientWidth, kClientHeight});

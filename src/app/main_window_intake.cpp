@@ -18,9 +18,10 @@ void TBlade::ReportUnsupported(const queue::BatchFlags& flags) {
 }
 
 std::optional<std::vector<std::string>> TBlade::ChooseFiles(const std::string& filter,
-                                                             std::string folder) {
+                                                            std::string folder) {
   // A remembered folder that is gone falls back to its parent.
-  if (!folder.empty() && !files_.FolderExists(folder)) folder = paths_.FolderPart(folder);
+  if (!folder.empty() && !files_.FolderExists(folder))
+    folder = paths_.FolderPart(folder);
   ui::OpenFileRequest request;
   request.title = "Open";
   request.filter = filter;
@@ -42,7 +43,8 @@ void TBlade::OpenClick() {
       queue::TFileData* entry = nullptr;
       flags.Fold(queue_.ProbeAndEnqueue(path, defaults, entry));
     }
-    user_registry_.WriteString(settings::kSettingsKey, kPathValue, paths_.FolderOf(chosen->front()));
+    user_registry_.WriteString(settings::kSettingsKey, kPathValue,
+                               paths_.FolderOf(chosen->front()));
     user_registry_.Flush();
   }
   ReportUnsupported(flags);

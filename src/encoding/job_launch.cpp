@@ -103,9 +103,8 @@ int BatchEngine::StartNextJob() {
     }
 
     // 10. An output that exists already.
-    if (options.check_overwrite &&
-        (files_.FileExists(NowEncoding.OutName) ||
-         (!output_folder.empty() && files_.FileExists(target)))) {
+    if (options.check_overwrite && (files_.FileExists(NowEncoding.OutName) ||
+                                    (!output_folder.empty() && files_.FileExists(target)))) {
       if (!prompts_.OverwriteExisting(source_name)) {
         row->SetSubItem(0, queue::status::kCompleted);
         finished_ = true;

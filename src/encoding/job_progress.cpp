@@ -63,8 +63,8 @@ void BatchEngine::ShowProgress(const EngineOptions& options) {
 
   BatchDone -= entry.DoneBytes;
   const int64_t size = NowEncoding.OutHandle ? NowEncoding.OutHandle->Size() : -1;
-  const FileProgress progress = MeasureProgress(
-      size, entry, TicksBetween(NowEncoding.StartTick, NowEncoding.LastTick));
+  const FileProgress progress =
+      MeasureProgress(size, entry, TicksBetween(NowEncoding.StartTick, NowEncoding.LastTick));
   entry.DoneBytes = progress.done_bytes;
   BatchDone += entry.DoneBytes;
 
@@ -103,8 +103,8 @@ void BatchEngine::FinishCompleted() {
   // Encoders before -OUTDIR wrote beside the source: the output moves to the target folder.
   const EngineOptions options = host_.Options();
   if (!VersionAtLeast(options.version_label, kOutdirVersion) && !options.output_folder.empty()) {
-    const std::string destination = paths_.WithTrailingSeparator(options.output_folder) +
-                                    paths_.NamePart(NowEncoding.OutName);
+    const std::string destination =
+        paths_.WithTrailingSeparator(options.output_folder) + paths_.NamePart(NowEncoding.OutName);
     if (files_.FileExists(destination) && destination != NowEncoding.OutName)
       files_.Delete(destination);
     if (!files_.Move(NowEncoding.OutName, destination))

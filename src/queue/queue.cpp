@@ -45,8 +45,8 @@ int Queue::ProbeAndEnqueue(const std::string& path, const EntryDefaults& default
   e.Channels = header.channels;
   e.SampleRate = header.sample_rate;
   e.BitsPerSample = header.bits_per_sample;
-  e.Duration = static_cast<int32_t>(
-      platform::RoundHalfEven(static_cast<double>(header.file_size) * 8.0 / static_cast<double>(bps)));
+  e.Duration = static_cast<int32_t>(platform::RoundHalfEven(static_cast<double>(header.file_size) *
+                                                            8.0 / static_cast<double>(bps)));
   e.RequiredSize = RequiredSizeFor(header.file_size, bps, defaults.bitrate);
   e.Bitrate = defaults.bitrate;
   e.StereoMode = defaults.stereo_mode;

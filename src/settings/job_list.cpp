@@ -145,7 +145,8 @@ void ReadJobList(platform::FileSystem& files, const std::string& path,
       return;
     }
     if (e.HasTag &&
-        (!in.Text(e.TagTitle, queue::kTagTextWidth) || !in.Text(e.TagArtist, queue::kTagTextWidth) ||
+        (!in.Text(e.TagTitle, queue::kTagTextWidth) ||
+         !in.Text(e.TagArtist, queue::kTagTextWidth) ||
          !in.Text(e.TagAlbum, queue::kTagTextWidth) || !in.Text(e.TagYear, queue::kTagYearWidth) ||
          !in.Text(e.TagComment, queue::kTagTextWidth) || !in.Int(e.TagGenre))) {
       return;

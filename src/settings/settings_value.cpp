@@ -78,10 +78,13 @@ bool SaveSettings(platform::RegistryStore& registry, const std::string& key, con
   SettingsStore store(registry, key);
   if (s.drive)
     store.WriteInteger("Drive", *s.drive);
-  const std::pair<const char*, bool> first_switches[] = {
-      {"CRC", s.crc},         {"Delete", s.delete_source}, {"Copy", s.copy},
-      {"Copyright", s.copyright}, {"Private", s.private_bit}, {"Close", s.close_at_end},
-      {"Shutdown", s.shutdown_at_end}};
+  const std::pair<const char*, bool> first_switches[] = {{"CRC", s.crc},
+                                                         {"Delete", s.delete_source},
+                                                         {"Copy", s.copy},
+                                                         {"Copyright", s.copyright},
+                                                         {"Private", s.private_bit},
+                                                         {"Close", s.close_at_end},
+                                                         {"Shutdown", s.shutdown_at_end}};
   for (const auto& [name, value] : first_switches)
     store.WriteSwitch(name, value);
   store.WriteSwitch("Selector", s.estimate_batch);

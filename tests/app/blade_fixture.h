@@ -19,8 +19,8 @@ struct BladeFixture {
   testing::SystemServices system;
   posix::PosixVolumes volumes{{"/", temp / "disk2"}};
   TBlade blade{{application, system.dialogs, work_area, system.files, system.paths, volumes,
-                system.registry, system.clock, system.processes, system.power, system.environment, "", system.classes,
-                "/usr/bin/tolvane", system.config / "tolvane.dat"}};
+                system.registry, system.clock, system.processes, system.power, system.environment,
+                "", system.classes, "/usr/bin/tolvane", system.config / "tolvane.dat"}};
   int brought_to_front = 0;
   ui::Subscription front = blade.Form.BringToFrontRequested.Connect([this] { ++brought_to_front; });
 

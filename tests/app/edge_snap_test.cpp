@@ -55,8 +55,8 @@ TEST(EdgeSnap, StoredPlacesAtTheEndsOfTheRange) {
     ui::Point placed;
   };
   const Case cases[] = {
-      {{kMax, kMax}, centred},   {{kMin, kMin}, centred},     {{kMax - 10, 300}, centred},
-      {{400, kMin}, centred},    {{-500, 300}, {-500, 300}},  {{400, 300}, {400, 300}},
+      {{kMax, kMax}, centred},    {{kMin, kMin}, centred},    {{kMax - 10, 300}, centred},
+      {{400, kMin}, centred},     {{-500, 300}, {-500, 300}}, {{400, 300}, {400, 300}},
       {{1270, 990}, {1270, 990}}, {{-503, 300}, centred},
   };
   for (const Case& c : cases) {

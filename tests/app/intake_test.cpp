@@ -66,7 +66,8 @@ TEST(AddingFiles, TheRememberedFolderFallsBackToItsParentAndCancelWritesNothing)
   const std::string root_file = "/tolvane-no-such-file.wav";
   f.system.dialogs.ChooseFilesNext(std::vector<std::string>{root_file});
   f.blade.OpenClick();
-  EXPECT_EQ(f.system.registry.ReadString(settings::kSettingsKey, "Path").text, "/") << "a root keeps its /";
+  EXPECT_EQ(f.system.registry.ReadString(settings::kSettingsKey, "Path").text, "/")
+      << "a root keeps its /";
 }
 
 TEST(AddingFiles, AFolderIsScannedSubfoldersFirst) {

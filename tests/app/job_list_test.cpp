@@ -45,8 +45,8 @@ TEST(JobList, UnfinishedRowsAreWrittenWithTheirOptionsAndTags) {
   testing::FixedWorkArea work_area({0, 0, 1280, 1000});
   f.system.registry.Flush();
   TBlade next({application, f.system.dialogs, work_area, f.system.files, f.system.paths, f.volumes,
-               f.system.registry, f.system.clock, f.system.processes, f.system.power, f.system.environment, "",
-               f.system.classes, "/usr/bin/tolvane", job_list});
+               f.system.registry, f.system.clock, f.system.processes, f.system.power,
+               f.system.environment, "", f.system.classes, "/usr/bin/tolvane", job_list});
   next.FormCreate();
   ASSERT_EQ(next.Queue.Count(), 2);
   EXPECT_EQ(next.Queue.Item(0).Caption(), "b");
@@ -127,8 +127,8 @@ TEST(JobList, DamagedAndShortFilesRestoreWhatCanBeRead) {
     testing::WriteText(job_list, c.bytes);
     system.registry.WriteString("SOFTWARE\\Orvik\\Tolvane", "Savelist", "1");
     TBlade blade({application, system.dialogs, work_area, system.files, system.paths, probe.volumes,
-                  system.registry, system.clock, system.processes, system.power, system.environment, "", system.classes,
-                  "/usr/bin/tolvane", job_list});
+                  system.registry, system.clock, system.processes, system.power, system.environment,
+                  "", system.classes, "/usr/bin/tolvane", job_list});
     blade.FormCreate();
     std::vector<std::string> captions;
     for (int i = 0; i < blade.Queue.Count(); ++i)
@@ -143,36 +143,36 @@ TEST(JobList, DamagedAndShortFilesRestoreWhatCanBeRead) {
 // title stays the program's.
 TEST(JobList, AutostartRunsWhenEntriesWereRestored) {
   for (const bool encoder_there : {true, false}) {
-  BladeFixture probe;
-  const std::string a = probe.Wave("a.wav");
-  testing::CountingEventLoop loop;
-  ui::Application application(loop);
-  testing::FixedWorkArea work_area({0, 0, 1280, 1000});
-  testing::SystemServices system;
-  const std::string job_list = system.config / "tolvane.dat";
-  testing::WriteText(job_list, "TVFILES" + testing::Int32Bytes(static_cast<int32_t>(a.size())) + a +
-                                   testing::Int32Bytes(2) + testing::Int32Bytes(128) +
-                                   std::string(5, '\0') + testing::Int32Bytes(0) +
-                                   std::string(1, '\0') + testing::Int32Bytes(-1));
-  system.registry.WriteString("SOFTWARE\\Orvik\\Tolvane", "Savelist", "1");
-  system.registry.WriteString("SOFTWARE\\Orvik\\Tolvane", "Autostart", "1");
-  system.registry.WriteString(
-      "SOFTWARE\\Orvik\\Tolvane", "BladePath",
-      encoder_there ? TOLVANE_BUILD_DIR "/tests/fake_bladeenc" : TOLVANE_BUILD_DIR "/none");
-  application.SetTitle("Tolvane");
-  TBlade blade({application, system.dialogs, work_area, system.files, system.paths, probe.volumes,
-                system.registry, system.clock, system.processes, system.power, system.environment, "", system.classes,
-                "/usr/bin/tolvane", job_list});
-  blade.FormCreate();
-  EXPECT_EQ(application.Title(), "Tolvane");
-  EXPECT_EQ(blade.SavedTitle, "Tolvane");
-  if (!encoder_there) {
-    EXPECT_EQ(system.dialogs.Messages().at(0).text, "BladeEnc not found. Check its path!");
-    continue;
-  }
-  EXPECT_TRUE(blade.Engine().Timer.Enabled()) << "Encode was pressed during the start";
-  EXPECT_EQ(blade.Queue.Item(0).SubItem(0), "Preparing...");
-  testing::EndAndReap(blade.Engine().NowEncoding.ProcessInfo.get());
+    BladeFixture probe;
+    const std::string a = probe.Wave("a.wav");
+    testing::CountingEventLoop loop;
+    ui::Application application(loop);
+    testing::FixedWorkArea work_area({0, 0, 1280, 1000});
+    testing::SystemServices system;
+    const std::string job_list = system.config / "tolvane.dat";
+    testing::WriteText(job_list, "TVFILES" + testing::Int32Bytes(static_cast<int32_t>(a.size())) +
+                                     a + testing::Int32Bytes(2) + testing::Int32Bytes(128) +
+                                     std::string(5, '\0') + testing::Int32Bytes(0) +
+                                     std::string(1, '\0') + testing::Int32Bytes(-1));
+    system.registry.WriteString("SOFTWARE\\Orvik\\Tolvane", "Savelist", "1");
+    system.registry.WriteString("SOFTWARE\\Orvik\\Tolvane", "Autostart", "1");
+    system.registry.WriteString(
+        "SOFTWARE\\Orvik\\Tolvane", "BladePath",
+        encoder_there ? TOLVANE_BUILD_DIR "/tests/fake_bladeenc" : TOLVANE_BUILD_DIR "/none");
+    application.SetTitle("Tolvane");
+    TBlade blade({application, system.dialogs, work_area, system.files, system.paths, probe.volumes,
+                  system.registry, system.clock, system.processes, system.power, system.environment,
+                  "", system.classes, "/usr/bin/tolvane", job_list});
+    blade.FormCreate();
+    EXPECT_EQ(application.Title(), "Tolvane");
+    EXPECT_EQ(blade.SavedTitle, "Tolvane");
+    if (!encoder_there) {
+      EXPECT_EQ(system.dialogs.Messages().at(0).text, "BladeEnc not found. Check its path!");
+      continue;
+    }
+    EXPECT_TRUE(blade.Engine().Timer.Enabled()) << "Encode was pressed during the start";
+    EXPECT_EQ(blade.Queue.Item(0).SubItem(0), "Preparing...");
+    testing::EndAndReap(blade.Engine().NowEncoding.ProcessInfo.get());
   }
 }
 

@@ -14,8 +14,8 @@ struct Window {
   testing::FixedWorkArea work_area{{0, 0, 1280, 1000}};
   testing::SystemServices system;
   TBlade blade{{application, system.dialogs, work_area, system.files, system.paths, system.volumes,
-                system.registry, system.clock, system.processes, system.power, system.environment, "", system.classes,
-                "/usr/bin/tolvane", system.config / "tolvane.dat"}};
+                system.registry, system.clock, system.processes, system.power, system.environment,
+                "", system.classes, "/usr/bin/tolvane", system.config / "tolvane.dat"}};
 };
 
 std::vector<std::string> PanelTexts(const ui::StatusBar& bar) {

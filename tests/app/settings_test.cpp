@@ -124,8 +124,9 @@ TEST(Settings, StoredValuesAreReadByTheirRules) {
     testing::SystemServices system;
     Store(system, c.stored);
     TBlade blade({application, system.dialogs, work_area, system.files, system.paths,
-                  system.volumes, system.registry, system.clock, system.processes, system.power, system.environment, "",
-                  system.classes, "/usr/bin/tolvane", system.config / "tolvane.dat"});
+                  system.volumes, system.registry, system.clock, system.processes, system.power,
+                  system.environment, "", system.classes, "/usr/bin/tolvane",
+                  system.config / "tolvane.dat"});
     blade.FormCreate();
     SCOPED_TRACE(c.name);
     c.check(blade, system);
@@ -142,8 +143,8 @@ TEST(Settings, AValueOfAnotherTypeIsReportedAndStopsTheLoad) {
   system.registry.WriteValue(kKey, "Bitrate", platform::RegValue::Dword(192));
   system.registry.WriteString(kKey, "Tree", "3");
   TBlade blade({application, system.dialogs, work_area, system.files, system.paths, system.volumes,
-                system.registry, system.clock, system.processes, system.power, system.environment, "", system.classes,
-                "/usr/bin/tolvane", system.config / "tolvane.dat"});
+                system.registry, system.clock, system.processes, system.power, system.environment,
+                "", system.classes, "/usr/bin/tolvane", system.config / "tolvane.dat"});
   blade.FormCreate();
   ASSERT_EQ(system.dialogs.Messages().size(), 1u);
   EXPECT_EQ(system.dialogs.Messages()[0].text, "Invalid data type for 'Bitrate'");

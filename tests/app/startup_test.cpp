@@ -194,8 +194,8 @@ TEST(Startup, AKillDuringTheCloseLeavesEveryFileWhole) {
   const std::string settings = temp / "config/tolvane/HKEY_CURRENT_USER.reg";
   const std::string job_list = temp / "state/tolvane/tolvane.dat";
   const std::string a = temp / "a.wav";
-  const std::string old_list = "TVFILES" + testing::Int32Bytes(static_cast<int32_t>(a.size())) +
-                               a + testing::Int32Bytes(2) + testing::Int32Bytes(128) +
+  const std::string old_list = "TVFILES" + testing::Int32Bytes(static_cast<int32_t>(a.size())) + a +
+                               testing::Int32Bytes(2) + testing::Int32Bytes(128) +
                                std::string(5, '\0') + testing::Int32Bytes(0) +
                                std::string(1, '\0') + testing::Int32Bytes(-1);
   std::mt19937 random(20261208);
@@ -221,8 +221,9 @@ TEST(Startup, AKillDuringTheCloseLeavesEveryFileWhole) {
     EXPECT_EQ(stored.ReadString("SOFTWARE\\Orvik\\Tolvane", "Savelist").text, "1") << run;
     const std::string list = testing::ReadText(job_list);
     std::vector<std::string> paths;
-    settings::ReadJobList(files, job_list,
-                          [&](const settings::JobRecordRead& record) { paths.push_back(record.path); });
+    settings::ReadJobList(files, job_list, [&](const settings::JobRecordRead& record) {
+      paths.push_back(record.path);
+    });
     const bool old_one = list == old_list;
     const bool new_one = paths == std::vector<std::string>{a, temp / "b.wav"} &&
                          list.ends_with(testing::Int32Bytes(-1));

@@ -108,8 +108,7 @@ TEST(SelectionSummary, ABurstOfSelectionChangesIsSummedUpOnce) {
   for (int i = 0; i < 200; ++i)
     f.blade.AddPath(f.Wave("take" + std::to_string(i) + ".wav", 1044));
   int summaries = 0;
-  const ui::Subscription counting =
-      f.blade.WaveBar.Changed.Connect([&summaries] { ++summaries; });
+  const ui::Subscription counting = f.blade.WaveBar.Changed.Connect([&summaries] { ++summaries; });
   for (int i = 0; i < f.blade.Queue.Count(); ++i)
     f.blade.Queue.Item(i).SetSelected(true);
   EXPECT_EQ(summaries, 0) << "nothing yet";

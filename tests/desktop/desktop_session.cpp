@@ -88,12 +88,12 @@ DesktopSession::DesktopSession() {
         kOpenbox, std::vector<std::string>{"--sm-disable"},
         EnvironmentWith({{"HOME", temp_.Path()}}), temp_ / "openbox.log");
     managed = Eventually(
-        [&] {
-          const std::string root = Run(kXprop, {"-root", "_NET_SUPPORTING_WM_CHECK"});
-          return root.find("window id") != std::string::npos ||
-                 window_manager_->WaitFor(0ms).has_value();
-        },
-        10s) &&
+                  [&] {
+                    const std::string root = Run(kXprop, {"-root", "_NET_SUPPORTING_WM_CHECK"});
+                    return root.find("window id") != std::string::npos ||
+                           window_manager_->WaitFor(0ms).has_value();
+                  },
+                  10s) &&
               !window_manager_->WaitFor(0ms).has_value();
   }
   if (!managed)

@@ -176,12 +176,14 @@ TEST(Desktop, AClickOnTheBitrateButtonsFaceOpensItsMenu) {
   ASSERT_NO_FATAL_FAILURE(d.Start({}, 400, 300));
   d.ClickAt(80, 12);  // the "Settings" tab
   std::this_thread::sleep_for(300ms);
-  const std::string before = d.session.Run("/usr/bin/xdotool", {"search", "--onlyvisible", "--name", ".*"});
+  const std::string before =
+      d.session.Run("/usr/bin/xdotool", {"search", "--onlyvisible", "--name", ".*"});
   d.ClickAt(150, 68);  // the middle of the Bitrate button, under the toggles' labels
   std::this_thread::sleep_for(400ms);
   d.session.Screenshot("bitrate-menu-desktop.png");
   // The menu is a window of its own, and takes the keyboard: Escape closes it.
-  const std::string after = d.session.Run("/usr/bin/xdotool", {"search", "--onlyvisible", "--name", ".*"});
+  const std::string after =
+      d.session.Run("/usr/bin/xdotool", {"search", "--onlyvisible", "--name", ".*"});
   EXPECT_GT(after.size(), before.size()) << "a menu window opened";
   d.session.Xdotool({"key", "Escape"});
   d.CloseAndReadQueue();

@@ -348,12 +348,12 @@ TEST(BladeEnc, DeletingTheSourceWaitsForAWholeOutput) {
   for (const char* failing : {"", "fsync", "close"}) {
     TempFolder temp;
     WriteLeftTone(temp / "a.wav", 44100, 4410);
-    const EncoderRun run = RunEncoder(
-        temp, {"-DELETE", temp / "a.wav"},
-        {{"LD_PRELOAD", TOLVANE_BUILD_DIR "/tests/libtolvane_fail_io.so"},
-         {"TOLVANE_FAIL_CALL", failing},
-         {"TOLVANE_FAIL_SUFFIX", ".mp3"},
-         {"ASAN_OPTIONS", "verify_asan_link_order=0:detect_leaks=0"}});
+    const EncoderRun run =
+        RunEncoder(temp, {"-DELETE", temp / "a.wav"},
+                   {{"LD_PRELOAD", TOLVANE_BUILD_DIR "/tests/libtolvane_fail_io.so"},
+                    {"TOLVANE_FAIL_CALL", failing},
+                    {"TOLVANE_FAIL_SUFFIX", ".mp3"},
+                    {"ASAN_OPTIONS", "verify_asan_link_order=0:detect_leaks=0"}});
     const bool fails = *failing != '\0';
     EXPECT_EQ(run.exit_code, fails ? 255 : 0) << failing << ": " << run.output;
     EXPECT_EQ(std::filesystem::exists(temp / "a.wav"), fails) << failing;

@@ -233,8 +233,9 @@ TEST(BatchEngine, ASourceIsNeverItsOwnOutput) {
     const std::string before = testing::ReadText(own.FileName);
     std::filesystem::create_directory_symlink(f.temp.Path(), f.temp / "link");
     const std::string folder = c.output_folder;
-    f.host.options.output_folder =
-        folder.empty() ? "" : folder == "@" ? f.temp.Path() : f.temp / folder;
+    f.host.options.output_folder = folder.empty()  ? ""
+                                   : folder == "@" ? f.temp.Path()
+                                                   : f.temp / folder;
     f.host.options.version_label = c.version;
     f.host.options.check_overwrite = c.check_overwrite;
     f.engine.Encode();

@@ -73,7 +73,7 @@ struct ScriptedPrompts final : EnginePrompts {
   void Report(EngineFailure failure, const std::string& name) override {
     static constexpr const char* kNames[] = {
         "EncoderNotFound", "InputNotFound", "OutputFolderNotCreated", "CommandLineTooLong",
-        "CannotStart",     "EncoderHalted", "SourceIsOwnOutput", "TagNotWritten",
+        "CannotStart",     "EncoderHalted", "SourceIsOwnOutput",      "TagNotWritten",
         "OutputNotMoved",  "NothingToDo"};
     asked.push_back(std::string("report ") + kNames[static_cast<int>(failure)] +
                     (name.empty() ? "" : " " + name));

@@ -58,10 +58,9 @@ TEST(CommandLine, SwitchesInTheirOrderAndVersionGates) {
 
 TEST(CommandLine, PathsWithQuotesAndBackslashesArriveUnchanged) {
   const platform::Paths posix(platform::PathStyle::Posix);
-  const std::string odd_paths[] = {"/m/plain.wav",        "/m/with space.wav",
-                                   "/m/say \"hi\".wav",   "/m/back\\slash.wav",
-                                   "/m/ends in\\",        "/m/\" -DELETE \"x.wav",
-                                   "/m/\\\"odd.wav"};
+  const std::string odd_paths[] = {
+      "/m/plain.wav", "/m/with space.wav",     "/m/say \"hi\".wav", "/m/back\\slash.wav",
+      "/m/ends in\\", "/m/\" -DELETE \"x.wav", "/m/\\\"odd.wav"};
   for (const std::string& source : odd_paths) {
     // The encoder's own path round-trips as well as the source's.
     const std::string encoder = "/opt" + source;

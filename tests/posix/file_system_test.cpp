@@ -75,7 +75,8 @@ TEST(FileSystem, MovesDeletesAndCreatesOneFolderLevel) {
 TEST(FileSystem, MovesAcrossFileSystems) {
   TempFolder temp;
   const std::string other = "/dev/shm/tolvane-move-" + std::to_string(::getpid());
-  struct stat here {}, there {};
+  struct stat here {
+  }, there{};
   if (::stat(temp.Path().c_str(), &here) != 0 || ::stat("/dev/shm", &there) != 0 ||
       here.st_dev == there.st_dev) {
     GTEST_SKIP() << "no second file system here";

@@ -77,7 +77,8 @@ TEST(RegistryFile, ReadingAnotherTypeAsTextIsReported) {
 TEST(RegistryFile, TextStoredAsBytesIsReadAndKept) {
   TempFolder temp;
   const std::string header =
-      "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Orvik\\Tolvane]\r\n";
+      "Windows Registry Editor Version "
+      "5.00\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Orvik\\Tolvane]\r\n";
   const std::string stored =
       "\"Output\"=hex(1):2f,00,6d,00,70,00,33,00,00,00\r\n"
       "\"Recent0\"=hex(2):2f,00,e9,00,3d,d8,b5,de,00,00\r\n"

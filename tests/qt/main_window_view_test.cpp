@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
+#include <QApplication>
 #include <QDir>
+#include <QDropEvent>
 #include <QHeaderView>
+#include <QMimeData>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
-#include <QMimeData>
 #include <QUrl>
-#include <QDropEvent>
-#include <QApplication>
 
 #include "app/main_window.h"
 #include "app/startup.h"
@@ -29,8 +29,8 @@ struct ShownWindow {
   testing::SystemServices system;
   app::TBlade blade{{application, system.dialogs, work_area, system.files, system.paths,
                      system.volumes, system.registry, system.clock, system.processes, system.power,
-                     system.environment,
-                     "", system.classes, "/usr/bin/tolvane", system.config / "tolvane.dat"}};
+                     system.environment, "", system.classes, "/usr/bin/tolvane",
+                     system.config / "tolvane.dat"}};
   WindowView view{{blade.Form, application, [this] { return blade.TaskbarTitle(); }, blade.Menus(),
                    blade.Timers()}};
 

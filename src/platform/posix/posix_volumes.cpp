@@ -74,11 +74,10 @@ std::vector<std::string> UserVolumes(const std::vector<Mount>& mounts) {
   for (const Mount& mount : mounts) {
     const bool disk = mount.device.starts_with("/dev/") && !OneOf(mount.type, kImageTypes);
     const bool share = OneOf(mount.type, kNetworkTypes);
-    const bool system = std::any_of(kSystemFolders.begin(), kSystemFolders.end(),
-                                    [&](std::string_view folder) {
-                                      return Under(mount.point, folder);
-                                    }) &&
-                        !Under(mount.point, "/run/media");
+    const bool system =
+        std::any_of(kSystemFolders.begin(), kSystemFolders.end(),
+                    [&](std::string_view folder) { return Under(mount.point, folder); }) &&
+        !Under(mount.point, "/run/media");
     if (mount.point != "/" && (!(disk || share) || system))
       continue;
     std::erase(points, mount.point);

@@ -1,7 +1,7 @@
 #include "list_view_widget.h"
 
-#include <QHeaderView>
 #include <QContextMenuEvent>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScopedValueRollback>
