@@ -33,6 +33,16 @@ TBlade::TBlade(const Services& services)
   LayOutSettingsPage();
   LayOutBottomPanel();
   BuildMenus();
+  option_menus_.emplace(
+      options::OptionMenus::Controls{Main, Defaults, Queue, BitrateMenu, PrioMenu, BitsMenu,
+                                     EstMenu, TreeMenu, StereoMenu, RecentMenu, Bitrate, Priority,
+                                     StereoButton, TreeButton, Selector, Mp3BitrateButton,
+                                     Mp3PrioButton, Mp3StereoButton, OutputFolder},
+      options::OptionMenus::Defaults{DefaultBitrate, DefaultPriority, DefaultStereo, TreeDepth,
+                                     EstimateMode},
+      options::OptionMenus::Followers{
+          [this] { UpdateTotals(); },
+          [this] { QueueChange(Queue.Selected(), ui::ItemChange::State); }});
 
   Form.SetActiveControl(&Queue);
   Form.OnPositionChanging = [this](ui::Rect& proposed) {

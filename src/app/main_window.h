@@ -1,12 +1,14 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "encoding/batch_engine.h"
 #include "encoding/totals.h"
 #include "engine_binding.h"
+#include "options/option_menus.h"
 #include "platform/clock.h"
 #include "platform/environment.h"
 #include "platform/file_system.h"
@@ -233,6 +235,7 @@ class TBlade final {
   ui::Timer ScrollTimer{"ScrollTimer", 500};
 
   queue::Queue& QueueModel() { return queue_; }
+  options::OptionMenus& OptionMenus() { return *option_menus_; }
   encoding::BatchEngine& Engine() { return engine_; }
 
   // Every menu and timer, for the view that shows and runs them.
@@ -287,6 +290,8 @@ class TBlade final {
   queue::Queue queue_{Queue, files_, paths_};
   EngineBinding engine_binding_{*this, dialogs_};
   encoding::BatchEngine engine_;
+  // Built once the menus have their items.
+  std::optional<options::OptionMenus> option_menus_;
   ui::DeferredCall summary_{Application.Loop(), [this] { ShowSelectionSummary(); }};
 };
 
