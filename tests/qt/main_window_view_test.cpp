@@ -3,7 +3,9 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QHeaderView>
+#include <QMenu>
 #include <QMimeData>
+#include <QPainter>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -16,6 +18,7 @@
 #include "platform/qt/platform_services.h"
 #include "support/audio_files.h"
 #include "support/desktop_stand_ins.h"
+#include "support/mp3_inspect.h"
 #include "support/system_services.h"
 
 namespace tolvane::qt {
@@ -173,6 +176,71 @@ TEST(MainWindowView, TheWindowTakesDroppedFiles) {
   QApplication::sendEvent(&window, &drop);
   ASSERT_EQ(w.blade.Queue.Count(), 2);
   EXPECT_EQ(w.blade.Queue.Item(1).Caption(), "b");
+}
+
+// Chooses `caption` in the next menu that opens, once it shows; with `screenshot` set, the
+// window with the open menu is saved first.
+void ChooseInNextMenu(ShownWindow& w, const QString& caption, const char* screenshot = nullptr) {
+  QTimer::singleShot(0, [&w, caption, screenshot] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    QAction* chosen = nullptr;
+    for (QAction* action : menu->actions()) {
+      if (action->text() == caption)
+        chosen = action;
+    }
+    ASSERT_NE(chosen, nullptr) << caption.toStdString();
+    if (screenshot != nullptr) {
+      QPixmap shot = w.view.Form().grab();
+      QPainter painter(&shot);
+      painter.drawPixmap(w.view.Form().mapFromGlobal(menu->pos()), menu->grab());
+      painter.end();
+      const QString folder = QStringLiteral(TOLVANE_BUILD_DIR "/screenshots");
+      QDir().mkpath(folder);
+      EXPECT_TRUE(shot.save(folder + "/" + screenshot));
+    }
+    menu->setActiveAction(chosen);
+    QTest::keyClick(menu, Qt::Key_Return);
+  });
+}
+
+// Through the real window: one queued file gets 192 kbps, mono and checksums from the buttons
+// below the queue, and the bundled encoder's MP3 says so in its frame headers.
+TEST(MainWindowView, TheSelectedFilesOptionsReachItsMp3) {
+  testing::TempFolder temp;
+  testing::WriteWave(temp / "song.wav", {.samples = testing::Tone(44100, 2, 44100, 9000, 9000)});
+  testing::WriteWave(temp / "other.wav", {.data_bytes = 176'400});
+  ShownWindow w;
+  w.blade.BladePath.SetText(TOLVANE_BUILD_DIR "/bladeenc");
+  w.blade.ShowEncoderVersion();
+  w.blade.AddPath(temp / "song.wav");
+  w.blade.AddPath(temp / "other.wav");
+  w.blade.Queue.Item(0).SetSelected(true);
+  QCoreApplication::processEvents();
+  const std::pair<ui::SpeedButton*, const char*> choices[] = {
+      {&w.blade.Mp3BitrateButton, "192kbps"},
+      {&w.blade.Mp3StereoButton, "Mono"},
+      {&w.blade.Mp3BitsButton, "Check&sums"}};
+  for (const auto& [button, caption] : choices) {
+    ChooseInNextMenu(w, QString::fromUtf8(caption),
+                     button == &w.blade.Mp3BitrateButton ? "bitrate-menu.png" : nullptr);
+    QTest::mouseClick(&w.Widget(*button), Qt::LeftButton);
+    QCoreApplication::processEvents();
+  }
+  EXPECT_EQ(w.blade.Mp3BitrateButton.Caption(), "192kbps");
+  EXPECT_EQ(queue::EntryOf(w.blade.Queue.Item(1))->Bitrate, 128) << "the other file keeps its own";
+
+  w.blade.Queue.Item(1).SetSubItem(0, "Skipped");  // only the first one is encoded
+  QTest::mouseClick(&w.Widget(w.blade.Encode), Qt::LeftButton);
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return w.blade.Queue.Item(0).SubItem(0).starts_with("Completed in "); }, 20000))
+      << w.blade.Queue.Item(0).SubItem(0);
+  const std::vector<testing::FrameHeader> frames = testing::ReadFrameHeaders(temp / "song.mp3");
+  ASSERT_GT(frames.size(), 10u);
+  const testing::FrameHeader& frame = frames[5];
+  EXPECT_EQ(frame.bitrate_kbps, 192);
+  EXPECT_EQ(frame.channel_mode, 3) << "mono";
+  EXPECT_TRUE(frame.crc);
 }
 
 TEST(MainWindowView, WidgetsFollowTheirControls) {
