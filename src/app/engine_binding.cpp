@@ -162,7 +162,6 @@ void EngineBinding::Report(EngineFailure failure, const std::string& source_name
 encoding::EngineOptions EngineBinding::Options() {
   const TBlade& w = window_;
   encoding::EngineOptions options;
-  options.encoder = w.EncoderFile();
   options.version_label = w.BEVersion.Caption();
   options.output_folder = w.OutputFolder.Text();
   options.tree_depth = std::atoi(w.TreeButton.Caption().c_str());
@@ -177,6 +176,10 @@ encoding::EngineOptions EngineBinding::Options() {
                    : w.CloseProg.Down() ? OnEnd::Close
                                         : OnEnd::Nothing;
   return options;
+}
+
+std::string EngineBinding::EncoderFile() {
+  return window_.EncoderFile();
 }
 
 void EngineBinding::SaveSettings() {

@@ -37,6 +37,7 @@ class EngineBinding final : public encoding::EngineDisplay,
   void Report(encoding::EngineFailure failure, const std::string& source_name) override;
 
   encoding::EngineOptions Options() override;
+  std::string EncoderFile() override;
   void SaveSettings() override;
   void CloseProgram() override;
 

@@ -5,9 +5,9 @@
 
 namespace tolvane::encoding {
 
-// What the batch engine reads of the options, taken afresh at each launch and each tick.
+// What the batch engine reads of the options, taken afresh at each launch and each tick: only
+// what the controls hold, so that a snapshot costs no file system access.
 struct EngineOptions {
-  std::string encoder;          // the encoder's file (found on the search path when bare)
   std::string version_label;    // "v 1.00", "v ?.??", or "" when unread
   std::string output_folder;    // "" writes beside the source
   int tree_depth = 0;           // source folder levels mirrored below the output folder
@@ -25,6 +25,8 @@ class EngineHost {
  public:
   virtual ~EngineHost() = default;
   virtual EngineOptions Options() = 0;
+  // The encoder's file (a bare name found on the search path), asked once per launch.
+  virtual std::string EncoderFile() = 0;
   // Saves every setting and the job list (before powering off, and when a close stops a job).
   virtual void SaveSettings() = 0;
   // Closes the program by its normal path.

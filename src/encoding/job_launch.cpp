@@ -29,7 +29,8 @@ int BatchEngine::StartNextJob() {
   for (;;) {
     EngineOptions options = host_.Options();
     // 1. The encoder must be there.
-    if (!files_.FileExists(options.encoder)) {
+    const std::string encoder = host_.EncoderFile();
+    if (!files_.FileExists(encoder)) {
       prompts_.Report(EngineFailure::EncoderNotFound, "");
       Timer.SetEnabled(false);
       ResetCounters();
@@ -141,7 +142,7 @@ int BatchEngine::StartNextJob() {
 
     // 14. The command line; one too long for the classic buffer is refused.
     const std::string command_line =
-        BuildCommandLine(options.encoder, options.version_label, entry, target_folder, paths_);
+        BuildCommandLine(encoder, options.version_label, entry, target_folder, paths_);
     if (command_line.size() > kMaxCommandLine) {
       NowEncoding.OutHandle.reset();
       return FailLaunch(EngineFailure::CommandLineTooLong, source_name, queue::status::kQueued);

@@ -116,7 +116,7 @@ void BatchEngine::FinishCompleted() {
   ResetCounters();
   finished_ = true;
   display_.ShowFinished(true);
-  switch (host_.Options().on_end) {
+  switch (options.on_end) {
     case EngineOptions::OnEnd::PowerOff:
       host_.SaveSettings();
       power_.PowerOff();

@@ -179,7 +179,7 @@ TEST(BatchEngine, LaunchFailuresStopTheBatchAtTheEntry) {
   };
   const auto setups = std::vector<std::pair<Case, std::function<void(EngineFixture&)>>>{
       {{"report EncoderNotFound", "Queued", false},
-       [](EngineFixture& f) { f.host.options.encoder = f.temp / "no-encoder"; }},
+       [](EngineFixture& f) { f.host.encoder = f.temp / "no-encoder"; }},
       {{"report InputNotFound a.wav", "Queued", false},
        [](EngineFixture& f) { std::filesystem::remove(f.temp / "a.wav"); }},
       {{"report OutputFolderNotCreated a.wav", "Queued", false},
@@ -190,7 +190,7 @@ TEST(BatchEngine, LaunchFailuresStopTheBatchAtTheEntry) {
       {{"report CannotStart a.wav", "Queued", true},
        [](EngineFixture& f) {
          testing::WriteText(f.temp / "not-a-program", "x");  // no execute permission
-         f.host.options.encoder = f.temp / "not-a-program";
+         f.host.encoder = f.temp / "not-a-program";
        }},
       {{"report NothingToDo", "Completed in 00:00:00", false},
        [](EngineFixture& f) { f.rows.Item(0).SetSubItem(0, "Completed in 00:00:00"); }},

@@ -28,7 +28,7 @@ struct EngineFixture {
                       system.clock, system.processes, system.power, loop}};
 
   EngineFixture() {
-    host.options.encoder = testing::FakeEncoderControl::kProgram;
+    host.encoder = testing::FakeEncoderControl::kProgram;
     host.options.version_label = "v 1.00";
     host.options.watched_volume = "/";
     // A close waits for the stopped job's end: the loop delivers it.

@@ -83,10 +83,12 @@ struct ScriptedPrompts final : EnginePrompts {
 // Options the test sets; counts what the end of a batch asked for.
 struct TestHost final : EngineHost {
   EngineOptions options;
+  std::string encoder;
   int saves = 0;
   int closes = 0;
 
   EngineOptions Options() override { return options; }
+  std::string EncoderFile() override { return encoder; }
   void SaveSettings() override { ++saves; }
   void CloseProgram() override { ++closes; }
 };
