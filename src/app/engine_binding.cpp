@@ -170,7 +170,7 @@ encoding::EngineOptions EngineBinding::Options() {
   options.delete_partial = w.DeleteFileButton.Down();
   options.show_console = w.ShowEncoderConsole != 0;
   options.estimate_batch = w.EstimateMode != 0;
-  options.watched_volume = w.WatchedVolume();
+  options.watched_volume = w.Target().WatchedVolume();
   using OnEnd = encoding::EngineOptions::OnEnd;
   options.on_end = w.ShutDown.Down()    ? OnEnd::PowerOff
                    : w.CloseProg.Down() ? OnEnd::Close

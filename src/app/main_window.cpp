@@ -20,7 +20,13 @@ TBlade::TBlade(const Services& services)
       job_list_path_(services.job_list_path),
       engine_({queue_, engine_binding_, engine_binding_, engine_binding_, services.files,
                services.paths, services.volumes, services.clock, services.processes, services.power,
-               services.application.Loop()}) {
+               services.application.Loop()}),
+      output_target_({OutputFolder, OutFolderButton, ClearFolder, RecentMenu, DriveButton,
+                      DrivesMenu, TotalBar},
+                     folder_form_, dialogs_, files_, paths_,
+                     environment_.Variable("HOME").value_or("/"),
+                     {[this](const std::string& volume) { return DriveFreeSpace(volume).text; },
+                      [this] { UpdateTotals(); }}) {
   const ui::Rect area = work_area_.Get();
   Form.SetBounds({area.left + (area.width - kClientWidth) / 2,
                   area.top + (area.height - kClientHeight) / 2, kClientWidth, kClientHeight});
@@ -89,7 +95,7 @@ void TBlade::FormCreate() {
   SavedTitle = Application.Title();
   SettingsIO(SettingsMode::LoadSettings);
   // The drive menu needs the stored drive, and the restored queue's totals need the menu.
-  BuildDrivesMenu();
+  output_target_.BuildDrivesMenu(DriveIndex);
   SettingsIO(SettingsMode::LoadJobList);
   Selector.SetCaption(EstimateMode == 0 ? "current" : "batch");
 }

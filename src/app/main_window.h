@@ -8,7 +8,9 @@
 #include "encoding/batch_engine.h"
 #include "encoding/totals.h"
 #include "engine_binding.h"
+#include "options/folder_form.h"
 #include "options/option_menus.h"
+#include "options/output_target.h"
 #include "platform/clock.h"
 #include "platform/environment.h"
 #include "platform/file_system.h"
@@ -94,11 +96,6 @@ class TBlade final {
   // Totals of the queue and the space its MP3 files need on the watched volume.
   void UpdateTotals();
   encoding::FreeSpace DriveFreeSpace(const std::string& path);
-  // The drive menu: one radio item per volume, the one at DriveIndex checked.
-  void BuildDrivesMenu();
-  void DriveClick(ui::MenuItem& item);
-  // The mount point of the checked drive menu item; "/" when the menu is empty.
-  std::string WatchedVolume() const;
 
   // Batch control, handed to the engine: the toolbar's Encode (or Reset), Stop, Pause and Bye,
   // the close question, and the idle state of the buttons and progress displays.
@@ -236,6 +233,10 @@ class TBlade final {
 
   queue::Queue& QueueModel() { return queue_; }
   options::OptionMenus& OptionMenus() { return *option_menus_; }
+  // The target folder, its picker and recent folders, and the watched volume.
+  options::OutputTarget& Target() { return output_target_; }
+  const options::OutputTarget& Target() const { return output_target_; }
+  options::TFolderForm& FolderForm() { return folder_form_; }
   encoding::BatchEngine& Engine() { return engine_; }
 
   // Every menu and timer, for the view that shows and runs them.
@@ -261,8 +262,6 @@ class TBlade final {
   // once; nullopt when cancelled.
   std::optional<std::vector<std::string>> ChooseFiles(const std::string& filter,
                                                       std::string folder);
-  // The drive button's caption and the free space for the watched volume.
-  void ShowWatchedVolume(const std::string& volume);
   settings::Settings CurrentSettings() const;
   void ApplySettings(const settings::Settings& settings);
   void ShowSelectionSummary();
@@ -292,6 +291,8 @@ class TBlade final {
   encoding::BatchEngine engine_;
   // Built once the menus have their items.
   std::optional<options::OptionMenus> option_menus_;
+  options::TFolderForm folder_form_{volumes_.List(), files_, paths_};
+  options::OutputTarget output_target_;
   ui::DeferredCall summary_{Application.Loop(), [this] { ShowSelectionSummary(); }};
 };
 

@@ -35,11 +35,7 @@ void TBlade::SettingsIO(SettingsMode mode) {
 
 settings::Settings TBlade::CurrentSettings() const {
   settings::Settings s;
-  s.drive = std::nullopt;
-  for (int i = 0; i < DrivesMenu.Count(); ++i) {
-    if (DrivesMenu.Item(i).Checked())
-      s.drive = i;
-  }
+  s.drive = output_target_.CheckedDrive();
   s.crc = CRCBit.Down();
   s.delete_source = DeleteBit.Down();
   s.private_bit = PrivateBit.Down();

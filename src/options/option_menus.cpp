@@ -6,6 +6,7 @@
 #include "queue/file_data.h"
 #include "queue/names.h"
 #include "queue/probe.h"
+#include "recent_folders.h"
 
 namespace tolvane::options {
 
@@ -150,9 +151,7 @@ void OptionMenus::Mp3MenuClick(ui::MenuItem& item) {
       if (chosen < 0 || chosen >= c_.recent_menu.Count())
         return;
       c_.output_folder.SetText(item.Caption());
-      for (int i = chosen; i >= 1; --i)
-        c_.recent_menu.Item(i).SetCaption(c_.recent_menu.Item(i - 1).Caption());
-      c_.recent_menu.Item(0).SetCaption(c_.output_folder.Text());
+      MoveToFront(c_.recent_menu, chosen);
       followers_.update_totals();
       return;
     }

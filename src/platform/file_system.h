@@ -41,6 +41,8 @@ class FileSystem {
   virtual bool SameFile(const std::string& a, const std::string& b) = 0;
   virtual bool FileExists(const std::string& path) = 0;
   virtual bool FolderExists(const std::string& path) = 0;
+  // Whether the folder exists and may be entered (searched), so that what is in it can be used.
+  virtual bool CanEnterFolder(const std::string& path) = 0;
   virtual bool Delete(const std::string& path) = 0;
   // Moves or renames a file; fails when the target exists.
   virtual bool Move(const std::string& from, const std::string& to) = 0;

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
+
 #include "blade_fixture.h"
 
 namespace tolvane::app {
@@ -113,6 +116,190 @@ TEST(OptionMenus, EstimateTreeAndRecentFolders) {
   EXPECT_EQ(order, (std::vector<std::string>{"/D/", "/A/", "/B/", "/C/", "/E/"}));
   f.blade.RecentMenu.Item(0).Click();
   EXPECT_EQ(f.blade.RecentMenu.Item(1).Caption(), "/A/") << "the first stays first";
+}
+
+std::vector<std::string> Recents(const TBlade& blade) {
+  std::vector<std::string> recents;
+  for (int i = 0; i < blade.RecentMenu.Count(); ++i)
+    recents.push_back(blade.RecentMenu.Item(i).Visible() ? blade.RecentMenu.Item(i).Caption()
+                                                         : "(hidden)");
+  return recents;
+}
+
+// A window with folders on its second volume and one queued file on the first, so that the
+// required space tells where the target is.
+struct TargetFixture : BladeFixture {
+  std::string disk2 = temp / "disk2";
+  TargetFixture() {
+    for (const char* folder : {"A", "B", "C", "D", "E", "F", "music/rock", "music/.cache"})
+      std::filesystem::create_directories(disk2 + "/" + folder);
+    blade.AddPath(Wave("song.wav"));
+  }
+  void SetRecents(const std::vector<std::string>& folders) {
+    for (size_t i = 0; i < folders.size(); ++i) {
+      blade.RecentMenu.Item(static_cast<int>(i)).SetCaption(folders[i]);
+      blade.RecentMenu.Item(static_cast<int>(i)).SetVisible(true);
+    }
+  }
+  // The user opens the picker, chooses a volume, clicks down the folders named, and ends with
+  // `end` (OK or Cancel).
+  void Pick(int volume, std::vector<std::string> clicks,
+            ui::SpeedButton options::TFolderForm::*end) {
+    system.dialogs.ActInNextForm([this, volume, clicks, end](ui::Form&) {
+      options::TFolderForm& picker = blade.FolderForm();
+      EXPECT_TRUE(blade.OutFolderButton.Down()) << "held down while the picker shows";
+      picker.Drive.Choose(volume);
+      for (const std::string& name : clicks) {
+        const int line =
+            picker.LineOf(picker.Directory() == "/" ? "/" + name : picker.Directory() + "/" + name);
+        ASSERT_GE(line, 0) << name;
+        picker.Folder.Click(line);
+      }
+      (picker.*end).UserClick();
+    });
+    TotalBar().SetText("stale");
+    blade.OutFolderButton.UserClick();
+  }
+  ui::StatusPanel& TotalBar() { return blade.TotalBar.Panel(0); }
+};
+
+// The target folder as the picker, "Clear" and the recent list leave it.
+TEST(TargetFolder, ChoosingClearingAndTheRecentList) {
+  using Picker = options::TFolderForm;
+  const std::string h = "(hidden)";
+  struct Case {
+    const char* name;
+    std::vector<std::string> recents;  // relative to disk2
+    std::function<void(TargetFixture&)> act;
+    std::string target;  // relative to disk2, or absolute
+    std::vector<std::string> expected;
+  };
+  const Case cases[] = {
+      {"a first folder",
+       {},
+       [](TargetFixture& f) {
+         f.Pick(1, {"music", "rock"}, &Picker::OK);
+       },
+       "music/rock/",
+       {"music/rock/", h, h, h, h}},
+      {"a new folder pushes the oldest out",
+       {"A/", "B/", "C/", "D/", "E/"},
+       [](TargetFixture& f) { f.Pick(1, {"F"}, &Picker::OK); },
+       "F/",
+       {"F/", "A/", "B/", "C/", "D/"}},
+      {"a listed folder moves to the front",
+       {"A/", "B/", "C/", "D/", "E/"},
+       [](TargetFixture& f) { f.Pick(1, {"C"}, &Picker::OK); },
+       "C/",
+       {"C/", "A/", "B/", "D/", "E/"}},
+      {"a volume's root gets no second separator",
+       {},
+       [](TargetFixture& f) { f.Pick(0, {}, &Picker::OK); },
+       "/",
+       {"/", h, h, h, h}},
+      {"cancel changes nothing",
+       {"A/", "B/"},
+       [](TargetFixture& f) { f.Pick(1, {"F"}, &Picker::Cancel); },
+       "B/",
+       {"A/", "B/", h, h, h}},
+      {"Esc cancels",
+       {"A/"},
+       [](TargetFixture& f) {
+         f.system.dialogs.ActInNextForm([&f](ui::Form& form) {
+           f.blade.FolderForm().Folder.Click(1);
+           EXPECT_TRUE(form.KeyPress('\r')) << "Enter means nothing here";
+           EXPECT_EQ(form.GetModalResult(), ui::ModalResult::None);
+           EXPECT_FALSE(form.KeyPress(27));
+         });
+         f.TotalBar().SetText("stale");
+         f.blade.OutFolderButton.UserClick();
+       },
+       "B/",
+       {"A/", h, h, h, h}},
+      {"Clear keeps the recent list",
+       {"A/", "B/"},
+       [](TargetFixture& f) {
+         f.TotalBar().SetText("stale");
+         f.blade.ClearFolder.UserClick();
+       },
+       "",
+       {"A/", "B/", h, h, h}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TargetFixture f;
+    const auto on_disk2 = [&f](const std::string& path) {
+      return path.empty() || path.starts_with("/") || path == "(hidden)" ? path
+                                                                         : f.disk2 + "/" + path;
+    };
+    std::vector<std::string> recents;
+    for (const std::string& folder : c.recents)
+      recents.push_back(on_disk2(folder));
+    f.SetRecents(recents);
+    f.blade.OutputFolder.SetText(on_disk2("B/"));
+    c.act(f);
+    EXPECT_EQ(f.blade.OutputFolder.Text(), on_disk2(c.target));
+    std::vector<std::string> expected;
+    for (const std::string& folder : c.expected)
+      expected.push_back(on_disk2(folder));
+    EXPECT_EQ(Recents(f.blade), expected);
+    EXPECT_FALSE(f.blade.OutFolderButton.Down()) << "released";
+    EXPECT_NE(f.TotalBar().Text(), "stale") << "the totals are recomputed";
+  }
+}
+
+// The picker opens at the target folder, or at home when there is none or it is gone; it shows
+// the path down from the volume's root and the folders inside, hidden ones left out.
+TEST(TargetFolder, ThePickerOpensAtTheTargetOrAtHome) {
+  TargetFixture f;
+  const std::string home = f.system.config.Path();
+  struct Case {
+    std::string target;
+    std::string opens_at;
+    int volume;
+  };
+  const Case cases[] = {
+      {"", home, 0}, {f.disk2 + "/music/", f.disk2 + "/music", 1}, {f.disk2 + "/gone/", home, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.target);
+    f.blade.OutputFolder.SetText(c.target);
+    f.system.dialogs.ActInNextForm([&](ui::Form& form) {
+      const options::TFolderForm& picker = f.blade.FolderForm();
+      EXPECT_EQ(form.Caption(), "Select folder");
+      EXPECT_EQ(form.ClientWidth(), 203);
+      EXPECT_EQ(form.ClientHeight(), 233);
+      EXPECT_EQ(picker.Directory(), c.opens_at);
+      EXPECT_EQ(picker.Drive.ItemIndex(), c.volume);
+      ASSERT_GE(picker.Folder.ItemIndex(), 0);
+      EXPECT_TRUE(picker.Folder.Items()[picker.Folder.ItemIndex()].open);
+    });
+    f.blade.OutFolderButton.UserClick();
+    EXPECT_EQ(f.blade.OutputFolder.Text(), c.target) << "cancelled";
+  }
+  f.blade.FolderForm().SetDirectory(f.disk2 + "/music");
+  EXPECT_EQ(
+      f.blade.FolderForm().Folder.Items(),
+      (std::vector<ui::ListBoxItem>{{f.disk2, 0, true}, {"music", 1, true}, {"rock", 2, false}}));
+  EXPECT_EQ(f.system.dialogs.Forms().size(), 3u);
+}
+
+// The recent folders and the target are kept in the settings file from one start to the next.
+TEST(TargetFolder, RecentFoldersSurviveARestart) {
+  TargetFixture f;
+  f.Pick(1, {"A"}, &options::TFolderForm::OK);
+  f.Pick(1, {"music"}, &options::TFolderForm::OK);
+  ASSERT_TRUE(f.blade.Form.Close());
+
+  posix::RegistryFile registry(f.system.registry.Path(), "HKEY_CURRENT_USER");
+  TBlade again{{f.application, f.system.dialogs, f.work_area, f.system.files, f.system.paths,
+                f.volumes, registry, f.system.clock, f.system.processes, f.system.power,
+                f.system.environment, "", f.system.classes, "/usr/bin/tolvane",
+                f.system.config / "tolvane-again.dat"}};
+  again.FormCreate();
+  EXPECT_EQ(again.OutputFolder.Text(), f.disk2 + "/music/");
+  const std::string h = "(hidden)";
+  EXPECT_EQ(Recents(again),
+            (std::vector<std::string>{f.disk2 + "/music/", f.disk2 + "/A/", h, h, h}));
 }
 
 }  // namespace

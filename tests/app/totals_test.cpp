@@ -29,14 +29,13 @@ TEST(Totals, TheDriveMenuListsTheVolumesAndWatchesTheStoredOne) {
   ASSERT_TRUE(shown.ends_with("mb")) << shown;
   EXPECT_NEAR(std::stod(shown), std::filesystem::space("/").available / 1024.0 / 1024.0, 64.0);
 
-  f.blade.DriveClick(f.blade.DrivesMenu.Item(1));
+  f.blade.Target().DriveClick(f.blade.DrivesMenu.Item(1));
   EXPECT_EQ(f.blade.DriveButton.Caption(), "Req. and free on " + (f.temp / "disk2"));
   EXPECT_FALSE(f.blade.DrivesMenu.Item(0).Checked());
-  EXPECT_EQ(f.blade.WatchedVolume(), f.temp / "disk2");
+  EXPECT_EQ(f.blade.Target().WatchedVolume(), f.temp / "disk2");
 
   BladeFixture beyond;
-  beyond.blade.DriveIndex = 7;
-  beyond.blade.BuildDrivesMenu();
+  beyond.blade.Target().BuildDrivesMenu(7);
   EXPECT_TRUE(beyond.blade.DrivesMenu.Item(1).Checked()) << "an index beyond the list: the last";
   EXPECT_FALSE(beyond.blade.DrivesMenu.Item(0).Checked());
 }
@@ -56,7 +55,7 @@ TEST(Totals, EntriesCountForTheVolumeTheirMp3GoesTo) {
   f.blade.OutputFolder.SetText(f.temp / "disk2/mp3");
   f.blade.UpdateTotals();
   EXPECT_EQ(f.blade.TotalBar.Panel(0).Text(), "0mb") << "the target is on another volume";
-  f.blade.DriveClick(f.blade.DrivesMenu.Item(1));
+  f.blade.Target().DriveClick(f.blade.DrivesMenu.Item(1));
   EXPECT_EQ(f.blade.TotalBar.Panel(0).Text(), "3mb") << "now it is the watched one";
 
   f.blade.OutputFolder.SetText("");

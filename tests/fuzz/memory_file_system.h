@@ -25,6 +25,7 @@ class MemoryFileSystem final : public platform::FileSystem {
   bool SameFile(const std::string& a, const std::string& b) override { return a == b; }
   bool FileExists(const std::string& path) override { return files_.contains(path); }
   bool FolderExists(const std::string&) override { return false; }
+  bool CanEnterFolder(const std::string&) override { return false; }
   bool Delete(const std::string& path) override { return files_.erase(path) > 0; }
   bool Move(const std::string&, const std::string&) override { return false; }
   bool Replace(const std::string&, const std::string&) override { return false; }

@@ -70,21 +70,27 @@ class CountingEventLoop final : public ui::EventLoop {
   std::shared_ptr<std::map<int, Watch>> watches_ = std::make_shared<std::map<int, Watch>>();
 };
 
-// A current folder and PATH that the test sets.
+// A current folder, PATH and home folder that the test sets.
 class FixedEnvironment final : public platform::Environment {
  public:
-  FixedEnvironment(std::string current_folder, std::string path)
-      : current_folder_(std::move(current_folder)), path_(std::move(path)) {}
+  FixedEnvironment(std::string current_folder, std::string path, std::string home = {})
+      : current_folder_(std::move(current_folder)),
+        path_(std::move(path)),
+        home_(std::move(home)) {}
   std::string CurrentFolder() const override { return current_folder_; }
   std::optional<std::string> Variable(const std::string& name) const override {
     if (name == "PATH")
       return path_;
+    if (name == "HOME" && !home_.empty())
+      return home_;
     return std::nullopt;
   }
+  void SetHome(std::string home) { home_ = std::move(home); }
 
  private:
   std::string current_folder_;
   std::string path_;
+  std::string home_;
 };
 
 // Time as the test sets it.

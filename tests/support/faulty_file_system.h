@@ -27,6 +27,7 @@ class FaultyFileSystem final : public platform::FileSystem {
   }
   bool FileExists(const std::string& path) override { return real_.FileExists(path); }
   bool FolderExists(const std::string& path) override { return real_.FolderExists(path); }
+  bool CanEnterFolder(const std::string& path) override { return real_.CanEnterFolder(path); }
   bool Delete(const std::string& path) override { return real_.Delete(path); }
   bool Move(const std::string& from, const std::string& to) override {
     return !moves_fail && real_.Move(from, to);

@@ -26,4 +26,17 @@ std::optional<std::vector<std::string>> ScriptedDialogs::OpenFiles(
   return files;
 }
 
+ui::ModalResult ScriptedDialogs::ShowModal(ui::Form& form) {
+  shown_forms_.push_back({form.Caption(), form.Bounds()});
+  form.SetModalResult(ui::ModalResult::None);
+  if (!forms_.empty()) {
+    const std::function<void(ui::Form&)> script = std::move(forms_.front());
+    forms_.pop_front();
+    script(form);
+  }
+  if (form.GetModalResult() == ui::ModalResult::None)
+    form.SetModalResult(ui::ModalResult::Cancel);
+  return form.GetModalResult();
+}
+
 }  // namespace tolvane::testing

@@ -23,8 +23,8 @@ struct SystemServices {
   ManualClock clock;
   posix::PosixProcesses processes;
   RecordingPower power;
-  // No encoder is found by a bare name unless a test puts one there.
-  FixedEnvironment environment{config.Path(), ""};
+  // No encoder is found by a bare name unless a test puts one there; home is the config folder.
+  FixedEnvironment environment{config.Path(), "", config.Path()};
 };
 
 }  // namespace tolvane::testing

@@ -174,6 +174,10 @@ bool PosixFileSystem::FolderExists(const std::string& path) {
   return IsKind(path, S_IFDIR);
 }
 
+bool PosixFileSystem::CanEnterFolder(const std::string& path) {
+  return IsKind(path, S_IFDIR) && ::access(path.c_str(), X_OK) == 0;
+}
+
 bool PosixFileSystem::Delete(const std::string& path) {
   return ::unlink(path.c_str()) == 0;
 }

@@ -11,6 +11,7 @@ class PosixFileSystem final : public platform::FileSystem {
   bool SameFile(const std::string& a, const std::string& b) override;
   bool FileExists(const std::string& path) override;
   bool FolderExists(const std::string& path) override;
+  bool CanEnterFolder(const std::string& path) override;
   bool Delete(const std::string& path) override;
   bool Move(const std::string& from, const std::string& to) override;
   bool Replace(const std::string& from, const std::string& to) override;

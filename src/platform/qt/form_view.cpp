@@ -6,8 +6,6 @@
 #include <QScopedValueRollback>
 #include <QTimer>
 
-#include "control_widgets.h"
-#include "list_view_widget.h"
 #include "text.h"
 
 namespace tolvane::qt {
@@ -32,12 +30,8 @@ FormView::FormView(ui::Form& form, ui::Application& application, std::function<s
   QObject::connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, follow_state);
   if (QGuiApplication::applicationState() == Qt::ApplicationActive)
     QTimer::singleShot(0, this, [follow_state] { follow_state(Qt::ApplicationActive); });
-  // Sizes are in pixels, as designed, whatever the screen's resolution.
-  QFont font(QStringLiteral("Sans Serif"));
-  font.setPixelSize(11);
-  setFont(font);
-  for (ui::Control* child : form_.Children())
-    Build(*child, this);
+  UseDesignFont(*this);
+  controls_.BuildChildren(form_, this);
   subscriptions_.push_back(form_.Changed.Connect([this] { Sync(); }));
   subscriptions_.push_back(application_.Changed.Connect([this] { SyncTitle(); }));
   subscriptions_.push_back(form_.BringToFrontRequested.Connect([this] {
@@ -60,47 +54,7 @@ FormView::FormView(ui::Form& form, ui::Application& application, std::function<s
 }
 
 QWidget* FormView::WidgetFor(const ui::Control& control) const {
-  const auto found = widgets_.find(&control);
-  return found == widgets_.end() ? nullptr : found->second;
-}
-
-void FormView::Build(ui::Control& control, QWidget* parent) {
-  QWidget* widget = nullptr;
-  if (auto* pages = dynamic_cast<ui::PageControl*>(&control)) {
-    auto* tabs = new PageControlWidget(*pages, parent);
-    for (ui::TabSheet* sheet : pages->Pages()) {
-      auto* page = new QWidget();
-      tabs->addTab(page, ToQString(sheet->Caption()));
-      widgets_[sheet] = page;
-      for (ui::Control* child : sheet->Children())
-        Build(*child, page);
-    }
-    tabs->setCurrentIndex(pages->ActivePageIndex());
-    widgets_[pages] = tabs;
-    return;
-  }
-  if (auto* list = dynamic_cast<ui::ListView*>(&control)) {
-    widget = new ListViewWidget(*list, parent);
-  } else if (auto* bar = dynamic_cast<ui::StatusBar*>(&control)) {
-    widget = new StatusBarWidget(*bar, parent);
-  } else if (auto* button = dynamic_cast<ui::SpeedButton*>(&control)) {
-    widget = new SpeedButtonWidget(*button, parent);
-  } else if (auto* group = dynamic_cast<ui::GroupBox*>(&control)) {
-    widget = new GroupBoxWidget(*group, parent);
-  } else if (auto* panel = dynamic_cast<ui::Panel*>(&control)) {
-    widget = new PanelWidget(*panel, parent);
-  } else if (auto* label = dynamic_cast<ui::Label*>(&control)) {
-    widget = new LabelWidget(*label, parent);
-  } else if (auto* edit = dynamic_cast<ui::Edit*>(&control)) {
-    widget = new EditWidget(*edit, parent);
-  } else if (auto* progress = dynamic_cast<ui::ProgressBar*>(&control)) {
-    widget = new ProgressBarWidget(*progress, parent);
-  } else {
-    widget = new QWidget(parent);
-  }
-  widgets_[&control] = widget;
-  for (ui::Control* child : control.Children())
-    Build(*child, widget);
+  return controls_.WidgetFor(control);
 }
 
 void FormView::Sync() {

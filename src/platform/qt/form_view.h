@@ -2,11 +2,11 @@
 
 #include <QWidget>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "control_tree.h"
 #include "menu_view.h"
 #include "platform/ui/application.h"
 #include "platform/ui/form.h"
@@ -37,7 +37,6 @@ class FormView final : public QWidget {
   void dropEvent(QDropEvent* event) override;
 
  private:
-  void Build(ui::Control& control, QWidget* parent);
   void Sync();
   // The frame's extents as the window system knows them now, into the form.
   void ReadFrame();
@@ -46,7 +45,7 @@ class FormView final : public QWidget {
   ui::Form& form_;
   ui::Application& application_;
   std::function<std::string()> title_;
-  std::map<const ui::Control*, QWidget*> widgets_;
+  ControlTree controls_;
   std::vector<ui::Subscription> subscriptions_;
   bool moving_ = false;
   bool closing_ = false;

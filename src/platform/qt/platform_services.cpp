@@ -8,6 +8,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include "form_dialog.h"
 #include "text.h"
 
 namespace tolvane::qt {
@@ -136,6 +137,17 @@ std::optional<std::vector<std::string>> QtDialogs::OpenFiles(const ui::OpenFileR
   for (const QString& file : dialog.selectedFiles())
     files.push_back(file.toStdString());
   return files;
+}
+
+ui::ModalResult QtDialogs::ShowModal(ui::Form& form) {
+  form.SetModalResult(closing_ ? ui::ModalResult::Cancel : ui::ModalResult::None);
+  if (closing_)
+    return ui::ModalResult::Cancel;
+  FormDialog dialog(form, QApplication::activeWindow());
+  dialog.exec();
+  if (form.GetModalResult() == ui::ModalResult::None)
+    form.SetModalResult(ui::ModalResult::Cancel);
+  return form.GetModalResult();
 }
 
 }  // namespace tolvane::qt

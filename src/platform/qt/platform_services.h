@@ -32,6 +32,7 @@ class QtDialogs final : public ui::Dialogs {
   ui::MessageAnswer MessageBox(const std::string& text, const std::string& caption,
                                ui::MessageIcon icon, ui::MessageButtons buttons) override;
   std::optional<std::vector<std::string>> OpenFiles(const ui::OpenFileRequest& request) override;
+  ui::ModalResult ShowModal(ui::Form& form) override;
 
  private:
   bool closing_ = false;

@@ -50,6 +50,24 @@ void Control::SetAlign(Align align) {
     parent_->Realign();
 }
 
+Rect Control::ScreenBounds() const {
+  if (screen_locator_) {
+    if (const std::optional<Rect> located = screen_locator_())
+      return *located;
+  }
+  Point origin{Left(), Top()};
+  if (parent_ != nullptr) {
+    const Point client = parent_->ClientOrigin();
+    origin = {origin.x + client.x, origin.y + client.y};
+  }
+  return {origin.x, origin.y, Width(), Height()};
+}
+
+Point Control::ClientOrigin() const {
+  const Rect screen = ScreenBounds();
+  return {screen.left, screen.top};
+}
+
 void Control::Realign() {
   Rect area = ClientRect();
   auto visible_with = [this](Align align) {

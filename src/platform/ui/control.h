@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,6 +51,13 @@ class Control {
   Align GetAlign() const { return align_; }
   void SetAlign(Align align);
 
+  // Where the control is on the screen. The view that shows it knows exactly; without a view
+  // (or before it is placed) the position follows from the bounds of the control and its parents.
+  Rect ScreenBounds() const;
+  void SetScreenLocator(std::function<std::optional<Rect>()> locator) {
+    screen_locator_ = std::move(locator);
+  }
+
   // Any property of the control changed; views re-read it.
   Signal<> Changed;
 
@@ -56,6 +65,8 @@ class Control {
   void NotifyChanged() { Changed.Emit(); }
   // Places the aligned children in the client area, in the order they were added.
   virtual void Realign();
+  // The screen position of the client area's top left corner, as the bounds give it.
+  virtual Point ClientOrigin() const;
 
  private:
   std::string name_;
@@ -65,6 +76,7 @@ class Control {
   bool visible_ = true;
   bool enabled_ = true;
   Align align_ = Align::None;
+  std::function<std::optional<Rect>()> screen_locator_;
 };
 
 }  // namespace tolvane::ui

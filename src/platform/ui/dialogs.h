@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "form.h"
+
 namespace tolvane::ui {
 
 enum class MessageIcon { None, Error, Warning, Question, Information };
@@ -33,6 +35,10 @@ class Dialogs {
 
   // The chosen files as full paths, in the order given; nullopt when the user cancels.
   virtual std::optional<std::vector<std::string>> OpenFiles(const OpenFileRequest& request) = 0;
+
+  // Shows one of the program's own dialogs until its result is set or the user closes it
+  // (which is Cancel), and returns the result. The form's handlers do the dialog's work.
+  virtual ModalResult ShowModal(Form& form) = 0;
 };
 
 }  // namespace tolvane::ui

@@ -28,6 +28,24 @@ Rect Form::ClientRect() const {
   return {0, 0, ClientWidth(), ClientHeight()};
 }
 
+Point Form::ClientOrigin() const {
+  const Rect outer = ScreenBounds();
+  return {outer.left + frame_.left, outer.top + frame_.top};
+}
+
+void Form::SetModalResult(ModalResult result) {
+  if (result == modal_result_)
+    return;
+  modal_result_ = result;
+  NotifyChanged();
+}
+
+bool Form::KeyPress(char key) {
+  if (OnKeyPress)
+    OnKeyPress(key);
+  return key != 0;
+}
+
 void Form::SetFrame(FrameExtents frame) {
   if (frame == frame_)
     return;

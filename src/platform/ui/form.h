@@ -17,6 +17,9 @@ struct FrameExtents {
   friend bool operator==(const FrameExtents&, const FrameExtents&) = default;
 };
 
+// How a modal window ended: None while it is still showing.
+enum class ModalResult { None, Ok, Cancel };
+
 // A top-level window. Bounds() is the outer rectangle, frame included, in screen coordinates;
 // children are placed in the client area.
 class Form final : public Control {
@@ -30,6 +33,7 @@ class Form final : public Control {
   int ClientHeight() const;
   void SetClientSize(int width, int height);
   Rect ClientRect() const override;
+  Point ClientOrigin() const override;
 
   FrameExtents Frame() const { return frame_; }
   // The view reports the frame the window manager gave the window; the client size is kept.
@@ -50,6 +54,16 @@ class Form final : public Control {
   bool Close();
   bool Closed() const { return closed_; }
 
+  // A window shown modally ends when its result is set; the view closes it then.
+  ModalResult GetModalResult() const { return modal_result_; }
+  void SetModalResult(ModalResult result);
+
+  // Keys reach the window before its controls. The handler may set the key to 0: the control
+  // with the focus then never sees it. Characters as typed; Esc is 27, Enter 13.
+  std::function<void(char& key)> OnKeyPress;
+  // From the view; false when the handler took the key.
+  bool KeyPress(char key);
+
   // Paths dropped on the window, in the order the desktop gives them. Anything that is not a
   // local file arrives as its text, which names no file.
   std::function<void(const std::vector<std::string>&)> OnDropFiles;
@@ -64,6 +78,7 @@ class Form final : public Control {
   FrameExtents frame_;
   Control* active_control_ = nullptr;
   bool closed_ = false;
+  ModalResult modal_result_ = ModalResult::None;
 };
 
 }  // namespace tolvane::ui
