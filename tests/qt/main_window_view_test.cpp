@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QHeaderView>
+#include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
@@ -14,6 +15,7 @@
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "platform/qt/control_widgets.h"
+#include "platform/qt/form_dialog.h"
 #include "platform/qt/form_view.h"
 #include "platform/qt/platform_services.h"
 #include "support/audio_files.h"
@@ -24,20 +26,22 @@
 namespace tolvane::qt {
 namespace {
 
-// The real window, shown offscreen.
+// The real window, shown offscreen; its dialogs are scripted, or real ones the test works.
 struct ShownWindow {
   QtEventLoop loop;
   ui::Application application{loop};
   QtWorkArea work_area;
   testing::SystemServices system;
-  app::TBlade blade{{application, system.dialogs, work_area, system.files, system.paths,
-                     system.volumes, system.registry, system.clock, system.processes, system.power,
-                     system.environment, "", system.classes, "/usr/bin/tolvane",
-                     system.config / "tolvane.dat"}};
+  QtDialogs real_dialogs;
+  app::TBlade blade;
   WindowView view{{blade.Form, application, [this] { return blade.TaskbarTitle(); }, blade.Menus(),
                    blade.Timers()}};
 
-  ShownWindow() {
+  explicit ShownWindow(bool real = false)
+      : blade({application, real ? static_cast<ui::Dialogs&>(real_dialogs) : system.dialogs,
+               work_area, system.files, system.paths, system.volumes, system.registry, system.clock,
+               system.processes, system.power, system.environment, "", system.classes,
+               "/usr/bin/tolvane", system.config / "tolvane.dat"}) {
     application.SetTitle("Tolvane");
     blade.FormCreate();
     view.Form().show();
@@ -241,6 +245,64 @@ TEST(MainWindowView, TheSelectedFilesOptionsReachItsMp3) {
   EXPECT_EQ(frame.bitrate_kbps, 192);
   EXPECT_EQ(frame.channel_mode, 3) << "mono";
   EXPECT_TRUE(frame.crc);
+}
+
+// Through the real window and the real picker: it opens below its button, a click opens a
+// folder, OK makes it the target; Enter does nothing and Esc cancels.
+TEST(MainWindowView, TheFolderPickerChoosesTheTarget) {
+  testing::TempFolder temp;
+  QDir().mkpath(QString::fromStdString(temp / "mp3"));
+  ShownWindow w(true);
+  w.blade.Main.SetActivePage(&w.blade.Defaults);
+  w.blade.OutputFolder.SetText(temp.Path() + "/");
+  QCoreApplication::processEvents();
+  QWidget& button = w.Widget(w.blade.OutFolderButton);
+
+  QTimer::singleShot(0, [&] {
+    auto* dialog = dynamic_cast<FormDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Select folder"));
+    EXPECT_EQ(dialog->size(), QSize(203, 233));
+    EXPECT_EQ(dialog->frameGeometry().topLeft(), button.mapToGlobal(QPoint(0, button.height())));
+    EXPECT_TRUE(w.blade.OutFolderButton.Down());
+    auto* list = qobject_cast<QListWidget*>(dialog->WidgetFor(w.blade.FolderForm().Folder));
+    ASSERT_NE(list, nullptr);
+    const QList<QListWidgetItem*> found = list->findItems(QStringLiteral("mp3"), Qt::MatchExactly);
+    ASSERT_EQ(found.size(), 1);
+    // The window with the picker over it, on a canvas that holds both.
+    const QRect window = w.view.Form().frameGeometry();
+    const QRect both = window.united(dialog->frameGeometry());
+    QPixmap shot(both.size());
+    shot.fill(Qt::darkGray);
+    QPainter painter(&shot);
+    painter.drawPixmap(window.topLeft() - both.topLeft(), w.view.Form().grab());
+    painter.drawPixmap(dialog->pos() - both.topLeft(), dialog->grab());
+    painter.end();
+    QDir().mkpath(QStringLiteral(TOLVANE_BUILD_DIR "/screenshots"));
+    EXPECT_TRUE(shot.save(QStringLiteral(TOLVANE_BUILD_DIR "/screenshots/folder-picker.png")));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(found.front()).center());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.blade.FolderForm().Directory(), temp / "mp3");
+    QTest::mouseClick(dialog->WidgetFor(w.blade.FolderForm().OK), Qt::LeftButton);
+  });
+  QTest::mouseClick(&button, Qt::LeftButton);
+  EXPECT_EQ(w.blade.OutputFolder.Text(), temp / "mp3/");
+  EXPECT_EQ(w.blade.RecentMenu.Item(0).Caption(), temp / "mp3/");
+  EXPECT_FALSE(w.blade.OutFolderButton.Down());
+
+  QTimer::singleShot(0, [&] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    ASSERT_NE(dialog, nullptr);
+    // Keys go where the focus is; offscreen, the window may not have handed it out.
+    QWidget* focus = QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : dialog;
+    QTest::keyClick(focus, Qt::Key_Return);
+    EXPECT_TRUE(dialog->isVisible()) << "Enter is nothing special";
+    QTest::keyClick(focus, Qt::Key_Escape);
+  });
+  QTest::mouseClick(&button, Qt::LeftButton);
+  EXPECT_EQ(w.blade.OutputFolder.Text(), temp / "mp3/") << "cancelled";
+  EXPECT_FALSE(w.blade.OutFolderButton.Down());
 }
 
 TEST(MainWindowView, WidgetsFollowTheirControls) {
