@@ -50,6 +50,12 @@ TBlade::TBlade(const Services& services)
           [this] { UpdateTotals(); },
           [this] { QueueChange(Queue.Selected(), ui::ItemChange::State); }});
 
+  queue_editing_.emplace(
+      queue::QueueEditing::Controls{Queue, FilesMenu, SortMenu, ScrollTimer},
+      queue::QueueEditing::Followers{[this] { UpdateTotals(); },
+                                     [this](uint32_t ms) { engine_.BatchStartTick += ms; },
+                                     [this] { IDButton.Click(); }});
+
   Form.SetActiveControl(&Queue);
   Form.OnPositionChanging = [this](ui::Rect& proposed) {
     proposed = SnapToWorkArea(proposed, work_area_.Get());

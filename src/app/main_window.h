@@ -32,6 +32,7 @@
 #include "platform/volumes.h"
 #include "queue/folder_scan.h"
 #include "queue/queue.h"
+#include "queue/queue_editing.h"
 #include "settings/settings_value.h"
 
 namespace tolvane::app {
@@ -232,6 +233,7 @@ class TBlade final {
   ui::Timer ScrollTimer{"ScrollTimer", 500};
 
   queue::Queue& QueueModel() { return queue_; }
+  queue::QueueEditing& Editing() { return *queue_editing_; }
   options::OptionMenus& OptionMenus() { return *option_menus_; }
   // The target folder, its picker and recent folders, and the watched volume.
   options::OutputTarget& Target() { return output_target_; }
@@ -291,6 +293,7 @@ class TBlade final {
   encoding::BatchEngine engine_;
   // Built once the menus have their items.
   std::optional<options::OptionMenus> option_menus_;
+  std::optional<queue::QueueEditing> queue_editing_;
   options::TFolderForm folder_form_{volumes_.List(), files_, paths_};
   options::OutputTarget output_target_;
   ui::DeferredCall summary_{Application.Loop(), [this] { ShowSelectionSummary(); }};
