@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QDropEvent>
 #include <QHeaderView>
@@ -303,6 +304,37 @@ TEST(MainWindowView, TheFolderPickerChoosesTheTarget) {
   QTest::mouseClick(&button, Qt::LeftButton);
   EXPECT_EQ(w.blade.OutputFolder.Text(), temp / "mp3/") << "cancelled";
   EXPECT_FALSE(w.blade.OutFolderButton.Down());
+}
+
+// Through the real list: a right click opens the files menu, "Remove completed" removes the
+// finished rows; a click on the "Name" header opens the sort menu.
+TEST(MainWindowView, TheListsMenusEditTheQueue) {
+  testing::TempFolder temp;
+  ShownWindow w;
+  for (const char* name : {"b.wav", "c.wav", "a.wav"}) {
+    testing::WriteWave(temp / name, {.data_bytes = 176'400});
+    w.blade.AddPath(temp / name);
+  }
+  w.blade.Queue.Item(0).SetSubItem(0, "Completed in 0:01");
+  w.blade.Queue.Item(0).SetSelected(true);
+  QCoreApplication::processEvents();
+  auto& list = dynamic_cast<QTableView&>(w.Widget(w.blade.Queue));
+  const QPoint on_row = list.visualRect(list.model()->index(1, 0)).center();
+  ChooseInNextMenu(w, QStringLiteral("Remove completed"), "files-menu.png");
+  QContextMenuEvent right_click(QContextMenuEvent::Mouse, on_row,
+                                list.viewport()->mapToGlobal(on_row));
+  QApplication::sendEvent(list.viewport(), &right_click);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(w.blade.Queue.Count(), 2);
+  EXPECT_EQ(w.blade.Queue.Item(0).Caption(), "c");
+
+  ChooseInNextMenu(w, QStringLiteral("Ascending by File name"), "sort-menu.png");
+  QHeaderView* header = list.horizontalHeader();
+  QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                    QPoint(header->sectionViewportPosition(0) + 20, header->height() / 2));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(w.blade.Queue.Item(0).Caption(), "a");
+  EXPECT_EQ(w.blade.Queue.Item(1).Caption(), "c");
 }
 
 TEST(MainWindowView, WidgetsFollowTheirControls) {
