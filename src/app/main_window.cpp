@@ -66,6 +66,7 @@ TBlade::TBlade(const Services& services)
 
   Queue.SetContextMenu(&FilesMenu);
   Open.OnClick = [this] { OpenClick(); };
+  IDButton.OnClick = [this] { tag_dialog_.IDButtonClick(); };
   FilesMenu.FindByName("AddFile")->OnClick = [this](ui::MenuItem&) { OpenClick(); };
   Form.OnDropFiles = [this](const std::vector<std::string>& paths) { DropFiles(paths); };
   Form.OnCloseQuery = [this] { return FormCloseQuery(); };

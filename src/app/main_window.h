@@ -11,6 +11,7 @@
 #include "options/folder_form.h"
 #include "options/option_menus.h"
 #include "options/output_target.h"
+#include "options/tag_dialog.h"
 #include "platform/clock.h"
 #include "platform/environment.h"
 #include "platform/file_system.h"
@@ -239,6 +240,7 @@ class TBlade final {
   options::OutputTarget& Target() { return output_target_; }
   const options::OutputTarget& Target() const { return output_target_; }
   options::TFolderForm& FolderForm() { return folder_form_; }
+  options::TIDForm& IDForm() { return tag_dialog_; }
   encoding::BatchEngine& Engine() { return engine_; }
 
   // Every menu and timer, for the view that shows and runs them.
@@ -296,6 +298,7 @@ class TBlade final {
   std::optional<queue::QueueEditing> queue_editing_;
   options::TFolderForm folder_form_{volumes_.List(), files_, paths_};
   options::OutputTarget output_target_;
+  options::TIDForm tag_dialog_{Queue, dialogs_, files_};
   ui::DeferredCall summary_{Application.Loop(), [this] { ShowSelectionSummary(); }};
 };
 

@@ -5,14 +5,17 @@
 #include <string>
 
 #include "genres.h"
+#include "platform/latin1.h"
 
 namespace tolvane::options {
 
 namespace {
 
+// The text in ISO-8859-1, cut to the field and padded with zero bytes.
 void PutText(std::array<uint8_t, kTagSize>& record, size_t offset, size_t size,
              const std::string& text) {
-  std::memcpy(record.data() + offset, text.data(), std::min(size, text.size()));
+  const std::string latin1 = platform::ToLatin1(text);
+  std::memcpy(record.data() + offset, latin1.data(), std::min(size, latin1.size()));
 }
 
 }  // namespace

@@ -11,7 +11,8 @@ namespace tolvane::options {
 inline constexpr int kTagSize = 128;
 
 // The 128-byte ID3v1 record of an entry: "TAG", title, artist, album (30 bytes each), year (4),
-// comment (30), genre number; texts cut to their field and padded with zero bytes.
+// comment (30), genre number; texts in ISO-8859-1 ("?" for a character outside it), cut to
+// their field and padded with zero bytes.
 std::array<uint8_t, kTagSize> BuildTag(const queue::TFileData& entry);
 
 // Appends the entry's tag to its MP3 at OutputPath, replacing a tag already there. Does nothing

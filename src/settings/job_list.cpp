@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/latin1.h"
+
 namespace tolvane::settings {
 
 namespace {
@@ -40,15 +42,18 @@ class Reader {
     return true;
   }
   // A length-prefixed text, cut to `max_length`; a length past the end ends the reading.
-  bool Text(std::string& text, size_t max_length) {
+  // A tag text: UTF-8 as this program writes it, or ISO-8859-1 from the earlier program; cut to
+  // `max_length` characters.
+  bool TagText(std::string& text, size_t max_length) {
     int32_t length = 0;
     if (!Int(length) || !Fits(length))
       return false;
     text.assign(static_cast<size_t>(length), '\0');
     if (!Bytes(text.data(), static_cast<size_t>(length)))
       return false;
-    if (text.size() > max_length)
-      text.resize(max_length);
+    if (!platform::IsUtf8(text))
+      text = platform::FromLatin1(text);
+    text = platform::FirstCharacters(text, max_length);
     return true;
   }
   // Whether `length` bytes remain: every length is checked before anything is sized by it.
@@ -82,11 +87,13 @@ std::string JobRecord(const queue::TFileData& e) {
   PutInt(out, e.StereoMode);
   out += static_cast<char>(e.HasTag ? 1 : 0);
   if (e.HasTag) {
-    PutText(out, e.TagTitle.substr(0, queue::kTagTextWidth));
-    PutText(out, e.TagArtist.substr(0, queue::kTagTextWidth));
-    PutText(out, e.TagAlbum.substr(0, queue::kTagTextWidth));
-    PutText(out, e.TagYear.substr(0, queue::kTagYearWidth));
-    PutText(out, e.TagComment.substr(0, queue::kTagTextWidth));
+    // The texts as the entry holds them: UTF-8, each cut to its field's characters.
+    using platform::FirstCharacters;
+    PutText(out, FirstCharacters(e.TagTitle, queue::kTagTextWidth));
+    PutText(out, FirstCharacters(e.TagArtist, queue::kTagTextWidth));
+    PutText(out, FirstCharacters(e.TagAlbum, queue::kTagTextWidth));
+    PutText(out, FirstCharacters(e.TagYear, queue::kTagYearWidth));
+    PutText(out, FirstCharacters(e.TagComment, queue::kTagTextWidth));
     PutInt(out, e.TagGenre);
   }
   return out;
@@ -144,11 +151,11 @@ void ReadJobList(platform::FileSystem& files, const std::string& path,
         !in.Flag(e.DeleteFlag) || !in.Int(e.StereoMode) || !in.Flag(e.HasTag)) {
       return;
     }
-    if (e.HasTag &&
-        (!in.Text(e.TagTitle, queue::kTagTextWidth) ||
-         !in.Text(e.TagArtist, queue::kTagTextWidth) ||
-         !in.Text(e.TagAlbum, queue::kTagTextWidth) || !in.Text(e.TagYear, queue::kTagYearWidth) ||
-         !in.Text(e.TagComment, queue::kTagTextWidth) || !in.Int(e.TagGenre))) {
+    if (e.HasTag && (!in.TagText(e.TagTitle, queue::kTagTextWidth) ||
+                     !in.TagText(e.TagArtist, queue::kTagTextWidth) ||
+                     !in.TagText(e.TagAlbum, queue::kTagTextWidth) ||
+                     !in.TagText(e.TagYear, queue::kTagYearWidth) ||
+                     !in.TagText(e.TagComment, queue::kTagTextWidth) || !in.Int(e.TagGenre))) {
       return;
     }
     on_record(record);

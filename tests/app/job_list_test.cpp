@@ -20,7 +20,7 @@ TEST(JobList, UnfinishedRowsAreWrittenWithTheirOptionsAndTags) {
   b.CRCFlag = true;
   b.StereoMode = 3;
   b.HasTag = true;
-  b.TagTitle = "Title";
+  b.TagTitle = "Café";
   b.TagYear = "1999";
   b.TagComment = "Comment";
   b.TagGenre = 7;
@@ -30,7 +30,7 @@ TEST(JobList, UnfinishedRowsAreWrittenWithTheirOptionsAndTags) {
   const std::string expected =
       "TVFILES" + testing::Int32Bytes(static_cast<int32_t>(b.FileName.size())) + b.FileName +
       testing::Int32Bytes(4) + testing::Int32Bytes(192) + std::string("\0\0\0\1\0", 5) +
-      testing::Int32Bytes(3) + std::string("\1", 1) + testing::Int32Bytes(5) + "Title" +
+      testing::Int32Bytes(3) + std::string("\1", 1) + testing::Int32Bytes(5) + "Café" +
       testing::Int32Bytes(0) + testing::Int32Bytes(0) + testing::Int32Bytes(4) + "1999" +
       testing::Int32Bytes(7) + "Comment" + testing::Int32Bytes(7) +
       testing::Int32Bytes(static_cast<int32_t>(f.Entry(2).FileName.size())) + f.Entry(2).FileName +
@@ -58,6 +58,7 @@ TEST(JobList, UnfinishedRowsAreWrittenWithTheirOptionsAndTags) {
   EXPECT_EQ(restored.StereoMode, 3);
   EXPECT_EQ(restored.RequiredSize, 1'440'006) << "the expected size follows the bitrate";
   EXPECT_EQ(restored.TagComment, "Comment");
+  EXPECT_EQ(restored.TagTitle, "Café") << "as the entry held it";
   EXPECT_EQ(next.Queue.Item(0).StateIndex(), 5) << "the tag mark";
   EXPECT_EQ(next.Queue.Item(1).StateIndex(), -1);
   next.Queue.Item(0).SetSelected(true);
@@ -94,12 +95,18 @@ struct RestoreCase {
   const char* name;
   std::string bytes;
   std::vector<std::string> captions;
+  // The first restored entry's tag title, when the record has a tag.
+  std::string title = {};
 };
 
 TEST(JobList, DamagedAndShortFilesRestoreWhatCanBeRead) {
   BladeFixture probe;
   const std::string a = probe.Wave("a.wav");
   const std::string b = probe.Wave("b.wav");
+  // The tag block after its title: empty artist, album, year and comment, and a genre.
+  const std::string tag_rest = testing::Int32Bytes(0) + testing::Int32Bytes(0) +
+                               testing::Int32Bytes(0) + testing::Int32Bytes(0) +
+                               testing::Int32Bytes(3);
   auto record = [](const std::string& path) {
     return testing::Int32Bytes(static_cast<int32_t>(path.size())) + path + testing::Int32Bytes(2) +
            testing::Int32Bytes(128) + std::string(5, '\0') + testing::Int32Bytes(0) +
@@ -117,6 +124,11 @@ TEST(JobList, DamagedAndShortFilesRestoreWhatCanBeRead) {
        "TVFILES" + record(a) + testing::Int32Bytes(2'147'483'647) + "xyz",
        {"a"}},
       {"a negative length", "TVFILES" + record(a) + testing::Int32Bytes(-7) + record(b), {"a"}},
+      {"an ISO-8859-1 title of the earlier program, longer than its field",
+       "TVFILES" + record(a).substr(0, record(a).size() - 1) + "\1" + testing::Int32Bytes(34) +
+           "Caf\xE9 " + std::string(29, 'x') + tag_rest + testing::Int32Bytes(-1),
+       {"a"},
+       "Caf\xC3\xA9 " + std::string(25, 'x')},
   };
   for (const RestoreCase& c : cases) {
     testing::CountingEventLoop loop;
@@ -134,6 +146,9 @@ TEST(JobList, DamagedAndShortFilesRestoreWhatCanBeRead) {
     for (int i = 0; i < blade.Queue.Count(); ++i)
       captions.push_back(blade.Queue.Item(i).Caption());
     EXPECT_EQ(captions, c.captions) << c.name;
+    if (!c.title.empty()) {
+      EXPECT_EQ(queue::EntryOf(blade.Queue.Item(0))->TagTitle, c.title) << c.name;
+    }
     EXPECT_TRUE(std::filesystem::exists(job_list)) << c.name << ": kept until the close";
     EXPECT_TRUE(system.dialogs.Messages().empty()) << c.name;
   }

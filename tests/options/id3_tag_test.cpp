@@ -58,6 +58,18 @@ TEST(Id3Tag, TheRecordLaysOutItsFields) {
   EXPECT_EQ(record[127], 144);
   e.TagGenre = -1;
   EXPECT_EQ(BuildTag(e)[127], 255);
+
+  // Texts are UTF-8 in the program and ISO-8859-1 in the tag, one byte a character.
+  const std::pair<std::string, std::string> texts[] = {
+      {"Café", std::string("Caf\xE9") + std::string(26, '\0')},
+      {"日本 Ω", std::string("?? ?") + std::string(26, '\0')},
+      {std::string(40, 'x').replace(0, 1, "é"), "\xE9" + std::string(29, 'x')},
+      {"bad \xFF byte", "bad ? byte" + std::string(20, '\0')}};
+  for (const auto& [text, field] : texts) {
+    e.TagTitle = text;
+    const auto latin1 = BuildTag(e);
+    EXPECT_EQ(std::string(latin1.begin() + 3, latin1.begin() + 33), field) << text;
+  }
 }
 
 TEST(Id3Tag, WriteReplacesAndStripCutsOnlyATag) {

@@ -81,6 +81,7 @@ EditWidget::EditWidget(ui::Edit& edit, QWidget* parent) : QLineEdit(parent), edi
 void EditWidget::Sync() {
   SyncCommon(*this, edit_);
   setReadOnly(edit_.ReadOnly());
+  setMaxLength(edit_.MaxLength() > 0 ? edit_.MaxLength() : 32767);
   const QString text = ToQString(edit_.Text());
   if (this->text() != text)
     setText(text);

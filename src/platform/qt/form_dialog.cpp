@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 
+#include "input_mapping.h"
 #include "text.h"
 
 namespace tolvane::qt {
@@ -24,6 +25,9 @@ FormDialog::FormDialog(ui::Form& form, QWidget* owner)
 void FormDialog::Sync() {
   setWindowTitle(ToQString(form_.Caption()));
   setFixedSize(form_.ClientWidth(), form_.ClientHeight());
+  // The dialog may be moved while it shows (the tag dialog follows the selected row).
+  if (isVisible() && pos() != QPoint(form_.Left(), form_.Top()))
+    move(form_.Left(), form_.Top());
   if (form_.GetModalResult() == ui::ModalResult::Ok) {
     accept();
   } else if (form_.GetModalResult() == ui::ModalResult::Cancel) {
@@ -50,6 +54,10 @@ bool FormDialog::eventFilter(QObject* watched, QEvent* event) {
   if (widget == nullptr || widget != first || widget->window() != this)
     return false;
   const auto* key = static_cast<QKeyEvent*>(event);
+  if (const int code = ToVirtualKey(key->key()); code != 0) {
+    if (!form_.KeyDown(code, ToShiftState(key->modifiers(), QApplication::mouseButtons())))
+      return true;
+  }
   char typed = 0;
   if (key->key() == Qt::Key_Escape) {
     typed = 27;

@@ -39,6 +39,7 @@ ComboBoxWidget::ComboBoxWidget(ui::ComboBox& box, QWidget* parent) : QComboBox(p
 void ComboBoxWidget::Sync() {
   const QScopedValueRollback guard(syncing_, true);
   SyncCommon(*this, box_);
+  setMaxVisibleItems(box_.DropDownCount());
   QStringList items;
   for (const std::string& item : box_.Items())
     items.push_back(ToQString(item));

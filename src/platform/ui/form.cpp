@@ -40,6 +40,12 @@ void Form::SetModalResult(ModalResult result) {
   NotifyChanged();
 }
 
+bool Form::KeyDown(int key, ShiftState shift) {
+  if (OnKeyDown)
+    OnKeyDown(key, shift);
+  return key != 0;
+}
+
 bool Form::KeyPress(char key) {
   if (OnKeyPress)
     OnKeyPress(key);

@@ -58,10 +58,13 @@ class Form final : public Control {
   ModalResult GetModalResult() const { return modal_result_; }
   void SetModalResult(ModalResult result);
 
-  // Keys reach the window before its controls. The handler may set the key to 0: the control
-  // with the focus then never sees it. Characters as typed; Esc is 27, Enter 13.
+  // Keys reach the window before its controls: first the key going down (a virtual key code),
+  // then the character it types (Esc is 27, Enter 13). A handler may set the key to 0: the
+  // control with the focus then never sees it.
+  std::function<void(int& key, ShiftState shift)> OnKeyDown;
   std::function<void(char& key)> OnKeyPress;
   // From the view; false when the handler took the key.
+  bool KeyDown(int key, ShiftState shift);
   bool KeyPress(char key);
 
   // Paths dropped on the window, in the order the desktop gives them. Anything that is not a

@@ -37,9 +37,17 @@ class ComboBox final : public Control {
   }
   std::function<void()> OnChange;
 
+  // How many items the open list shows at once.
+  int DropDownCount() const { return drop_down_count_; }
+  void SetDropDownCount(int count) {
+    drop_down_count_ = count;
+    NotifyChanged();
+  }
+
  private:
   std::vector<std::string> items_;
   int item_index_ = -1;
+  int drop_down_count_ = 8;
 };
 
 // One line of a list box: its text, how deep it is indented, and whether it stands for an open

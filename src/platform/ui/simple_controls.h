@@ -72,10 +72,17 @@ class Edit final : public Control {
     read_only_ = read_only;
     NotifyChanged();
   }
+  // How many characters the user may type; 0 for no limit.
+  int MaxLength() const { return max_length_; }
+  void SetMaxLength(int length) {
+    max_length_ = length;
+    NotifyChanged();
+  }
 
  private:
   std::string text_;
   bool read_only_ = false;
+  int max_length_ = 0;
 };
 
 // A bar from 0 to 100; positions outside are held at the ends.

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// The program's texts are UTF-8; an ID3v1 tag holds ISO-8859-1, one byte a character.
+namespace tolvane::platform {
+
+// Whether the bytes are well-formed UTF-8.
+bool IsUtf8(std::string_view text);
+
+// The first `count` characters of a UTF-8 text (all of it when it has fewer); a malformed byte
+// counts as one character.
+std::string FirstCharacters(std::string_view utf8, size_t count);
+
+// The text in ISO-8859-1: a character outside it becomes "?".
+std::string ToLatin1(std::string_view utf8);
+std::string FromLatin1(std::string_view latin1);
+
+}  // namespace tolvane::platform
