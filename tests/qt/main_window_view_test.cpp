@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QDropEvent>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
@@ -335,6 +337,57 @@ TEST(MainWindowView, TheListsMenusEditTheQueue) {
   QCoreApplication::processEvents();
   EXPECT_EQ(w.blade.Queue.Item(0).Caption(), "a");
   EXPECT_EQ(w.blade.Queue.Item(1).Caption(), "c");
+}
+
+// Through the real window: a double click opens the tag dialog, the user types a title, picks
+// "Jazz" and presses Ctrl+Enter; the encoded MP3 ends with that tag.
+TEST(MainWindowView, TheTagDialogTagsTheMp3) {
+  testing::TempFolder temp;
+  testing::WriteWave(temp / "song.wav", {.samples = testing::Tone(44100, 2, 22050, 9000, 9000)});
+  ShownWindow w(true);
+  w.blade.BladePath.SetText(TOLVANE_BUILD_DIR "/bladeenc");
+  w.blade.ShowEncoderVersion();
+  w.blade.AddPath(temp / "song.wav");
+  QCoreApplication::processEvents();
+  auto& list = dynamic_cast<QTableView&>(w.Widget(w.blade.Queue));
+  const QPoint on_row = list.visualRect(list.model()->index(0, 0)).center();
+
+  QTimer::singleShot(0, [&] {
+    auto* dialog = dynamic_cast<FormDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("ID3 Tag"));
+    EXPECT_EQ(dialog->size(), QSize(332, 186));
+    options::TIDForm& form = w.blade.IDForm();
+    auto* title = qobject_cast<QLineEdit*>(dialog->WidgetFor(form.IDTitle));
+    ASSERT_NE(title, nullptr);
+    EXPECT_EQ(title->text(), QStringLiteral("song"));
+    title->selectAll();
+    QTest::keyClicks(title, QStringLiteral("Blue in Green"));
+    auto* genre = qobject_cast<QComboBox*>(dialog->WidgetFor(form.IDGenre));
+    ASSERT_NE(genre, nullptr);
+    QTest::keyClicks(genre, QStringLiteral("Jazz"));
+    EXPECT_EQ(genre->currentText(), QStringLiteral("Jazz"));
+    QPixmap shot = dialog->grab();
+    QDir().mkpath(QStringLiteral(TOLVANE_BUILD_DIR "/screenshots"));
+    EXPECT_TRUE(shot.save(QStringLiteral(TOLVANE_BUILD_DIR "/screenshots/id3-dialog.png")));
+    QTest::keyClick(title, Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_TRUE(dialog->isVisible());
+    QTest::mouseClick(dialog->WidgetFor(form.CancelButton), Qt::LeftButton);
+  });
+  QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, on_row);
+  QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, on_row);
+  ASSERT_EQ(w.blade.Queue.Item(0).StateIndex(), 5) << "assigned";
+
+  QTest::mouseClick(&w.Widget(w.blade.Encode), Qt::LeftButton);
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return w.blade.Queue.Item(0).SubItem(0).starts_with("Completed in "); }, 20000))
+      << w.blade.Queue.Item(0).SubItem(0);
+  const std::string mp3 = testing::ReadText(temp / "song.mp3");
+  ASSERT_GT(mp3.size(), 1000u);
+  const std::string tag = mp3.substr(mp3.size() - 128);
+  EXPECT_EQ(tag.substr(0, 3), "TAG");
+  EXPECT_EQ(tag.substr(3, 30), "Blue in Green" + std::string(17, '\0'));
+  EXPECT_EQ(static_cast<uint8_t>(tag[127]), 8) << "Jazz";
 }
 
 TEST(MainWindowView, WidgetsFollowTheirControls) {

@@ -49,8 +49,8 @@ bool FormDialog::eventFilter(QObject* watched, QEvent* event) {
     return false;
   // A key the focused control leaves travels up to its parents: the form sees it once.
   auto* widget = qobject_cast<QWidget*>(watched);
-  const QWidget* first =
-      QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : this;
+  const QWidget* focus = QApplication::focusWidget();
+  const QWidget* first = focus != nullptr && focus->window() == this ? focus : this;
   if (widget == nullptr || widget != first || widget->window() != this)
     return false;
   const auto* key = static_cast<QKeyEvent*>(event);
