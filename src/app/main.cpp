@@ -8,6 +8,8 @@
 #include <functional>
 
 #include "main_window.h"
+#include "platform/posix/instance_lock.h"
+#include "platform/posix/intake_server.h"
 #include "platform/posix/monotonic_clock.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_processes.h"
@@ -18,10 +20,22 @@
 #include "platform/qt/form_view.h"
 #include "platform/qt/platform_services.h"
 #include "platform/qt/termination_watcher.h"
+#include "platform/qt/timer_driver.h"
 #include "settings/migration.h"
+#include "shell/intake.h"
 #include "startup.h"
 
 namespace {
+
+// A later copy's names go to the running one. That one may be starting still, its intake not
+// yet listening: try for a few seconds. Names nobody takes are lost, as when no copy answers.
+void HandOff(const std::string& intake_path, const std::vector<std::string>& commands) {
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    if (tolvane::posix::SendToIntake(intake_path, commands))
+      return;
+    ::usleep(100'000);
+  }
+}
 
 std::string ExecutablePath(const char* argv0) {
   char buffer[PATH_MAX];
@@ -55,15 +69,28 @@ int main(int argc, char** argv) {
   ui::Application application(loop);
   application.SetTitle("Tolvane");
 
+  const std::string executable = ExecutablePath(argv[0]);
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  const posix::ProcessEnvironment environment;
+
+  // One copy runs: a later start hands its names to it and ends, touching no settings.
+  std::optional<posix::InstanceLock> instance;
+  if (posix::MakePrivateFolder(folders.runtime))
+    instance.emplace(folders.runtime + "/" + paths.NamePart(executable));
+  const std::string intake_path =
+      folders.runtime + "/" + shell::ServiceName(executable) + ".bladefiles";
+  if (instance && instance->GetState() == posix::InstanceLock::State::AlreadyRunning) {
+    HandOff(intake_path,
+            app::HandOffCommands(arguments, environment.CurrentFolder(), files, paths));
+    return 0;
+  }
+
   posix::RegistryFile user_registry(folders.config + "/HKEY_CURRENT_USER.reg", "HKEY_CURRENT_USER");
   posix::RegistryFile classes_registry(folders.config + "/HKEY_CLASSES_ROOT.reg",
                                        "HKEY_CLASSES_ROOT");
   settings::MigrateSettings(user_registry, classes_registry, dialogs);
 
-  const std::string executable = ExecutablePath(argv[0]);
   const std::string job_list = app::JobListPath(folders.state, executable);
-  const std::vector<std::string> arguments(argv + 1, argv + argc);
-  const posix::ProcessEnvironment environment;
   const app::StartupPlan plan =
       app::PlanStartup(arguments, job_list, environment.CurrentFolder(), files, paths);
 
@@ -77,12 +104,26 @@ int main(int argc, char** argv) {
   app::TBlade blade({application, dialogs, work_area, files, paths, volumes, user_registry, clock,
                      processes, power, environment, paths.FolderOf(executable), classes_registry,
                      executable, job_list});
+  // Other programs' names are heard from here on; they are handled once the window shows.
+  const bool first_copy = instance && instance->GetState() == posix::InstanceLock::State::First;
+  shell::Intake intake({[&](const std::string& path) {
+                          blade.AddPath(paths.Absolute(path, environment.CurrentFolder()));
+                        },
+                        [&blade] { blade.UpdateTotals(); }, [&blade] { blade.RestoreWindow(); }});
+  ui::Timer intake_sweep("IntakeSweep", 1000);
+  posix::IntakeServer intake_server(intake, loop, clock, intake_sweep);
+  const bool listening = first_copy && intake_server.Listen(intake_path);
   blade.FormCreate();
 
   qt::WindowView view({blade.Form, application, [&blade] { return blade.TaskbarTitle(); },
                        blade.Menus(), blade.Timers()});
   close_window = [&blade] { blade.CloseUnattended(); };
   view.Form().show();
+  const qt::TimerDriver sweep_driver(intake_sweep);
+  if (listening) {
+    instance->Record({::getpid(), static_cast<uint64_t>(view.Form().winId())});
+    intake_server.Serve();
+  }
 
   // The names reach the queue from the running loop, after every window exists.
   if (plan.had_arguments) {

@@ -125,6 +125,12 @@ void TBlade::EnqueueNames(const std::vector<std::string>& names) {
     AddPath(name);
 }
 
+void TBlade::RestoreWindow() {
+  if (Application.Minimized())
+    Application.Restore();
+  Form.BringToFront();
+}
+
 void TBlade::SpeedBar1DblClick() {
   ToggleCompactMode(Form, Main, work_area_.Get());
 }

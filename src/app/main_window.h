@@ -130,6 +130,9 @@ class TBlade final {
   // The defaults a new entry copies: the default fields and the settings page's flag buttons.
   queue::EntryDefaults CurrentDefaults() const;
 
+  // Another start asked for the window: restored when minimised, brought to the front.
+  void RestoreWindow();
+
   // Toolbar double-click: compact mode on or off.
   void SpeedBar1DblClick();
 

@@ -1,5 +1,7 @@
 #include "startup.h"
 
+#include "shell/intake.h"
+
 namespace tolvane::app {
 
 StartupPlan PlanStartup(const std::vector<std::string>& arguments, const std::string& job_list_path,
@@ -16,15 +18,30 @@ StartupPlan PlanStartup(const std::vector<std::string>& arguments, const std::st
       }
       continue;
     }
-    // A relative name means the folder the program was started in, which the queue, the job
-    // list and a later start know nothing of.
-    const std::string name = paths.Absolute(argument, current_folder);
-    // A name ending in a separator, or a root, has no last component to look up.
-    const std::optional<std::string> stored =
-        paths.NamePart(name).empty() ? std::nullopt : files.StoredName(name);
-    plan.names.push_back(stored ? paths.FolderPart(name) + *stored : name);
+    plan.names.push_back(ExpandName(argument, current_folder, files, paths));
   }
   return plan;
+}
+
+std::string ExpandName(const std::string& argument, const std::string& current_folder,
+                       platform::FileSystem& files, const platform::Paths& paths) {
+  // A relative name means the folder the program was started in, which the queue, the job
+  // list and the running copy know nothing of.
+  const std::string name = paths.Absolute(argument, current_folder);
+  // A name ending in a separator, or a root, has no last component to look up.
+  const std::optional<std::string> stored =
+      paths.NamePart(name).empty() ? std::nullopt : files.StoredName(name);
+  return stored ? paths.FolderPart(name) + *stored : name;
+}
+
+std::vector<std::string> HandOffCommands(const std::vector<std::string>& arguments,
+                                         const std::string& current_folder,
+                                         platform::FileSystem& files,
+                                         const platform::Paths& paths) {
+  std::vector<std::string> commands{std::string(shell::Intake::kRestoreCommand)};
+  for (const std::string& argument : arguments)
+    commands.push_back(shell::PathCommand(ExpandName(argument, current_folder, files, paths)));
+  return commands;
 }
 
 std::string JobListPath(const std::string& state_folder, const std::string& executable_path) {

@@ -26,6 +26,17 @@ StartupPlan PlanStartup(const std::vector<std::string>& arguments, const std::st
                         const std::string& current_folder, platform::FileSystem& files,
                         const platform::Paths& paths);
 
+// A name from the command line as the program takes it: made absolute against `current_folder`,
+// its last component spelled as the file system stores it when it exists.
+std::string ExpandName(const std::string& argument, const std::string& current_folder,
+                       platform::FileSystem& files, const platform::Paths& paths);
+
+// What a later copy sends the running one: the restore request, then every argument (including
+// "-continue", which only the first copy treats specially) as a path command, in order.
+std::vector<std::string> HandOffCommands(const std::vector<std::string>& arguments,
+                                         const std::string& current_folder,
+                                         platform::FileSystem& files, const platform::Paths& paths);
+
 // The job list file: "<state folder>/<executable's file name>.dat".
 std::string JobListPath(const std::string& state_folder, const std::string& executable_path);
 

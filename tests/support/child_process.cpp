@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <filesystem>
 #include <stdexcept>
 
 extern char** environ;
@@ -33,6 +34,15 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
   }
   for (const auto& [name, value] : environment)
     env_text.push_back(name + "=" + value);
+  // Each program gets a runtime folder of its own unless the test shares one on purpose: two
+  // copies of the program in one runtime folder are one running copy.
+  if (!environment.contains("XDG_RUNTIME_DIR")) {
+    char folder[] = "/tmp/tolvane-run-XXXXXX";
+    if (::mkdtemp(folder) == nullptr)
+      throw std::runtime_error("cannot make a runtime folder");
+    private_runtime_ = folder;
+    env_text.push_back("XDG_RUNTIME_DIR=" + private_runtime_);
+  }
   std::vector<char*> envp;
   for (std::string& text : env_text)
     envp.push_back(text.data());
@@ -58,6 +68,10 @@ ChildProcess::~ChildProcess() {
   if (!exit_code_) {
     ::kill(pid_, SIGKILL);
     ::waitpid(pid_, nullptr, 0);
+  }
+  if (!private_runtime_.empty()) {
+    std::error_code ignored;
+    std::filesystem::remove_all(private_runtime_, ignored);
   }
 }
 

@@ -32,6 +32,7 @@ class ChildProcess final {
  private:
   pid_t pid_ = -1;
   std::optional<int> exit_code_;
+  std::string private_runtime_;
 };
 
 // Polls `condition` every 20 ms until it holds or `limit` passes.

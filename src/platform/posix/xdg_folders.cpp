@@ -37,6 +37,8 @@ XdgFolders XdgFolders::FromEnvironment() {
   const std::string runtime = Variable("XDG_RUNTIME_DIR");
   folders.runtime =
       runtime.empty() ? "/tmp/tolvane-" + std::to_string(::getuid()) : runtime + "/tolvane";
+  const std::string data = Variable("XDG_DATA_HOME");
+  folders.data = data.empty() ? Home() + "/.local/share" : data;
   return folders;
 }
 
@@ -48,6 +50,17 @@ bool MakeFolders(const std::string& path, unsigned mode) {
   ::mkdir(path.c_str(), mode);
   struct stat info {};
   return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool MakePrivateFolder(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  if (slash != std::string::npos && slash > 0)
+    MakeFolders(path.substr(0, slash), 0755);
+  ::mkdir(path.c_str(), 0700);
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::getuid())
+    return false;
+  return (info.st_mode & 0077) == 0 || ::chmod(path.c_str(), 0700) == 0;
 }
 
 }  // namespace tolvane::posix

@@ -1,0 +1,45 @@
+#include "instance_lock.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <string>
+
+namespace tolvane::posix {
+
+InstanceLock::InstanceLock(const std::string& path) : path_(path) {
+  fd_.Reset(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
+  if (!fd_.Valid())
+    return;
+  if (::flock(fd_.Get(), LOCK_EX | LOCK_NB) == 0) {
+    state_ = State::First;
+  } else if (errno == EWOULDBLOCK) {
+    state_ = State::AlreadyRunning;
+  }
+}
+
+bool InstanceLock::Record(const Holder& holder) {
+  if (state_ != State::First)
+    return false;
+  const std::string text =
+      std::to_string(holder.process_id) + " " + std::to_string(holder.window_id) + "\n";
+  return ::ftruncate(fd_.Get(), 0) == 0 &&
+         ::pwrite(fd_.Get(), text.data(), text.size(), 0) == static_cast<ssize_t>(text.size());
+}
+
+std::optional<InstanceLock::Holder> InstanceLock::Recorded() const {
+  if (!fd_.Valid())
+    return std::nullopt;
+  char text[64] = {};
+  if (::pread(fd_.Get(), text, sizeof text - 1, 0) <= 0)
+    return std::nullopt;
+  long long process_id = 0;
+  unsigned long long window_id = 0;
+  if (std::sscanf(text, "%lld %llu", &process_id, &window_id) != 2)
+    return std::nullopt;
+  return Holder{process_id, window_id};
+}
+
+}  // namespace tolvane::posix
