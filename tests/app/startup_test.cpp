@@ -7,6 +7,7 @@
 #include <random>
 #include <thread>
 
+#include "platform/posix/intake_server.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/registry_file.h"
 #include "settings/job_list.h"
@@ -157,6 +158,64 @@ TEST(Startup, AnUnfinishedQueueOutlivesTheProgram) {
   }
   EXPECT_EQ(testing::ReadText(job_list), handmade)
       << "the entry came back with its options and tag";
+}
+
+// One copy runs per user and executable name. A later start hands its names (a relative one
+// resolved where it was started) to the running copy, shows nothing, touches no settings and
+// ends with 0; a raw client of the intake is heard too; once the running copy is killed, the
+// next start becomes the running copy.
+TEST(Startup, ALaterStartHandsItsNamesToTheRunningCopy) {
+  TempFolder temp;
+  std::filesystem::create_directories(temp / "album");
+  for (const char* name : {"a.wav", "b.wav", "album/c.wav"})
+    testing::WriteWave(temp / name, {.data_bytes = 176'400});
+  std::filesystem::create_directories(temp / "config/tolvane");
+  const std::string settings = temp / "config/tolvane/HKEY_CURRENT_USER.reg";
+  testing::WriteText(settings, "Windows Registry Editor Version 5.00\n\n"
+                               "[HKEY_CURRENT_USER\\SOFTWARE\\Orvik\\Tolvane]\n"
+                               "\"Savelist\"=\"1\"\n");
+  const std::map<std::string, std::string> environment = {{"XDG_STATE_HOME", temp / "state"},
+                                                          {"XDG_CONFIG_HOME", temp / "config"},
+                                                          {"XDG_RUNTIME_DIR", temp / "runtime"},
+                                                          {"QT_QPA_PLATFORM", "offscreen"}};
+  const std::string intake = temp / "runtime/tolvane/tolvane.bladefiles";
+  {
+    testing::ChildProcess first(kProgram, {}, environment);
+    ASSERT_TRUE(testing::Eventually([&] { return std::filesystem::exists(intake); }, 10s));
+    const std::string settings_before = testing::ReadText(settings);
+    const auto started = std::chrono::steady_clock::now();
+    testing::ChildProcess later(kProgram, {"b.wav", temp / "a.wav"}, environment, {},
+                                temp.Path());
+    EXPECT_EQ(later.WaitFor(10s), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
+    EXPECT_EQ(testing::ReadText(settings), settings_before) << "the later copy wrote nothing";
+    testing::ChildProcess restore_only(kProgram, {}, environment);
+    EXPECT_EQ(restore_only.WaitFor(10s), 0);
+    EXPECT_EQ(posix::SendToIntake(intake, {"[\"" + (temp / "album") + "\"]"}), 1);
+    first.Signal(SIGTERM);
+    ASSERT_EQ(first.WaitFor(10s), 0);
+  }
+  const std::string saved = testing::ReadText(temp / "state/tolvane/tolvane.dat");
+  const size_t b = saved.find(temp / "b.wav");
+  const size_t a = saved.find(temp / "a.wav");
+  const size_t c = saved.find(temp / "album/c.wav");
+  ASSERT_NE(b, std::string::npos) << "the relative name, resolved where it was given";
+  ASSERT_NE(a, std::string::npos);
+  ASSERT_NE(c, std::string::npos);
+  EXPECT_LT(b, a) << "in order";
+  EXPECT_LT(a, c);
+
+  {
+    testing::ChildProcess crashed(kProgram, {}, environment);
+    ASSERT_TRUE(testing::Eventually([&] { return std::filesystem::exists(intake); }, 10s));
+    crashed.Signal(SIGKILL);
+    crashed.WaitFor(10s);
+  }
+  testing::ChildProcess next(kProgram, {}, environment);
+  EXPECT_EQ(next.WaitFor(1500ms), std::nullopt) << "the running copy now";
+  EXPECT_EQ(posix::SendToIntake(intake, {"restore"}), 1);
+  next.Signal(SIGTERM);
+  EXPECT_EQ(next.WaitFor(10s), 0);
 }
 
 // The real program, as a user who drops files and walks away sets it up: the batch starts by
