@@ -29,8 +29,8 @@ int main() {
   testing::SystemServices system;
   app::TBlade blade({application, system.dialogs, work_area, system.files, system.paths,
                      system.volumes, system.registry, system.clock, system.processes, system.power,
-                     system.environment, "", system.classes, "/usr/bin/tolvane",
-                     system.config / "tolvane.dat"});
+                     system.environment, "", system.classes, system.desktop_files,
+                     "/usr/bin/tolvane", system.config / "tolvane.dat"});
   blade.FormCreate();
 
   const auto scan_start = Clock::now();

@@ -16,6 +16,7 @@
 #include "platform/posix/posix_volumes.h"
 #include "platform/posix/process_environment.h"
 #include "platform/posix/registry_file.h"
+#include "platform/posix/xdg_data_files.h"
 #include "platform/posix/xdg_folders.h"
 #include "platform/qt/form_view.h"
 #include "platform/qt/platform_services.h"
@@ -91,6 +92,7 @@ int main(int argc, char** argv) {
   settings::MigrateSettings(user_registry, classes_registry, dialogs);
 
   const std::string job_list = app::JobListPath(folders.state, executable);
+  posix::XdgDataFiles desktop_files(folders.data);
   const app::StartupPlan plan =
       app::PlanStartup(arguments, job_list, environment.CurrentFolder(), files, paths);
 
@@ -103,7 +105,7 @@ int main(int argc, char** argv) {
   posix::SystemdPower power;
   app::TBlade blade({application, dialogs, work_area, files, paths, volumes, user_registry, clock,
                      processes, power, environment, paths.FolderOf(executable), classes_registry,
-                     executable, job_list});
+                     desktop_files, executable, job_list});
   // Other programs' names are heard from here on; they are handled once the window shows.
   const bool first_copy = instance && instance->GetState() == posix::InstanceLock::State::First;
   shell::Intake intake({[&](const std::string& path) {

@@ -16,6 +16,7 @@ TBlade::TBlade(const Services& services)
       environment_(services.environment),
       program_folder_(services.program_folder),
       classes_registry_(services.classes_registry),
+      desktop_files_(services.desktop_files),
       executable_path_(services.executable_path),
       job_list_path_(services.job_list_path),
       engine_({queue_, engine_binding_, engine_binding_, engine_binding_, services.files,

@@ -13,6 +13,7 @@
 #include "options/output_target.h"
 #include "options/tag_dialog.h"
 #include "platform/clock.h"
+#include "platform/desktop_files.h"
 #include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
@@ -55,8 +56,9 @@ struct Services {
   const platform::Environment& environment;
   // The folder the program's executable lies in: a bare encoder name is looked up there too.
   std::string program_folder;
-  // HKEY_CLASSES_ROOT, for the shell verb.
+  // HKEY_CLASSES_ROOT, and the desktop's files, for the shell verb.
   platform::RegistryStore& classes_registry;
+  platform::DesktopFiles& desktop_files;
   // The program's executable, as the shell verb runs it, and its job list file.
   std::string executable_path;
   std::string job_list_path;
@@ -287,6 +289,7 @@ class TBlade final {
   const platform::Environment& environment_;
   std::string program_folder_;
   platform::RegistryStore& classes_registry_;
+  platform::DesktopFiles& desktop_files_;
   std::string executable_path_;
   std::string job_list_path_;
   bool unattended_close_ = false;

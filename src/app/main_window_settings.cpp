@@ -8,6 +8,7 @@
 #include "settings/job_list.h"
 #include "settings/settings_store.h"
 #include "settings/settings_value.h"
+#include "shell/freedesktop_verb.h"
 #include "shell/shell_verbs.h"
 
 namespace tolvane::app {
@@ -208,6 +209,12 @@ void TBlade::RegistryButtonClick() {
     }
   }
   classes_registry_.Flush();
+  // What Linux file managers read.
+  if (RegistryButton.Down()) {
+    shell::InstallBladeIt(desktop_files_, executable_path_);
+  } else {
+    shell::RemoveBladeIt(desktop_files_);
+  }
 }
 
 void TBlade::ResetButtonMouseDown() {

@@ -20,7 +20,8 @@ struct BladeFixture {
   posix::PosixVolumes volumes{{"/", temp / "disk2"}};
   TBlade blade{{application, system.dialogs, work_area, system.files, system.paths, volumes,
                 system.registry, system.clock, system.processes, system.power, system.environment,
-                "", system.classes, "/usr/bin/tolvane", system.config / "tolvane.dat"}};
+                "", system.classes, system.desktop_files, "/usr/bin/tolvane",
+                system.config / "tolvane.dat"}};
   int brought_to_front = 0;
   ui::Subscription front = blade.Form.BringToFrontRequested.Connect([this] { ++brought_to_front; });
 

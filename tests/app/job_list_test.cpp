@@ -46,7 +46,8 @@ TEST(JobList, UnfinishedRowsAreWrittenWithTheirOptionsAndTags) {
   f.system.registry.Flush();
   TBlade next({application, f.system.dialogs, work_area, f.system.files, f.system.paths, f.volumes,
                f.system.registry, f.system.clock, f.system.processes, f.system.power,
-               f.system.environment, "", f.system.classes, "/usr/bin/tolvane", job_list});
+               f.system.environment, "", f.system.classes, f.system.desktop_files,
+               "/usr/bin/tolvane", job_list});
   next.FormCreate();
   ASSERT_EQ(next.Queue.Count(), 2);
   EXPECT_EQ(next.Queue.Item(0).Caption(), "b");
@@ -140,7 +141,7 @@ TEST(JobList, DamagedAndShortFilesRestoreWhatCanBeRead) {
     system.registry.WriteString("SOFTWARE\\Orvik\\Tolvane", "Savelist", "1");
     TBlade blade({application, system.dialogs, work_area, system.files, system.paths, probe.volumes,
                   system.registry, system.clock, system.processes, system.power, system.environment,
-                  "", system.classes, "/usr/bin/tolvane", job_list});
+                  "", system.classes, system.desktop_files, "/usr/bin/tolvane", job_list});
     blade.FormCreate();
     std::vector<std::string> captions;
     for (int i = 0; i < blade.Queue.Count(); ++i)
@@ -177,7 +178,7 @@ TEST(JobList, AutostartRunsWhenEntriesWereRestored) {
     application.SetTitle("Tolvane");
     TBlade blade({application, system.dialogs, work_area, system.files, system.paths, probe.volumes,
                   system.registry, system.clock, system.processes, system.power, system.environment,
-                  "", system.classes, "/usr/bin/tolvane", job_list});
+                  "", system.classes, system.desktop_files, "/usr/bin/tolvane", job_list});
     blade.FormCreate();
     EXPECT_EQ(application.Title(), "Tolvane");
     EXPECT_EQ(blade.SavedTitle, "Tolvane");

@@ -15,7 +15,8 @@ struct Window {
   testing::SystemServices system;
   TBlade blade{{application, system.dialogs, work_area, system.files, system.paths, system.volumes,
                 system.registry, system.clock, system.processes, system.power, system.environment,
-                "", system.classes, "/usr/bin/tolvane", system.config / "tolvane.dat"}};
+                "", system.classes, system.desktop_files, "/usr/bin/tolvane",
+                system.config / "tolvane.dat"}};
 };
 
 std::vector<std::string> PanelTexts(const ui::StatusBar& bar) {

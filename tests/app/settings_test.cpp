@@ -125,7 +125,7 @@ TEST(Settings, StoredValuesAreReadByTheirRules) {
     Store(system, c.stored);
     TBlade blade({application, system.dialogs, work_area, system.files, system.paths,
                   system.volumes, system.registry, system.clock, system.processes, system.power,
-                  system.environment, "", system.classes, "/usr/bin/tolvane",
+                  system.environment, "", system.classes, system.desktop_files, "/usr/bin/tolvane",
                   system.config / "tolvane.dat"});
     blade.FormCreate();
     SCOPED_TRACE(c.name);
@@ -144,7 +144,8 @@ TEST(Settings, AValueOfAnotherTypeIsReportedAndStopsTheLoad) {
   system.registry.WriteString(kKey, "Tree", "3");
   TBlade blade({application, system.dialogs, work_area, system.files, system.paths, system.volumes,
                 system.registry, system.clock, system.processes, system.power, system.environment,
-                "", system.classes, "/usr/bin/tolvane", system.config / "tolvane.dat"});
+                "", system.classes, system.desktop_files, "/usr/bin/tolvane",
+                system.config / "tolvane.dat"});
   blade.FormCreate();
   ASSERT_EQ(system.dialogs.Messages().size(), 1u);
   EXPECT_EQ(system.dialogs.Messages()[0].text, "Invalid data type for 'Bitrate'");
@@ -161,6 +162,13 @@ TEST(Settings, RestoreDefaultsIsHeldForThreeSeconds) {
   f.system.registry.WriteString(kKey, "Recent0", "/srv/mp3");
   b.RegistryButton.UserClick();  // the verb is registered
   ASSERT_TRUE(f.system.classes.KeyExists("audio/x-wav\\shell\\Blade it"));
+  const std::string data = f.system.desktop_files.Folder();
+  const std::string verb_files[] = {data + "/applications/tolvane-blade-it.desktop",
+                                    data + "/kio/servicemenus/tolvane-blade-it.desktop",
+                                    data + "/nautilus/scripts/Blade it"};
+  for (const std::string& file : verb_files)
+    EXPECT_TRUE(std::filesystem::exists(file)) << file;
+  testing::WriteText(data + "/applications/other.desktop", "[Desktop Entry]\n");
   b.DefaultBitrate = 320;
 
   auto hold = [&](int ticks, bool ctrl) {
@@ -189,6 +197,9 @@ TEST(Settings, RestoreDefaultsIsHeldForThreeSeconds) {
   EXPECT_FALSE(b.RegistryButton.Down());
   EXPECT_FALSE(f.system.classes.KeyExists("audio/x-wav\\shell\\Blade it"));
   EXPECT_TRUE(f.system.classes.KeyExists("audio/x-wav\\shell")) << "shell stays";
+  for (const std::string& file : verb_files)
+    EXPECT_FALSE(std::filesystem::exists(file)) << file;
+  EXPECT_TRUE(std::filesystem::exists(data + "/applications/other.desktop")) << "only ours go";
   for (const char* gone : {"BladePath", "Path", "Recent0"}) {
     EXPECT_EQ(f.system.registry.ReadString(kKey, gone).status, platform::ReadStatus::Missing)
         << gone;

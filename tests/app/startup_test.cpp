@@ -171,9 +171,10 @@ TEST(Startup, ALaterStartHandsItsNamesToTheRunningCopy) {
     testing::WriteWave(temp / name, {.data_bytes = 176'400});
   std::filesystem::create_directories(temp / "config/tolvane");
   const std::string settings = temp / "config/tolvane/HKEY_CURRENT_USER.reg";
-  testing::WriteText(settings, "Windows Registry Editor Version 5.00\n\n"
-                               "[HKEY_CURRENT_USER\\SOFTWARE\\Orvik\\Tolvane]\n"
-                               "\"Savelist\"=\"1\"\n");
+  testing::WriteText(settings,
+                     "Windows Registry Editor Version 5.00\n\n"
+                     "[HKEY_CURRENT_USER\\SOFTWARE\\Orvik\\Tolvane]\n"
+                     "\"Savelist\"=\"1\"\n");
   const std::map<std::string, std::string> environment = {{"XDG_STATE_HOME", temp / "state"},
                                                           {"XDG_CONFIG_HOME", temp / "config"},
                                                           {"XDG_RUNTIME_DIR", temp / "runtime"},
@@ -184,8 +185,7 @@ TEST(Startup, ALaterStartHandsItsNamesToTheRunningCopy) {
     ASSERT_TRUE(testing::Eventually([&] { return std::filesystem::exists(intake); }, 10s));
     const std::string settings_before = testing::ReadText(settings);
     const auto started = std::chrono::steady_clock::now();
-    testing::ChildProcess later(kProgram, {"b.wav", temp / "a.wav"}, environment, {},
-                                temp.Path());
+    testing::ChildProcess later(kProgram, {"b.wav", temp / "a.wav"}, environment, {}, temp.Path());
     EXPECT_EQ(later.WaitFor(10s), 0);
     EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
     EXPECT_EQ(testing::ReadText(settings), settings_before) << "the later copy wrote nothing";

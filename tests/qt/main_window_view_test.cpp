@@ -44,7 +44,7 @@ struct ShownWindow {
       : blade({application, real ? static_cast<ui::Dialogs&>(real_dialogs) : system.dialogs,
                work_area, system.files, system.paths, system.volumes, system.registry, system.clock,
                system.processes, system.power, system.environment, "", system.classes,
-               "/usr/bin/tolvane", system.config / "tolvane.dat"}) {
+               system.desktop_files, "/usr/bin/tolvane", system.config / "tolvane.dat"}) {
     application.SetTitle("Tolvane");
     blade.FormCreate();
     view.Form().show();

@@ -2,8 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+
 #include "platform/posix/registry_file.h"
+#include "platform/posix/xdg_data_files.h"
+#include "shell/freedesktop_verb.h"
 #include "support/audio_files.h"
+#include "support/child_process.h"
 
 namespace tolvane::shell {
 namespace {
@@ -61,6 +69,48 @@ TEST(ShellVerbs, TheEarlierVerbIsMoved) {
   EXPECT_FALSE(c.store.KeyExists(old));
   MigrateShellVerb(c.store, kVerbEntries[3]);  // nothing to move: nothing happens
   EXPECT_FALSE(c.store.KeyExists("inode/directory"));
+}
+
+// The files that make "Blade it" real on Linux desktops: a valid desktop entry, and a GNOME Files
+// script that hands the selection to the program even when its path needs quoting.
+TEST(ShellVerbs, TheDesktopFilesRunTheProgramWithTheSelection) {
+  testing::TempFolder temp;
+  const std::string program_folder = temp / "My Apps/it's \"here\" $HOME";
+  std::filesystem::create_directories(program_folder);
+  const std::string program = program_folder + "/tolvane";
+  testing::WriteText(program, "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > \"$OUT\"\n");
+  ::chmod(program.c_str(), 0755);
+  posix::XdgDataFiles data(temp / "data");
+  ASSERT_TRUE(InstallBladeIt(data, program));
+
+  const std::pair<const char*, unsigned> modes[] = {
+      {"applications/tolvane-blade-it.desktop", 0644},
+      {"kio/servicemenus/tolvane-blade-it.desktop", 0755},  // KDE runs only executable menus
+      {"nautilus/scripts/Blade it", 0755}};
+  for (const auto& [file, mode] : modes) {
+    struct stat info {};
+    ASSERT_EQ(::stat((temp / "data/" + file).c_str(), &info), 0) << file;
+    EXPECT_EQ(info.st_mode & 0777, mode) << file;
+  }
+  const std::string entry = temp / "data/applications/tolvane-blade-it.desktop";
+  const std::string validate =
+      "desktop-file-validate '" + entry + "' > '" + (temp / "v.txt") + "' 2>&1";
+  EXPECT_EQ(std::system(validate.c_str()), 0) << testing::ReadText(temp / "v.txt");
+  const std::string text = testing::ReadText(entry);
+  EXPECT_NE(text.find("MimeType=audio/x-wav;audio/x-aiff;inode/directory;"), std::string::npos);
+  EXPECT_NE(text.find(" %F\n"), std::string::npos);
+  EXPECT_NE(testing::ReadText(temp / "data/kio/servicemenus/tolvane-blade-it.desktop")
+                .find("Name=Blade it"),
+            std::string::npos);
+
+  testing::ChildProcess script(temp / "data/nautilus/scripts/Blade it", {"a b.wav", "album"},
+                               {{"OUT", temp / "args.txt"}}, {}, temp.Path());
+  ASSERT_EQ(script.WaitFor(std::chrono::seconds(10)), 0);
+  EXPECT_EQ(testing::ReadText(temp / "args.txt"), "a b.wav\nalbum\n");
+
+  RemoveBladeIt(data);
+  for (const auto& [file, mode] : modes)
+    EXPECT_FALSE(std::filesystem::exists(temp / "data/" + file)) << file;
 }
 
 }  // namespace

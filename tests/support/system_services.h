@@ -5,6 +5,7 @@
 #include "platform/posix/posix_processes.h"
 #include "platform/posix/posix_volumes.h"
 #include "platform/posix/registry_file.h"
+#include "platform/posix/xdg_data_files.h"
 #include "support/audio_files.h"
 #include "support/desktop_stand_ins.h"
 #include "support/scripted_dialogs.h"
@@ -19,6 +20,7 @@ struct SystemServices {
   posix::PosixVolumes volumes;
   posix::RegistryFile registry{config / "HKEY_CURRENT_USER.reg", "HKEY_CURRENT_USER"};
   posix::RegistryFile classes{config / "HKEY_CLASSES_ROOT.reg", "HKEY_CLASSES_ROOT"};
+  posix::XdgDataFiles desktop_files{config / "data"};
   ScriptedDialogs dialogs;
   ManualClock clock;
   posix::PosixProcesses processes;

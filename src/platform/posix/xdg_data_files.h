@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+#include "platform/desktop_files.h"
+
+namespace tolvane::posix {
+
+// Desktop files in a data folder, written whole (a temporary file, synced, then renamed over the
+// old one) so that a desktop never reads half of one.
+class XdgDataFiles final : public platform::DesktopFiles {
+ public:
+  explicit XdgDataFiles(std::string data_folder) : data_folder_(std::move(data_folder)) {}
+
+  const std::string& Folder() const { return data_folder_; }
+  bool Write(const std::string& relative_path, const std::string& content,
+             bool executable) override;
+  bool Remove(const std::string& relative_path) override;
+
+ private:
+  std::string data_folder_;
+};
+
+}  // namespace tolvane::posix
