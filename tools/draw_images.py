@@ -171,6 +171,32 @@ def toolbar(out):
     c.save(os.path.join(out, "toolbar.png"))
 
 
+ICON_SIZES = (16, 24, 32, 48, 64, 128, 256)
+
+
+def app_icon(out):
+    # A blue tile with a sound wave running into an orange blade: the program's icon, drawn at
+    # every size a desktop asks for, so each size is sharp.
+    for n in ICON_SIZES:
+        c = Canvas(n, n)
+        k = n / 16.0
+        r = max(1, int(round(3 * k)))
+        tile = (32, 84, 168, 255)
+        c.rect(r, 0, n - 1 - r, n - 1, tile)
+        c.rect(0, r, n - 1, n - 1 - r, tile)
+        for cx, cy in ((r, r), (n - 1 - r, r), (r, n - 1 - r), (n - 1 - r, n - 1 - r)):
+            c.disc(cx, cy, r, tile)
+        heights = (0.18, 0.36, 0.55, 0.32, 0.45, 0.22)
+        bar = max(1, int(round(0.9 * k)))
+        for i, h in enumerate(heights):
+            x = int(round((1.6 + i * 1.5) * k))
+            half = int(round(h * n / 2))
+            c.rect(x, n // 2 - half, x + bar - 1, n // 2 + half - 1, (255, 255, 255, 255))
+        c.polygon([(10.6 * k, 3.5 * k), (14.6 * k, 8 * k), (10.6 * k, 12.5 * k)],
+                  (255, 160, 40, 255))
+        c.save(os.path.join(out, "tolvane-%d.png" % n))
+
+
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
         os.path.dirname(__file__), "..", "resources", "images")
@@ -178,6 +204,7 @@ def main():
     row_images(out)
     glyphs(out)
     toolbar(out)
+    app_icon(out)
 
 
 if __name__ == "__main__":

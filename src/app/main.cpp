@@ -19,6 +19,7 @@
 #include "platform/posix/xdg_data_files.h"
 #include "platform/posix/xdg_folders.h"
 #include "platform/qt/form_view.h"
+#include "platform/qt/images.h"
 #include "platform/qt/platform_services.h"
 #include "platform/qt/termination_watcher.h"
 #include "platform/qt/timer_driver.h"
@@ -49,6 +50,9 @@ std::string ExecutablePath(const char* argv0) {
 int main(int argc, char** argv) {
   using namespace tolvane;
   QApplication qt_application(argc, argv);
+  QApplication::setWindowIcon(qt::ApplicationIcon());
+  // The installed desktop entry is tolvane.desktop: desktops group the window with it.
+  QGuiApplication::setDesktopFileName(QStringLiteral("tolvane"));
   qt::QtDialogs dialogs;
   // Signals are caught from the start. An open box is closed at once (nobody is there to answer
   // it); the window closes once it exists and the code that asked has gone on.

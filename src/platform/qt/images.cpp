@@ -29,4 +29,11 @@ QPixmap RowImage(int index) {
   return Image("row" + std::to_string(index));
 }
 
+QIcon ApplicationIcon() {
+  QIcon icon;
+  for (int size : {16, 24, 32, 48, 64, 128, 256})
+    icon.addFile(QStringLiteral(":/images/tolvane-%1.png").arg(size), QSize(size, size));
+  return icon;
+}
+
 }  // namespace tolvane::qt

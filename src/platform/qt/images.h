@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QPixmap>
 #include <string>
 
@@ -11,5 +12,7 @@ namespace tolvane::qt {
 QPixmap Image(const std::string& name);
 QPixmap DisabledImage(const std::string& name);
 QPixmap RowImage(int index);
+// The program's icon, at every size it was drawn in.
+QIcon ApplicationIcon();
 
 }  // namespace tolvane::qt
