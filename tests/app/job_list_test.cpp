@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "blade_fixture.h"
 #include "settings/job_list.h"
@@ -204,13 +205,14 @@ TEST(JobList, AFailedSettingsSaveIsReportedAndKeepsTheFiles) {
   testing::WriteText(job_list, "TVFILES" + testing::Int32Bytes(-1));
   f.blade.AddPath(f.Wave("a.wav"));
   f.blade.SaveListButton.SetDown(true);
-  std::filesystem::create_directory(settings + ".tmp");  // the new text has nowhere to go
+  std::filesystem::create_directory(settings + "." + std::to_string(::getpid()) +
+                                    ".tmp");  // the new text has nowhere to go
   f.blade.Form.Close();
   ASSERT_FALSE(f.system.dialogs.Messages().empty());
   EXPECT_EQ(f.system.dialogs.Messages().back().text, "Failed to set data for 'Tolvane'");
   EXPECT_EQ(testing::ReadText(settings), before);
   EXPECT_EQ(testing::ReadText(job_list), "TVFILES" + testing::Int32Bytes(-1));
-  std::filesystem::remove(settings + ".tmp");
+  std::filesystem::remove(settings + "." + std::to_string(::getpid()) + ".tmp");
 }
 
 }  // namespace

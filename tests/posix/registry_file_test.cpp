@@ -1,6 +1,7 @@
 #include "platform/posix/registry_file.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 #include <filesystem>
 
 #include "support/audio_files.h"
@@ -153,13 +154,13 @@ TEST(RegistryFile, AFailedWriteLeavesTheOldFileWhole) {
   }
   const std::string before = ReadText(path);
   // The temporary file's place is taken by a folder, so the new text cannot be written.
-  std::filesystem::create_directory(path + ".tmp");
+  std::filesystem::create_directory(path + "." + std::to_string(::getpid()) + ".tmp");
   RegistryFile store(path, "HKEY_CURRENT_USER");
   store.WriteString(kKey, "Bitrate", "320");
   EXPECT_FALSE(store.Flush());
   EXPECT_EQ(ReadText(path), before);
 
-  std::filesystem::remove(path + ".tmp");
+  std::filesystem::remove(path + "." + std::to_string(::getpid()) + ".tmp");
   EXPECT_TRUE(store.Flush());
   EXPECT_EQ(RegistryFile(path, "HKEY_CURRENT_USER").ReadString(kKey, "Bitrate").text, "320");
 }

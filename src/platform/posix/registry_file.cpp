@@ -437,7 +437,8 @@ bool RegistryFile::Flush() {
   const size_t slash = path_.rfind('/');
   if (slash != std::string::npos && slash > 0)
     MakeFolders(path_.substr(0, slash), 0700);
-  const std::string temporary = path_ + ".tmp";
+  // One temporary file per writing process: two writers never write into each other's.
+  const std::string temporary = path_ + "." + std::to_string(::getpid()) + ".tmp";
   {
     UniqueFd fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
     if (!fd.Valid())
