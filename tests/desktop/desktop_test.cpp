@@ -151,6 +151,32 @@ TEST(Desktop, ARelativeNameOnTheCommandLineMeansTheFolderItWasGivenIn) {
   EXPECT_NE(queue.find(d.temp / "music/song.wav"), std::string::npos) << queue;
 }
 
+// A later start with a file hands it to the running copy, whose minimised window comes back to
+// the front; the later copy shows no window of its own and ends with 0.
+TEST(Desktop, ALaterStartRestoresTheRunningCopysWindow) {
+  Desktop d;
+  WriteWave(d.temp / "song.wav", {.data_bytes = 176'400});
+  ASSERT_NO_FATAL_FAILURE(d.Start({}, 400, 300));
+  d.session.Xdotool({"windowminimize", "--sync", d.window});
+  ASSERT_NE(d.session.Property(d.window, "_NET_WM_STATE").find("_NET_WM_STATE_HIDDEN"),
+            std::string::npos);
+  ChildProcess later(kProgram, {d.temp / "song.wav"},
+                     d.session.EnvironmentWith({{"XDG_CONFIG_HOME", d.temp / "config"},
+                                                {"XDG_STATE_HOME", d.temp / "state"},
+                                                {"XDG_RUNTIME_DIR", d.temp / "runtime"}}));
+  EXPECT_EQ(later.WaitFor(10s), 0);
+  EXPECT_TRUE(Eventually(
+      [&] {
+        return d.session.Property(d.window, "_NET_WM_STATE").find("_NET_WM_STATE_HIDDEN") ==
+               std::string::npos;
+      },
+      5s))
+      << d.session.Property(d.window, "_NET_WM_STATE");
+  d.session.Screenshot("restored-by-a-later-start.png");
+  const std::string queue = d.CloseAndReadQueue();
+  EXPECT_NE(queue.find(d.temp / "song.wav"), std::string::npos) << queue;
+}
+
 TEST(Desktop, CompactModeDockedAtTheBottomKeepsTheBottomEdge) {
   Desktop d;
   // Docked: the frame's bottom on the screen's bottom (the work area of a desktop without
