@@ -19,7 +19,6 @@ using platform::RoundHalfEven;
 namespace {
 
 constexpr uint16_t kMpegLayer3FormatTag = 85;
-constexpr int64_t kCommSearchBlock = 64 * 1024;
 
 // Reads `count` bytes at `offset`; bytes beyond the end of the file read as zero.
 template <size_t N>
@@ -29,18 +28,17 @@ std::array<uint8_t, N> ReadBytes(platform::File& file, int64_t offset) {
   return bytes;
 }
 
-// The offset of the first 4-byte word reading "COMM", stepping by 4 bytes from offset 12 (the
-// search does not follow chunk sizes); -1 when the file ends first.
-int64_t FindCommWord(platform::File& file, int64_t file_size) {
-  std::vector<uint8_t> block(kCommSearchBlock);
-  for (int64_t start = 12; start + 4 <= file_size; start += kCommSearchBlock) {
-    const int64_t got = file.ReadAt(start, block.data(), kCommSearchBlock);
-    for (int64_t i = 0; i + 4 <= got; i += 4) {
-      if (std::memcmp(block.data() + i, "COMM", 4) == 0)
-        return start + i;
-    }
-    if (got < kCommSearchBlock)
-      break;
+// The offset of the body of the first chunk called `id`, walking the chunks from offset 12:
+// each an id, a size (little-endian in WAVE, big-endian in AIFF) and the body, padded to an even
+// length. -1 when the file ends first.
+int64_t FindChunk(platform::File& file, int64_t file_size, const char* id, bool big_endian) {
+  for (int64_t at = 12; at + 8 <= file_size;) {
+    const auto head = ReadBytes<8>(file, at);
+    const int64_t size =
+        big_endian ? BigEndian(head.data() + 4, 4) : LittleEndian(head.data() + 4, 4);
+    if (std::memcmp(head.data(), id, 4) == 0)
+      return at + 8;
+    at += 8 + size + (size & 1);
   }
   return -1;
 }
@@ -90,26 +88,30 @@ ProbeResult ProbeFile(platform::FileSystem& files, const std::string& path) {
   const auto form = ReadBytes<4>(*file, 8);
   std::string signature(riff.begin(), riff.end());
   signature.append(form.begin(), form.end());
-  const uint16_t format_tag =
-      static_cast<uint16_t>(LittleEndian(ReadBytes<2>(*file, 20).data(), 2));
 
   uint32_t channels = 0;
   uint32_t bits = 0;
   int64_t rate = 0;
-  if (signature == "RIFFWAVE" && format_tag != kMpegLayer3FormatTag) {
-    // The "fmt " chunk is taken to start at offset 12; its fields are read where they lie then.
-    channels = LittleEndian(ReadBytes<2>(*file, 22).data(), 2);
-    rate = LittleEndian(ReadBytes<4>(*file, 24).data(), 4);
-    bits = LittleEndian(ReadBytes<2>(*file, 34).data(), 2);
+  if (signature == "RIFFWAVE") {
+    // Other chunks (LIST, JUNK, bext, fact) may stand before "fmt ".
+    const int64_t fmt = FindChunk(*file, header.file_size, "fmt ", false);
+    if (fmt < 0)
+      return result;
+    const auto fields = ReadBytes<16>(*file, fmt);
+    if (LittleEndian(fields.data(), 2) == kMpegLayer3FormatTag)
+      return result;
+    channels = LittleEndian(fields.data() + 2, 2);
+    rate = LittleEndian(fields.data() + 4, 4);
+    bits = LittleEndian(fields.data() + 14, 2);
   } else if (signature == "FORMAIFF") {
-    const int64_t comm = FindCommWord(*file, header.file_size);
+    const int64_t comm = FindChunk(*file, header.file_size, "COMM", true);
     if (comm < 0)
       return result;
-    const auto fields = ReadBytes<22>(*file, comm + 4);
-    channels = BigEndian(fields.data() + 4, 2);
-    bits = BigEndian(fields.data() + 10, 2);
+    const auto fields = ReadBytes<18>(*file, comm);
+    channels = BigEndian(fields.data(), 2);
+    bits = BigEndian(fields.data() + 6, 2);
     std::array<uint8_t, 10> extended{};
-    std::copy(fields.begin() + 12, fields.end(), extended.begin());
+    std::copy(fields.begin() + 8, fields.end(), extended.begin());
     rate = ExtendedToInt(extended);
   } else {
     return result;

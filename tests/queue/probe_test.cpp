@@ -88,27 +88,49 @@ TEST(Probe, WaveFilesGivePlayTimeAndExpectedSize) {
   }
 }
 
-TEST(Probe, WaveFieldsAreReadAtFixedOffsets) {
+// The chunks are walked to "fmt ", whatever stands before it, with the pad byte after an odd
+// size; the fields are read there.
+TEST(Probe, WaveChunksAreWalkedToFmt) {
+  struct Case {
+    const char* name;
+    testing::WaveLayout layout;
+    int result;
+  };
+  // Bytes that read as 2 channels, 44100 Hz, 16 bits where the fixed offsets would look.
+  std::vector<uint8_t> decoy(20, 0);
+  decoy[2] = 2, decoy[4] = 0x44, decoy[5] = 0xAC, decoy[14] = 16;
+  const Case cases[] = {
+      {"LIST before fmt, holding a header's bytes",
+       {.sample_rate = 48000, .data_bytes = 19'200, .chunks_before_fmt = {{"LIST", decoy}}},
+       0},
+      {"JUNK of an odd size, then its pad byte",
+       {.sample_rate = 32000, .data_bytes = 12'800, .chunks_before_fmt = {{"JUNK", {1, 2, 3}}}},
+       0},
+      {"bext and fact",
+       {.data_bytes = 17'640,
+        .chunks_before_fmt = {{"bext", std::vector<uint8_t>(602, ' ')}, {"fact", {0, 0, 0, 0}}}},
+       0},
+      {"MPEG layer 3 inside", {.format_tag = 85, .data_bytes = 17'640}, kUnsupported},
+      {"a long LIST first",
+       {.data_bytes = 0, .chunks_before_fmt = {{"LIST", std::vector<uint8_t>(40'000, 'x')}}},
+       0},
+  };
+  for (const Case& c : cases) {
+    Fixture f;
+    const std::string path = f.temp / "song.wav";
+    testing::WriteWave(path, c.layout);
+    TFileData* entry = nullptr;
+    EXPECT_EQ(f.Enqueue(path, &entry), c.result) << c.name;
+    if (c.result == 0) {
+      ASSERT_NE(entry, nullptr) << c.name;
+      EXPECT_EQ(entry->SampleRate, static_cast<int32_t>(c.layout.sample_rate)) << c.name;
+      EXPECT_EQ(entry->Channels, 2) << c.name;
+      EXPECT_EQ(entry->BitsPerSample, 16) << c.name;
+    }
+  }
   Fixture f;
-  // A LIST chunk before "fmt " puts its bytes where the probe reads the fields.
-  // The LIST payload starts at offset 20.
-  std::vector<uint8_t> list(20, 0);
-  list[2] = 2;                     // offset 22: channels
-  list[4] = 0x44, list[5] = 0xAC;  // offset 24: 44100
-  list[14] = 16;                   // offset 34: bits
-  testing::WriteWave(
-      f.temp / "fits.wav",
-      {.sample_rate = 22050, .data_bytes = 176'400, .chunks_before_fmt = {{"LIST", list}}});
-  TFileData* entry = nullptr;
-  EXPECT_EQ(f.Enqueue(f.temp / "fits.wav", &entry), 0)
-      << "the rate found at offset 24 counts, whatever the chunk is";
-  ASSERT_NE(entry, nullptr);
-  EXPECT_EQ(entry->SampleRate, 44100);
-
-  testing::WriteWave(
-      f.temp / "list.wav",
-      {.data_bytes = 176'400, .chunks_before_fmt = {{"LIST", std::vector<uint8_t>(26, 'x')}}});
-  EXPECT_EQ(f.Enqueue(f.temp / "list.wav"), kUnsupported) << "text where the rate should be";
+  testing::WriteText(f.temp / "cut.wav", std::string("RIFF\x40\0\0\0WAVELIST\xFF\xFF\0\0xxxx", 24));
+  EXPECT_EQ(f.Enqueue(f.temp / "cut.wav"), kUnsupported) << "a chunk running past the end";
 }
 
 TEST(Probe, AiffFiles) {
@@ -126,9 +148,12 @@ TEST(Probe, AiffFiles) {
       {"COMM after a chunk of 4 bytes",
        {.frames = 10, .chunks_before_comm = {{"ANNO", {1, 2, 3, 4}}}},
        0},
-      {"COMM at offset 26 is never met",
-       {.frames = 10, .chunks_before_comm = {{"ANNO", {1, 2, 3, 4, 5, 6}}}},
-       kUnsupported},
+      {"COMM after a comment chunk, as sox writes it",
+       {.frames = 10, .chunks_before_comm = {{"COMT", {0, 1, 0, 0, 0, 0, 0, 0, 0, 1, 'x', 0}}}},
+       0},
+      {"COMM after a chunk of an odd size and its pad byte",
+       {.frames = 10, .chunks_before_comm = {{"NAME", {'a', 'b', 'c'}}}},
+       0},
       {"AIFF-C", {.frames = 10, .form_type = "AIFC"}, kUnsupported},
   };
   for (const Case& c : cases) {
