@@ -5,11 +5,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
 #include <vector>
 
+#include "downmix.h"
 #include "pcm_input.h"
 #include "platform/paths.h"
 #include "platform/posix/unique_fd.h"
@@ -43,9 +45,10 @@ std::string SystemError(const std::string& what) {
   return what + ": " + std::strerror(errno);
 }
 
-// Splits interleaved samples into the channels the MP3 gets, after the channel mode.
-void SplitChannels(const std::vector<int32_t>& samples, int input_channels, ChannelMode mode,
-                   std::vector<int>& left, std::vector<int>& right) {
+// Splits interleaved samples (one or two channels) into the channels the MP3 gets, after the
+// channel mode.
+void SplitChannels(const std::vector<float>& samples, int input_channels, ChannelMode mode,
+                   std::vector<float>& left, std::vector<float>& right) {
   const size_t frames = samples.size() / static_cast<size_t>(input_channels);
   left.resize(frames);
   right.resize(frames);
@@ -54,8 +57,8 @@ void SplitChannels(const std::vector<int32_t>& samples, int input_channels, Chan
       left[i] = right[i] = samples[i];
       continue;
     }
-    const int32_t l = samples[2 * i];
-    const int32_t r = samples[2 * i + 1];
+    const float l = samples[2 * i];
+    const float r = samples[2 * i + 1];
     switch (mode) {
       case ChannelMode::Stereo:
         left[i] = l;
@@ -66,7 +69,7 @@ void SplitChannels(const std::vector<int32_t>& samples, int input_channels, Chan
         right[i] = l;
         break;
       case ChannelMode::Mono:
-        left[i] = right[i] = static_cast<int>((static_cast<int64_t>(l) + r) / 2);
+        left[i] = right[i] = (l + r) / 2;
         break;
       case ChannelMode::Left:
         left[i] = right[i] = l;
@@ -136,9 +139,13 @@ std::string EncodeFile(const std::string& input, const std::string& output,
     return SystemError("cannot write " + output);
 
   std::vector<uint8_t> raw(static_cast<size_t>(kFramesPerBlock * format.BytesPerFrame()));
-  std::vector<int32_t> samples;
-  std::vector<int> left;
-  std::vector<int> right;
+  std::vector<float> samples;
+  std::vector<float> stereo;
+  std::vector<float> left;
+  std::vector<float> right;
+  // More than two channels are mixed down to stereo first; the channel mode acts on that.
+  const StereoWeights downmix = DownmixWeights(format.channels, format.channel_mask);
+  const int mixed_channels = std::min(format.channels, 2);
   std::vector<unsigned char> mp3(static_cast<size_t>(kFramesPerBlock * 5 / 4 + 7200));
   int64_t remaining = format.Frames();
   int64_t offset = format.data_offset;
@@ -158,10 +165,15 @@ std::string EncodeFile(const std::string& input, const std::string& output,
     offset += static_cast<int64_t>(bytes);
     remaining -= frames;
     DecodeSamples(format, raw.data(), frames, samples);
-    SplitChannels(samples, format.channels, options.channel_mode, left, right);
-    const int encoded =
-        lame_encode_buffer_int(lame.get(), left.data(), right.data(), static_cast<int>(frames),
-                               mp3.data(), static_cast<int>(mp3.size()));
+    if (format.channels > 2) {
+      Downmix(samples, downmix, stereo);
+      samples.swap(stereo);
+    }
+    SplitChannels(samples, mixed_channels, options.channel_mode, left, right);
+    // Samples with full scale at 1.0; float input beyond it is passed on, not clipped.
+    const int encoded = lame_encode_buffer_ieee_float(lame.get(), left.data(), right.data(),
+                                                      static_cast<int>(frames), mp3.data(),
+                                                      static_cast<int>(mp3.size()));
     if (encoded < 0)
       return "could not be encoded (MP3 encoder error " + std::to_string(encoded) + ")";
     if (!WriteAll(out.Get(), mp3.data(), static_cast<size_t>(encoded))) {

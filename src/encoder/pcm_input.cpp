@@ -13,7 +13,9 @@ namespace tolvane::encoder {
 namespace {
 
 constexpr uint16_t kWavePcm = 1;
+constexpr uint16_t kWaveFloat = 3;
 constexpr uint16_t kWaveExtensible = 0xFFFE;
+constexpr int kMaxChannels = 8;
 constexpr uint32_t kSizeToEnd = 0xFFFFFFFF;
 
 struct Reader {
@@ -46,12 +48,17 @@ double ExtendedToDouble(const uint8_t* b) {
 }
 
 std::string Check(const PcmFormat& f) {
-  if (f.channels != 1 && f.channels != 2) {
-    return "has " + std::to_string(f.channels) + " channels (one or two are supported)";
+  if (f.channels < 1 || f.channels > kMaxChannels) {
+    return "has " + std::to_string(f.channels) + " channels (one to eight are supported)";
   }
-  if (f.bits_per_sample != 8 && f.bits_per_sample != 16 && f.bits_per_sample != 24) {
+  if (f.is_float && f.bits_per_sample != 32 && f.bits_per_sample != 64) {
     return "has " + std::to_string(f.bits_per_sample) +
-           "-bit samples (8, 16 and 24 bits are supported)";
+           "-bit floating-point samples (32 and 64 bits are supported)";
+  }
+  if (!f.is_float && f.bits_per_sample != 8 && f.bits_per_sample != 16 && f.bits_per_sample != 24 &&
+      f.bits_per_sample != 32) {
+    return "has " + std::to_string(f.bits_per_sample) +
+           "-bit samples (8, 16, 24 and 32 bits are supported)";
   }
   if (f.sample_rate != 32000 && f.sample_rate != 44100 && f.sample_rate != 48000) {
     return "has a sample rate of " + std::to_string(f.sample_rate) +
@@ -77,11 +84,14 @@ std::variant<PcmFormat, std::string> ReadWave(const Reader& in) {
         return std::string("has a damaged \"fmt \" chunk");
       }
       uint16_t tag = static_cast<uint16_t>(platform::LittleEndian(fmt.data(), 2));
-      if (tag == kWaveExtensible && size >= 26)
+      if (tag == kWaveExtensible && size >= 26) {
+        format.channel_mask = platform::LittleEndian(fmt.data() + 20, 4);
         tag = static_cast<uint16_t>(platform::LittleEndian(fmt.data() + 24, 2));
-      if (tag != kWavePcm) {
+      }
+      if (tag != kWavePcm && tag != kWaveFloat) {
         return "holds format " + std::to_string(tag) + ", not PCM";
       }
+      format.is_float = tag == kWaveFloat;
       format.channels = static_cast<int>(platform::LittleEndian(fmt.data() + 2, 2));
       format.sample_rate = static_cast<int>(platform::LittleEndian(fmt.data() + 4, 4));
       format.bits_per_sample = static_cast<int>(platform::LittleEndian(fmt.data() + 14, 2));
@@ -134,6 +144,8 @@ std::variant<PcmFormat, std::string> ReadAiff(const Reader& in, bool compressed_
         const std::string type(reinterpret_cast<const char*>(comm.data() + 18), 4);
         if (type == "sowt") {
           format.big_endian = false;
+        } else if (type == "fl32" || type == "FL32" || type == "fl64" || type == "FL64") {
+          format.is_float = true;
         } else if (type != "NONE" && type != "twos") {
           return "is compressed (\"" + type + "\")";
         }
@@ -187,35 +199,43 @@ std::variant<PcmFormat, std::string> ReadPcmFormat(int fd, int64_t file_size) {
 }
 
 void DecodeSamples(const PcmFormat& format, const uint8_t* bytes, int64_t frames,
-                   std::vector<int32_t>& samples) {
+                   std::vector<float>& samples) {
   const int64_t count = frames * format.channels;
   samples.resize(static_cast<size_t>(count));
   const int width = format.bits_per_sample / 8;
+  const auto word = [&](const uint8_t* s, int size) -> uint64_t {
+    uint64_t value = 0;
+    for (int i = 0; i < size; ++i) {
+      const int shift = 8 * (format.big_endian ? size - 1 - i : i);
+      value |= static_cast<uint64_t>(s[i]) << shift;
+    }
+    return value;
+  };
+  constexpr double kIntegerScale = 1.0 / 2147483648.0;
   for (int64_t i = 0; i < count; ++i) {
     const uint8_t* s = bytes + i * width;
-    int32_t value = 0;
-    switch (width) {
-      case 1:
-        value = format.unsigned_8bit ? (static_cast<int32_t>(s[0]) - 128)
-                                     : static_cast<int32_t>(static_cast<int8_t>(s[0]));
-        value = static_cast<int32_t>(static_cast<uint32_t>(value) << 24);
-        break;
-      case 2: {
-        const uint32_t raw =
-            format.big_endian ? platform::BigEndian(s, 2) : platform::LittleEndian(s, 2);
-        value = static_cast<int32_t>(raw << 16);
-        break;
-      }
-      case 3: {
-        const uint32_t raw =
-            format.big_endian ? platform::BigEndian(s, 3) : platform::LittleEndian(s, 3);
-        value = static_cast<int32_t>(raw << 8);
-        break;
-      }
-      default:
-        break;
+    float value = 0;
+    if (format.is_float && width == 4) {
+      const auto bits = static_cast<uint32_t>(word(s, 4));
+      float sample = 0;
+      std::memcpy(&sample, &bits, sizeof sample);
+      value = sample;
+    } else if (format.is_float && width == 8) {
+      const uint64_t bits = word(s, 8);
+      double sample = 0;
+      std::memcpy(&sample, &bits, sizeof sample);
+      value = static_cast<float>(sample);
+    } else if (width == 1) {
+      const int32_t byte = format.unsigned_8bit ? static_cast<int32_t>(s[0]) - 128
+                                                : static_cast<int32_t>(static_cast<int8_t>(s[0]));
+      value = static_cast<float>(byte / 128.0);
+    } else {
+      // Left-aligned in 32 bits, so every width has its full scale at 2^31.
+      const auto raw = static_cast<uint32_t>(word(s, width) << (32 - 8 * width));
+      value = static_cast<float>(static_cast<int32_t>(raw) * kIntegerScale);
     }
-    samples[static_cast<size_t>(i)] = value;
+    // A damaged float (not a number) would poison the encoder's filters: it is silence.
+    samples[static_cast<size_t>(i)] = std::isfinite(value) ? value : 0.0F;
   }
 }
 

@@ -15,6 +15,10 @@ struct PcmFormat {
   bool big_endian = false;
   // 8-bit WAVE samples are unsigned; AIFF ones are signed.
   bool unsigned_8bit = false;
+  // IEEE floating point (32 or 64 bits), full scale at 1.0.
+  bool is_float = false;
+  // Which speakers the channels feed, as WAVE_FORMAT_EXTENSIBLE gives it; 0 when unknown.
+  uint32_t channel_mask = 0;
   int64_t data_offset = 0;
   int64_t data_bytes = 0;
 
@@ -23,12 +27,14 @@ struct PcmFormat {
 };
 
 // Reads the header of a WAVE or AIFF/AIFC file by walking its chunks. Returns the format, or a
-// message saying why the file cannot be encoded (8-, 16- or 24-bit PCM, one or two channels,
-// 32000, 44100 or 48000 Hz only).
+// message saying why the file cannot be encoded. Taken: integer PCM of 8, 16, 24 or 32 bits and
+// IEEE float of 32 or 64 bits (WAVE format 1 or 3, or WAVE_FORMAT_EXTENSIBLE of either; AIFF;
+// AIFF-C "NONE", "twos", "sowt", "fl32", "fl64"), 1 to 8 channels, 32000, 44100 or 48000 Hz.
 std::variant<PcmFormat, std::string> ReadPcmFormat(int fd, int64_t file_size);
 
-// Converts whole frames of raw sample bytes to full-scale 32-bit samples, interleaved.
+// Converts whole frames of raw sample bytes to samples with full scale at 1.0, interleaved.
+// Float input is passed on as it is, also beyond full scale.
 void DecodeSamples(const PcmFormat& format, const uint8_t* bytes, int64_t frames,
-                   std::vector<int32_t>& samples);
+                   std::vector<float>& samples);
 
 }  // namespace tolvane::encoder

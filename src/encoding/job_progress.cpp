@@ -146,6 +146,13 @@ void BatchEngine::FinishStopped() {
 
 void BatchEngine::FinishHalted() {
   queue::TFileData& entry = *NowEncoding.FileData;
+  NowEncoding.OutHandle.reset();
+  // The encoder gave up before writing anything (an input it cannot read): the empty file this
+  // job made for it is no output of anyone's.
+  if (const auto output = files_.Open(NowEncoding.OutName, platform::OpenMode::Read);
+      output != nullptr && output->Size() == 0) {
+    files_.Delete(NowEncoding.OutName);
+  }
   ResetCounters();
   Timer.SetEnabled(false);
   entry.Started = false;
@@ -154,7 +161,6 @@ void BatchEngine::FinishHalted() {
   NowEncoding.Item->SetImageIndex(0);
   BatchStartTick += TicksBetween(NowEncoding.StartTick, NowEncoding.LastTick);
   display_.RefreshSelection();
-  NowEncoding.OutHandle.reset();
 }
 
 }  // namespace tolvane::encoding

@@ -41,7 +41,8 @@ TEST(BatchEngine, AJobsEndIsHandledBeforeTheNextTick) {
 }
 
 // Each way a job ends, seen through the loop: a stop goes back to the queue (the partial output
-// deleted when so set), an encoder error halts the batch with a report and keeps the output.
+// deleted when so set), an encoder error halts the batch with a report and keeps what was
+// written; an output still empty (the encoder could not read its input) goes.
 TEST(BatchEngine, StopAndHaltEndTheJobAtOnce) {
   struct Case {
     const char* script;
@@ -55,6 +56,7 @@ TEST(BatchEngine, StopAndHaltEndTheJobAtOnce) {
       {"write 5000\nwait never\n", true, true, "stop", false},
       {"write 5000\nexit 255\n", false, true, "report EncoderHalted a.wav", true},
       {"write 5000\nexit 3\n", false, false, "report EncoderHalted a.wav", true},
+      {"exit 255\n", false, false, "report EncoderHalted a.wav", false},
   };
   for (const Case& c : cases) {
     EngineFixture f;

@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int64_t frame = pcm->BytesPerFrame();
     const int64_t after = static_cast<int64_t>(size) - pcm->data_offset;
     const int64_t frames = frame > 0 && after > 0 ? std::min<int64_t>(after / frame, 4096) : 0;
-    std::vector<int32_t> samples;
+    std::vector<float> samples;
     if (frames > 0)
       tolvane::encoder::DecodeSamples(*pcm, data + pcm->data_offset, frames, samples);
   }
