@@ -23,6 +23,7 @@
 #include "platform/qt/platform_services.h"
 #include "platform/qt/termination_watcher.h"
 #include "platform/qt/timer_driver.h"
+#include "settings/job_list.h"
 #include "settings/migration.h"
 #include "shell/intake.h"
 #include "startup.h"
@@ -95,7 +96,7 @@ int main(int argc, char** argv) {
                                        "HKEY_CLASSES_ROOT");
   settings::MigrateSettings(user_registry, classes_registry, dialogs);
 
-  const std::string job_list = app::JobListPath(folders.state, executable);
+  const std::string job_list = settings::JobListPath(folders.state, executable);
   posix::XdgDataFiles desktop_files(folders.data);
   const app::StartupPlan plan =
       app::PlanStartup(arguments, job_list, environment.CurrentFolder(), files, paths);

@@ -44,11 +44,4 @@ std::vector<std::string> HandOffCommands(const std::vector<std::string>& argumen
   return commands;
 }
 
-std::string JobListPath(const std::string& state_folder, const std::string& executable_path) {
-  const size_t slash = executable_path.rfind('/');
-  const std::string name =
-      slash == std::string::npos ? executable_path : executable_path.substr(slash + 1);
-  return state_folder + "/" + name + ".dat";
-}
-
 }  // namespace tolvane::app

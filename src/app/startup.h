@@ -37,7 +37,4 @@ std::vector<std::string> HandOffCommands(const std::vector<std::string>& argumen
                                          const std::string& current_folder,
                                          platform::FileSystem& files, const platform::Paths& paths);
 
-// The job list file: "<state folder>/<executable's file name>.dat".
-std::string JobListPath(const std::string& state_folder, const std::string& executable_path);
-
 }  // namespace tolvane::app

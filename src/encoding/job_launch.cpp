@@ -3,6 +3,7 @@
 
 #include "batch_engine.h"
 #include "job_text.h"
+#include "output_plan.h"
 #include "totals.h"
 
 namespace tolvane::encoding {
@@ -53,41 +54,22 @@ int BatchEngine::StartNextJob() {
     if (!files_.FileExists(entry.FileName))
       return FailLaunch(EngineFailure::InputNotFound, source_name, queue::status::kQueued);
 
-    // 5. and 6. The target folder, and the levels of the source's tree copied below it.
-    std::string& output_folder = options.output_folder;
-    if (!output_folder.empty()) {
-      const std::string completed = paths_.WithTrailingSeparator(output_folder);
-      if (completed != output_folder) {
-        output_folder = completed;
-        display_.ShowOutputFolder(output_folder);
-      }
-    }
-    const std::string suffix =
-        output_folder.empty() ? "" : paths_.MirroredTreeLevels(entry.FileName, options.tree_depth);
-
-    // 7. The output beside the source.
-    NowEncoding.OutName = paths_.WithMp3Extension(entry.FileName);
-    const std::string bare_name = paths_.NamePart(NowEncoding.OutName);
+    // 5. to 7. The target folder, the levels of the source's tree copied below it, and the
+    // output beside the source.
+    const OutputPlan plan =
+        PlanOutput(entry.FileName, options.output_folder, options.tree_depth, paths_);
+    const std::string& output_folder = plan.output_folder;
+    if (output_folder != options.output_folder)
+      display_.ShowOutputFolder(output_folder);
+    NowEncoding.OutName = plan.beside;
 
     // 8. The target folder and its tree levels, one level at a time.
-    if (!output_folder.empty()) {
-      std::string folder = output_folder;
-      bool made = files_.FolderExists(folder) || files_.CreateFolder(folder);
-      for (size_t start = 0; made && start < suffix.size();) {
-        const size_t end = suffix.find(paths_.Separator(), start);
-        folder += suffix.substr(start, end - start + 1);
-        made = files_.FolderExists(folder) || files_.CreateFolder(folder);
-        start = end + 1;
-      }
-      if (!made) {
-        return FailLaunch(EngineFailure::OutputFolderNotCreated, source_name,
-                          queue::status::kQueued);
-      }
-    }
+    if (!MakeTargetFolders(files_, paths_, plan))
+      return FailLaunch(EngineFailure::OutputFolderNotCreated, source_name, queue::status::kQueued);
 
     // 9. The target.
-    const std::string target_folder = output_folder.empty() ? "" : output_folder + suffix;
-    const std::string target = target_folder + bare_name;
+    const std::string& target_folder = plan.target_folder;
+    const std::string& target = plan.target;
 
     // The MP3 must never be written over its own source (a WAVE file named song.mp3, or a
     // target folder that leads back to the source's folder): the entry is passed over before

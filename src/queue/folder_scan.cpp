@@ -23,7 +23,7 @@ void Scan(Queue& queue, platform::FileSystem& files, const std::string& folder,
   for (const char* pattern : {"*.wav", "*.aif", "*.aiff"}) {
     for (const std::string& name : files.ListFiles(folder, pattern)) {
       TFileData* entry = nullptr;
-      flags.Fold(queue.ProbeAndEnqueue(folder + name, defaults, entry));
+      flags.Fold(folder + name, queue.ProbeAndEnqueue(folder + name, defaults, entry));
     }
   }
 }
@@ -43,7 +43,7 @@ void AddFileOrFolder(Queue& queue, platform::FileSystem& files, const platform::
     return;
   }
   TFileData* entry = nullptr;
-  flags.Fold(queue.ProbeAndEnqueue(path, defaults, entry));
+  flags.Fold(path, queue.ProbeAndEnqueue(path, defaults, entry));
 }
 
 }  // namespace tolvane::queue

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/file_system.h"
 #include "queue.h"
@@ -11,10 +12,17 @@ namespace tolvane::queue {
 struct BatchFlags {
   bool unsupported = false;
   bool duplicate = false;
+  // The files found unsupported, in the order met.
+  std::vector<std::string> unsupported_paths;
 
   void Fold(int probe_result) {
     unsupported = unsupported || (probe_result & kUnsupported) != 0;
     duplicate = duplicate || (probe_result & kQueuedOnce) != 0;
+  }
+  void Fold(const std::string& path, int probe_result) {
+    Fold(probe_result);
+    if ((probe_result & kUnsupported) != 0)
+      unsupported_paths.push_back(path);
   }
 };
 

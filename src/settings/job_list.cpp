@@ -162,4 +162,11 @@ void ReadJobList(platform::FileSystem& files, const std::string& path,
   }
 }
 
+std::string JobListPath(const std::string& state_folder, const std::string& executable_path) {
+  const size_t slash = executable_path.rfind('/');
+  const std::string name =
+      slash == std::string::npos ? executable_path : executable_path.substr(slash + 1);
+  return state_folder + "/" + name + ".dat";
+}
+
 }  // namespace tolvane::settings

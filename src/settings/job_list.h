@@ -23,6 +23,10 @@ std::string JobRecord(const queue::TFileData& entry);
 bool WriteJobList(platform::FileSystem& files, const std::string& path,
                   const std::vector<const queue::TFileData*>& unfinished);
 
+// The job list file: "<state folder>/<executable's file name>.dat". The batch tool uses the
+// window's ("tolvane.dat").
+std::string JobListPath(const std::string& state_folder, const std::string& executable_path);
+
 // One record as read back: the path, and the entry's options and tag.
 struct JobRecordRead {
   std::string path;

@@ -61,7 +61,7 @@ TEST(Startup, NamesKeepTheirOrderAndAreMadeAbsolute) {
   EXPECT_EQ(plan.names,
             (std::vector<std::string>{dotted, f.temp / "Music", "/home/ann/music/relative.wav",
                                       f.temp / "missing.wav", "/", f.temp / "Music/"}));
-  EXPECT_EQ(JobListPath("/home/ann/.local/state/tolvane", "/opt/Tolvane/bin/Tolvane"),
+  EXPECT_EQ(settings::JobListPath("/home/ann/.local/state/tolvane", "/opt/Tolvane/bin/Tolvane"),
             "/home/ann/.local/state/tolvane/Tolvane.dat")
       << "not lower-cased";
 }

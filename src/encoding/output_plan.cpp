@@ -1,0 +1,33 @@
+#include "output_plan.h"
+
+namespace tolvane::encoding {
+
+OutputPlan PlanOutput(const std::string& source, const std::string& output_folder, int tree_depth,
+                      const platform::Paths& paths) {
+  OutputPlan plan;
+  plan.output_folder = paths.WithTrailingSeparator(output_folder);
+  plan.beside = paths.WithMp3Extension(source);
+  if (plan.output_folder.empty())
+    return plan;
+  plan.target_folder = plan.output_folder + paths.MirroredTreeLevels(source, tree_depth);
+  plan.target = plan.target_folder + paths.NamePart(plan.beside);
+  return plan;
+}
+
+bool MakeTargetFolders(platform::FileSystem& files, const platform::Paths& paths,
+                       const OutputPlan& plan) {
+  if (plan.output_folder.empty())
+    return true;
+  std::string folder = plan.output_folder;
+  bool made = files.FolderExists(folder) || files.CreateFolder(folder);
+  const std::string levels = plan.target_folder.substr(plan.output_folder.size());
+  for (size_t start = 0; made && start < levels.size();) {
+    const size_t end = levels.find(paths.Separator(), start);
+    folder += levels.substr(start, end - start + 1);
+    made = files.FolderExists(folder) || files.CreateFolder(folder);
+    start = end + 1;
+  }
+  return made;
+}
+
+}  // namespace tolvane::encoding
