@@ -160,30 +160,9 @@ void TBlade::LoadJobList() {
     queue::TFileData* entry = nullptr;
     if (queue_.ProbeAndEnqueue(record.path, defaults, entry) != 0)
       return;
-    const queue::TFileData& saved = record.fields;
-    entry->Priority = std::clamp(saved.Priority, 0, 5);
-    entry->Bitrate = saved.Bitrate;
-    entry->PrivateFlag = saved.PrivateFlag;
-    entry->CopyrightFlag = saved.CopyrightFlag;
-    entry->CopyFlag = saved.CopyFlag;
-    entry->CRCFlag = saved.CRCFlag;
-    entry->DeleteFlag = saved.DeleteFlag;
-    entry->StereoMode = std::clamp(saved.StereoMode, 0, 4);
-    // The expected size follows the restored bitrate, not the default it was probed with.
-    entry->RequiredSize = queue::RequiredSizeFor(
-        entry->FileSize,
-        static_cast<int64_t>(entry->Channels) * entry->BitsPerSample * entry->SampleRate,
-        entry->Bitrate);
-    entry->HasTag = saved.HasTag;
-    if (saved.HasTag) {
+    settings::ApplyJobRecord(record, *entry);
+    if (entry->HasTag)
       entry->Item->SetStateIndex(5);
-      entry->TagTitle = saved.TagTitle;
-      entry->TagArtist = saved.TagArtist;
-      entry->TagAlbum = saved.TagAlbum;
-      entry->TagYear = saved.TagYear;
-      entry->TagComment = saved.TagComment;
-      entry->TagGenre = saved.TagGenre;
-    }
   });
   // The file stays until the close replaces it: a crash or a kill during the session must not
   // cost the saved queue.

@@ -1,8 +1,10 @@
 #include "job_list.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/latin1.h"
+#include "queue/probe.h"
 
 namespace tolvane::settings {
 
@@ -167,6 +169,31 @@ std::string JobListPath(const std::string& state_folder, const std::string& exec
   const std::string name =
       slash == std::string::npos ? executable_path : executable_path.substr(slash + 1);
   return state_folder + "/" + name + ".dat";
+}
+
+void ApplyJobRecord(const JobRecordRead& record, queue::TFileData& entry) {
+  const queue::TFileData& saved = record.fields;
+  entry.Priority = std::clamp(saved.Priority, 0, 5);
+  entry.Bitrate = saved.Bitrate;
+  entry.PrivateFlag = saved.PrivateFlag;
+  entry.CopyrightFlag = saved.CopyrightFlag;
+  entry.CopyFlag = saved.CopyFlag;
+  entry.CRCFlag = saved.CRCFlag;
+  entry.DeleteFlag = saved.DeleteFlag;
+  entry.StereoMode = std::clamp(saved.StereoMode, 0, 4);
+  // The expected size follows the restored bitrate, not the default it was probed with.
+  entry.RequiredSize = queue::RequiredSizeFor(
+      entry.FileSize, static_cast<int64_t>(entry.Channels) * entry.BitsPerSample * entry.SampleRate,
+      entry.Bitrate);
+  entry.HasTag = saved.HasTag;
+  if (saved.HasTag) {
+    entry.TagTitle = saved.TagTitle;
+    entry.TagArtist = saved.TagArtist;
+    entry.TagAlbum = saved.TagAlbum;
+    entry.TagYear = saved.TagYear;
+    entry.TagComment = saved.TagComment;
+    entry.TagGenre = saved.TagGenre;
+  }
 }
 
 }  // namespace tolvane::settings

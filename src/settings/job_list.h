@@ -33,6 +33,10 @@ struct JobRecordRead {
   queue::TFileData fields;
 };
 
+// Gives a freshly probed entry the options and tag its record kept; the expected size follows
+// the restored bitrate.
+void ApplyJobRecord(const JobRecordRead& record, queue::TFileData& entry);
+
 // Reads the records of `path` in order, calling `on_record` for each. Reading stops at the end
 // mark, at the end of the file, or at a length that is negative or runs past the end; what was
 // read before stays read. A file without the magic gives no record.
