@@ -3,7 +3,7 @@
 # build folder packs the same tree as a Debian package.
 include(GNUInstallDirs)
 
-install(TARGETS tolvane bladeenc RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS tolvane tolvane-batch bladeenc RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${CMAKE_SOURCE_DIR}/resources/tolvane.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 foreach(size 16 24 32 48 64 128 256)

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "queue/queue.h"
+#include "settings/settings_value.h"
+
+namespace tolvane::cli {
+
+// The tag every file gets when any tag option is given.
+struct TagFields {
+  std::string title;
+  std::string artist;
+  std::string album;
+  std::string year;
+  std::string comment;
+  int genre = -1;  // a position in the tag dialog's sorted genre list; -1 for none
+};
+
+// Everything a run of tolvane-batch is asked to do.
+struct BatchOptions {
+  std::vector<std::string> inputs;  // files and folders, as given
+  queue::EntryDefaults entry;       // bitrate, mode, priority and the header bits
+  std::string output_folder;        // "" writes beside each source
+  int tree_depth = 0;
+  std::optional<TagFields> tag;
+  std::string encoder = "bladeenc";  // as the window's "Use encoder" holds it
+  bool overwrite = false;
+  int jobs = 1;
+  bool continue_list = false;
+  int shard = 1;  // take every `shards`-th input from the `shard`-th on
+  int shards = 1;
+  bool dry_run = false;
+  bool quiet = false;
+  bool help = false;
+  bool version = false;
+};
+
+// The defaults: the window's settings where it has stored them, `jobs` jobs at once.
+BatchOptions DefaultOptions(const settings::Settings& window, int jobs);
+
+// Reads the arguments (without the program's name) over `defaults`, GNU style: "-b 192",
+// "-b192", "--bitrate 192", "--bitrate=192", "--" before names that start with "-". A bad
+// argument gives a one-line message naming it.
+std::variant<BatchOptions, std::string> ParseArguments(const std::vector<std::string>& arguments,
+                                                       BatchOptions defaults);
+
+// What --help prints.
+std::string HelpText();
+
+}  // namespace tolvane::cli

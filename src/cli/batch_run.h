@@ -1,0 +1,86 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "batch_options.h"
+#include "console_report.h"
+#include "platform/clock.h"
+#include "platform/environment.h"
+#include "platform/file_system.h"
+#include "platform/paths.h"
+#include "platform/process.h"
+#include "queue/file_data.h"
+#include "queue/queue.h"
+
+namespace tolvane::cli {
+
+// Exit statuses.
+inline constexpr int kAllEncoded = 0;
+inline constexpr int kSomeNotEncoded = 1;
+inline constexpr int kUsageError = 2;
+inline constexpr int kInterrupted = 130;
+
+// One run of the batch tool: the inputs scanned into the queue model as the window scans them,
+// then up to `jobs` encoders at once, each started with the command line the window's launch
+// builds; a job's end is handled as soon as its child exits.
+class BatchRun final {
+ public:
+  struct Services {
+    platform::FileSystem& files;
+    const platform::Paths& paths;
+    platform::Processes& processes;
+    platform::Clock& clock;
+    const platform::Environment& environment;
+    std::string program_folder;  // where a bare encoder name is looked for too
+    std::string job_list_path;   // the window's saved queue
+    int interrupt_fd = -1;       // turns readable when the user interrupts
+  };
+
+  BatchRun(const BatchOptions& options, const Services& services, ConsoleReport& report);
+  int Run();
+
+ private:
+  struct Job {
+    queue::TFileData* entry = nullptr;
+    std::unique_ptr<platform::ChildProcess> child;
+    std::string output;      // where the encoder writes
+    std::string final_path;  // where the MP3 ends up
+    uint32_t started = 0;
+  };
+  enum class Outcome { Encoded, Skipped, Failed };
+
+  void Collect();
+  // Starts the entry's encoder; false when it ended before (skipped or failed).
+  bool Start(queue::TFileData& entry, Job& job);
+  void Finish(Job& job, int exit_code);
+  void Record(const queue::TFileData& entry, Outcome outcome, const std::string& text);
+  void ShowProgress();
+  void StopAll();
+  void SaveRemainingJobList();
+
+  const BatchOptions& options_;
+  Services s_;
+  ConsoleReport& report_;
+  ui::ListView rows_{"Queue", nullptr};
+  queue::Queue queue_{rows_, s_.files, s_.paths};
+  std::vector<queue::TFileData*> work_;
+  std::vector<queue::TFileData*> from_job_list_;
+  std::vector<std::string> unsupported_;
+  std::vector<std::string> missing_;
+  // The output folder as given, made absolute against the current folder.
+  std::string output_folder_;
+  std::string encoder_;
+  std::string version_label_;
+  std::vector<Job> running_;
+  std::vector<const queue::TFileData*> encoded_;
+  int skipped_ = 0;
+  int failed_ = 0;
+  int64_t finished_bytes_ = 0;
+  double finished_seconds_ = 0;
+  int finished_files_ = 0;
+  uint32_t batch_start_ = 0;
+};
+
+}  // namespace tolvane::cli

@@ -1,0 +1,85 @@
+// tolvane-batch: the window's encoding without a window, several files at once. It links no Qt.
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <climits>
+#include <iostream>
+#include <thread>
+
+#include "batch_options.h"
+#include "batch_run.h"
+#include "platform/posix/monotonic_clock.h"
+#include "platform/posix/posix_file_system.h"
+#include "platform/posix/posix_processes.h"
+#include "platform/posix/process_environment.h"
+#include "platform/posix/registry_file.h"
+#include "platform/posix/xdg_folders.h"
+#include "settings/job_list.h"
+#include "settings/settings_store.h"
+
+namespace {
+
+// Ctrl+C and SIGTERM reach the run through a pipe its loop watches.
+int interrupt_pipe[2] = {-1, -1};
+
+void OnInterrupt(int) {
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t ignored = ::write(interrupt_pipe[1], &byte, 1);
+}
+
+std::string ProgramFolder() {
+  char buffer[PATH_MAX];
+  const ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  const std::string path = length > 0 ? std::string(buffer, static_cast<size_t>(length)) : "";
+  return path.substr(0, path.rfind('/') + 1);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace tolvane;
+  const posix::XdgFolders folders = posix::XdgFolders::FromEnvironment();
+  // The window's settings give the defaults, so both programs agree.
+  settings::Settings window;
+  {
+    posix::RegistryFile registry(folders.config + "/HKEY_CURRENT_USER.reg", "HKEY_CURRENT_USER");
+    window = settings::LoadSettings(registry, settings::kSettingsKey, {}, {}).value;
+  }
+  const unsigned cores = std::thread::hardware_concurrency();
+  const auto parsed = cli::ParseArguments(std::vector<std::string>(argv + 1, argv + argc),
+                                          cli::DefaultOptions(window, static_cast<int>(cores)));
+  if (const auto* problem = std::get_if<std::string>(&parsed)) {
+    std::cerr << *problem << '\n';
+    return cli::kUsageError;
+  }
+  const cli::BatchOptions& options = std::get<cli::BatchOptions>(parsed);
+  if (options.help) {
+    std::cout << cli::HelpText();
+    return 0;
+  }
+  if (options.version) {
+    std::cout << "tolvane-batch 2.99c\n";
+    return 0;
+  }
+
+  if (::pipe2(interrupt_pipe, O_CLOEXEC | O_NONBLOCK) == 0) {
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    ::sigemptyset(&action.sa_mask);
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+  }
+  posix::PosixFileSystem files;
+  const platform::Paths paths(platform::PathStyle::Posix);
+  posix::PosixProcesses processes;
+  posix::MonotonicClock clock;
+  const posix::ProcessEnvironment environment;
+  const bool terminal = ::isatty(STDOUT_FILENO) == 1;
+  cli::ConsoleReport report(std::cout, terminal, options.quiet);
+  cli::BatchRun run(options,
+                    {files, paths, processes, clock, environment, ProgramFolder(),
+                     settings::JobListPath(folders.state, "tolvane"), interrupt_pipe[0]},
+                    report);
+  return run.Run();
+}
