@@ -108,5 +108,41 @@ TEST(Launch, ErrorsStopTheBatchAtTheEntry) {
   }
 }
 
+// tolvane-batch --dry-run prints the command line the window's launch builds for the same file
+// and options.
+TEST(Launch, TheBatchToolBuildsTheWindowsCommandLine) {
+  EngineFixture f;
+  // The label a fresh window shows for this encoder, as the batch tool reads it too.
+  f.blade.BEVersion.SetCaption("");
+  f.blade.ShowEncoderVersion();
+  f.blade.DefaultBitrate = 192;
+  f.blade.DefaultStereo = 2;
+  f.blade.DefaultPriority = 4;
+  f.blade.CRCBit.SetDown(true);
+  f.blade.CopyBit.SetDown(true);
+  f.blade.OutputFolder.SetText(f.temp / "out/");
+  f.blade.TreeMenu.FindByCaption("1")->Click();
+  f.blade.AddPath(f.Wave("album/a.wav"));
+  f.blade.Encode.UserClick();
+  f.WaitUntilEnded();
+  const std::vector<std::string> window = f.FakeArguments();
+  ASSERT_FALSE(window.empty());
+
+  testing::ChildProcess batch(
+      TOLVANE_BUILD_DIR "/tolvane-batch",
+      {"--dry-run", "-b", "192", "-m", "mono", "--priority", "higher", "--crc", "--copy", "-o",
+       "out", "--tree", "1", "--encoder", testing::FakeEncoderControl::kProgram, "album/a.wav"},
+      {{"XDG_CONFIG_HOME", f.temp / "batch-config"}}, f.temp / "dry-run.txt", f.temp.Path());
+  ASSERT_EQ(batch.WaitFor(std::chrono::seconds(20)), 0);
+  std::string line = testing::ReadText(f.temp / "dry-run.txt");
+  ASSERT_TRUE(line.ends_with("\n")) << line;
+  line.pop_back();
+  std::vector<std::string> printed = platform::SplitCommandLine(line);
+  ASSERT_FALSE(printed.empty());
+  EXPECT_EQ(printed.front(), testing::FakeEncoderControl::kProgram);
+  printed.erase(printed.begin());
+  EXPECT_EQ(printed, window);
+}
+
 }  // namespace
 }  // namespace tolvane::app

@@ -1,0 +1,185 @@
+// tolvane-batch end to end: real files, the bundled encoder, exit statuses and what it prints.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <chrono>
+#include <filesystem>
+#include <set>
+#include <sstream>
+
+#include "options/genres.h"
+#include "platform/posix/posix_file_system.h"
+#include "platform/process.h"
+#include "queue/file_data.h"
+#include "settings/job_list.h"
+#include "support/audio_files.h"
+#include "support/child_process.h"
+#include "support/mp3_inspect.h"
+
+namespace tolvane::cli {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::TempFolder;
+
+constexpr const char* kBatch = TOLVANE_BUILD_DIR "/tolvane-batch";
+
+struct Result {
+  int exit_code = -1;
+  std::string output;
+  std::vector<std::string> Lines() const {
+    std::vector<std::string> lines;
+    std::istringstream text(output);
+    for (std::string line; std::getline(text, line);)
+      lines.push_back(line);
+    return lines;
+  }
+};
+
+// Runs tolvane-batch in `temp` with its own (empty) settings and state.
+Result RunBatch(const TempFolder& temp, const std::vector<std::string>& arguments) {
+  testing::ChildProcess batch(
+      kBatch, arguments, {{"XDG_CONFIG_HOME", temp / "config"}, {"XDG_STATE_HOME", temp / "state"}},
+      temp / "batch.log", temp.Path());
+  const std::optional<int> code = batch.WaitFor(120s);
+  return {code.value_or(-1), testing::ReadText(temp / "batch.log")};
+}
+
+void Wave(const std::string& path, int seconds = 1) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  testing::WriteWave(path, {.samples = testing::Tone(44100 * seconds, 2, 44100, 9000, 9000)});
+}
+
+TEST(Batch, AFolderWithAnUnsupportedFile) {
+  TempFolder temp;
+  Wave(temp / "music/a.wav");
+  std::filesystem::create_directories(temp / "music/deep");
+  testing::WriteAiff(temp / "music/deep/b.aiff", {.frames = 44100});
+  testing::WriteText(temp / "music/notes.wav", "not sound");
+  const Result r = RunBatch(temp, {"music", "-j", "2"});
+  EXPECT_EQ(r.exit_code, 1) << r.output;
+  for (const char* mp3 : {"music/a.mp3", "music/deep/b.mp3"})
+    EXPECT_NEAR(testing::DecodeMp3(temp / mp3).Frames(), 44100, 1152) << mp3;
+  EXPECT_NE(r.output.find("unsupported  " + (temp / "music/notes.wav")), std::string::npos)
+      << r.output;
+  EXPECT_EQ(r.output.find('\033'), std::string::npos) << "no control characters in a log";
+  EXPECT_EQ(r.Lines().back().rfind("2 encoded, 0 skipped, 1 failed", 0), 0u) << r.output;
+
+  const Result again = RunBatch(temp, {"music/a.wav"});
+  EXPECT_EQ(again.exit_code, 1) << "an MP3 that exists is skipped";
+  EXPECT_NE(again.output.find("skipped  "), std::string::npos) << again.output;
+  EXPECT_EQ(RunBatch(temp, {"--overwrite", "--quiet", "music/a.wav"}).output, "");
+}
+
+TEST(Batch, TheTreeIsMirroredAndTheTagWritten) {
+  TempFolder temp;
+  Wave(temp / "a/b/c/song.wav");
+  const Result r =
+      RunBatch(temp, {"-o", "out", "--tree", "2", "--title", "Café", "--artist", "Band", "--year",
+                      "1999", "--genre", "trash metal", temp / "a/b/c/song.wav"});
+  ASSERT_EQ(r.exit_code, 0) << r.output;
+  const std::string mp3 = testing::ReadText(temp / "out/b/c/song.mp3");
+  ASSERT_GT(mp3.size(), 128u);
+  const std::string expected = "TAG" + std::string("Caf\xE9") + std::string(26, '\0') + "Band" +
+                               std::string(26, '\0') + std::string(30, '\0') + "1999" +
+                               std::string(30, '\0') + "\x90";
+  EXPECT_EQ(mp3.substr(mp3.size() - 128), expected) << "genre 144";
+}
+
+// The window's saved queue, each entry with its own options and tag; the list is gone once
+// everything in it is encoded.
+TEST(Batch, ContinueEncodesTheWindowsSavedQueue) {
+  TempFolder temp;
+  Wave(temp / "a.wav");
+  Wave(temp / "b.wav");
+  posix::PosixFileSystem files;
+  std::vector<queue::TFileData> entries(2);
+  entries[0].FileName = temp / "a.wav";
+  entries[0].Bitrate = 192;
+  entries[0].StereoMode = 2;  // mono
+  entries[0].HasTag = true;
+  entries[0].TagTitle = "First";
+  entries[0].TagGenre = options::SortedIndexOf("Jazz");
+  entries[1].FileName = temp / "b.wav";
+  entries[1].Bitrate = 64;
+  entries[1].CRCFlag = true;
+  std::filesystem::create_directories(temp / "state/tolvane");
+  const std::string job_list = temp / "state/tolvane/tolvane.dat";
+  ASSERT_TRUE(settings::WriteJobList(files, job_list, {&entries[0], &entries[1]}));
+
+  const Result r = RunBatch(temp, {"--continue"});
+  ASSERT_EQ(r.exit_code, 0) << r.output;
+  const testing::FrameHeader a = testing::ReadFrameHeaders(temp / "a.mp3").at(5);
+  EXPECT_EQ(a.bitrate_kbps, 192);
+  EXPECT_EQ(a.channel_mode, 3);
+  const std::string tagged = testing::ReadText(temp / "a.mp3");
+  EXPECT_EQ(tagged.substr(tagged.size() - 125, 5), "First");
+  EXPECT_EQ(static_cast<uint8_t>(tagged.back()), 8);
+  const testing::FrameHeader b = testing::ReadFrameHeaders(temp / "b.mp3").at(5);
+  EXPECT_EQ(b.bitrate_kbps, 64);
+  EXPECT_TRUE(b.crc);
+  EXPECT_FALSE(std::filesystem::exists(job_list)) << "everything in it finished";
+}
+
+TEST(Batch, ShardsCoverEveryInputExactlyOnce) {
+  TempFolder temp;
+  std::filesystem::create_directories(temp / "lib/x");
+  for (const char* name : {"1.wav", "2.wav", "3.wav", "x/4.wav", "x/5.wav"})
+    testing::WriteWave(temp / (std::string("lib/") + name), {.data_bytes = 17'640});
+  std::multiset<std::string> all;
+  for (const char* shard : {"1/2", "2/2"}) {
+    const Result r = RunBatch(temp, {"--dry-run", "--shard", shard, "lib"});
+    ASSERT_EQ(r.exit_code, 0) << r.output;
+    EXPECT_GE(r.Lines().size(), 2u) << shard;
+    for (const std::string& line : r.Lines())
+      all.insert(line);
+  }
+  EXPECT_EQ(all.size(), 5u);
+  EXPECT_EQ(std::set<std::string>(all.begin(), all.end()).size(), 5u) << "no input twice";
+}
+
+// Ctrl+C stops every encoder, leaves no partial MP3 and ends with 130.
+TEST(Batch, AnInterruptLeavesNothingBehind) {
+  TempFolder temp;
+  Wave(temp / "long1.wav", 120);
+  Wave(temp / "long2.wav", 120);
+  testing::ChildProcess batch(kBatch, {"-j", "2", "long1.wav", "long2.wav"},
+                              {{"XDG_CONFIG_HOME", temp / "config"}}, temp / "batch.log",
+                              temp.Path());
+  ASSERT_TRUE(testing::Eventually(
+      [&] {
+        return std::filesystem::exists(temp / "long1.mp3") &&
+               std::filesystem::file_size(temp / "long1.mp3") > 10'000;
+      },
+      30s));
+  batch.Signal(SIGINT);
+  EXPECT_EQ(batch.WaitFor(20s), 130) << testing::ReadText(temp / "batch.log");
+  EXPECT_FALSE(std::filesystem::exists(temp / "long1.mp3"));
+  EXPECT_FALSE(std::filesystem::exists(temp / "long2.mp3"));
+  // "lon[g]" finds the encoders' command lines, not the shell's that runs pgrep.
+  const std::string find = "pgrep -f '" + (temp / "lon[g]") + "' > /dev/null";
+  EXPECT_NE(std::system(find.c_str()), 0) << "no encoder left running";
+}
+
+TEST(Batch, ABadCommandLineIsOneLineAndExitTwo) {
+  TempFolder temp;
+  const std::pair<std::vector<std::string>, const char*> cases[] = {
+      {{"--bogus", "a.wav"}, "'--bogus'"},
+      {{"-b", "100", "a.wav"}, "--bitrate: '100'"},
+      {{"--mode=surround", "a.wav"}, "--mode: 'surround'"},
+      {{"--shard", "3/2", "a.wav"}, "--shard: '3/2'"},
+      {{"--genre", "polka-punk", "a.wav"}, "--genre"},
+      {{"--jobs"}, "--jobs needs a value"},
+      {{}, "no FILE or FOLDER"},
+  };
+  for (const auto& [arguments, named] : cases) {
+    const Result r = RunBatch(temp, arguments);
+    EXPECT_EQ(r.exit_code, 2) << named;
+    ASSERT_EQ(r.Lines().size(), 1u) << r.output;
+    EXPECT_NE(r.output.find(named), std::string::npos) << r.output;
+  }
+  EXPECT_EQ(RunBatch(temp, {"--help"}).exit_code, 0);
+}
+
+}  // namespace
+}  // namespace tolvane::cli
