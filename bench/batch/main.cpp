@@ -2,8 +2,10 @@
 // (offscreen, "Autostart on enqueue" and "Close" at the end, the bundled encoder) encodes N
 // generated WAVE files given on its command line, against the same N encoder runs back to back
 // with the program's command line. Three rounds each, taking turns, and the medians. Two sets:
-// 8 files of 30 s (target ratio at most 1.15) and 4 files of 240 s (at most 1.05). Exits 1 when
-// a set misses its target.
+// 8 files of 30 s (target ratio at most 1.15) and 4 files of 240 s (at most 1.05). A parallel
+// row: tolvane-batch on 8 files of 240 s with -j the number of cores (at most 1/cores + 0.10 of
+// the back-to-back time: 0.60 on two cores) and with -j 1 (at most 1.05). Exits 1 when a row
+// misses its target.
 //
 //   build/bench_batch
 #include <algorithm>
@@ -12,6 +14,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/audio_files.h"
@@ -27,15 +30,14 @@ using tolvane::testing::TempFolder;
 
 const std::string kProgram = TOLVANE_BUILD_DIR "/tolvane";
 const std::string kEncoder = TOLVANE_BUILD_DIR "/bladeenc";
+const std::string kBatch = TOLVANE_BUILD_DIR "/tolvane-batch";
 
 void RemoveOutputs(const std::vector<std::string>& inputs) {
   for (const std::string& input : inputs)
     std::filesystem::remove(std::filesystem::path(input).replace_extension(".mp3"));
 }
 
-// One set: returns the ratio, after printing both medians.
-double MeasureSet(const TempFolder& temp, int files, int seconds) {
-  const std::string folder = temp / (std::to_string(files) + "x" + std::to_string(seconds));
+std::vector<std::string> MakeInputs(const std::string& folder, int files, int seconds) {
   std::filesystem::create_directories(folder);
   const std::vector<uint8_t> samples =
       tolvane::testing::Tone(int64_t{seconds} * 44100, 2, 44100, 9000, 7000);
@@ -44,6 +46,44 @@ double MeasureSet(const TempFolder& temp, int files, int seconds) {
     inputs.push_back(folder + "/take" + std::to_string(i) + ".wav");
     tolvane::testing::WriteWave(inputs.back(), {.samples = samples});
   }
+  return inputs;
+}
+
+double EncoderRunsBackToBack(const std::vector<std::string>& inputs) {
+  RemoveOutputs(inputs);
+  double total = 0;
+  for (const std::string& input : inputs)
+    total += TimeRun(kEncoder, {"-QUIT", "-128", "-PRIO=Lower", input});
+  return total;
+}
+
+// The parallel row: tolvane-batch with -j `jobs` against the encoder runs back to back.
+double MeasureParallel(const TempFolder& temp, int jobs) {
+  const std::vector<std::string> inputs =
+      MakeInputs(temp / ("parallel" + std::to_string(jobs)), 8, 240);
+  const std::map<std::string, std::string> environment = {
+      {"XDG_CONFIG_HOME", temp / "parallel-config"}, {"XDG_STATE_HOME", temp / "parallel-state"}};
+  std::vector<std::string> arguments = {
+      "--quiet", "--overwrite", "-b",     "128", "--priority",
+      "lower",   "--encoder",   kEncoder, "-j",  std::to_string(jobs)};
+  arguments.insert(arguments.end(), inputs.begin(), inputs.end());
+  std::vector<double> encoder;
+  std::vector<double> batch;
+  for (int round = 0; round < 3; ++round) {
+    encoder.push_back(EncoderRunsBackToBack(inputs));
+    RemoveOutputs(inputs);
+    batch.push_back(TimeRun(kBatch, arguments, environment));
+  }
+  const double ratio = Median(batch) / Median(encoder);
+  std::printf("8 x 240 s, -j %d: tolvane-batch %.3f s, encoder runs %.3f s, ratio %.3f\n", jobs,
+              Median(batch), Median(encoder), ratio);
+  return ratio;
+}
+
+// One set: returns the ratio, after printing both medians.
+double MeasureSet(const TempFolder& temp, int files, int seconds) {
+  const std::string folder = temp / (std::to_string(files) + "x" + std::to_string(seconds));
+  const std::vector<std::string> inputs = MakeInputs(folder, files, seconds);
 
   // Settings of a user who drops files and walks away: start at once, close at the end.
   const std::string config = folder + "/config";
@@ -62,11 +102,7 @@ double MeasureSet(const TempFolder& temp, int files, int seconds) {
   std::vector<double> encoder;
   std::vector<double> program;
   for (int round = 0; round < 3; ++round) {
-    RemoveOutputs(inputs);
-    double total = 0;
-    for (const std::string& input : inputs)
-      total += TimeRun(kEncoder, {"-QUIT", "-128", "-PRIO=Lower", input});
-    encoder.push_back(total);
+    encoder.push_back(EncoderRunsBackToBack(inputs));
     RemoveOutputs(inputs);
     program.push_back(TimeRun(kProgram, inputs, environment));
     for (const std::string& input : inputs) {
@@ -88,6 +124,15 @@ int main() {
   TempFolder temp;
   const double short_files = MeasureSet(temp, 8, 30);
   const double long_files = MeasureSet(temp, 4, 240);
-  std::printf("targets: 8 x 30 s at most 1.15, 4 x 240 s at most 1.05\n");
-  return short_files <= 1.15 && long_files <= 1.05 ? 0 : 1;
+  const int cores = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
+  const double parallel = MeasureParallel(temp, cores);
+  const double serial = MeasureParallel(temp, 1);
+  const double parallel_target = 1.0 / cores + 0.10;
+  std::printf(
+      "targets: 8 x 30 s at most 1.15, 4 x 240 s at most 1.05, -j %d at most %.2f, "
+      "-j 1 at most 1.05\n",
+      cores, parallel_target);
+  return short_files <= 1.15 && long_files <= 1.05 && parallel <= parallel_target && serial <= 1.05
+             ? 0
+             : 1;
 }

@@ -7,6 +7,7 @@
 #include <set>
 #include <sstream>
 
+#include "cli/console_report.h"
 #include "options/genres.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/process.h"
@@ -179,6 +180,61 @@ TEST(Batch, ABadCommandLineIsOneLineAndExitTwo) {
     EXPECT_NE(r.output.find(named), std::string::npos) << r.output;
   }
   EXPECT_EQ(RunBatch(temp, {"--help"}).exit_code, 0);
+}
+
+// The window's settings are the defaults; an option overrides each.
+TEST(Batch, TheWindowsSettingsAreTheDefaults) {
+  TempFolder temp;
+  testing::WriteWave(temp / "a.wav", {.data_bytes = 17'640});
+  std::filesystem::create_directories(temp / "config/tolvane");
+  testing::WriteText(temp / "config/tolvane/HKEY_CURRENT_USER.reg",
+                     "Windows Registry Editor Version 5.00\n\n"
+                     "[HKEY_CURRENT_USER\\SOFTWARE\\Orvik\\Tolvane]\n"
+                     "\"Bitrate\"=\"320\"\n\"Stereo\"=\"2\"\n\"CRC\"=\"1\"\n"
+                     "\"BladePath\"=\"/opt/enc/bladeenc\"\n");
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"--dry-run", "a.wav"},
+       "\"/opt/enc/bladeenc\" -QUIT -CRC -MONO -320 -PRIO=Lower \"" + (temp / "a.wav") + "\""},
+      {{"--dry-run", "-b", "64", "-m", "stereo", "--encoder", "/e", "a.wav"},
+       "\"/e\" -QUIT -CRC -64 -PRIO=Lower \"" + (temp / "a.wav") + "\""},
+  };
+  for (const auto& [arguments, line] : cases) {
+    const Result r = RunBatch(temp, arguments);
+    ASSERT_EQ(r.exit_code, 0) << r.output;
+    EXPECT_EQ(r.Lines(), std::vector<std::string>{line});
+  }
+}
+
+// On a terminal, finished files scroll above a bar redrawn in place; in a log, plain lines.
+TEST(Batch, WhatATerminalAndALogShow) {
+  struct Case {
+    bool terminal;
+    bool quiet;
+    std::string shown;
+  };
+  const Case cases[] = {
+      {true, false, "\r\033[K[1/2]\r\033[Kdone a\n[1/2]\r\033[Kfailed b\n[1/2]\r\033[K"},
+      {false, false, "done a\nfailed b\n"},
+      {true, true, "failed b\n"},
+  };
+  for (const Case& c : cases) {
+    std::ostringstream out;
+    ConsoleReport report(out, c.terminal, c.quiet);
+    report.Bar("[1/2]");
+    report.Line("done a", false);
+    report.Line("failed b", true);
+    report.EndBar();
+    EXPECT_EQ(out.str(), c.shown) << c.terminal << c.quiet;
+  }
+}
+
+TEST(Batch, TheBatchToolLinksNoQt) {
+  TempFolder temp;
+  const std::string command = std::string("ldd '") + kBatch + "' > '" + (temp / "ldd.txt") + "'";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  const std::string libraries = testing::ReadText(temp / "ldd.txt");
+  EXPECT_NE(libraries.find("libstdc++"), std::string::npos) << "the list is real";
+  EXPECT_EQ(libraries.find("Qt"), std::string::npos) << libraries;
 }
 
 }  // namespace
