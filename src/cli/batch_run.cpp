@@ -77,8 +77,8 @@ int BatchRun::Run() {
   version_label_ = settings::ReadEncoderVersion(s_.files, encoder_).label;
   if (options_.dry_run) {
     for (const queue::TFileData* entry : work_) {
-      const encoding::OutputPlan plan = encoding::PlanOutput(
-          entry->FileName, output_folder_, options_.tree_depth, s_.paths);
+      const encoding::OutputPlan plan =
+          encoding::PlanOutput(entry->FileName, output_folder_, options_.tree_depth, s_.paths);
       report_.Line(encoding::BuildCommandLine(encoder_, version_label_, *entry, plan.target_folder,
                                               s_.paths),
                    false);
