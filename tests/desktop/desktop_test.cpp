@@ -215,5 +215,35 @@ TEST(Desktop, AClickOnTheBitrateButtonsFaceOpensItsMenu) {
   d.CloseAndReadQueue();
 }
 
+// The folder picker on a real desktop: framed by the window manager with its frame's corner at
+// the bottom left of "Target folder", holding the keyboard; Escape closes it and changes nothing.
+TEST(Desktop, TheFolderPickerOpensBelowItsButtonAndTakesTheKeyboard) {
+  Desktop d;
+  ASSERT_NO_FATAL_FAILURE(d.Start({}, 400, 300));
+  d.ClickAt(80, 12);  // the "Settings" tab
+  std::this_thread::sleep_for(300ms);
+  d.ClickAt(60, 217);  // "Target folder"
+  const std::optional<std::string> picker = d.session.FindWindow("^Select folder$", 10s);
+  ASSERT_TRUE(picker) << ReadText(d.temp / "tolvane.log");
+  std::this_thread::sleep_for(300ms);
+  d.session.Screenshot("folder-picker-desktop.png");
+  const DesktopSession::Box main = d.session.ClientArea(d.window);
+  const DesktopSession::Box box = d.session.ClientArea(*picker);
+  const DesktopSession::Extents frame = d.session.FrameExtents(*picker);
+  EXPECT_EQ(box.width, 203);
+  EXPECT_EQ(box.height, 233);
+  // The button's bottom left corner, within the few pixels the page's frame may take.
+  EXPECT_NEAR(box.x - frame.left, main.x + 8, 6);
+  EXPECT_NEAR(box.y - frame.top, main.y + 229, 6);
+  const std::string actions = d.session.Property(*picker, "_NET_WM_ALLOWED_ACTIONS");
+  EXPECT_NE(actions.find("_NET_WM_ACTION_CLOSE"), std::string::npos) << actions;
+  EXPECT_EQ(actions.find("MAXIMIZE"), std::string::npos) << "fixed size: " << actions;
+  const std::string active = d.session.Run("/usr/bin/xdotool", {"getactivewindow"});
+  EXPECT_EQ(std::stoul(active), std::stoul(*picker, nullptr, 0)) << "the picker has the keyboard";
+  d.session.Xdotool({"key", "Escape"});
+  EXPECT_FALSE(d.session.FindWindow("^Select folder$", 1s)) << "Escape closed it";
+  d.CloseAndReadQueue();
+}
+
 }  // namespace
 }  // namespace tolvane::testing

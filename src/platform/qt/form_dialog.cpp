@@ -9,8 +9,8 @@
 namespace tolvane::qt {
 
 FormDialog::FormDialog(ui::Form& form, QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                         Qt::MSWindowsFixedSizeDialogHint),
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       form_(form) {
   UseDesignFont(*this);
   controls_.BuildChildren(form_, this);
@@ -25,8 +25,9 @@ FormDialog::FormDialog(ui::Form& form, QWidget* owner)
 void FormDialog::Sync() {
   setWindowTitle(ToQString(form_.Caption()));
   setFixedSize(form_.ClientWidth(), form_.ClientHeight());
-  // The dialog may be moved while it shows (the tag dialog follows the selected row).
-  if (isVisible() && pos() != QPoint(form_.Left(), form_.Top()))
+  // Placed before it shows, so that the window manager puts its frame's corner there; and
+  // moved while it shows when the form moves (the tag dialog follows the selected row).
+  if (pos() != QPoint(form_.Left(), form_.Top()))
     move(form_.Left(), form_.Top());
   if (form_.GetModalResult() == ui::ModalResult::Ok) {
     accept();
@@ -37,7 +38,6 @@ void FormDialog::Sync() {
 
 void FormDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  move(form_.Left(), form_.Top());
   if (ui::Control* active = form_.ActiveControl()) {
     if (QWidget* widget = WidgetFor(*active))
       widget->setFocus();
