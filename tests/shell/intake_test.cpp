@@ -173,6 +173,9 @@ TEST(Intake, OnlyTheUsersOwnProgramsAreHeard) {
   int status = 0;
   while (::waitpid(child, &status, WNOHANG) == 0)
     f.loop.Pump(20ms);
+  // A container may forbid changing the user, or keep "nobody" out of the temporary folder.
+  if (WEXITSTATUS(status) == 9 || WEXITSTATUS(status) == 8)
+    GTEST_SKIP() << "no other user could be made to connect here";
   EXPECT_EQ(WEXITSTATUS(status), 2);
   EXPECT_TRUE(f.added.empty());
   EXPECT_EQ(f.server.Conversations(), 0);
