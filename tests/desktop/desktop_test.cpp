@@ -238,10 +238,14 @@ TEST(Desktop, TheFolderPickerOpensBelowItsButtonAndTakesTheKeyboard) {
   const std::string actions = d.session.Property(*picker, "_NET_WM_ALLOWED_ACTIONS");
   EXPECT_NE(actions.find("_NET_WM_ACTION_CLOSE"), std::string::npos) << actions;
   EXPECT_EQ(actions.find("MAXIMIZE"), std::string::npos) << "fixed size: " << actions;
-  const std::string active = d.session.Run("/usr/bin/xdotool", {"getactivewindow"});
-  EXPECT_EQ(std::stoul(active), std::stoul(*picker, nullptr, 0)) << "the picker has the keyboard";
+  const auto picker_active = [&] {
+    const std::string active = d.session.Run("/usr/bin/xdotool", {"getactivewindow"});
+    return !active.empty() && std::stoul(active) == std::stoul(*picker, nullptr, 0);
+  };
+  EXPECT_TRUE(Eventually(picker_active, 3s)) << "the picker has the keyboard";
   d.session.Xdotool({"key", "Escape"});
-  EXPECT_FALSE(d.session.FindWindow("^Select folder$", 1s)) << "Escape closed it";
+  EXPECT_TRUE(Eventually([&] { return !d.session.FindWindow("^Select folder$", 0ms); }, 5s))
+      << "Escape closed it";
   d.CloseAndReadQueue();
 }
 
