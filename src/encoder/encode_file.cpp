@@ -15,6 +15,7 @@
 #include "pcm_input.h"
 #include "platform/paths.h"
 #include "platform/posix/unique_fd.h"
+#include "platform/posix/write_all.h"
 
 namespace tolvane::encoder {
 
@@ -27,19 +28,6 @@ constexpr int kQuality = 3;
 struct LameDeleter {
   void operator()(lame_global_flags* flags) const { lame_close(flags); }
 };
-
-bool WriteAll(int fd, const unsigned char* data, size_t size) {
-  while (size > 0) {
-    const ssize_t n = ::write(fd, data, size);
-    if (n < 0 && errno == EINTR)
-      continue;
-    if (n <= 0)
-      return false;
-    data += n;
-    size -= static_cast<size_t>(n);
-  }
-  return true;
-}
 
 std::string SystemError(const std::string& what) {
   return what + ": " + std::strerror(errno);
@@ -176,12 +164,14 @@ std::string EncodeFile(const std::string& input, const std::string& output,
                                                       static_cast<int>(mp3.size()));
     if (encoded < 0)
       return "could not be encoded (MP3 encoder error " + std::to_string(encoded) + ")";
-    if (!WriteAll(out.Get(), mp3.data(), static_cast<size_t>(encoded))) {
+    if (!posix::WriteAll(
+            out.Get(), {reinterpret_cast<const char*>(mp3.data()), static_cast<size_t>(encoded)})) {
       return SystemError("cannot write " + output);
     }
   }
   const int flushed = lame_encode_flush(lame.get(), mp3.data(), static_cast<int>(mp3.size()));
-  if (flushed < 0 || !WriteAll(out.Get(), mp3.data(), static_cast<size_t>(flushed))) {
+  if (flushed < 0 || !posix::WriteAll(out.Get(), {reinterpret_cast<const char*>(mp3.data()),
+                                                  static_cast<size_t>(flushed)})) {
     return SystemError("cannot write " + output);
   }
   std::vector<unsigned char> tag(2880);

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "unique_fd.h"
+#include "write_all.h"
 #include "xdg_folders.h"
 
 namespace tolvane::posix {
@@ -213,19 +214,6 @@ std::string FormatData(const platform::RegValue& value) {
     out += byte;
   }
   return out;
-}
-
-bool WriteAll(int fd, const std::string& text) {
-  size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR)
-      continue;
-    if (n <= 0)
-      return false;
-    done += static_cast<size_t>(n);
-  }
-  return true;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "unique_fd.h"
+#include "write_all.h"
 #include "xdg_folders.h"
 
 namespace tolvane::posix {
@@ -21,16 +22,7 @@ bool XdgDataFiles::Write(const std::string& relative_path, const std::string& co
   UniqueFd fd(::mkstemp(temporary.data()));
   if (!fd.Valid())
     return false;
-  size_t written = 0;
-  while (written < content.size()) {
-    const ssize_t n = ::write(fd.Get(), content.data() + written, content.size() - written);
-    if (n < 0 && errno == EINTR)
-      continue;
-    if (n <= 0)
-      break;
-    written += static_cast<size_t>(n);
-  }
-  const bool whole = written == content.size() &&
+  const bool whole = WriteAll(fd.Get(), content) &&
                      ::fchmod(fd.Get(), executable ? 0755 : 0644) == 0 && ::fsync(fd.Get()) == 0 &&
                      fd.Close();
   if (!whole || ::rename(temporary.c_str(), path.c_str()) != 0) {
