@@ -77,8 +77,8 @@ int BatchRun::Run() {
   version_label_ = settings::ReadEncoderVersion(s_.files, encoder_).label;
   if (options_.dry_run) {
     for (const queue::TFileData* entry : work_) {
-      const encoding::OutputPlan plan =
-          encoding::PlanOutput(entry->FileName, output_folder_, options_.tree_depth, s_.paths);
+      const encoding::OutputPlan plan = encoding::PlanOutput(
+          entry->FileName, output_folder_, options_.tree_depth, version_label_, s_.paths);
       report_.Line(encoding::BuildCommandLine(encoder_, version_label_, *entry, plan.target_folder,
                                               s_.paths),
                    false);
@@ -90,6 +90,8 @@ int BatchRun::Run() {
     return kSomeNotEncoded;
   }
 
+  for (const queue::TFileData* entry : work_)
+    total_bytes_ += entry->FileSize;
   batch_start_ = s_.clock.GetTickCount();
   size_t next = 0;
   while (next < work_.size() || !running_.empty()) {
@@ -139,13 +141,10 @@ int BatchRun::Run() {
 }
 
 bool BatchRun::Start(queue::TFileData& entry, Job& job) {
-  const encoding::OutputPlan plan =
-      encoding::PlanOutput(entry.FileName, output_folder_, options_.tree_depth, s_.paths);
-  const bool writes_to_target =
-      encoding::VersionAtLeast(version_label_, encoding::kOutdirVersion) &&
-      !plan.output_folder.empty();
+  const encoding::OutputPlan plan = encoding::PlanOutput(
+      entry.FileName, output_folder_, options_.tree_depth, version_label_, s_.paths);
   job.entry = &entry;
-  job.output = writes_to_target ? plan.target : plan.beside;
+  job.output = plan.encoder_output;
   job.final_path = plan.output_folder.empty() ? plan.beside : plan.target;
   if (s_.files.SameFile(job.output, entry.FileName) ||
       s_.files.SameFile(job.final_path, entry.FileName)) {
@@ -225,9 +224,7 @@ void BatchRun::Record(const queue::TFileData& entry, Outcome outcome, const std:
 }
 
 void BatchRun::ShowProgress() {
-  int64_t total = 0;
-  for (const queue::TFileData* entry : work_)
-    total += entry->FileSize;
+  const int64_t total = total_bytes_;
   int64_t done = finished_bytes_;
   double seconds = finished_seconds_;
   const uint32_t now = s_.clock.GetTickCount();

@@ -77,6 +77,7 @@ class BatchRun final {
   std::vector<const queue::TFileData*> encoded_;
   int skipped_ = 0;
   int failed_ = 0;
+  int64_t total_bytes_ = 0;  // of every file to encode
   int64_t finished_bytes_ = 0;
   double finished_seconds_ = 0;
   int finished_files_ = 0;

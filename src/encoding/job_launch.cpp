@@ -56,8 +56,8 @@ int BatchEngine::StartNextJob() {
 
     // 5. to 7. The target folder, the levels of the source's tree copied below it, and the
     // output beside the source.
-    const OutputPlan plan =
-        PlanOutput(entry.FileName, options.output_folder, options.tree_depth, paths_);
+    const OutputPlan plan = PlanOutput(entry.FileName, options.output_folder, options.tree_depth,
+                                       options.version_label, paths_);
     const std::string& output_folder = plan.output_folder;
     if (output_folder != options.output_folder)
       display_.ShowOutputFolder(output_folder);
@@ -74,8 +74,7 @@ int BatchEngine::StartNextJob() {
     // The MP3 must never be written over its own source (a WAVE file named song.mp3, or a
     // target folder that leads back to the source's folder): the entry is passed over before
     // anything touches the output.
-    const bool writes_to_target =
-        VersionAtLeast(options.version_label, kOutdirVersion) && !output_folder.empty();
+    const bool writes_to_target = plan.encoder_writes_target;
     const std::string moved_to =
         output_folder.empty() ? "" : output_folder + paths_.NamePart(NowEncoding.OutName);
     if (files_.SameFile(writes_to_target ? target : NowEncoding.OutName, entry.FileName) ||
@@ -114,8 +113,7 @@ int BatchEngine::StartNextJob() {
     }
 
     // 12. Encoders that know -OUTDIR write into the target themselves.
-    if (writes_to_target)
-      NowEncoding.OutName = target;
+    NowEncoding.OutName = plan.encoder_output;
     entry.OutputPath = NowEncoding.OutName;
 
     // 13. The output, empty, and a handle to watch it grow.

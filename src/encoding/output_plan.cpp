@@ -1,16 +1,22 @@
 #include "output_plan.h"
 
+#include "job_text.h"
+
 namespace tolvane::encoding {
 
 OutputPlan PlanOutput(const std::string& source, const std::string& output_folder, int tree_depth,
-                      const platform::Paths& paths) {
+                      const std::string& version_label, const platform::Paths& paths) {
   OutputPlan plan;
   plan.output_folder = paths.WithTrailingSeparator(output_folder);
   plan.beside = paths.WithMp3Extension(source);
+  plan.encoder_output = plan.beside;
   if (plan.output_folder.empty())
     return plan;
   plan.target_folder = plan.output_folder + paths.MirroredTreeLevels(source, tree_depth);
   plan.target = plan.target_folder + paths.NamePart(plan.beside);
+  plan.encoder_writes_target = VersionAtLeast(version_label, kOutdirVersion);
+  if (plan.encoder_writes_target)
+    plan.encoder_output = plan.target;
   return plan;
 }
 

@@ -14,9 +14,13 @@ struct OutputPlan {
   std::string target_folder;  // the output folder and the mirrored levels; "" beside the source
   std::string beside;         // the MP3's path beside the source
   std::string target;         // the MP3's path in the target folder ("" beside the source)
+  // An encoder that knows -OUTDIR (by its version label) writes into the target folder itself;
+  // an older one writes beside the source, and the MP3 is moved once it is complete.
+  bool encoder_writes_target = false;
+  std::string encoder_output;  // where the encoder writes
 };
 OutputPlan PlanOutput(const std::string& source, const std::string& output_folder, int tree_depth,
-                      const platform::Paths& paths);
+                      const std::string& version_label, const platform::Paths& paths);
 
 // Makes the output folder and the mirrored levels below it, one level at a time; true when the
 // target folder exists after (or there is none).
