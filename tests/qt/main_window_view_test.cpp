@@ -339,6 +339,42 @@ TEST(MainWindowView, TheListsMenusEditTheQueue) {
   EXPECT_EQ(w.blade.Queue.Item(1).Caption(), "c");
 }
 
+// Through the real list: rows picked with clicks and Ctrl+clicks all go with Delete, also when
+// the selection has a gap (the list shifts under the view while rows go).
+TEST(MainWindowView, DeleteRemovesEveryRowPickedWithTheMouse) {
+  struct Case {
+    std::vector<int> clicked;  // the first a plain click, the others with Ctrl
+    std::vector<std::string> left;
+  };
+  const Case cases[] = {
+      {{0, 1}, {"c", "d"}},
+      {{0, 2, 3}, {"b"}},
+      {{1, 3}, {"a", "c"}},
+  };
+  for (const Case& c : cases) {
+    testing::TempFolder temp;
+    ShownWindow w;
+    for (const char* name : {"a.wav", "b.wav", "c.wav", "d.wav"}) {
+      testing::WriteWave(temp / name, {.data_bytes = 176'400});
+      w.blade.AddPath(temp / name);
+    }
+    QCoreApplication::processEvents();
+    auto& list = dynamic_cast<QTableView&>(w.Widget(w.blade.Queue));
+    for (size_t i = 0; i < c.clicked.size(); ++i) {
+      const QPoint on_row = list.visualRect(list.model()->index(c.clicked[i], 0)).center();
+      QTest::mouseClick(list.viewport(), Qt::LeftButton,
+                        i == 0 ? Qt::NoModifier : Qt::ControlModifier, on_row);
+    }
+    ASSERT_EQ(w.blade.Queue.SelCount(), static_cast<int>(c.clicked.size()));
+    QTest::keyClick(&list, Qt::Key_Delete);
+    QCoreApplication::processEvents();
+    std::vector<std::string> left;
+    for (int i = 0; i < w.blade.Queue.Count(); ++i)
+      left.push_back(w.blade.Queue.Item(i).Caption());
+    EXPECT_EQ(left, c.left) << "clicked " << c.clicked.size() << " rows from " << c.clicked[0];
+  }
+}
+
 // Through the real window: a double click opens the tag dialog, the user types a title, picks
 // "Jazz" and presses Ctrl+Enter; the encoded MP3 ends with that tag.
 TEST(MainWindowView, TheTagDialogTagsTheMp3) {

@@ -141,6 +141,9 @@ ListViewWidget::ListViewWidget(ui::ListView& list, QWidget* parent)
 }
 
 void ListViewWidget::OnRowsChanged(const ui::ListChange& change) {
+  // What the selection model reports while rows come and go is its own bookkeeping (a removed
+  // row "deselected" by its old number), not the user's: the list's selection already moved.
+  const QScopedValueRollback guard(syncing_, true);
   switch (change.kind) {
     case ui::ListChange::Kind::Inserted:
       model_.RowInserted(change.index);
