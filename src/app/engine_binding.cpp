@@ -186,8 +186,12 @@ void EngineBinding::SaveSettings() {
   window_.SettingsIO(TBlade::SettingsMode::SaveAll);
 }
 
-void EngineBinding::CloseProgram() {
-  window_.Form.Close();
+void EngineBinding::CloseProgram(bool unattended) {
+  if (unattended) {
+    window_.CloseUnattended();
+  } else {
+    window_.Form.Close();
+  }
 }
 
 }  // namespace tolvane::app

@@ -39,7 +39,7 @@ class EngineBinding final : public encoding::EngineDisplay,
   encoding::EngineOptions Options() override;
   std::string EncoderFile() override;
   void SaveSettings() override;
-  void CloseProgram() override;
+  void CloseProgram(bool unattended) override;
 
  private:
   bool AskYesNo(const std::string& text, const std::string& caption, ui::MessageIcon icon);

@@ -7,8 +7,6 @@
 #include <cstdio>
 
 #include "encoding/job_text.h"
-#include "encoding/output_plan.h"
-#include "options/id3_tag.h"
 #include "queue/folder_scan.h"
 #include "settings/encoder_path.h"
 #include "settings/encoder_version.h"
@@ -23,6 +21,18 @@ constexpr int kRefreshMs = 200;
 std::string Seconds(uint32_t ms) {
   return encoding::SecondsToTime(ms / 1000);
 }
+
+// The launch's questions, answered from the command line: an existing MP3 is replaced only with
+// --overwrite; free space is not asked about.
+class FlagAnswers final : public encoding::JobQuestions {
+ public:
+  explicit FlagAnswers(bool overwrite) : overwrite_(overwrite) {}
+  bool ReplaceExisting(const std::string&) override { return overwrite_; }
+  bool SkipShortOfSpace(const std::string&, encoding::SpaceCheck) override { return false; }
+
+ private:
+  bool overwrite_;
+};
 
 }  // namespace
 
@@ -76,12 +86,9 @@ int BatchRun::Run() {
                                    s_.paths);
   version_label_ = settings::ReadEncoderVersion(s_.files, encoder_).label;
   if (options_.dry_run) {
-    for (const queue::TFileData* entry : work_) {
-      const encoding::OutputPlan plan = encoding::PlanOutput(
-          entry->FileName, output_folder_, options_.tree_depth, version_label_, s_.paths);
-      report_.Line(encoding::BuildCommandLine(encoder_, version_label_, *entry, plan.target_folder,
-                                              s_.paths),
-                   false);
+    for (queue::TFileData* entry : work_) {
+      const encoding::Job job(*entry, Settings(), {s_.files, s_.paths, s_.volumes, s_.processes});
+      report_.Line(job.CommandLine(), false);
     }
     return kAllEncoded;
   }
@@ -96,16 +103,16 @@ int BatchRun::Run() {
   size_t next = 0;
   while (next < work_.size() || !running_.empty()) {
     while (static_cast<int>(running_.size()) < options_.jobs && next < work_.size()) {
-      Job job;
-      if (Start(*work_[next++], job))
-        running_.push_back(std::move(job));
+      Running running;
+      if (Start(*work_[next++], running))
+        running_.push_back(std::move(running));
     }
     if (running_.empty())
       continue;
     std::vector<pollfd> watched;
-    for (const Job& job : running_) {
-      if (job.child->EndNotifier() >= 0)
-        watched.push_back({job.child->EndNotifier(), POLLIN, 0});
+    for (const Running& running : running_) {
+      if (running.job->Child()->EndNotifier() >= 0)
+        watched.push_back({running.job->Child()->EndNotifier(), POLLIN, 0});
     }
     if (s_.interrupt_fd >= 0)
       watched.push_back({s_.interrupt_fd, POLLIN, 0});
@@ -114,13 +121,13 @@ int BatchRun::Run() {
       StopAll();
       return kInterrupted;
     }
-    for (auto job = running_.begin(); job != running_.end();) {
-      const std::optional<int> code = job->child->ExitCode();
+    for (auto running = running_.begin(); running != running_.end();) {
+      const std::optional<int> code = running->job->Child()->ExitCode();
       if (code && *code != platform::kStillActive) {
-        Finish(*job, *code);
-        job = running_.erase(job);
+        Finish(*running, *code);
+        running = running_.erase(running);
       } else {
-        ++job;
+        ++running;
       }
     }
     ShowProgress();
@@ -140,67 +147,70 @@ int BatchRun::Run() {
   return all ? kAllEncoded : kSomeNotEncoded;
 }
 
-bool BatchRun::Start(queue::TFileData& entry, Job& job) {
-  const encoding::OutputPlan plan = encoding::PlanOutput(
-      entry.FileName, output_folder_, options_.tree_depth, version_label_, s_.paths);
-  job.entry = &entry;
-  job.output = plan.encoder_output;
-  job.final_path = plan.output_folder.empty() ? plan.beside : plan.target;
-  if (s_.files.SameFile(job.output, entry.FileName) ||
-      s_.files.SameFile(job.final_path, entry.FileName)) {
-    Record(entry, Outcome::Skipped, "its MP3 would be the file itself");
-    return false;
-  }
-  if (!options_.overwrite &&
-      (s_.files.FileExists(job.final_path) || s_.files.FileExists(job.output))) {
-    Record(entry, Outcome::Skipped, job.final_path + " exists (--overwrite replaces it)");
-    return false;
-  }
-  if (!encoding::MakeTargetFolders(s_.files, s_.paths, plan)) {
-    Record(entry, Outcome::Failed, "cannot make the folder " + plan.target_folder);
-    return false;
-  }
-  const std::string command_line =
-      encoding::BuildCommandLine(encoder_, version_label_, entry, plan.target_folder, s_.paths);
-  if (command_line.size() > encoding::kMaxCommandLine) {
-    Record(entry, Outcome::Failed, "its command line is too long");
-    return false;
-  }
-  entry.OutputPath = job.output;
-  job.started = s_.clock.GetTickCount();
-  job.child = s_.processes.Start(command_line, false);
-  if (job.child == nullptr) {
-    Record(entry, Outcome::Failed, "cannot start " + encoder_);
-    return false;
-  }
-  return true;
+encoding::JobSettings BatchRun::Settings() const {
+  encoding::JobSettings settings;
+  settings.encoder = encoder_;
+  settings.version_label = version_label_;
+  settings.output_folder = output_folder_;
+  settings.tree_depth = options_.tree_depth;
+  settings.check_space = false;
+  // Only the places this run writes count: an MP3 beside the source is another run's.
+  settings.beside_counts_as_existing = false;
+  return settings;
 }
 
-void BatchRun::Finish(Job& job, int exit_code) {
-  queue::TFileData& entry = *job.entry;
-  const std::string time = " (" + Seconds(s_.clock.GetTickCount() - job.started) + ")";
-  if (exit_code != 0) {
-    // What a failed encoder wrote is no MP3 anyone can use.
-    s_.files.Delete(job.output);
+bool BatchRun::Start(queue::TFileData& entry, Running& running) {
+  running.job = std::make_unique<encoding::Job>(
+      entry, Settings(), encoding::JobServices{s_.files, s_.paths, s_.volumes, s_.processes});
+  const encoding::Job& job = *running.job;
+  running.started = s_.clock.GetTickCount();
+  FlagAnswers answers(options_.overwrite);
+  switch (running.job->Launch(answers)) {
+    case encoding::LaunchResult::Started:
+      return true;
+    case encoding::LaunchResult::InputNotFound:
+      Record(entry, Outcome::Failed, "the file is gone");
+      return false;
+    case encoding::LaunchResult::FolderNotCreated:
+      Record(entry, Outcome::Failed, "cannot make the folder " + job.Plan().target_folder);
+      return false;
+    case encoding::LaunchResult::OwnOutput:
+      Record(entry, Outcome::Skipped, "its MP3 would be the file itself");
+      return false;
+    case encoding::LaunchResult::ExistingKept:
+      Record(entry, Outcome::Skipped, job.Destination() + " exists (--overwrite replaces it)");
+      return false;
+    case encoding::LaunchResult::ShortOfSpace:
+      Record(entry, Outcome::Skipped, "too little free space");
+      return false;
+    case encoding::LaunchResult::CommandLineTooLong:
+      Record(entry, Outcome::Failed, "its command line is too long");
+      return false;
+    case encoding::LaunchResult::CannotStart:
+      Record(entry, Outcome::Failed, "cannot start " + encoder_);
+      return false;
+  }
+  return false;
+}
+
+void BatchRun::Finish(Running& running, int exit_code) {
+  queue::TFileData& entry = running.job->Entry();
+  const std::string time = " (" + Seconds(s_.clock.GetTickCount() - running.started) + ")";
+  // What a failed encoder wrote is no MP3 anyone can use.
+  const encoding::JobResult result =
+      running.job->Finish(exit_code, {.delete_stopped = true, .delete_failed = true});
+  const std::string& destination = running.job->Destination();
+  if (result.end != encoding::JobResult::End::Completed) {
     Record(entry, Outcome::Failed,
            "the encoder failed (exit code " +
                std::to_string(exit_code == platform::kExitFailure ? 255 : exit_code) + ")" + time);
-    return;
+  } else if (result.move_failed) {
+    Record(entry, Outcome::Failed, "cannot move the MP3 to " + destination + time);
+  } else if (result.tag_failed) {
+    Record(entry, Outcome::Failed, "the tag could not be written to " + destination + time);
+  } else {
+    Record(entry, Outcome::Encoded, destination + time);
   }
-  // An encoder without -OUTDIR wrote beside the source.
-  if (job.output != job.final_path) {
-    if (!s_.files.Move(job.output, job.final_path)) {
-      Record(entry, Outcome::Failed, "cannot move the MP3 to " + job.final_path + time);
-      return;
-    }
-    entry.OutputPath = job.final_path;
-  }
-  if (entry.HasTag && !options::WriteTag(s_.files, &entry)) {
-    Record(entry, Outcome::Failed, "the tag could not be written to " + job.final_path + time);
-    return;
-  }
-  entry.Encoded = true;
-  Record(entry, Outcome::Encoded, job.final_path + time);
 }
 
 void BatchRun::Record(const queue::TFileData& entry, Outcome outcome, const std::string& text) {
@@ -228,15 +238,15 @@ void BatchRun::ShowProgress() {
   int64_t done = finished_bytes_;
   double seconds = finished_seconds_;
   const uint32_t now = s_.clock.GetTickCount();
-  for (const Job& job : running_) {
-    const auto output = s_.files.Open(job.output, platform::OpenMode::Read);
-    const int64_t size = output == nullptr ? 0 : std::max<int64_t>(0, output->Size());
+  for (const Running& running : running_) {
+    const queue::TFileData& entry = running.job->Entry();
+    const int64_t size = std::max<int64_t>(0, running.job->OutputSize());
     const encoding::FileProgress progress =
-        encoding::MeasureProgress(size, *job.entry, now - job.started);
-    const int64_t part = std::min(progress.done_bytes, job.entry->FileSize);
+        encoding::MeasureProgress(size, entry, now - running.started);
+    const int64_t part = std::min(progress.done_bytes, entry.FileSize);
     done += part;
-    if (job.entry->FileSize > 0)
-      seconds += static_cast<double>(job.entry->Duration) * part / job.entry->FileSize;
+    if (entry.FileSize > 0)
+      seconds += static_cast<double>(entry.Duration) * part / entry.FileSize;
   }
   const uint32_t elapsed = now - batch_start_;
   const long double percent =
@@ -251,14 +261,15 @@ void BatchRun::ShowProgress() {
 
 void BatchRun::StopAll() {
   report_.EndBar();
-  for (Job& job : running_)
-    job.child->Terminate(platform::kExitTerminated);
-  for (Job& job : running_) {
+  for (Running& running : running_)
+    running.job->Child()->Terminate(platform::kExitTerminated);
+  for (Running& running : running_) {
     // Once it is gone, nothing writes to the partial MP3 any more.
-    for (int wait = 0; wait < 100 && job.child->ExitCode() == platform::kStillActive; ++wait)
+    platform::ChildProcess& child = *running.job->Child();
+    for (int wait = 0; wait < 100 && child.ExitCode() == platform::kStillActive; ++wait)
       ::usleep(50'000);
-    s_.files.Delete(job.output);
-    report_.Line("stopped  " + job.entry->FileName, true);
+    running.job->Finish(platform::kExitTerminated, {.delete_stopped = true});
+    report_.Line("stopped  " + running.job->Entry().FileName, true);
   }
   running_.clear();
 }

@@ -6,6 +6,7 @@
 
 #include "batch_options.h"
 #include "console_report.h"
+#include "encoding/job.h"
 #include "platform/clock.h"
 #include "platform/environment.h"
 #include "platform/file_system.h"
@@ -30,6 +31,7 @@ class BatchRun final {
   struct Services {
     platform::FileSystem& files;
     const platform::Paths& paths;
+    platform::Volumes& volumes;
     platform::Processes& processes;
     platform::Clock& clock;
     const platform::Environment& environment;
@@ -42,19 +44,17 @@ class BatchRun final {
   int Run();
 
  private:
-  struct Job {
-    queue::TFileData* entry = nullptr;
-    std::unique_ptr<platform::ChildProcess> child;
-    std::string output;      // where the encoder writes
-    std::string final_path;  // where the MP3 ends up
+  struct Running {
+    std::unique_ptr<encoding::Job> job;
     uint32_t started = 0;
   };
   enum class Outcome { Encoded, Skipped, Failed };
 
   void Collect();
+  encoding::JobSettings Settings() const;
   // Starts the entry's encoder; false when it ended before (skipped or failed).
-  bool Start(queue::TFileData& entry, Job& job);
-  void Finish(Job& job, int exit_code);
+  bool Start(queue::TFileData& entry, Running& running);
+  void Finish(Running& running, int exit_code);
   void Record(const queue::TFileData& entry, Outcome outcome, const std::string& text);
   void ShowProgress();
   void StopAll();
@@ -73,7 +73,7 @@ class BatchRun final {
   std::string output_folder_;
   std::string encoder_;
   std::string version_label_;
-  std::vector<Job> running_;
+  std::vector<Running> running_;
   std::vector<const queue::TFileData*> encoded_;
   int skipped_ = 0;
   int failed_ = 0;

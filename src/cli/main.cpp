@@ -12,6 +12,7 @@
 #include "platform/posix/monotonic_clock.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_processes.h"
+#include "platform/posix/posix_volumes.h"
 #include "platform/posix/process_environment.h"
 #include "platform/posix/registry_file.h"
 #include "platform/posix/xdg_folders.h"
@@ -72,13 +73,14 @@ int main(int argc, char** argv) {
   }
   posix::PosixFileSystem files;
   const platform::Paths paths(platform::PathStyle::Posix);
+  posix::PosixVolumes volumes;
   posix::PosixProcesses processes;
   posix::MonotonicClock clock;
   const posix::ProcessEnvironment environment;
   const bool terminal = ::isatty(STDOUT_FILENO) == 1;
   cli::ConsoleReport report(std::cout, terminal, options.quiet);
   cli::BatchRun run(options,
-                    {files, paths, processes, clock, environment, ProgramFolder(),
+                    {files, paths, volumes, processes, clock, environment, ProgramFolder(),
                      settings::JobListPath(folders.state, "tolvane"), interrupt_pipe[0]},
                     report);
   return run.Run();

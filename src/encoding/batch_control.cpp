@@ -1,4 +1,5 @@
-// Batch control: Encode (or Reset), Stop, Pause, the close request, and the idle state.
+// Batch control: Encode (or Reset), Stop, Pause, the close request, the idle state, and what
+// each of them does in each state of the engine.
 #include "batch_engine.h"
 #include "platform/number_text.h"
 #include "totals.h"
@@ -9,6 +10,13 @@ namespace {
 // How long a close waits for the stopped encoder's end.
 constexpr uint32_t kCloseWaitMs = 10'000;
 }  // namespace
+
+void BatchEngine::Tell(EngineFailure failure, const std::string& source_name) {
+  Ask([&] {
+    prompts_.Report(failure, source_name);
+    return true;
+  });
+}
 
 BatchEngine::BatchEngine(const Services& services)
     : queue_(services.queue),
@@ -25,13 +33,19 @@ BatchEngine::BatchEngine(const Services& services)
   Timer.OnTimer = [this] { TimerTimer(); };
 }
 
-BatchEngine::~BatchEngine() {
-  if (Running() && NowEncoding.ProcessInfo)
-    NowEncoding.ProcessInfo->Terminate(platform::kExitTerminated);
+// The running job, if any, ends its encoder as it goes.
+BatchEngine::~BatchEngine() = default;
+
+void BatchEngine::RunDeferred() {
+  if (std::exchange(end_deferred_, false))
+    CheckChild(false);
+  if (std::exchange(encode_deferred_, false))
+    Encode();
+  if (const std::optional<bool> unattended = std::exchange(close_deferred_, std::nullopt))
+    host_.CloseProgram(*unattended);
 }
 
 void BatchEngine::ResetCounters() {
-  paused_ = false;
   display_.ShowIdle();
   if (!elapsed_visible_) {
     elapsed_visible_ = true;
@@ -50,15 +64,23 @@ void BatchEngine::UpdateTotals() {
 }
 
 void BatchEngine::Encode() {
-  if (Running())
-    return;
+  const EntryScope scope(*this);
+  switch (Respond(state_, EntryPoint::Encode)) {
+    case Response::Ignore:
+      return;
+    case Response::Defer:
+      encode_deferred_ = true;
+      return;
+    case Response::Run:
+      break;
+  }
   if (!finished_) {
     const int result = StartNextJob();
     if (result == 0) {
       // The batch clock goes on from the time it showed.
       BatchStartTick = clock_.GetTickCount() - (BatchLastTick - BatchStartTick);
     } else if (result == 1) {
-      prompts_.Report(EngineFailure::NothingToDo, "");
+      Tell(EngineFailure::NothingToDo, "");
       Timer.SetEnabled(false);
       ResetCounters();
     }
@@ -76,35 +98,39 @@ void BatchEngine::Encode() {
 }
 
 void BatchEngine::TerminateChild() {
-  if (NowEncoding.ProcessInfo)
-    NowEncoding.ProcessInfo->Terminate(platform::kExitTerminated);
+  if (platform::ChildProcess* child = NowEncoding.Child())
+    child->Terminate(platform::kExitTerminated);
   display_.ShowStopping(true);
 }
 
 void BatchEngine::Stop() {
-  const bool yes = prompts_.ConfirmStop();
-  // The job may have ended, and the batch with it, while the question was open.
-  if (!Running())
+  const EntryScope scope(*this);
+  if (Respond(state_, EntryPoint::Stop) != Response::Run)
     return;
-  if (yes) {
+  // The job's end, should it come while the question is open, is handled after the answer.
+  if (Ask([this] { return prompts_.ConfirmStop(); })) {
     TerminateChild();
+    state_ = EngineState::Stopping;
   } else {
     display_.ShowStopDeclined();
   }
 }
 
 void BatchEngine::SetPaused(bool paused) {
-  if (paused == paused_ || !Running())
+  const EntryScope scope(*this);
+  if (Respond(state_, EntryPoint::Pause) != Response::Run || paused == Paused())
     return;
-  paused_ = paused;
+  platform::ChildProcess* child = NowEncoding.Child();
   if (paused) {
-    if (NowEncoding.ProcessInfo)
-      NowEncoding.ProcessInfo->Suspend();
+    state_ = EngineState::Paused;
+    if (child != nullptr)
+      child->Suspend();
     PauseTick = clock_.GetTickCount();
     return;
   }
-  if (NowEncoding.ProcessInfo)
-    NowEncoding.ProcessInfo->Resume();
+  state_ = EngineState::Running;
+  if (child != nullptr)
+    child->Resume();
   const uint32_t paused_for = platform::TicksBetween(PauseTick, clock_.GetTickCount());
   PauseTick = paused_for;
   NowEncoding.StartTick += paused_for;
@@ -114,11 +140,21 @@ void BatchEngine::SetPaused(bool paused) {
 }
 
 bool BatchEngine::CloseQuery(bool unattended) {
+  const EntryScope scope(*this);
+  switch (Respond(state_, EntryPoint::Close)) {
+    case Response::Ignore:
+      return false;
+    case Response::Defer:
+      close_deferred_ = unattended || close_deferred_.value_or(false);
+      return false;
+    case Response::Run:
+      break;
+  }
   if (!Running())
     return true;
   // Nobody is there to answer a close by a signal: stopping the encoder loses nothing but the
   // file in progress, which goes back to the queue.
-  const bool yes = unattended || prompts_.ConfirmClose();
+  const bool yes = unattended || Ask([this] { return prompts_.ConfirmClose(); });
   if (!Running())
     return yes;
   if (!yes) {
@@ -126,7 +162,11 @@ bool BatchEngine::CloseQuery(bool unattended) {
     return false;
   }
   TerminateChild();
+  state_ = EngineState::Closing;
   host_.SaveSettings();
+  // An end that came while the question was open is the end this close waits for.
+  if (std::exchange(end_deferred_, false))
+    CheckChild(false);
   // The stopped job's end arrives through the loop; the wait is bounded, as the child was killed.
   const uint32_t start = clock_.GetTickCount();
   while (Running() && platform::TicksBetween(start, clock_.GetTickCount()) < kCloseWaitMs)

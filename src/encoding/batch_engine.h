@@ -1,10 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <utility>
 
 #include "engine_display.h"
 #include "engine_host.h"
 #include "engine_prompts.h"
+#include "engine_state.h"
+#include "job.h"
 #include "now_encoding.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
@@ -17,10 +21,12 @@
 
 namespace tolvane::encoding {
 
-// The batch engine: launches the encoder for one queued entry at a time, follows it through the
-// progress tick, finishes it the moment it ends, and goes on until nothing is queued. It owns
-// the running job, the batch clock and the batch sums; it shows what happens through
-// EngineDisplay, asks through EnginePrompts, and reads its options from EngineHost.
+// The window's batch engine: runs one Job at a time for the first queued entry, follows it
+// through the progress tick, finishes it the moment it ends, and goes on until nothing is
+// queued. It owns the running job, the batch clock and the batch sums; it shows what happens
+// through EngineDisplay, asks through EnginePrompts, and reads its options from EngineHost.
+// Every entry point asks Respond() what to do in the engine's state, so nothing starts, stops or
+// finishes under an open question.
 class BatchEngine final {
  public:
   struct Services {
@@ -51,6 +57,8 @@ class BatchEngine final {
   void SetPaused(bool paused);
   // A close request: true when the window may close. While a job runs it asks (unless
   // `unattended`), then stops the job, saves, and waits (at most 10 s) until the job has ended.
+  // Under an open question it is refused now and made again, through the host, once the
+  // question is answered.
   bool CloseQuery(bool unattended);
   // Buttons and running figures back to idle.
   void ResetCounters();
@@ -64,11 +72,12 @@ class BatchEngine final {
   // The one-second tick: progress while the job runs, its end if the end was not seen already.
   void TimerTimer();
 
-  // A job runs (from its launch until its end was handled).
-  bool Running() const { return Timer.Enabled(); }
+  EngineState State() const { return state_; }
+  // A job runs (from its launch until its end was handled), also under a question.
+  bool Running() const { return NowEncoding.RunningJob != nullptr; }
   // The batch ran out of queued entries: the next Encode queues every row again.
   bool Finished() const { return finished_; }
-  bool Paused() const { return paused_; }
+  bool Paused() const { return state_ == EngineState::Paused; }
 
   // The progress tick, every second while a job runs.
   ui::Timer Timer{"Timer", 1000};
@@ -82,6 +91,33 @@ class BatchEngine final {
   long double BatchDone = 0;
 
  private:
+  // Marks one call of an entry point; when the outermost one returns, what arrived under a
+  // question runs.
+  class EntryScope final {
+   public:
+    explicit EntryScope(BatchEngine& engine) : engine_(engine) { ++engine_.entry_depth_; }
+    ~EntryScope() {
+      if (--engine_.entry_depth_ == 0)
+        engine_.RunDeferred();
+    }
+    EntryScope(const EntryScope&) = delete;
+    EntryScope& operator=(const EntryScope&) = delete;
+
+   private:
+    BatchEngine& engine_;
+  };
+  class LaunchQuestions;
+  // Shows a question or a message with the engine in the Asking state.
+  template <typename Question>
+  auto Ask(Question&& question) {
+    const EngineState before = std::exchange(state_, EngineState::Asking);
+    auto answer = question();
+    state_ = before;
+    return answer;
+  }
+  void Tell(EngineFailure failure, const std::string& source_name);
+  // Runs what arrived under a question, once the outermost entry point is done.
+  void RunDeferred();
   // Launch steps that give up on the entry: back to `status` with a report, or passed over.
   int FailLaunch(EngineFailure failure, const std::string& source_name, const char* status);
   void PassOver(const char* status);
@@ -89,9 +125,12 @@ class BatchEngine final {
   void CheckChild(bool tick);
   void WatchChildEnd();
   void ShowProgress(const EngineOptions& options);
+  JobSettings CurrentJobSettings(const EngineOptions& options, const std::string& encoder) const;
   void FinishCompleted();
   void FinishStopped();
   void FinishHalted();
+  // The running job's end: the job finished by `exit_code`, and the job forgotten.
+  JobResult EndJob(int exit_code);
   void TerminateChild();
 
   queue::Queue& queue_;
@@ -106,8 +145,13 @@ class BatchEngine final {
   platform::SystemPower& power_;
   ui::EventLoop& loop_;
   ui::Subscription end_watch_;
+  EngineState state_ = EngineState::Idle;
+  int entry_depth_ = 0;
+  // What arrived under a question.
+  bool end_deferred_ = false;
+  bool encode_deferred_ = false;
+  std::optional<bool> close_deferred_;  // unattended or not
   bool finished_ = false;
-  bool paused_ = false;
   bool elapsed_visible_ = true;
 };
 

@@ -29,8 +29,8 @@ class EngineHost {
   virtual std::string EncoderFile() = 0;
   // Saves every setting and the job list (before powering off, and when a close stops a job).
   virtual void SaveSettings() = 0;
-  // Closes the program by its normal path.
-  virtual void CloseProgram() = 0;
+  // Closes the program by its normal path; an unattended close (a signal's) asks nothing.
+  virtual void CloseProgram(bool unattended) = 0;
 };
 
 }  // namespace tolvane::encoding

@@ -1,7 +1,6 @@
 // Following the running job: the progress tick, and the job's end as soon as it is seen.
 #include "batch_engine.h"
 #include "job_text.h"
-#include "options/id3_tag.h"
 #include "platform/number_text.h"
 #include "totals.h"
 
@@ -15,15 +14,30 @@ void BatchEngine::TimerTimer() {
 }
 
 void BatchEngine::WatchChildEnd() {
-  const int fd = NowEncoding.ProcessInfo->EndNotifier();
+  const int fd = NowEncoding.Child()->EndNotifier();
   if (fd >= 0)
     end_watch_ = loop_.WatchReadable(fd, [this] { CheckChild(false); });
 }
 
 void BatchEngine::CheckChild(bool tick) {
-  if (!Running() || NowEncoding.ProcessInfo == nullptr)
+  const EntryScope scope(*this);
+  platform::ChildProcess* child = NowEncoding.Child();
+  if (child == nullptr)
     return;
-  const std::optional<int> code = NowEncoding.ProcessInfo->ExitCode();
+  switch (Respond(state_, EntryPoint::JobEnd)) {
+    case Response::Ignore:
+      return;
+    case Response::Defer:
+      // Looked at once the question is answered; the watch would only fire again meanwhile.
+      if (!tick) {
+        end_watch_.Reset();
+        end_deferred_ = true;
+      }
+      return;
+    case Response::Run:
+      break;
+  }
+  const std::optional<int> code = child->ExitCode();
   if (!code || *code == platform::kStillActive) {
     // A notifier that fires for a child nobody can ask about is dropped: the tick goes on.
     if (!tick) {
@@ -33,7 +47,7 @@ void BatchEngine::CheckChild(bool tick) {
     }
     if (!code)
       return;
-    if (paused_) {
+    if (state_ == EngineState::Paused) {
       elapsed_visible_ = !elapsed_visible_;
       display_.ShowElapsedVisible(elapsed_visible_);
       return;
@@ -62,9 +76,9 @@ void BatchEngine::ShowProgress(const EngineOptions& options) {
   const int64_t batch_seconds = TicksBetween(BatchStartTick, BatchLastTick) / 1000;
 
   BatchDone -= entry.DoneBytes;
-  const int64_t size = NowEncoding.OutHandle ? NowEncoding.OutHandle->Size() : -1;
   const FileProgress progress =
-      MeasureProgress(size, entry, TicksBetween(NowEncoding.StartTick, NowEncoding.LastTick));
+      MeasureProgress(NowEncoding.RunningJob->OutputSize(), entry,
+                      TicksBetween(NowEncoding.StartTick, NowEncoding.LastTick));
   entry.DoneBytes = progress.done_bytes;
   BatchDone += entry.DoneBytes;
 
@@ -84,6 +98,15 @@ void BatchEngine::ShowProgress(const EngineOptions& options) {
   display_.ShowProgress(figures);
 }
 
+JobResult BatchEngine::EndJob(int exit_code) {
+  const EngineOptions options = host_.Options();
+  const JobResult result = NowEncoding.RunningJob->Finish(
+      exit_code, {.delete_stopped = options.delete_partial, .delete_failed = false});
+  NowEncoding.RunningJob.reset();
+  Timer.SetEnabled(false);
+  return result;
+}
+
 void BatchEngine::FinishCompleted() {
   queue::TFileData& entry = *NowEncoding.FileData;
   NowEncoding.LastTick = clock_.GetTickCount();
@@ -92,25 +115,27 @@ void BatchEngine::FinishCompleted() {
   entry.EncodeTime = seconds;
   NowEncoding.Item->SetSubItem(0, "Completed in " + SecondsToTime(seconds));
   NowEncoding.Item->SetImageIndex(4);
-  NowEncoding.OutHandle.reset();
-  Timer.SetEnabled(false);
+  // A job that completed just as it was told to stop completes; the batch stops all the same.
+  const bool go_on = state_ == EngineState::Running || state_ == EngineState::Paused;
+  const JobResult result = EndJob(0);
+  state_ = EngineState::Idle;
+  if (!go_on)
+    display_.ShowStopping(false);
   // The job is done either way; what did not reach the MP3 is said, not passed over.
   const std::string source_name = paths_.NamePart(entry.FileName);
-  if (entry.HasTag && !options::WriteTag(files_, &entry))
-    prompts_.Report(EngineFailure::TagNotWritten, source_name);
-  entry.Encoded = true;
-
-  // Encoders before -OUTDIR wrote beside the source: the output moves to the target folder.
-  const EngineOptions options = host_.Options();
-  if (!VersionAtLeast(options.version_label, kOutdirVersion) && !options.output_folder.empty()) {
-    const std::string destination =
-        paths_.WithTrailingSeparator(options.output_folder) + paths_.NamePart(NowEncoding.OutName);
-    if (files_.FileExists(destination) && destination != NowEncoding.OutName)
-      files_.Delete(destination);
-    if (!files_.Move(NowEncoding.OutName, destination))
-      prompts_.Report(EngineFailure::OutputNotMoved, source_name);
+  if (result.tag_failed)
+    Tell(EngineFailure::TagNotWritten, source_name);
+  if (result.move_failed)
+    Tell(EngineFailure::OutputNotMoved, source_name);
+  else
+    NowEncoding.OutName = entry.OutputPath;
+  if (!go_on) {
+    ResetCounters();
+    display_.RefreshSelection();
+    return;
   }
 
+  const EngineOptions options = host_.Options();
   if (StartNextJob() != 1)
     return;
   ResetCounters();
@@ -122,7 +147,7 @@ void BatchEngine::FinishCompleted() {
       power_.PowerOff();
       break;
     case EngineOptions::OnEnd::Close:
-      host_.CloseProgram();
+      host_.CloseProgram(false);
       break;
     case EngineOptions::OnEnd::Nothing:
       break;
@@ -131,12 +156,10 @@ void BatchEngine::FinishCompleted() {
 
 void BatchEngine::FinishStopped() {
   queue::TFileData& entry = *NowEncoding.FileData;
-  NowEncoding.OutHandle.reset();
+  EndJob(platform::kExitTerminated);
+  state_ = EngineState::Idle;
   display_.ShowStopping(false);
   ResetCounters();
-  Timer.SetEnabled(false);
-  if (host_.Options().delete_partial)
-    files_.Delete(NowEncoding.OutName);
   entry.Started = false;
   NowEncoding.Item->SetSubItem(0, queue::status::kQueued);
   NowEncoding.Item->SetImageIndex(0);
@@ -146,17 +169,11 @@ void BatchEngine::FinishStopped() {
 
 void BatchEngine::FinishHalted() {
   queue::TFileData& entry = *NowEncoding.FileData;
-  NowEncoding.OutHandle.reset();
-  // The encoder gave up before writing anything (an input it cannot read): the empty file this
-  // job made for it is no output of anyone's.
-  if (const auto output = files_.Open(NowEncoding.OutName, platform::OpenMode::Read);
-      output != nullptr && output->Size() == 0) {
-    files_.Delete(NowEncoding.OutName);
-  }
+  EndJob(platform::kExitFailure);
+  state_ = EngineState::Idle;
   ResetCounters();
-  Timer.SetEnabled(false);
   entry.Started = false;
-  prompts_.Report(EngineFailure::EncoderHalted, paths_.NamePart(entry.FileName));
+  Tell(EngineFailure::EncoderHalted, paths_.NamePart(entry.FileName));
   NowEncoding.Item->SetSubItem(0, queue::status::kQueued);
   NowEncoding.Item->SetImageIndex(0);
   BatchStartTick += TicksBetween(NowEncoding.StartTick, NowEncoding.LastTick);

@@ -4,23 +4,25 @@
 #include <memory>
 #include <string>
 
-#include "platform/file_system.h"
-#include "platform/process.h"
-#include "queue/file_data.h"
+#include "job.h"
+#include "platform/ui/list_view.h"
 
 namespace tolvane::encoding {
 
-// The one running job.
+// The one running job of the window's engine: its row, its entry and its clock. The encoder's
+// process and its watched output are the job's.
 struct TNowEncoding {
-  std::unique_ptr<platform::ChildProcess> ProcessInfo;
+  // Null between jobs.
+  std::unique_ptr<Job> RunningJob;
   ui::ListItem* Item = nullptr;
   queue::TFileData* FileData = nullptr;
   uint32_t StartTick = 0;
   uint32_t LastTick = 0;
   std::string OutName;
-  // The output, open for reading: its size is the job's progress. Null when it could not be
-  // opened (the progress then reads a size of -1).
-  std::unique_ptr<platform::File> OutHandle;
+
+  platform::ChildProcess* Child() const {
+    return RunningJob != nullptr ? RunningJob->Child() : nullptr;
+  }
 };
 
 }  // namespace tolvane::encoding

@@ -10,10 +10,12 @@ OutputPlan PlanOutput(const std::string& source, const std::string& output_folde
   plan.output_folder = paths.WithTrailingSeparator(output_folder);
   plan.beside = paths.WithMp3Extension(source);
   plan.encoder_output = plan.beside;
+  plan.destination = plan.beside;
   if (plan.output_folder.empty())
     return plan;
   plan.target_folder = plan.output_folder + paths.MirroredTreeLevels(source, tree_depth);
   plan.target = plan.target_folder + paths.NamePart(plan.beside);
+  plan.destination = plan.target;
   plan.encoder_writes_target = VersionAtLeast(version_label, kOutdirVersion);
   if (plan.encoder_writes_target)
     plan.encoder_output = plan.target;

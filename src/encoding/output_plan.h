@@ -18,6 +18,9 @@ struct OutputPlan {
   // an older one writes beside the source, and the MP3 is moved once it is complete.
   bool encoder_writes_target = false;
   std::string encoder_output;  // where the encoder writes
+  // Where the MP3 is once complete: the target when there is an output folder (an older
+  // encoder's output is moved there, into its tree levels), else beside the source.
+  std::string destination;
 };
 OutputPlan PlanOutput(const std::string& source, const std::string& output_folder, int tree_depth,
                       const std::string& version_label, const platform::Paths& paths);

@@ -19,7 +19,7 @@ struct EngineFixture : BladeFixture {
       blade.Engine().Timer.Fire();
     };
   }
-  ~EngineFixture() { testing::EndAndReap(blade.Engine().NowEncoding.ProcessInfo.get()); }
+  ~EngineFixture() { testing::EndAndReap(blade.Engine().NowEncoding.Child()); }
 
   void Script(const std::string& text) { fake.Script(text); }
   void Go(const std::string& name) { fake.Go(name); }
@@ -30,7 +30,7 @@ struct EngineFixture : BladeFixture {
     blade.Engine().Timer.Fire();
   }
   // Waits, in real time, until the running encoder has ended (without handling its end).
-  void WaitUntilEnded() { testing::WaitUntilEnded(blade.Engine().NowEncoding.ProcessInfo.get()); }
+  void WaitUntilEnded() { testing::WaitUntilEnded(blade.Engine().NowEncoding.Child()); }
   void WaitForSize(const std::string& path, int64_t size) { testing::WaitForSize(path, size); }
   std::string Status(int row) const { return blade.Queue.Item(row).SubItem(0); }
   std::vector<std::string> FakeArguments() const { return fake.Arguments(); }

@@ -104,7 +104,7 @@ TEST(AddingFiles, AutostartPressesEncodeAfterEveryBatch) {
   f.blade.AddPath(f.Wave("a.wav"));
   EXPECT_TRUE(f.blade.Engine().Timer.Enabled()) << "the added file is being encoded";
   EXPECT_EQ(f.blade.Queue.Item(0).SubItem(0), "Preparing...");
-  testing::Eventually([&] { return f.blade.Engine().NowEncoding.ProcessInfo->ExitCode() != 259; },
+  testing::Eventually([&] { return f.blade.Engine().NowEncoding.Child()->ExitCode() != 259; },
                       std::chrono::seconds(10));
 }
 

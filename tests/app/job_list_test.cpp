@@ -189,7 +189,7 @@ TEST(JobList, AutostartRunsWhenEntriesWereRestored) {
     }
     EXPECT_TRUE(blade.Engine().Timer.Enabled()) << "Encode was pressed during the start";
     EXPECT_EQ(blade.Queue.Item(0).SubItem(0), "Preparing...");
-    testing::EndAndReap(blade.Engine().NowEncoding.ProcessInfo.get());
+    testing::EndAndReap(blade.Engine().NowEncoding.Child());
   }
 }
 

@@ -304,7 +304,7 @@ TEST(BatchEngine, OldEncodersWriteBesideTheSourceAndTheOutputIsMovedAfterwards) 
   ASSERT_TRUE(f.DeliverEnd());
   for (const std::string& argument : f.fake.Arguments())
     EXPECT_FALSE(argument.starts_with("-OUTDIR")) << "0.75 knows no -OUTDIR";
-  EXPECT_EQ(f.Entry(0).OutputPath, f.temp / "music/song.mp3");
+  EXPECT_EQ(f.Entry(0).OutputPath, f.temp / "out/song.mp3") << "the entry names the moved MP3";
   EXPECT_FALSE(std::filesystem::exists(f.temp / "music/song.mp3"));
   EXPECT_EQ(testing::SizeOf(f.temp / "out/song.mp3"), 1000) << "the new one replaced it";
 }

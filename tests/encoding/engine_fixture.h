@@ -37,7 +37,7 @@ struct EngineFixture {
       loop.Pump(std::chrono::seconds(20));
     };
   }
-  ~EngineFixture() { testing::EndAndReap(engine.NowEncoding.ProcessInfo.get()); }
+  ~EngineFixture() { testing::EndAndReap(engine.NowEncoding.Child()); }
 
   // Queues a 16-bit 44100 Hz stereo WAVE file of `total` bytes (60 s of sound by default).
   queue::TFileData& Add(const std::string& name, int64_t total = 10'584'044) {

@@ -86,11 +86,12 @@ struct TestHost final : EngineHost {
   std::string encoder;
   int saves = 0;
   int closes = 0;
+  int unattended_closes = 0;
 
   EngineOptions Options() override { return options; }
   std::string EncoderFile() override { return encoder; }
   void SaveSettings() override { ++saves; }
-  void CloseProgram() override { ++closes; }
+  void CloseProgram(bool unattended) override { ++(unattended ? unattended_closes : closes); }
 };
 
 }  // namespace tolvane::encoding

@@ -1,0 +1,43 @@
+#pragma once
+
+namespace tolvane::encoding {
+
+// What the window's engine is doing. Asking: one of its questions or messages is open, and
+// whatever arrives meanwhile (from a nested loop: a file handed over, a signal, the encoder's
+// end) must not start, stop or finish anything under it.
+enum class EngineState { Idle, Asking, Running, Paused, Stopping, Closing };
+
+// The ways in: the Encode button (pressed by the user, by an add with Autostart, by the
+// intake), Stop, Pause, a close request (the window's, or a signal's), and the encoder's end.
+enum class EntryPoint { Encode, Stop, Pause, Close, JobEnd };
+
+// Run it now, run it once the open question is answered, or drop it.
+enum class Response { Run, Defer, Ignore };
+
+// The one table of what each entry point does in each state.
+constexpr Response Respond(EngineState state, EntryPoint entry) {
+  const bool job = state == EngineState::Running || state == EngineState::Paused ||
+                   state == EngineState::Stopping || state == EngineState::Closing;
+  switch (entry) {
+    case EntryPoint::Encode:
+      // Encode is disabled while a job runs; a press under a question waits for its answer.
+      return state == EngineState::Idle     ? Response::Run
+             : state == EngineState::Asking ? Response::Defer
+                                            : Response::Ignore;
+    case EntryPoint::Stop:
+    case EntryPoint::Pause:
+      return state == EngineState::Running || state == EngineState::Paused ? Response::Run
+                                                                           : Response::Ignore;
+    case EntryPoint::Close:
+      return state == EngineState::Asking    ? Response::Defer
+             : state == EngineState::Closing ? Response::Ignore
+                                             : Response::Run;
+    case EntryPoint::JobEnd:
+      return state == EngineState::Asking ? Response::Defer
+             : job                        ? Response::Run
+                                          : Response::Ignore;
+  }
+  return Response::Ignore;
+}
+
+}  // namespace tolvane::encoding

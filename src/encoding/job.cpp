@@ -1,0 +1,137 @@
+#include "job.h"
+
+#include "job_text.h"
+#include "options/id3_tag.h"
+#include "totals.h"
+
+namespace tolvane::encoding {
+
+Job::Job(queue::TFileData& entry, const JobSettings& settings, const JobServices& services)
+    : entry_(entry),
+      settings_(settings),
+      s_(services),
+      plan_(PlanOutput(entry.FileName, settings.output_folder, settings.tree_depth,
+                       settings.version_label, services.paths)) {}
+
+Job::~Job() {
+  if (child_ != nullptr && child_->ExitCode() == platform::kStillActive)
+    child_->Terminate(platform::kExitTerminated);
+}
+
+std::string Job::CommandLine() const {
+  return BuildCommandLine(settings_.encoder, settings_.version_label, entry_, plan_.target_folder,
+                          s_.paths);
+}
+
+bool Job::OutputExists() {
+  return s_.files.FileExists(Output()) || s_.files.FileExists(Destination()) ||
+         (settings_.beside_counts_as_existing && s_.files.FileExists(plan_.beside));
+}
+
+LaunchResult Job::Launch(JobQuestions& questions) {
+  const std::string source_name = s_.paths.NamePart(entry_.FileName);
+  if (!s_.files.FileExists(entry_.FileName))
+    return LaunchResult::InputNotFound;
+  if (!MakeTargetFolders(s_.files, s_.paths, plan_))
+    return LaunchResult::FolderNotCreated;
+
+  // The MP3 is never written over its own source (a WAVE file named song.mp3, or a target
+  // folder that leads back to the source's folder), whatever the answers and the checks.
+  if (s_.files.SameFile(Output(), entry_.FileName) ||
+      s_.files.SameFile(Destination(), entry_.FileName)) {
+    return LaunchResult::OwnOutput;
+  }
+  if (OutputExists() && !questions.ReplaceExisting(source_name))
+    return LaunchResult::ExistingKept;
+  if (settings_.check_space) {
+    const auto short_of_space = [&](const std::string& folder) {
+      const double free = DriveFreeSpace(s_.volumes, folder).bytes;
+      return free > 0 && static_cast<double>(entry_.RequiredSize) * 1.2 >= free;
+    };
+    bool skip = short_of_space(s_.paths.FolderOf(plan_.beside)) &&
+                questions.SkipShortOfSpace(source_name, SpaceCheck::Source);
+    if (!skip && !plan_.output_folder.empty() && short_of_space(plan_.target_folder))
+      skip = questions.SkipShortOfSpace(source_name, SpaceCheck::Target);
+    if (skip)
+      return LaunchResult::ShortOfSpace;
+  }
+
+  entry_.OutputPath = Output();
+  const std::string command_line = CommandLine();
+  if (command_line.size() > kMaxCommandLine)
+    return LaunchResult::CommandLineTooLong;
+  // The output starts empty, and stays open for reading: its growth is the job's progress.
+  s_.files.Open(Output(), platform::OpenMode::CreateTruncate);
+  watched_output_ = s_.files.Open(Output(), platform::OpenMode::Read);
+  child_ = s_.processes.Start(command_line, settings_.show_console);
+  if (child_ == nullptr) {
+    watched_output_.reset();
+    return LaunchResult::CannotStart;
+  }
+  return LaunchResult::Started;
+}
+
+int64_t Job::OutputSize() const {
+  return watched_output_ != nullptr ? watched_output_->Size() : -1;
+}
+
+bool Job::MoveToDestination() {
+  const std::string& to = Destination();
+  // A target folder that leads back to the source's folder: the MP3 is where it belongs.
+  if (!s_.files.SameFile(to, Output())) {
+    if (s_.files.FileExists(to))
+      s_.files.Delete(to);
+    if (!s_.files.Move(Output(), to))
+      return false;
+  }
+  entry_.OutputPath = to;
+  return true;
+}
+
+JobResult Job::Finish(int exit_code, const UnfinishedOutput& unfinished) {
+  watched_output_.reset();
+  JobResult result;
+  result.exit_code = exit_code;
+  if (exit_code == 0) {
+    // The tag goes into the MP3 where the encoder wrote it, before it moves.
+    result.tag_failed = entry_.HasTag && !options::WriteTag(s_.files, &entry_);
+    entry_.Encoded = true;
+    result.move_failed = Output() != Destination() && !MoveToDestination();
+    return result;
+  }
+  if (exit_code == platform::kExitTerminated) {
+    result.end = JobResult::End::Stopped;
+    if (unfinished.delete_stopped)
+      s_.files.Delete(Output());
+    return result;
+  }
+  result.end = JobResult::End::Halted;
+  // An encoder that gave up before writing anything (an input it cannot read) leaves the empty
+  // file this job made for it: that is no output of anyone's.
+  const auto output = s_.files.Open(Output(), platform::OpenMode::Read);
+  if (unfinished.delete_failed || (output != nullptr && output->Size() == 0))
+    s_.files.Delete(Output());
+  return result;
+}
+
+std::optional<EngineFailure> FailureOf(LaunchResult result) {
+  switch (result) {
+    case LaunchResult::InputNotFound:
+      return EngineFailure::InputNotFound;
+    case LaunchResult::FolderNotCreated:
+      return EngineFailure::OutputFolderNotCreated;
+    case LaunchResult::OwnOutput:
+      return EngineFailure::SourceIsOwnOutput;
+    case LaunchResult::CommandLineTooLong:
+      return EngineFailure::CommandLineTooLong;
+    case LaunchResult::CannotStart:
+      return EngineFailure::CannotStart;
+    case LaunchResult::Started:
+    case LaunchResult::ExistingKept:
+    case LaunchResult::ShortOfSpace:
+      return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+}  // namespace tolvane::encoding

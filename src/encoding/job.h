@@ -1,0 +1,125 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "engine_prompts.h"
+#include "output_plan.h"
+#include "platform/file_system.h"
+#include "platform/paths.h"
+#include "platform/process.h"
+#include "platform/volumes.h"
+#include "queue/file_data.h"
+
+namespace tolvane::encoding {
+
+// What every job of a batch shares: the encoder, where the MP3 files go, and which checks run.
+struct JobSettings {
+  std::string encoder;
+  std::string version_label;
+  std::string output_folder;  // "" writes beside the source
+  int tree_depth = 0;
+  bool check_space = true;  // ask when the free space looks short
+  // An MP3 beside the source means "already compressed" even when the output goes to a target
+  // folder (the window asks then); otherwise only the places this job writes count.
+  bool beside_counts_as_existing = true;
+  bool show_console = false;
+};
+
+// The launch's questions. The window asks the user; the batch tool answers from its flags.
+class JobQuestions {
+ public:
+  virtual ~JobQuestions() = default;
+  // An MP3 of this source exists already: true replaces it, false keeps it.
+  virtual bool ReplaceExisting(const std::string& source_name) = 0;
+  // The free space of `where` looks short: true skips the file.
+  virtual bool SkipShortOfSpace(const std::string& source_name, SpaceCheck where) = 0;
+};
+
+struct JobServices {
+  platform::FileSystem& files;
+  const platform::Paths& paths;
+  platform::Volumes& volumes;
+  platform::Processes& processes;
+};
+
+// How a launch ended.
+enum class LaunchResult {
+  Started,
+  InputNotFound,       // the source is gone
+  FolderNotCreated,    // the target folder or one of its tree levels
+  OwnOutput,           // the MP3 would be written over the source itself: passed over
+  ExistingKept,        // an MP3 is there and is kept: passed over, counting as done
+  ShortOfSpace,        // skipped for the free space: passed over
+  CommandLineTooLong,  // longer than the encoder's command line may be
+  CannotStart,         // the encoder could not be started
+};
+
+// How a started job ended, and what of its finishing did not succeed.
+struct JobResult {
+  enum class End { Completed, Stopped, Halted } end = End::Completed;
+  int exit_code = 0;
+  bool tag_failed = false;   // completed, but its ID3 tag is not in the MP3
+  bool move_failed = false;  // completed, but it could not go to its target folder
+};
+
+// What happens to the output of a job that did not complete.
+struct UnfinishedOutput {
+  bool delete_stopped = false;  // a stopped job's partial MP3 goes
+  bool delete_failed = false;   // a failed encoder's output goes (an empty one always does)
+};
+
+// One file's encoding, from its plan to its outcome, for every driver: the window's engine runs
+// one at a time and asks its questions, the batch tool runs several and answers from its flags.
+// A job reports; it never shows anything itself. The entry must outlive the job.
+class Job final {
+ public:
+  Job(queue::TFileData& entry, const JobSettings& settings, const JobServices& services);
+  // A child still running is ended: no encoder outlives its job.
+  ~Job();
+  Job(const Job&) = delete;
+  Job& operator=(const Job&) = delete;
+
+  queue::TFileData& Entry() const { return entry_; }
+  const OutputPlan& Plan() const { return plan_; }
+  // Where the encoder writes, and where the MP3 is once the job completed.
+  const std::string& Output() const { return plan_.encoder_output; }
+  const std::string& Destination() const { return plan_.destination; }
+  // The encoder's command line for this job.
+  std::string CommandLine() const;
+
+  // The launch: the source, the target folders, the MP3 never written over its source, the
+  // existing MP3 and the free space (asked through `questions`), then the encoder started with
+  // its output made empty to be watched. The entry's OutputPath is set on the way.
+  LaunchResult Launch(JobQuestions& questions);
+
+  // The running encoder: null before a successful launch.
+  platform::ChildProcess* Child() const { return child_.get(); }
+  // The output's size now: the job's progress; -1 when it cannot be read.
+  int64_t OutputSize() const;
+
+  // Finishes the job by its encoder's exit code: 0 completed (tag, then the move of an encoder
+  // that wrote beside the source, replacing what is at the destination), kExitTerminated
+  // stopped, anything else halted.
+  JobResult Finish(int exit_code, const UnfinishedOutput& unfinished);
+
+ private:
+  bool OutputExists();
+  bool MoveToDestination();
+
+  queue::TFileData& entry_;
+  JobSettings settings_;
+  JobServices s_;
+  OutputPlan plan_;
+  std::unique_ptr<platform::ChildProcess> child_;
+  // The output, open for reading while the encoder writes it.
+  std::unique_ptr<platform::File> watched_output_;
+};
+
+// What a launch result means for a driver that reports failures: the failure, or nullopt for a
+// start or a pass-over that is no failure.
+std::optional<EngineFailure> FailureOf(LaunchResult result);
+
+}  // namespace tolvane::encoding
