@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include "engine_fixture.h"
+#include "shell/intake.h"
 
 namespace tolvane::app {
 namespace {
@@ -266,6 +271,168 @@ TEST(Engine, StopAfterPause) {
   EXPECT_EQ(f.Status(0), "Queued");
   EXPECT_FALSE(f.blade.Pause.Down());
   EXPECT_FALSE(f.blade.Pause.Enabled());
+}
+
+}  // namespace
+}  // namespace tolvane::app
+
+namespace tolvane::app {
+namespace {
+
+// This process's encoders that are alive (an ended one waiting to be reaped does not count).
+int LiveEncoders() {
+  int count = 0;
+  const std::string parent = std::to_string(::getpid());
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+    std::ifstream stat(entry.path() / "stat");
+    std::string pid, command, state, ppid;
+    if (stat >> pid >> command >> state >> ppid && command == "(fake_bladeenc)" && state != "Z" &&
+        ppid == parent) {
+      ++count;
+    }
+  }
+  return count;
+}
+
+// Every way in (the Encode button, an add with Autostart, a file handed over, Stop, Pause, a
+// signal's close) while each of the engine's questions is open: never a second encoder, and
+// every row ends as the answered question and the way in say.
+TEST(Engine, NothingStartsUnderAnOpenQuestion) {
+  enum class Question { Overwrite, Space, Stop, Close, Halted };
+  enum class Way { Encode, AddWithAutostart, HandedOver, Stop, Pause, Signal };
+  struct Case {
+    Question question;
+    Way way;
+    std::vector<std::string> statuses;  // "C" for "Completed in ...", else the status
+    bool closed = false;
+  };
+  const std::vector<std::string> done = {"C", "C"}, done3 = {"C", "C", "C"};
+  const std::vector<std::string> idle = {"Queued", "Queued"},
+                                 idle3 = {"Queued", "Queued", "Queued"};
+  std::vector<Case> cases;
+  for (const Question q : {Question::Overwrite, Question::Space}) {
+    for (const Way w : {Way::Encode, Way::Stop, Way::Pause})
+      cases.push_back({q, w, done});
+    cases.push_back({q, Way::AddWithAutostart, done3});
+    cases.push_back({q, Way::HandedOver, done3});
+    cases.push_back({q, Way::Signal, {"C", "Queued"}, true});
+  }
+  for (const Way w : {Way::Encode, Way::Stop, Way::Pause})
+    cases.push_back({Question::Stop, w, idle});
+  cases.push_back({Question::Stop, Way::AddWithAutostart, idle3});
+  cases.push_back({Question::Stop, Way::HandedOver, idle3});
+  cases.push_back({Question::Stop, Way::Signal, idle, true});
+  for (const Way w : {Way::Encode, Way::Stop, Way::Pause})
+    cases.push_back({Question::Close, w, done});
+  cases.push_back({Question::Close, Way::AddWithAutostart, done3});
+  cases.push_back({Question::Close, Way::HandedOver, done3});
+  cases.push_back({Question::Close, Way::Signal, idle, true});
+  cases.push_back({Question::Halted, Way::Encode, done});
+  cases.push_back({Question::Halted, Way::Stop, idle});
+  cases.push_back({Question::Halted, Way::Pause, idle});
+  cases.push_back({Question::Halted, Way::AddWithAutostart, done3});
+  cases.push_back({Question::Halted, Way::HandedOver, done3});
+  cases.push_back({Question::Halted, Way::Signal, idle, true});
+
+  constexpr const char* kWait = "write 1000\nwait @/go\nexit 0\n";
+  for (const Case& c : cases) {
+    static constexpr const char* kQuestions[] = {"overwrite", "space", "stop", "close", "halted"};
+    static constexpr const char* kWays[] = {"Encode", "add",   "handed over",
+                                            "Stop",   "Pause", "signal"};
+    const std::string name = std::string(kQuestions[static_cast<int>(c.question)]) + " question, " +
+                             kWays[static_cast<int>(c.way)];
+    EngineFixture f;
+    f.blade.OutputFolder.SetText(f.temp / "out/");
+    std::filesystem::create_directories(f.temp / "out");
+    testing::WriteText(f.temp / "out/b.mp3", "old");  // b's launch asks
+    f.blade.OffOverWrite.SetDown(c.question != Question::Overwrite);
+    f.blade.AddPath(f.Wave("a.wav"));
+    f.blade.AddPath(f.Wave("b.wav"));
+    const std::string c_wav = f.Wave("c.wav");
+    if (c.question == Question::Space)
+      f.Entry(1).RequiredSize = int64_t{1} << 60;
+    shell::Intake intake({[&f](const std::string& path) { f.blade.AddPath(path); },
+                          [&f] { f.blade.UpdateTotals(); }, [] {}});
+    const auto way_in = [&] {
+      switch (c.way) {
+        case Way::Encode:
+          f.blade.EncodeClick();
+          break;
+        case Way::AddWithAutostart:
+          f.blade.Autostart.SetDown(true);
+          f.blade.AddPath(c_wav);
+          break;
+        case Way::HandedOver:
+          f.blade.Autostart.SetDown(true);
+          intake.Execute(shell::PathCommand(c_wav));
+          intake.ConversationEnded();
+          break;
+        case Way::Stop:
+          f.blade.Engine().Stop();
+          break;
+        case Way::Pause:
+          f.blade.Engine().SetPaused(true);
+          break;
+        case Way::Signal:
+          f.blade.CloseUnattended();
+          break;
+      }
+      EXPECT_LE(LiveEncoders(), 1) << name << ": under the question";
+    };
+    const bool yes = c.question != Question::Space && c.question != Question::Close;
+    f.system.dialogs.AnswerNext(c.question == Question::Halted ? MessageAnswer::Ok
+                                : yes                          ? MessageAnswer::Yes
+                                                               : MessageAnswer::No,
+                                way_in);
+    if (c.question == Question::Space)
+      f.system.dialogs.AnswerNext(MessageAnswer::No);  // the target folder's volume is asked too
+
+    f.Script(c.question == Question::Halted ? "exit 255\n" : kWait);
+    f.blade.EncodeClick();
+    // a halts at once, or has read its script and waits.
+    if (c.question == Question::Halted) {
+      f.WaitUntilEnded();
+    } else {
+      f.WaitForSize(f.temp / "out/a.mp3", 1000);
+    }
+    f.Script(kWait);
+    switch (c.question) {
+      case Question::Overwrite:
+      case Question::Space:
+        f.Go("go");  // a completes: b's launch asks
+        f.WaitUntilEnded();
+        std::filesystem::remove(f.temp / "go");
+        ASSERT_TRUE(f.loop.Pump(std::chrono::seconds(20))) << name;
+        break;
+      case Question::Stop:
+        f.blade.StopClick();
+        break;
+      case Question::Close:
+        f.blade.Form.Close();
+        break;
+      case Question::Halted:
+        ASSERT_TRUE(f.loop.Pump(std::chrono::seconds(20))) << name;
+        break;
+    }
+    EXPECT_LE(LiveEncoders(), 1) << name << ": after the answer";
+    // The rest of the batch runs to its end.
+    for (int round = 0; round < 5 && f.blade.Engine().Running(); ++round) {
+      f.Go("go");
+      f.WaitUntilEnded();
+      std::filesystem::remove(f.temp / "go");
+      ASSERT_TRUE(f.loop.Pump(std::chrono::seconds(20))) << name;
+      EXPECT_LE(LiveEncoders(), 1) << name;
+    }
+    EXPECT_FALSE(f.blade.Engine().Running()) << name;
+    std::vector<std::string> statuses;
+    for (int i = 0; i < f.blade.Queue.Count(); ++i)
+      statuses.push_back(f.Status(i).starts_with("Completed in ") ? "C" : f.Status(i));
+    EXPECT_EQ(statuses, c.statuses) << name;
+    EXPECT_EQ(f.blade.Form.Closed(), c.closed) << name;
+    EXPECT_EQ(f.system.dialogs.Messages().size(), c.question == Question::Space ? 2u : 1u)
+        << name << ": only the question";
+  }
 }
 
 }  // namespace

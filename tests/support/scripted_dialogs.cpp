@@ -10,9 +10,11 @@ ui::MessageAnswer ScriptedDialogs::MessageBox(const std::string& text, const std
         buttons == ui::MessageButtons::YesNo || buttons == ui::MessageButtons::YesNoCancel;
     return yes_no ? ui::MessageAnswer::Yes : ui::MessageAnswer::Ok;
   }
-  const ui::MessageAnswer answer = answers_.front();
+  const Answer answer = std::move(answers_.front());
   answers_.pop_front();
-  return answer;
+  if (answer.meanwhile)
+    answer.meanwhile();
+  return answer.answer;
 }
 
 std::optional<std::vector<std::string>> ScriptedDialogs::OpenFiles(

@@ -30,7 +30,11 @@ struct ShownForm {
 // the script leaves open (or an unscripted one) is closed, which is Cancel.
 class ScriptedDialogs final : public ui::Dialogs {
  public:
-  void AnswerNext(ui::MessageAnswer answer) { answers_.push_back(answer); }
+  // The next message box gets `answer`; while it is open, `meanwhile` runs: what reaches the
+  // program from its loop while a modal box waits (a file handed over, a signal, a click).
+  void AnswerNext(ui::MessageAnswer answer, std::function<void()> meanwhile = {}) {
+    answers_.push_back({answer, std::move(meanwhile)});
+  }
   void ChooseFilesNext(std::optional<std::vector<std::string>> files) {
     files_.push_back(std::move(files));
   }
@@ -47,7 +51,11 @@ class ScriptedDialogs final : public ui::Dialogs {
   ui::ModalResult ShowModal(ui::Form& form) override;
 
  private:
-  std::deque<ui::MessageAnswer> answers_;
+  struct Answer {
+    ui::MessageAnswer answer;
+    std::function<void()> meanwhile;
+  };
+  std::deque<Answer> answers_;
   std::deque<std::optional<std::vector<std::string>>> files_;
   std::deque<std::function<void(ui::Form&)>> forms_;
   std::vector<ShownMessage> messages_;
