@@ -1,9 +1,14 @@
-# tolvane_add_test(NAME name SOURCES ... LIBS ... [OWN_MAIN])
-# Declares one GoogleTest executable and registers its cases with CTest. Every test runs
-# with the offscreen Qt platform and a UTF-8 locale, and writes screenshots under build/.
+# tolvane_add_test(NAME name SOURCES ... LIBS ... [LABEL unit|view|desktop|install] [OWN_MAIN])
+# Declares one GoogleTest executable and registers its cases with CTest under LABEL (unit by
+# default), so that `ctest -L unit` runs one group. Every test runs with the offscreen Qt
+# platform (one variable only: the discovered tests' properties are split at every ";"; test.sh
+# sets the UTF-8 locale), and writes screenshots under build/.
 include(GoogleTest)
 function(tolvane_add_test)
-  cmake_parse_arguments(ARG "OWN_MAIN" "NAME" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "OWN_MAIN" "NAME;LABEL" "SOURCES;LIBS" ${ARGN})
+  if(NOT ARG_LABEL)
+    set(ARG_LABEL unit)
+  endif()
   add_executable(${ARG_NAME} ${ARG_SOURCES})
   set_target_properties(${ARG_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock)
@@ -16,6 +21,6 @@ function(tolvane_add_test)
   target_compile_options(${ARG_NAME} PRIVATE -Wno-missing-field-initializers)
   gtest_discover_tests(${ARG_NAME}
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8"
+    PROPERTIES LABELS ${ARG_LABEL} ENVIRONMENT QT_QPA_PLATFORM=offscreen
     DISCOVERY_TIMEOUT 60)
 endfunction()
