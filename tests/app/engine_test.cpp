@@ -14,6 +14,7 @@ using ui::MessageAnswer;
 
 TEST(Engine, NothingToDo) {
   EngineFixture f;
+  f.system.dialogs.AnswerNext(MessageAnswer::Ok);
   f.blade.Encode.UserClick();
   ASSERT_EQ(f.system.dialogs.Messages().size(), 1u);
   EXPECT_EQ(f.system.dialogs.Messages()[0].text, "Nothing to do!");
@@ -145,7 +146,8 @@ TEST(Engine, StopAndHalt) {
     f.Tick();
     EXPECT_TRUE(f.blade.Engine().Timer.Enabled());
 
-    f.blade.Stop.UserClick();  // answered Yes
+    f.system.dialogs.AnswerNext(MessageAnswer::Yes);
+    f.blade.Stop.UserClick();
     EXPECT_EQ(f.system.dialogs.Messages().back().text,
               "Task is not completed.\rAre you sure to lose changes?");
     EXPECT_EQ(f.blade.Stop.Caption(), "Stoping...");
@@ -164,6 +166,7 @@ TEST(Engine, StopAndHalt) {
     f.blade.AddPath(f.Wave("song.wav"));
     f.blade.DeleteFileButton.SetDown(true);
     f.Script(std::string("write 5000\n") + ending);
+    f.system.dialogs.AnswerNext(MessageAnswer::Ok);
     f.blade.Encode.UserClick();
     f.WaitUntilEnded();
     f.Tick();
@@ -265,6 +268,7 @@ TEST(Engine, StopAfterPause) {
   f.Script("write 100\nwait never\n");
   f.blade.Encode.UserClick();
   f.blade.Pause.UserClick();
+  f.system.dialogs.AnswerNext(MessageAnswer::Yes);
   f.blade.Stop.UserClick();
   f.WaitUntilEnded();
   f.Tick();
@@ -272,12 +276,6 @@ TEST(Engine, StopAfterPause) {
   EXPECT_FALSE(f.blade.Pause.Down());
   EXPECT_FALSE(f.blade.Pause.Enabled());
 }
-
-}  // namespace
-}  // namespace tolvane::app
-
-namespace tolvane::app {
-namespace {
 
 // This process's encoders that are alive (an ended one waiting to be reaped does not count).
 int LiveEncoders() {

@@ -10,6 +10,7 @@
 namespace tolvane::app {
 namespace {
 
+using ui::MessageAnswer;
 using ui::MessageIcon;
 
 constexpr const char* kUnsupported = "There were unsupported files, they were not included.";
@@ -21,6 +22,7 @@ TEST(AddingFiles, TheAddDialogQueuesWhatItCanAndReportsTheRestOnce) {
   const std::string slow = f.temp / "rec/live/slow.wav";
   testing::WriteWave(slow, {.sample_rate = 22050, .data_bytes = 1000});
   f.system.dialogs.ChooseFilesNext(std::vector<std::string>{a, slow, b});
+  f.system.dialogs.AnswerNext(MessageAnswer::Ok);
   f.blade.Open.UserClick();
 
   EXPECT_EQ(f.Captions(), (std::vector<std::string>{"a", "b"}));
@@ -65,6 +67,7 @@ TEST(AddingFiles, TheRememberedFolderFallsBackToItsParentAndCancelWritesNothing)
 
   const std::string root_file = "/tolvane-no-such-file.wav";
   f.system.dialogs.ChooseFilesNext(std::vector<std::string>{root_file});
+  f.system.dialogs.AnswerNext(MessageAnswer::Ok);
   f.blade.OpenClick();
   EXPECT_EQ(f.system.registry.ReadString(settings::kSettingsKey, "Path").text, "/")
       << "a root keeps its /";
@@ -96,6 +99,7 @@ TEST(AddingFiles, AutostartPressesEncodeAfterEveryBatch) {
   BladeFixture f;
   f.blade.Autostart.SetDown(true);
   f.system.dialogs.ChooseFilesNext(std::nullopt);
+  f.system.dialogs.AnswerNext(MessageAnswer::Ok);
   f.blade.OpenClick();
   ASSERT_EQ(f.system.dialogs.Messages().size(), 1u) << "a cancelled Add still presses Encode";
   EXPECT_EQ(f.system.dialogs.Messages()[0].text, "BladeEnc not found. Check its path!");
@@ -126,6 +130,8 @@ TEST(AddingFiles, NamesThatAddNothing) {
     std::filesystem::create_directory(f.temp / "empty");
     testing::WriteText(f.temp / "notes.txt", "words");
     ASSERT_EQ(::mkfifo((f.temp / "fifo.wav").c_str(), 0600), 0);
+    if (*c.message != '\0')
+      f.system.dialogs.AnswerNext(MessageAnswer::Ok);
     f.blade.AddPath(f.temp / c.name);
     EXPECT_EQ(f.blade.Queue.Count(), 0) << c.name;
     std::string expected = c.message;
@@ -153,6 +159,7 @@ TEST(AddingFiles, DroppedFilesAndFolders) {
   EXPECT_TRUE(f.system.dialogs.Messages().empty());
   EXPECT_EQ(f.brought_to_front, 0);
 
+  f.system.dialogs.AnswerNext(MessageAnswer::Ok);
   f.blade.Form.OnDropFiles({"https://example.org/song.wav", a});
   EXPECT_EQ(f.blade.Queue.Count(), 4);
   ASSERT_EQ(f.system.dialogs.Messages().size(), 1u);

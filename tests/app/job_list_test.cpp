@@ -71,6 +71,7 @@ TEST(JobList, UnfinishedRowsAreWrittenWithTheirOptionsAndTags) {
   // A save that cannot be written says so and leaves the last list whole.
   std::filesystem::create_directory(job_list + ".tmp");
   next.SaveListButton.SetDown(true);
+  f.system.dialogs.AnswerNext(ui::MessageAnswer::Ok);
   next.Form.Close();
   EXPECT_EQ(f.system.dialogs.Messages().back().text,
             "Failed to save the job list to '" + job_list + "'");
@@ -177,6 +178,8 @@ TEST(JobList, AutostartRunsWhenEntriesWereRestored) {
         "SOFTWARE\\Orvik\\Tolvane", "BladePath",
         encoder_there ? TOLVANE_BUILD_DIR "/tests/fake_bladeenc" : TOLVANE_BUILD_DIR "/none");
     application.SetTitle("Tolvane");
+    if (!encoder_there)
+      system.dialogs.AnswerNext(ui::MessageAnswer::Ok);
     TBlade blade({application, system.dialogs, work_area, system.files, system.paths, probe.volumes,
                   system.registry, system.clock, system.processes, system.power, system.environment,
                   "", system.classes, system.desktop_files, "/usr/bin/tolvane", job_list});
@@ -207,6 +210,7 @@ TEST(JobList, AFailedSettingsSaveIsReportedAndKeepsTheFiles) {
   f.blade.SaveListButton.SetDown(true);
   std::filesystem::create_directory(settings + "." + std::to_string(::getpid()) +
                                     ".tmp");  // the new text has nowhere to go
+  f.system.dialogs.AnswerNext(ui::MessageAnswer::Ok);
   f.blade.Form.Close();
   ASSERT_FALSE(f.system.dialogs.Messages().empty());
   EXPECT_EQ(f.system.dialogs.Messages().back().text, "Failed to set data for 'Tolvane'");

@@ -14,6 +14,7 @@ TEST(Launch, PassingOverEntries) {
     f.blade.AddPath(f.Wave("a.wav"));
     testing::WriteText(f.temp / "a.mp3", "old");
     f.system.dialogs.AnswerNext(MessageAnswer::No);
+    f.system.dialogs.AnswerNext(MessageAnswer::Ok);
     f.blade.Encode.UserClick();
     EXPECT_EQ(f.Status(0), "Completed");
     EXPECT_EQ(f.blade.Encode.Caption(), "Reset");
@@ -24,6 +25,8 @@ TEST(Launch, PassingOverEntries) {
     // A source that would be its own output is named in the message and passed over.
     EngineFixture f;
     f.blade.AddPath(f.Wave("song.mp3"));
+    f.system.dialogs.AnswerNext(MessageAnswer::Ok);  // its own output
+    f.system.dialogs.AnswerNext(MessageAnswer::Ok);  // nothing else to do
     f.blade.Encode.UserClick();
     EXPECT_EQ(f.system.dialogs.Messages().at(0).text,
               "File song.mp3 would be replaced by its own MP3.\rIt was skipped.");
@@ -60,6 +63,7 @@ TEST(Launch, ErrorsStopTheBatchAtTheEntry) {
     f.blade.AddPath(f.Wave("a.wav"));
     std::filesystem::remove(f.temp / "a.wav");
     for (int attempt = 0; attempt < 2; ++attempt) {
+      f.system.dialogs.AnswerNext(MessageAnswer::Ok);
       f.blade.Encode.UserClick();
       EXPECT_EQ(f.system.dialogs.Messages().back().text,
                 "Input file not found.\r\rHandle for this situation\ris still not "
@@ -72,6 +76,7 @@ TEST(Launch, ErrorsStopTheBatchAtTheEntry) {
     EngineFixture f;
     f.blade.AddPath(f.Wave("a.wav"));
     f.blade.BladePath.SetText(f.temp / "no-encoder");
+    f.system.dialogs.AnswerNext(MessageAnswer::Ok);
     f.blade.Encode.UserClick();
     EXPECT_EQ(f.system.dialogs.Messages().back().text, "BladeEnc not found. Check its path!");
     EXPECT_EQ(f.Status(0), "Queued") << "no row is touched";
@@ -81,6 +86,7 @@ TEST(Launch, ErrorsStopTheBatchAtTheEntry) {
     f.blade.AddPath(f.Wave("a.wav"));
     testing::WriteText(f.temp / "plain-file", "x");
     f.blade.OutputFolder.SetText(f.temp / "plain-file/out");
+    f.system.dialogs.AnswerNext(MessageAnswer::Ok);
     f.blade.Encode.UserClick();
     EXPECT_EQ(f.system.dialogs.Messages().back().text, "Can't create output folder.");
     EXPECT_EQ(f.system.dialogs.Messages().back().caption, "Error!");
@@ -99,6 +105,7 @@ TEST(Launch, ErrorsStopTheBatchAtTheEntry) {
                               "fake_bladeenc");
     queue::TFileData& entry = f.Entry(0);
     entry.FileName = f.temp.Path() + "/" + padding + "a.wav";
+    f.system.dialogs.AnswerNext(MessageAnswer::Ok);
     f.blade.Encode.UserClick();
     ASSERT_FALSE(f.system.dialogs.Messages().empty());
     EXPECT_TRUE(f.system.dialogs.Messages().back().text.starts_with("The command line for a.wav"))

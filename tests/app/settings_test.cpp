@@ -142,6 +142,7 @@ TEST(Settings, AValueOfAnotherTypeIsReportedAndStopsTheLoad) {
   system.registry.WriteString(kKey, "CRC", "1");
   system.registry.WriteValue(kKey, "Bitrate", platform::RegValue::Dword(192));
   system.registry.WriteString(kKey, "Tree", "3");
+  system.dialogs.AnswerNext(ui::MessageAnswer::Ok);
   TBlade blade({application, system.dialogs, work_area, system.files, system.paths, system.volumes,
                 system.registry, system.clock, system.processes, system.power, system.environment,
                 "", system.classes, system.desktop_files, "/usr/bin/tolvane",

@@ -21,6 +21,7 @@ TEST(Migration, TheEarlierSettingsMoveOnceWithTheirOwnDefaults) {
   user.WriteString("SOFTWARE\\Orvik\\Tolvex", "CRC", "5");
   user.WriteString("SOFTWARE\\Orvik\\Tolvex", "Path", "/home/ann");
   classes.WriteString("inode/directory\\shell\\Make mp3\\command", "", "\"/old/tolvex\"");
+  dialogs.AnswerNext(ui::MessageAnswer::Ok);
   EXPECT_TRUE(MigrateSettings(user, classes, dialogs));
 
   ASSERT_EQ(dialogs.Messages().size(), 1u);

@@ -1,11 +1,20 @@
 #include "scripted_dialogs.h"
 
+#include <gtest/gtest.h>
+
 namespace tolvane::testing {
+
+ScriptedDialogs::~ScriptedDialogs() {
+  for (const Answer& answer : answers_)
+    ADD_FAILURE() << "a scripted message box answer was left unused ("
+                  << static_cast<int>(answer.answer) << ")";
+}
 
 ui::MessageAnswer ScriptedDialogs::MessageBox(const std::string& text, const std::string& caption,
                                               ui::MessageIcon icon, ui::MessageButtons buttons) {
   messages_.push_back({text, caption, icon, buttons});
   if (answers_.empty()) {
+    ADD_FAILURE() << "a message box nobody scripted: \"" << text << "\" (" << caption << ")";
     const bool yes_no =
         buttons == ui::MessageButtons::YesNo || buttons == ui::MessageButtons::YesNoCancel;
     return yes_no ? ui::MessageAnswer::Yes : ui::MessageAnswer::Ok;

@@ -24,12 +24,18 @@ struct ShownForm {
   ui::Rect bounds;
 };
 
-// Dialogs answered from a script. Every message box is recorded; an unscripted message box is
-// answered with its first button (OK or Yes), an unscripted file dialog is cancelled. The
-// program's own dialogs are worked by a script acting on their controls as the user would; one
-// the script leaves open (or an unscripted one) is closed, which is Cancel.
+// Dialogs answered from a script, strictly: a message box that nobody scripted fails the test
+// (it is answered with its first button, OK or Yes, so the test can go on), and so does an answer
+// left unused when the dialogs go. Every message box is recorded. An unscripted file dialog is
+// cancelled. The program's own dialogs are worked by a script acting on their controls as the
+// user would; one the script leaves open (or an unscripted one) is closed, which is Cancel.
 class ScriptedDialogs final : public ui::Dialogs {
  public:
+  ScriptedDialogs() = default;
+  ~ScriptedDialogs() override;
+  ScriptedDialogs(const ScriptedDialogs&) = delete;
+  ScriptedDialogs& operator=(const ScriptedDialogs&) = delete;
+
   // The next message box gets `answer`; while it is open, `meanwhile` runs: what reaches the
   // program from its loop while a modal box waits (a file handed over, a signal, a click).
   void AnswerNext(ui::MessageAnswer answer, std::function<void()> meanwhile = {}) {
