@@ -5,7 +5,10 @@
 //                                    (it stays three seconds more, as the target asks for the data
 //                                    only after the drop)
 //   desktop_helper screenshot FILE   the whole screen as a PNG file
+//   desktop_helper digest            a digest of what the screen shows now, for a test that waits
+//                                    until the screen has changed or has come to rest
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QDrag>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -50,6 +53,13 @@ int main(int argc, char** argv) {
     const QPixmap screen = QGuiApplication::primaryScreen()->grabWindow(0);
     return screen.save(arguments[2], "PNG") ? 0 : 1;
   }
+  if (arguments.size() == 2 && arguments[1] == QStringLiteral("digest")) {
+    const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+    const QByteArray pixels(reinterpret_cast<const char*>(screen.constBits()),
+                            static_cast<qsizetype>(screen.sizeInBytes()));
+    std::printf("%s\n", QCryptographicHash::hash(pixels, QCryptographicHash::Sha1).toHex().data());
+    return 0;
+  }
   if (arguments.size() >= 3 && arguments[1] == QStringLiteral("drag")) {
     QList<QUrl> urls;
     for (qsizetype i = 2; i < arguments.size(); ++i)
@@ -58,6 +68,6 @@ int main(int argc, char** argv) {
     source.show();
     return QApplication::exec();
   }
-  std::fprintf(stderr, "usage: desktop_helper drag NAME... | screenshot FILE\n");
+  std::fprintf(stderr, "usage: desktop_helper drag NAME... | screenshot FILE | digest\n");
   return 2;
 }

@@ -3,10 +3,12 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <regex>
 #include <sstream>
+#include <utility>
 
 namespace tolvane::testing {
 
@@ -166,6 +168,30 @@ void DesktopSession::Screenshot(const std::string& name) const {
   const std::string folder = TOLVANE_BUILD_DIR "/screenshots/desktop";
   std::filesystem::create_directories(folder);
   Run(kHelper, {"screenshot", folder + "/" + name});
+}
+
+std::string DesktopSession::ScreenDigest() const {
+  return Run(kHelper, {"digest"});
+}
+
+bool DesktopSession::WaitForChange(const std::string& before,
+                                   std::chrono::milliseconds limit) const {
+  return Eventually([&] { return ScreenDigest() != before; }, limit) && WaitUntilStill(limit);
+}
+
+bool DesktopSession::WaitUntilStill(std::chrono::milliseconds limit) const {
+  std::string last = ScreenDigest();
+  return Eventually(
+      [&] {
+        std::string now = ScreenDigest();
+        return std::exchange(last, std::move(now)) == last;
+      },
+      limit);
+}
+
+int DesktopSession::VisibleWindows() const {
+  const std::string ids = Run("/usr/bin/xdotool", {"search", "--onlyvisible", "--name", ".*"});
+  return static_cast<int>(std::count(ids.begin(), ids.end(), '\n'));
 }
 
 }  // namespace tolvane::testing

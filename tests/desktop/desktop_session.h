@@ -62,6 +62,16 @@ class DesktopSession final {
 
   // The whole screen as build/screenshots/desktop/NAME.
   void Screenshot(const std::string& name) const;
+  // A digest of what the screen shows now.
+  std::string ScreenDigest() const;
+  // Waits (at most `limit`) until the screen differs from `before`, then until two looks in a row
+  // agree: what a click set off has been drawn. False when nothing changed in time.
+  bool WaitForChange(const std::string& before, std::chrono::milliseconds limit) const;
+  // Waits (at most `limit`) until two looks in a row agree: the window manager has framed and
+  // placed what it was given.
+  bool WaitUntilStill(std::chrono::milliseconds limit) const;
+  // How many windows are visible (a menu that opens is one more).
+  int VisibleWindows() const;
 
  private:
   TempFolder temp_;

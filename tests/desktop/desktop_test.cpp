@@ -45,8 +45,8 @@ struct Desktop {
     const std::optional<std::string> found = session.FindWindow(kTitle, 15s);
     ASSERT_TRUE(found) << ReadText(temp / "tolvane.log");
     window = *found;
-    // Let the window manager finish framing and placing it.
-    std::this_thread::sleep_for(300ms);
+    // The window manager has framed and placed it.
+    EXPECT_TRUE(session.WaitUntilStill(5s));
   }
 
   // Moves the pointer to a point of the window's client area.
@@ -102,7 +102,7 @@ TEST(Desktop, FilesAndAFolderDraggedFromAnotherProgramAreQueuedInOrder) {
   ChildProcess source(kHelper, {"drag", a, d.temp / "album", b}, d.session.Environment());
   const std::optional<std::string> source_window = d.session.FindWindow("^drag source$", 10s);
   ASSERT_TRUE(source_window);
-  std::this_thread::sleep_for(300ms);
+  EXPECT_TRUE(d.session.WaitUntilStill(5s));
 
   // Press on the source, move over the queue in steps, and let go there.
   const DesktopSession::Box from = d.session.ClientArea(*source_window);
@@ -111,11 +111,12 @@ TEST(Desktop, FilesAndAFolderDraggedFromAnotherProgramAreQueuedInOrder) {
   d.session.Xdotool({"mousemove", "--sync", std::to_string(x0), std::to_string(y0)});
   d.session.Xdotool({"mousedown", "1"});
   for (int step = 1; step <= 10; ++step) {
+    // The hand's pace, not a wait: the drag sees a motion at a time.
     std::this_thread::sleep_for(60ms);
     d.session.Xdotool({"mousemove", "--sync", std::to_string(x0 + (x1 - x0) * step / 10),
                        std::to_string(y0 + (y1 - y0) * step / 10)});
   }
-  std::this_thread::sleep_for(300ms);
+  EXPECT_TRUE(d.session.WaitUntilStill(5s)) << "the drop target shows it takes the files";
   d.session.Xdotool({"mouseup", "1"});
   EXPECT_EQ(source.WaitFor(15s), 0) << "the drop was taken";
   d.session.Screenshot("dropped.png");
@@ -127,8 +128,11 @@ TEST(Desktop, FilesAndAFolderDraggedFromAnotherProgramAreQueuedInOrder) {
 TEST(Desktop, TheRightButtonOnTheQueueOffersAdd) {
   Desktop d;
   ASSERT_NO_FATAL_FAILURE(d.Start({}, 400, 300));
+  const int windows = d.session.VisibleWindows();
   d.ClickAt(250, 130, "3");
-  std::this_thread::sleep_for(300ms);
+  EXPECT_TRUE(Eventually([&] { return d.session.VisibleWindows() > windows; }, 5s))
+      << "the menu opened";
+  EXPECT_TRUE(d.session.WaitUntilStill(5s));
   d.session.Screenshot("files-menu.png");
   // "Add..." is the menu's first item.
   d.session.Xdotool({"key", "Down", "Return"});
@@ -142,7 +146,6 @@ TEST(Desktop, ARelativeNameOnTheCommandLineMeansTheFolderItWasGivenIn) {
   std::filesystem::create_directories(d.temp / "music");
   WriteWave(d.temp / "music/song.wav", {.data_bytes = 176'400});
   ASSERT_NO_FATAL_FAILURE(d.Start({"song.wav"}, 400, 300, {}, d.temp / "music"));
-  std::this_thread::sleep_for(500ms);
   // The window manager offers no maximise for a window of fixed size.
   const std::string actions = d.session.Property(d.window, "_NET_WM_ALLOWED_ACTIONS");
   EXPECT_NE(actions.find("_NET_WM_ACTION_MINIMIZE"), std::string::npos) << actions;
@@ -189,7 +192,9 @@ TEST(Desktop, CompactModeDockedAtTheBottomKeepsTheBottomEdge) {
 
   d.PointAt(498, 278);  // the toolbar's background, right of its buttons
   d.session.Xdotool({"click", "--repeat", "2", "--delay", "80", "1"});
-  std::this_thread::sleep_for(500ms);
+  EXPECT_TRUE(
+      Eventually([&] { return d.session.ClientArea(d.window).height < kClientHeight; }, 5s));
+  EXPECT_TRUE(d.session.WaitUntilStill(5s));
   d.session.Screenshot("compact-docked.png");
   const DesktopSession::Box client = d.session.ClientArea(d.window);
   EXPECT_LT(client.height, kClientHeight) << "compact";
@@ -200,17 +205,16 @@ TEST(Desktop, CompactModeDockedAtTheBottomKeepsTheBottomEdge) {
 TEST(Desktop, AClickOnTheBitrateButtonsFaceOpensItsMenu) {
   Desktop d;
   ASSERT_NO_FATAL_FAILURE(d.Start({}, 400, 300));
+  const std::string files_page = d.session.ScreenDigest();
   d.ClickAt(80, 12);  // the "Settings" tab
-  std::this_thread::sleep_for(300ms);
-  const std::string before =
-      d.session.Run("/usr/bin/xdotool", {"search", "--onlyvisible", "--name", ".*"});
+  ASSERT_TRUE(d.session.WaitForChange(files_page, 5s)) << "the page turned";
+  const int windows = d.session.VisibleWindows();
   d.ClickAt(150, 68);  // the middle of the Bitrate button, under the toggles' labels
-  std::this_thread::sleep_for(400ms);
-  d.session.Screenshot("bitrate-menu-desktop.png");
   // The menu is a window of its own, and takes the keyboard: Escape closes it.
-  const std::string after =
-      d.session.Run("/usr/bin/xdotool", {"search", "--onlyvisible", "--name", ".*"});
-  EXPECT_GT(after.size(), before.size()) << "a menu window opened";
+  EXPECT_TRUE(Eventually([&] { return d.session.VisibleWindows() > windows; }, 5s))
+      << "a menu window opened";
+  EXPECT_TRUE(d.session.WaitUntilStill(5s));
+  d.session.Screenshot("bitrate-menu-desktop.png");
   d.session.Xdotool({"key", "Escape"});
   d.CloseAndReadQueue();
 }
@@ -220,12 +224,13 @@ TEST(Desktop, AClickOnTheBitrateButtonsFaceOpensItsMenu) {
 TEST(Desktop, TheFolderPickerOpensBelowItsButtonAndTakesTheKeyboard) {
   Desktop d;
   ASSERT_NO_FATAL_FAILURE(d.Start({}, 400, 300));
+  const std::string files_page = d.session.ScreenDigest();
   d.ClickAt(80, 12);  // the "Settings" tab
-  std::this_thread::sleep_for(300ms);
+  ASSERT_TRUE(d.session.WaitForChange(files_page, 5s)) << "the page turned";
   d.ClickAt(60, 217);  // "Target folder"
   const std::optional<std::string> picker = d.session.FindWindow("^Select folder$", 10s);
   ASSERT_TRUE(picker) << ReadText(d.temp / "tolvane.log");
-  std::this_thread::sleep_for(300ms);
+  EXPECT_TRUE(d.session.WaitUntilStill(5s));
   d.session.Screenshot("folder-picker-desktop.png");
   const DesktopSession::Box main = d.session.ClientArea(d.window);
   const DesktopSession::Box box = d.session.ClientArea(*picker);
