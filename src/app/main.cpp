@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
   posix::RegistryFile user_registry(folders.config + "/HKEY_CURRENT_USER.reg", "HKEY_CURRENT_USER");
   posix::RegistryFile classes_registry(folders.config + "/HKEY_CLASSES_ROOT.reg",
                                        "HKEY_CLASSES_ROOT");
-  settings::MigrateSettings(user_registry, classes_registry, dialogs);
+  app::MigrateEarlierSettings(user_registry, classes_registry, dialogs);
 
   const std::string job_list = settings::JobListPath(folders.state, executable);
   posix::XdgDataFiles desktop_files(folders.data);
@@ -117,7 +117,7 @@ int main(int argc, char** argv) {
                           blade.AddPath(paths.Absolute(path, environment.CurrentFolder()));
                         },
                         [&blade] { blade.UpdateTotals(); }, [&blade] { blade.RestoreWindow(); }});
-  ui::Timer intake_sweep("IntakeSweep", 1000);
+  platform::Timer intake_sweep("IntakeSweep", 1000);
   posix::IntakeServer intake_server(intake, loop, clock, intake_sweep);
   const bool listening = first_copy && intake_server.Listen(intake_path);
   blade.FormCreate();

@@ -28,6 +28,7 @@ TBlade::TBlade(const Services& services)
                      environment_.Variable("HOME").value_or("/"),
                      {[this](const std::string& volume) { return DriveFreeSpace(volume).text; },
                       [this] { UpdateTotals(); }}) {
+  Queue.Bind(queue_.Rows());
   const ui::Rect area = work_area_.Get();
   Form.SetBounds({area.left + (area.width - kClientWidth) / 2,
                   area.top + (area.height - kClientHeight) / 2, kClientWidth, kClientHeight});
@@ -49,7 +50,7 @@ TBlade::TBlade(const Services& services)
                                      EstimateMode},
       options::OptionMenus::Followers{
           [this] { UpdateTotals(); },
-          [this] { QueueChange(Queue.Selected(), ui::ItemChange::State); }});
+          [this] { QueueChange(Queue.Selected(), platform::ItemChange::State); }});
 
   queue_editing_.emplace(
       queue::QueueEditing::Controls{Queue, FilesMenu, SortMenu, ScrollTimer},
@@ -63,7 +64,9 @@ TBlade::TBlade(const Services& services)
   };
   SpeedBar1.OnDblClick = [this] { SpeedBar1DblClick(); };
 
-  Queue.OnChange = [this](ui::ListItem& row, ui::ItemChange change) { QueueChange(&row, change); };
+  queue_.Rows().OnChange = [this](platform::ListItem& row, platform::ItemChange change) {
+    QueueChange(&row, change);
+  };
 
   Queue.SetContextMenu(&FilesMenu);
   Open.OnClick = [this] { OpenClick(); };
@@ -147,7 +150,7 @@ std::vector<ui::PopupMenu*> TBlade::Menus() {
           &BitsMenu,  &EstMenu,  &TreeMenu,    &RecentMenu, &DrivesMenu};
 }
 
-std::vector<ui::Timer*> TBlade::Timers() {
+std::vector<platform::Timer*> TBlade::Timers() {
   return {&engine_.Timer, &SettingsTimer, &ScrollTimer};
 }
 

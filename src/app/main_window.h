@@ -13,14 +13,15 @@
 #include "options/output_target.h"
 #include "options/tag_dialog.h"
 #include "platform/clock.h"
+#include "platform/deferred_call.h"
 #include "platform/desktop_files.h"
 #include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/registry.h"
+#include "platform/timer.h"
 #include "platform/ui/application.h"
-#include "platform/ui/deferred_call.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/form.h"
 #include "platform/ui/list_view.h"
@@ -29,12 +30,11 @@
 #include "platform/ui/simple_controls.h"
 #include "platform/ui/speed_button.h"
 #include "platform/ui/status_bar.h"
-#include "platform/ui/timer.h"
 #include "platform/ui/work_area.h"
 #include "platform/volumes.h"
 #include "queue/folder_scan.h"
 #include "queue/queue.h"
-#include "queue/queue_editing.h"
+#include "queue/view/queue_editing.h"
 #include "settings/settings_value.h"
 
 namespace tolvane::app {
@@ -95,7 +95,7 @@ class TBlade final {
 
   // The selection summary below the queue: a selection change of a row asks for it anew, and it
   // is shown once the loop comes round.
-  void QueueChange(ui::ListItem* item, ui::ItemChange change);
+  void QueueChange(platform::ListItem* item, platform::ItemChange change);
 
   // Totals of the queue and the space its MP3 files need on the watched volume.
   void UpdateTotals();
@@ -235,8 +235,8 @@ class TBlade final {
   ui::PopupMenu DrivesMenu{"DrivesMenu"};
 
   // Timers (the progress tick is the engine's).
-  ui::Timer SettingsTimer{"SettingsTimer", 100};
-  ui::Timer ScrollTimer{"ScrollTimer", 500};
+  platform::Timer SettingsTimer{"SettingsTimer", 100};
+  platform::Timer ScrollTimer{"ScrollTimer", 500};
 
   queue::Queue& QueueModel() { return queue_; }
   queue::QueueEditing& Editing() { return *queue_editing_; }
@@ -250,7 +250,7 @@ class TBlade final {
 
   // Every menu and timer, for the view that shows and runs them.
   std::vector<ui::PopupMenu*> Menus();
-  std::vector<ui::Timer*> Timers();
+  std::vector<platform::Timer*> Timers();
 
   // Labels of the settings page that nothing refers to by name.
   const std::vector<std::unique_ptr<ui::Label>>& StaticLabels() const { return labels_; }
@@ -295,8 +295,8 @@ class TBlade final {
   bool unattended_close_ = false;
   std::vector<std::unique_ptr<ui::Label>> labels_;
   int next_toggle_group_ = 10;
-  // The queue model over the Queue rows, and the batch engine that works through it.
-  queue::Queue queue_{Queue, files_, paths_};
+  // The queue model, which the Queue list shows, and the batch engine that works through it.
+  queue::Queue queue_{files_, paths_};
   EngineBinding engine_binding_{*this, dialogs_};
   encoding::BatchEngine engine_;
   // Built once the menus have their items.
@@ -305,7 +305,7 @@ class TBlade final {
   options::TFolderForm folder_form_{volumes_.List(), files_, paths_};
   options::OutputTarget output_target_;
   options::TIDForm tag_dialog_{Queue, dialogs_, files_};
-  ui::DeferredCall summary_{Application.Loop(), [this] { ShowSelectionSummary(); }};
+  platform::DeferredCall summary_{Application.Loop(), [this] { ShowSelectionSummary(); }};
 };
 
 }  // namespace tolvane::app

@@ -1,6 +1,6 @@
 // Adding files: the Add dialog, dropped files, and paths from the intake.
 #include "main_window.h"
-#include "queue/selection_summary.h"
+#include "queue/view/selection_summary.h"
 #include "settings/settings_store.h"
 
 namespace tolvane::app {
@@ -92,8 +92,8 @@ void TBlade::AddPath(const std::string& path) {
   UpdateTotals();
 }
 
-void TBlade::QueueChange(ui::ListItem* item, ui::ItemChange change) {
-  if (item == nullptr || change != ui::ItemChange::State)
+void TBlade::QueueChange(platform::ListItem* item, platform::ItemChange change) {
+  if (item == nullptr || change != platform::ItemChange::State)
     return;
   // Once for a whole burst of selection changes, when the loop comes round.
   summary_.Request();

@@ -132,7 +132,7 @@ void TBlade::WriteJobListFile() {
   std::vector<const queue::TFileData*> unfinished;
   if (SaveListButton.Down()) {
     for (int i = 0; i < Queue.Count(); ++i) {
-      const ui::ListItem& row = Queue.Item(i);
+      const platform::ListItem& row = Queue.Item(i);
       if (queue::IsFinished(row.SubItem(0)))
         continue;
       if (const queue::TFileData* entry = queue::EntryOf(row))
@@ -153,7 +153,7 @@ void TBlade::LoadJobList() {
   }
   if (!files_.FileExists(job_list_path_))
     return;
-  Queue.BeginUpdate();
+  queue_.Rows().BeginUpdate();
   const queue::EntryDefaults defaults = CurrentDefaults();
   settings::ReadJobList(files_, job_list_path_, [&](const settings::JobRecordRead& record) {
     Application.ProcessMessages();
@@ -169,7 +169,7 @@ void TBlade::LoadJobList() {
   if (Autostart.Down() && Queue.Count() > 0)
     EncodeClick();
   UpdateTotals();
-  Queue.EndUpdate();
+  queue_.Rows().EndUpdate();
 }
 
 void TBlade::EraseSettings() {

@@ -1,5 +1,6 @@
 #include "startup.h"
 
+#include "settings/migration.h"
 #include "shell/intake.h"
 
 namespace tolvane::app {
@@ -42,6 +43,14 @@ std::vector<std::string> HandOffCommands(const std::vector<std::string>& argumen
   for (const std::string& argument : arguments)
     commands.push_back(shell::PathCommand(ExpandName(argument, current_folder, files, paths)));
   return commands;
+}
+
+void MigrateEarlierSettings(platform::RegistryStore& user, platform::RegistryStore& classes,
+                            ui::Dialogs& dialogs) {
+  if (settings::MigrateSettings(user, classes)) {
+    dialogs.MessageBox(settings::kMigratedText, settings::kMigratedCaption, ui::MessageIcon::None,
+                       ui::MessageButtons::Ok);
+  }
 }
 
 }  // namespace tolvane::app

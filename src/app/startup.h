@@ -5,6 +5,8 @@
 
 #include "platform/file_system.h"
 #include "platform/paths.h"
+#include "platform/registry.h"
+#include "platform/ui/dialogs.h"
 
 namespace tolvane::app {
 
@@ -36,5 +38,9 @@ std::string ExpandName(const std::string& argument, const std::string& current_f
 std::vector<std::string> HandOffCommands(const std::vector<std::string>& arguments,
                                          const std::string& current_folder,
                                          platform::FileSystem& files, const platform::Paths& paths);
+
+// Moves the earlier product's settings, and says so when it did.
+void MigrateEarlierSettings(platform::RegistryStore& user, platform::RegistryStore& classes,
+                            ui::Dialogs& dialogs);
 
 }  // namespace tolvane::app

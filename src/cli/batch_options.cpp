@@ -7,7 +7,7 @@
 #include <functional>
 #include <map>
 
-#include "options/genres.h"
+#include "options/tag/genres.h"
 #include "platform/latin1.h"
 #include "queue/names.h"
 

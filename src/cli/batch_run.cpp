@@ -61,9 +61,9 @@ void BatchRun::Collect() {
   }
   unsupported_ = flags.unsupported_paths;
   // Every N-th input from the K-th on, in the scan's order: N machines split one library.
-  for (int i = 0; i < rows_.Count(); ++i) {
+  for (int i = 0; i < queue_.Rows().Count(); ++i) {
     if (i % options_.shards == options_.shard - 1)
-      work_.push_back(queue::EntryOf(rows_.Item(i)));
+      work_.push_back(queue::EntryOf(queue_.Rows().Item(i)));
   }
   if (options_.tag) {
     for (queue::TFileData* entry : work_) {

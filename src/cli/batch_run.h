@@ -63,8 +63,7 @@ class BatchRun final {
   const BatchOptions& options_;
   Services s_;
   ConsoleReport& report_;
-  ui::ListView rows_{"Queue", nullptr};
-  queue::Queue queue_{rows_, s_.files, s_.paths};
+  queue::Queue queue_{s_.files, s_.paths};
   std::vector<queue::TFileData*> work_;
   std::vector<queue::TFileData*> from_job_list_;
   std::vector<std::string> unsupported_;

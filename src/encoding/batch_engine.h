@@ -11,11 +11,11 @@
 #include "job.h"
 #include "now_encoding.h"
 #include "platform/clock.h"
+#include "platform/event_loop.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/process.h"
-#include "platform/ui/event_loop.h"
-#include "platform/ui/timer.h"
+#include "platform/timer.h"
 #include "platform/volumes.h"
 #include "queue/queue.h"
 
@@ -41,7 +41,7 @@ class BatchEngine final {
     platform::Processes& processes;
     platform::SystemPower& power;
     // Watches the running encoder's end, and is pumped while a close waits for it.
-    ui::EventLoop& loop;
+    platform::EventLoop& loop;
   };
 
   explicit BatchEngine(const Services& services);
@@ -80,7 +80,7 @@ class BatchEngine final {
   bool Paused() const { return state_ == EngineState::Paused; }
 
   // The progress tick, every second while a job runs.
-  ui::Timer Timer{"Timer", 1000};
+  platform::Timer Timer{"Timer", 1000};
 
   // The running job, and the batch's clock and sums (bytes).
   TNowEncoding NowEncoding;
@@ -143,8 +143,8 @@ class BatchEngine final {
   platform::Clock& clock_;
   platform::Processes& processes_;
   platform::SystemPower& power_;
-  ui::EventLoop& loop_;
-  ui::Subscription end_watch_;
+  platform::EventLoop& loop_;
+  platform::Subscription end_watch_;
   EngineState state_ = EngineState::Idle;
   int entry_depth_ = 0;
   // What arrived under a question.

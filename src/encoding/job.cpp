@@ -1,7 +1,7 @@
 #include "job.h"
 
 #include "job_text.h"
-#include "options/id3_tag.h"
+#include "options/tag/id3_tag.h"
 #include "totals.h"
 
 namespace tolvane::encoding {

@@ -64,7 +64,7 @@ int BatchEngine::StartNextJob() {
       return -1;
     }
     // The first row that reads exactly "Queued".
-    ui::ListItem* row = queue_.FirstQueued();
+    platform::ListItem* row = queue_.FirstQueued();
     if (row == nullptr)
       return 1;
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "job.h"
-#include "platform/ui/list_view.h"
+#include "platform/rows.h"
 
 namespace tolvane::encoding {
 
@@ -14,7 +14,7 @@ namespace tolvane::encoding {
 struct TNowEncoding {
   // Null between jobs.
   std::unique_ptr<Job> RunningJob;
-  ui::ListItem* Item = nullptr;
+  platform::ListItem* Item = nullptr;
   queue::TFileData* FileData = nullptr;
   uint32_t StartTick = 0;
   uint32_t LastTick = 0;

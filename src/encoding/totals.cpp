@@ -7,7 +7,7 @@
 
 namespace tolvane::encoding {
 
-Totals ComputeTotals(ui::ListView& rows, const std::string& output_folder,
+Totals ComputeTotals(const platform::RowList& rows, const std::string& output_folder,
                      const std::string& watched_volume, platform::Volumes& volumes) {
   Totals totals;
   totals.count = rows.Count();

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/ui/list_view.h"
+#include "platform/rows.h"
 #include "platform/volumes.h"
 
 namespace tolvane::encoding {
@@ -19,7 +19,7 @@ struct Totals {
 // Walks the queue once for the sums and once to set every entry's Order to its row index. An
 // entry counts for `watched_volume` when its MP3 goes there: into `output_folder` when one is
 // set, else beside its source.
-Totals ComputeTotals(ui::ListView& rows, const std::string& output_folder,
+Totals ComputeTotals(const platform::RowList& rows, const std::string& output_folder,
                      const std::string& watched_volume, platform::Volumes& volumes);
 
 struct FreeSpace {

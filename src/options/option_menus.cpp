@@ -63,7 +63,8 @@ bool OptionMenus::SettingsShowing() const {
 
 template <typename Change>
 void OptionMenus::ForEachSelected(Change change) {
-  for (ui::ListItem* row = c_.queue.Selected(); row != nullptr; row = c_.queue.NextSelected(row)) {
+  for (platform::ListItem* row = c_.queue.Selected(); row != nullptr;
+       row = c_.queue.NextSelected(row)) {
     if (queue::TFileData* entry = queue::EntryOf(*row))
       change(*entry);
   }
@@ -176,7 +177,7 @@ void OptionMenus::Mp3MenuPopup(ui::PopupMenu& menu) {
     menu.Item(0).SetChecked(d_.estimate_mode == 0);
     return;
   }
-  const ui::ListItem* first = c_.queue.Selected();
+  const platform::ListItem* first = c_.queue.Selected();
   const queue::TFileData* entry = first == nullptr ? nullptr : queue::EntryOf(*first);
   if (entry == nullptr)
     return;

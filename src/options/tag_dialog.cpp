@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "genres.h"
-#include "id3_tag.h"
 #include "platform/latin1.h"
+#include "tag/genres.h"
+#include "tag/id3_tag.h"
 
 namespace tolvane::options {
 
@@ -61,7 +61,7 @@ TIDForm::TIDForm(ui::ListView& queue, ui::Dialogs& dialogs, platform::FileSystem
 }
 
 queue::TFileData* TIDForm::SelectedEntry() const {
-  const ui::ListItem* row = queue_.Selected();
+  const platform::ListItem* row = queue_.Selected();
   return row == nullptr ? nullptr : queue::EntryOf(*row);
 }
 
@@ -74,7 +74,7 @@ void TIDForm::IDButtonClick() {
 }
 
 void TIDForm::PlaceUnderSelectedRow() {
-  const ui::ListItem* row = queue_.Selected();
+  const platform::ListItem* row = queue_.Selected();
   if (row == nullptr)
     return;
   const ui::Rect list = queue_.ScreenBounds();
@@ -169,7 +169,7 @@ void TIDForm::FormKeyDown(int& key, ui::ShiftState shift) {
 }
 
 void TIDForm::Step(int direction) {
-  ui::ListItem* current = queue_.Selected();
+  platform::ListItem* current = queue_.Selected();
   if (current == nullptr)
     return;
   StoreFields(*queue::EntryOf(*current));
@@ -179,8 +179,8 @@ void TIDForm::Step(int direction) {
       queue_.Scroll(0, -kScrollPixels);
     if (direction > 0 && target >= queue_.TopIndex() + queue_.VisibleRowCount() - 3)
       queue_.Scroll(0, kScrollPixels);
-    queue_.ClearSelection();
-    ui::ListItem& row = queue_.Item(target);
+    queue_.Rows().ClearSelection();
+    platform::ListItem& row = queue_.Item(target);
     row.SetSelected(true);
     row.SetFocused(true);
   }

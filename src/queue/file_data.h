@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/ui/list_view.h"
+#include "platform/rows.h"
 
 namespace tolvane::queue {
 
@@ -15,9 +15,9 @@ inline constexpr size_t kTagYearWidth = 4;
 // progress. The queue row that shows it owns it.
 //
 // Sizes are 64-bit so that inputs of 2 GiB and more are counted right.
-class TFileData final : public ui::ItemData {
+class TFileData final : public platform::ItemData {
  public:
-  ui::ListItem* Item = nullptr;
+  platform::ListItem* Item = nullptr;
   int32_t Order = 0;
   bool Started = false;
   bool Encoded = false;
@@ -68,7 +68,7 @@ inline bool IsFinished(const std::string& status_text) {
   return status_text.starts_with(status::kCompleted);
 }
 
-inline TFileData* EntryOf(const ui::ListItem& row) {
+inline TFileData* EntryOf(const platform::ListItem& row) {
   return row.DataAs<TFileData>();
 }
 

@@ -5,15 +5,15 @@
 
 namespace tolvane::queue {
 
-Queue::Queue(ui::ListView& rows, platform::FileSystem& files, const platform::Paths& paths)
-    : rows_(rows), files_(files), paths_(paths) {
+Queue::Queue(platform::FileSystem& files, const platform::Paths& paths)
+    : files_(files), paths_(paths) {
   rows_.SetSortsByData(true);
-  rows_.OnCompare = [](const ui::ListItem& a, const ui::ListItem& b) {
+  rows_.OnCompare = [](const platform::ListItem& a, const platform::ListItem& b) {
     const int32_t left = EntryOf(a)->Order;
     const int32_t right = EntryOf(b)->Order;
     return left < right ? -1 : left > right ? 1 : 0;
   };
-  rows_.OnDeletion = [this](ui::ListItem& row) { Forget(row); };
+  rows_.OnDeletion = [this](platform::ListItem& row) { Forget(row); };
 }
 
 int Queue::CountOf(const std::string& path) const {
@@ -34,7 +34,7 @@ int Queue::ProbeAndEnqueue(const std::string& path, const EntryDefaults& default
   const AudioHeader& header = *probe.header;
   const int64_t bps =
       static_cast<int64_t>(header.channels) * header.bits_per_sample * header.sample_rate;
-  ui::ListItem& row = rows_.Add();
+  platform::ListItem& row = rows_.Add();
   auto data = std::make_unique<TFileData>();
   TFileData& e = *data;
   e.Item = &row;
@@ -67,7 +67,7 @@ int Queue::ProbeAndEnqueue(const std::string& path, const EntryDefaults& default
   return 0;
 }
 
-ui::ListItem* Queue::FirstQueued() const {
+platform::ListItem* Queue::FirstQueued() const {
   for (int i = 0; i < rows_.Count(); ++i) {
     if (rows_.Item(i).SubItem(0) == status::kQueued)
       return &rows_.Item(i);
@@ -77,7 +77,7 @@ ui::ListItem* Queue::FirstQueued() const {
 
 void Queue::RequeueAll() {
   for (int i = 0; i < rows_.Count(); ++i) {
-    ui::ListItem& row = rows_.Item(i);
+    platform::ListItem& row = rows_.Item(i);
     row.SetSubItem(0, status::kQueued);
     row.SetImageIndex(0);
     if (TFileData* entry = EntryOf(row)) {
@@ -87,7 +87,7 @@ void Queue::RequeueAll() {
   }
 }
 
-void Queue::Forget(const ui::ListItem& row) {
+void Queue::Forget(const platform::ListItem& row) {
   const TFileData* entry = EntryOf(row);
   if (entry == nullptr)
     return;

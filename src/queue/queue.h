@@ -7,7 +7,7 @@
 #include "file_data.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
-#include "platform/ui/list_view.h"
+#include "platform/rows.h"
 
 namespace tolvane::queue {
 
@@ -27,18 +27,19 @@ struct EntryDefaults {
 inline constexpr int kUnsupported = 1;  // cannot be opened, or not a supported format or rate
 inline constexpr int kQueuedOnce = 2;   // added once for every row that has the same path
 
-// The queue model: its rows in Order (each row owns its TFileData), and an index of the paths in
-// it so that a duplicate is found without walking the rows. The rows are toolkit-neutral: a
-// window shows them, a tool without one drives the same model. The index follows every row
-// added here and every row deleted.
+// The queue model: its rows in Order, each with what it shows (name, status, images, cut mark,
+// selection) and owning its TFileData, and an index of the paths in it so that a duplicate is
+// found without walking the rows. A window's list views the rows and turns the user's input
+// into calls on them; a tool without a window drives the same model. The index follows every
+// row added here and every row deleted.
 class Queue final {
  public:
-  // Takes over the rows' sorting (by Order) and deletion.
-  Queue(ui::ListView& rows, platform::FileSystem& files, const platform::Paths& paths);
+  Queue(platform::FileSystem& files, const platform::Paths& paths);
   Queue(const Queue&) = delete;
   Queue& operator=(const Queue&) = delete;
 
-  ui::ListView& Rows() const { return rows_; }
+  platform::RowList& Rows() { return rows_; }
+  const platform::RowList& Rows() const { return rows_; }
 
   // Examines the file and, when it is supported and not queued yet, appends a row "Queued" whose
   // entry copies `defaults`, and points `entry` at it. Returns 0, or the bits kUnsupported and
@@ -49,17 +50,18 @@ class Queue final {
   int CountOf(const std::string& path) const;
 
   // The first row whose status reads exactly "Queued", from the top; null when there is none.
-  ui::ListItem* FirstQueued() const;
+  platform::ListItem* FirstQueued() const;
   // Every row "Queued" again with nothing done; what it was encoded with and its tag stay.
   void RequeueAll();
 
  private:
-  void Forget(const ui::ListItem& row);
+  void Forget(const platform::ListItem& row);
 
-  ui::ListView& rows_;
   platform::FileSystem& files_;
   const platform::Paths& paths_;
   std::unordered_map<std::string, int> path_counts_;
+  // Last, so that the rows go (and are forgotten) before the index.
+  platform::RowList rows_;
 };
 
 }  // namespace tolvane::queue

@@ -33,8 +33,7 @@ constexpr Carried kCarried[] = {
 
 }  // namespace
 
-bool MigrateSettings(platform::RegistryStore& user, platform::RegistryStore& classes,
-                     ui::Dialogs& dialogs) {
+bool MigrateSettings(platform::RegistryStore& user, platform::RegistryStore& classes) {
   if (!user.KeyExists(kEarlierSettingsKey))
     return false;
   for (const shell::VerbEntry& entry : shell::kVerbEntries)
@@ -62,8 +61,6 @@ bool MigrateSettings(platform::RegistryStore& user, platform::RegistryStore& cla
   user.DeleteKey(kEarlierSettingsKey);
   user.Flush();
   classes.Flush();
-  dialogs.MessageBox("System registry updated succesfully.", "Tolvane 2.99", ui::MessageIcon::None,
-                     ui::MessageButtons::Ok);
   return true;
 }
 

@@ -23,7 +23,8 @@ struct BladeFixture {
                 "", system.classes, system.desktop_files, "/usr/bin/tolvane",
                 system.config / "tolvane.dat"}};
   int brought_to_front = 0;
-  ui::Subscription front = blade.Form.BringToFrontRequested.Connect([this] { ++brought_to_front; });
+  platform::Subscription front =
+      blade.Form.BringToFrontRequested.Connect([this] { ++brought_to_front; });
 
   BladeFixture() {
     std::filesystem::create_directories(temp / "disk2");

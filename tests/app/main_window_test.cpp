@@ -130,7 +130,7 @@ TEST(MainWindow, TaskbarShowsTheProgressTitleOnlyWhileItReplacesTheSavedOne) {
 TEST(MainWindow, TheQueuesContextMenuIsFilesMenu) {
   Window w;
   std::vector<ui::Point> opened;
-  const ui::Subscription watching =
+  const platform::Subscription watching =
       w.blade.FilesMenu.PopupRequested.Connect([&opened](ui::Point at) { opened.push_back(at); });
   w.blade.Queue.ContextPopup({20, 40}, {640, 480});
   ASSERT_EQ(opened.size(), 1u);

@@ -30,7 +30,7 @@ struct MenusFixture : BladeFixture {
   }
   void ShowSettings() { blade.Main.SetActivePage(&blade.Defaults); }
   void Select(std::initializer_list<int> rows) {
-    blade.Queue.ClearSelection();
+    blade.Queue.Rows().ClearSelection();
     for (int row : rows)
       blade.Queue.Item(row).SetSelected(true);
     Settle();

@@ -31,7 +31,7 @@ struct EditingFixture : BladeFixture {
     return {20, ui::ListView::kHeaderHeight + row * ui::ListView::kRowHeight + 3};
   }
   void Select(const std::string& names) {
-    blade.Queue.ClearSelection();
+    blade.Queue.Rows().ClearSelection();
     for (int i = 0; i < blade.Queue.Count(); ++i) {
       if (names.find(blade.Queue.Item(i).Caption()) != std::string::npos)
         blade.Queue.Item(i).SetSelected(true);
@@ -69,7 +69,7 @@ TEST(QueueEditing, CutAndPasteMoveTheGroupBelowTheRowUnderThePointer) {
     EditingFixture f(c.rows);
     f.Select(c.cut);
     ASSERT_TRUE(f.Choose("CutGroup"));
-    f.blade.Queue.ClearSelection();
+    f.blade.Queue.Rows().ClearSelection();
     const ui::Point at =
         c.paste_on >= 0 ? EditingFixture::PointOnRow(c.paste_on) : ui::Point{400, 5};
     ASSERT_TRUE(f.Choose("PasteGroup", at));
@@ -100,7 +100,7 @@ TEST(QueueEditing, SortingByTheMenuOfTheNameHeader) {
   f.blade.AddPath(f.Wave("Zeta.wav", 1'000'044));
   f.blade.AddPath(f.Wave("beta.wav", 2'000'044));
   ui::Point opened_at{-1, -1};
-  ui::Subscription opened =
+  platform::Subscription opened =
       f.blade.SortMenu.PopupRequested.Connect([&](ui::Point at) { opened_at = at; });
   f.blade.Queue.OnColumnClick(1);
   EXPECT_EQ(opened_at, (ui::Point{-1, -1})) << "the Status header has no menu";

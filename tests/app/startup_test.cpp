@@ -13,6 +13,7 @@
 #include "settings/job_list.h"
 #include "support/audio_files.h"
 #include "support/child_process.h"
+#include "support/scripted_dialogs.h"
 
 namespace tolvane::app {
 namespace {
@@ -30,6 +31,22 @@ struct Fixture {
     return PlanStartup(arguments, job_list, "/home/ann/music", files, paths);
   }
 };
+
+// The earlier product's settings move once, and the user is told so that once.
+TEST(Startup, MovedEarlierSettingsAreAnnounced) {
+  TempFolder temp;
+  posix::RegistryFile user(temp / "u.reg", "HKEY_CURRENT_USER");
+  posix::RegistryFile classes(temp / "c.reg", "HKEY_CLASSES_ROOT");
+  testing::ScriptedDialogs dialogs;
+  user.WriteString("SOFTWARE\\Orvik\\Tolvex", "Bitrate", "192");
+  dialogs.AnswerNext(ui::MessageAnswer::Ok);
+  MigrateEarlierSettings(user, classes, dialogs);
+  MigrateEarlierSettings(user, classes, dialogs);
+  ASSERT_EQ(dialogs.Messages().size(), 1u);
+  EXPECT_EQ(dialogs.Messages()[0].text, "System registry updated succesfully.");
+  EXPECT_EQ(dialogs.Messages()[0].caption, "Tolvane 2.99");
+  EXPECT_EQ(dialogs.Messages()[0].icon, ui::MessageIcon::None);
+}
 
 TEST(Startup, ContinueEndsAtOnceOnlyWithoutAJobList) {
   Fixture f;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "blade_fixture.h"
-#include "queue/selection_summary.h"
+#include "queue/view/selection_summary.h"
 
 namespace tolvane::app {
 namespace {
@@ -46,7 +46,7 @@ TEST(SelectionSummary, OneEntry) {
 
   // Once launched, the options are locked and keep their captions.
   f.Entry(0).Started = true;
-  f.blade.QueueChange(&f.blade.Queue.Item(0), ui::ItemChange::State);
+  f.blade.QueueChange(&f.blade.Queue.Item(0), platform::ItemChange::State);
   f.Settle();
   const Buttons locked = OptionButtons(f.blade);
   EXPECT_EQ(locked.captions, buttons.captions);
@@ -72,18 +72,18 @@ TEST(SelectionSummary, SeveralEntries) {
   f.blade.Queue.Item(2).SetSelected(true);
   f.Entry(1).Bitrate = 128;
   f.Entry(2).CopyFlag = true;
-  f.blade.QueueChange(&f.blade.Queue.Item(0), ui::ItemChange::State);
+  f.blade.QueueChange(&f.blade.Queue.Item(0), platform::ItemChange::State);
   f.Settle();
   EXPECT_EQ(OptionButtons(f.blade).captions,
             (std::vector<std::string>{"128kbps", "Lower", "Stereo", "various"}));
   EXPECT_EQ(f.blade.WaveBar.Panel(2).Text(), "003");
 
   f.Entry(2).Started = true;
-  f.blade.QueueChange(&f.blade.Queue.Item(0), ui::ItemChange::State);
+  f.blade.QueueChange(&f.blade.Queue.Item(0), platform::ItemChange::State);
   f.Settle();
   EXPECT_EQ(OptionButtons(f.blade).enabled, (std::vector<bool>{false, false, false, false}));
 
-  f.blade.Queue.ClearSelection();
+  f.blade.Queue.Rows().ClearSelection();
   f.Settle();
   EXPECT_EQ(Panels(f.blade.WaveBar), (std::vector<std::string>{"", "", "", "", "", ""}));
   EXPECT_EQ(OptionButtons(f.blade).captions, (std::vector<std::string>{"", "", "", ""}));
@@ -108,7 +108,8 @@ TEST(SelectionSummary, ABurstOfSelectionChangesIsSummedUpOnce) {
   for (int i = 0; i < 200; ++i)
     f.blade.AddPath(f.Wave("take" + std::to_string(i) + ".wav", 1044));
   int summaries = 0;
-  const ui::Subscription counting = f.blade.WaveBar.Changed.Connect([&summaries] { ++summaries; });
+  const platform::Subscription counting =
+      f.blade.WaveBar.Changed.Connect([&summaries] { ++summaries; });
   for (int i = 0; i < f.blade.Queue.Count(); ++i)
     f.blade.Queue.Item(i).SetSelected(true);
   EXPECT_EQ(summaries, 0) << "nothing yet";

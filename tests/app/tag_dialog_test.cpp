@@ -4,8 +4,8 @@
 #include <functional>
 
 #include "blade_fixture.h"
-#include "options/genres.h"
-#include "options/id3_tag.h"
+#include "options/tag/genres.h"
+#include "options/tag/id3_tag.h"
 
 namespace tolvane::app {
 namespace {
@@ -17,7 +17,7 @@ struct TagFixture : BladeFixture {
   }
   options::TIDForm& Dialog() { return blade.IDForm(); }
   void Select(int row) {
-    blade.Queue.ClearSelection();
+    blade.Queue.Rows().ClearSelection();
     blade.Queue.Item(row).SetSelected(true);
   }
   // Opens the dialog on `row` and works it with `script` while it shows.
@@ -43,7 +43,7 @@ TEST(TagDialog, OpensForOneSelectedRowFromEveryWayIn) {
       {"the menu", [&] { f.blade.FilesMenu.FindByName("ID3TagItem")->Click(); }}};
   for (const auto& [way, open] : openers) {
     SCOPED_TRACE(way);
-    f.blade.Queue.ClearSelection();
+    f.blade.Queue.Rows().ClearSelection();
     const size_t shown = f.system.dialogs.Forms().size();
     open();
     EXPECT_EQ(f.system.dialogs.Forms().size(), shown) << "nothing selected";

@@ -67,7 +67,7 @@ TEST(Totals, OrderFollowsTheRows) {
   BladeFixture f;
   for (const char* name : {"a.wav", "b.wav", "c.wav"})
     f.blade.AddPath(f.Wave(name));
-  f.blade.Queue.Delete(0);
+  f.blade.Queue.Rows().Delete(0);
   f.blade.UpdateTotals();
   EXPECT_EQ(f.Entry(0).Order, 0);
   EXPECT_EQ(f.Entry(1).Order, 1);

@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "cli/console_report.h"
-#include "options/genres.h"
+#include "options/tag/genres.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/process.h"
 #include "queue/file_data.h"
@@ -228,13 +228,22 @@ TEST(Batch, WhatATerminalAndALogShow) {
   }
 }
 
-TEST(Batch, TheBatchToolLinksNoQt) {
+// The programs without a window carry no toolkit and no controls: neither Qt among their
+// libraries nor a symbol of the controls in their code.
+TEST(Batch, TheProgramsWithoutAWindowLinkNoControls) {
   TempFolder temp;
-  const std::string command = std::string("ldd '") + kBatch + "' > '" + (temp / "ldd.txt") + "'";
-  ASSERT_EQ(std::system(command.c_str()), 0);
-  const std::string libraries = testing::ReadText(temp / "ldd.txt");
-  EXPECT_NE(libraries.find("libstdc++"), std::string::npos) << "the list is real";
-  EXPECT_EQ(libraries.find("Qt"), std::string::npos) << libraries;
+  for (const std::string program : {kBatch, TOLVANE_BUILD_DIR "/bladeenc"}) {
+    const std::string ldd = "ldd '" + program + "' > '" + (temp / "ldd.txt") + "'";
+    ASSERT_EQ(std::system(ldd.c_str()), 0) << program;
+    const std::string libraries = testing::ReadText(temp / "ldd.txt");
+    EXPECT_NE(libraries.find("libstdc++"), std::string::npos) << "the list is real";
+    EXPECT_EQ(libraries.find("Qt"), std::string::npos) << program << "\n" << libraries;
+    const std::string nm = "nm -C '" + program + "' > '" + (temp / "nm.txt") + "'";
+    ASSERT_EQ(std::system(nm.c_str()), 0) << program;
+    const std::string symbols = testing::ReadText(temp / "nm.txt");
+    EXPECT_NE(symbols.find("tolvane::"), std::string::npos) << "the symbols are there to read";
+    EXPECT_EQ(symbols.find("tolvane::ui::"), std::string::npos) << program;
+  }
 }
 
 }  // namespace

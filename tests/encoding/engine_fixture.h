@@ -19,8 +19,8 @@ struct EngineFixture {
   testing::FakeEncoderControl fake{temp};
   // The real file system; a test may make writes or moves fail.
   testing::FaultyFileSystem files;
-  ui::ListView rows{"Queue", nullptr};
-  queue::Queue queue{rows, files, system.paths};
+  queue::Queue queue{files, system.paths};
+  platform::RowList& rows = queue.Rows();
   RecordingDisplay display;
   ScriptedPrompts prompts;
   TestHost host;

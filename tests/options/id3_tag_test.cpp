@@ -1,11 +1,11 @@
-#include "options/id3_tag.h"
+#include "options/tag/id3_tag.h"
 
 #include <gtest/gtest.h>
 
 #include <cctype>
 #include <filesystem>
 
-#include "options/genres.h"
+#include "options/tag/genres.h"
 #include "platform/posix/posix_file_system.h"
 #include "support/audio_files.h"
 

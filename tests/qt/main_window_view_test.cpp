@@ -65,7 +65,7 @@ struct ShownWindow {
 };
 
 void AddRow(ui::ListView& list, const std::string& name, const std::string& status, int image) {
-  ui::ListItem& item = list.Add();
+  platform::ListItem& item = list.Rows().Add();
   item.SetCaption(name);
   item.SetSubItem(0, status);
   item.SetImageIndex(image);
@@ -99,7 +99,7 @@ TEST(MainWindowView, AClickOnTheBitrateButtonsFaceOpensItsMenu) {
   w.blade.Main.SetActivePage(&w.blade.Defaults);
   QCoreApplication::processEvents();
   int opened = 0;
-  const ui::Subscription watching =
+  const platform::Subscription watching =
       w.blade.BitrateMenu.PopupRequested.Connect([&opened](ui::Point) { ++opened; });
   QWidget& window = w.view.Form();
   QWidget& button = w.Widget(w.blade.Bitrate);
@@ -457,8 +457,8 @@ TEST(MainWindowView, RowsAndSelectionGoBothWays) {
   EXPECT_EQ(table.model()->index(1, 1).data().toString(), QStringLiteral("42% completed"));
 
   int state_changes = 0;
-  w.blade.Queue.OnChange = [&](ui::ListItem&, ui::ItemChange change) {
-    if (change == ui::ItemChange::State)
+  w.blade.Queue.Rows().OnChange = [&](platform::ListItem&, platform::ItemChange change) {
+    if (change == platform::ItemChange::State)
       ++state_changes;
   };
   const QRect row = table.visualRect(table.model()->index(1, 0));
@@ -469,7 +469,7 @@ TEST(MainWindowView, RowsAndSelectionGoBothWays) {
 
   w.blade.Queue.Item(0).SetSelected(true);
   EXPECT_TRUE(table.selectionModel()->isRowSelected(0, {}));
-  w.blade.Queue.Delete(0);
+  w.blade.Queue.Rows().Delete(0);
   EXPECT_EQ(table.model()->rowCount(), 1);
   EXPECT_EQ(table.model()->index(0, 0).data().toString(), QStringLiteral("second"));
 }

@@ -20,8 +20,8 @@ struct Fixture {
   TempFolder temp;
   posix::PosixFileSystem files;
   platform::Paths paths{platform::PathStyle::Posix};
-  ui::ListView rows{"Queue", nullptr};
-  Queue queue{rows, files, paths};
+  Queue queue{files, paths};
+  platform::RowList& rows = queue.Rows();
   EntryDefaults defaults;
 
   int Enqueue(const std::string& path, TFileData** out = nullptr) {
@@ -200,7 +200,7 @@ TEST(Probe, NewEntryCopiesTheDefaultsAndShowsAsQueued) {
   testing::WriteWave(f.temp / "My Song.v2.wav", CdWave(176'444));
   TFileData* entry = nullptr;
   ASSERT_EQ(f.Enqueue(f.temp / "My Song.v2.wav", &entry), 0);
-  const ui::ListItem& row = f.rows.Item(0);
+  const platform::ListItem& row = f.rows.Item(0);
   EXPECT_EQ(row.Caption(), "My Song.v2");
   EXPECT_EQ(row.SubItem(0), "Queued");
   EXPECT_EQ(row.ImageIndex(), 0);

@@ -26,7 +26,7 @@ struct IntakeFixture {
   std::string socket_path = temp / "tolvane.bladefiles";
   testing::CountingEventLoop loop;
   testing::ManualClock clock;
-  ui::Timer sweep{"IntakeSweep", 1000};
+  platform::Timer sweep{"IntakeSweep", 1000};
   std::vector<std::string> added;
   int conversations_ended = 0;
   int restored = 0;

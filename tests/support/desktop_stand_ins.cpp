@@ -6,11 +6,11 @@
 
 namespace tolvane::testing {
 
-ui::Subscription CountingEventLoop::WatchReadable(int fd, std::function<void()> on_ready) {
+platform::Subscription CountingEventLoop::WatchReadable(int fd, std::function<void()> on_ready) {
   const int id = next_id_++;
   watches_->emplace(id, Watch{fd, std::move(on_ready)});
   std::weak_ptr<std::map<int, Watch>> weak = watches_;
-  return ui::Subscription([weak, id] {
+  return platform::Subscription([weak, id] {
     if (auto watches = weak.lock())
       watches->erase(id);
   });

@@ -9,8 +9,8 @@
 
 #include "platform/clock.h"
 #include "platform/environment.h"
+#include "platform/event_loop.h"
 #include "platform/process.h"
-#include "platform/ui/event_loop.h"
 #include "platform/ui/work_area.h"
 
 namespace tolvane::testing {
@@ -29,7 +29,7 @@ class FixedWorkArea final : public ui::WorkArea {
 // A message loop that runs only when the test says so; counts how often the program asked it. A
 // test may give it something to do while the program waits for events (fire a timer, move the
 // clock on), and pumps the descriptors the program watches with Pump().
-class CountingEventLoop final : public ui::EventLoop {
+class CountingEventLoop final : public platform::EventLoop {
  public:
   // Runs what was posted, as the program's loop would before it waits again.
   void ProcessMessages() override {
@@ -49,7 +49,7 @@ class CountingEventLoop final : public ui::EventLoop {
     if (on_wait)
       on_wait(max_ms);
   }
-  ui::Subscription WatchReadable(int fd, std::function<void()> on_ready) override;
+  platform::Subscription WatchReadable(int fd, std::function<void()> on_ready) override;
   int Calls() const { return calls_; }
   // How many descriptors are watched.
   int Watches() const { return static_cast<int>(watches_->size()); }

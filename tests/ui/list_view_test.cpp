@@ -17,16 +17,18 @@ struct Entry final : ItemData {
 
 // A list of 204 pixels' height, like the queue: ten whole rows are visible.
 struct Fixture {
+  platform::RowList rows;
   ListView list{"Queue", nullptr};
   int freed = 0;
 
   Fixture() {
+    list.Bind(rows);
     list.SetBounds({0, 0, 495, 204});
     list.AddColumn("Name", 315);
     list.AddColumn("Status", 145);
   }
   ListItem& Add(const std::string& caption, int order) {
-    ListItem& item = list.Add();
+    ListItem& item = rows.Add();
     item.SetCaption(caption);
     item.SetSubItem(0, "Queued");
     item.SetData(std::make_unique<Entry>(order, &freed));
@@ -52,7 +54,7 @@ TEST(ListView, CustomSortMovesRowsWithTheirDataAndStates) {
   f.list.Item(0).SetImageIndex(4);
   f.list.Item(0).SetStateIndex(5);
 
-  f.list.CustomSort(ByOrder);
+  f.rows.CustomSort(ByOrder);
   EXPECT_EQ(f.Captions(), "ABC");
   for (int i = 0; i < 3; ++i) {
     EXPECT_EQ(f.list.Item(i).Index(), i);
@@ -64,7 +66,7 @@ TEST(ListView, CustomSortMovesRowsWithTheirDataAndStates) {
   EXPECT_EQ(f.list.Item(2).StateIndex(), 5);
   EXPECT_EQ(f.list.Item(2).SubItem(0), "Queued");
 
-  f.list.CustomSort([](const ListItem& a, const ListItem& b) { return -ByOrder(a, b); });
+  f.rows.CustomSort([](const ListItem& a, const ListItem& b) { return -ByOrder(a, b); });
   EXPECT_EQ(f.Captions(), "CBA");
 }
 
@@ -73,11 +75,11 @@ TEST(ListView, SortKeepsEqualRowsInTheirOrderAndSortsByDataWhenAsked) {
   f.Add("x", 1);
   f.Add("y", 0);
   f.Add("z", 1);
-  f.list.CustomSort(ByOrder);
+  f.rows.CustomSort(ByOrder);
   EXPECT_EQ(f.Captions(), "yxz");
 
-  f.list.OnCompare = ByOrder;
-  f.list.SetSortsByData(true);
+  f.rows.OnCompare = ByOrder;
+  f.rows.SetSortsByData(true);
   f.Add("w", -1);
   EXPECT_EQ(f.Captions(), "wyxz") << "attaching data re-sorts";
 }
@@ -87,7 +89,7 @@ TEST(ListView, SelectionCountsAndWalk) {
   for (const char* name : {"a", "b", "c", "d", "e"})
     f.Add(name, 0);
   int state_changes = 0;
-  f.list.OnChange = [&](ListItem&, ItemChange change) {
+  f.rows.OnChange = [&](ListItem&, ItemChange change) {
     if (change == ItemChange::State)
       ++state_changes;
   };
@@ -103,9 +105,9 @@ TEST(ListView, SelectionCountsAndWalk) {
   EXPECT_EQ(f.list.NextSelected(&f.list.Item(3)), nullptr);
   EXPECT_EQ(state_changes, 2);
 
-  f.list.Delete(1);
+  f.rows.Delete(1);
   EXPECT_EQ(f.list.SelCount(), 1) << "a deleted selected row leaves the count";
-  f.list.ClearSelection();
+  f.rows.ClearSelection();
   EXPECT_EQ(f.list.SelCount(), 0);
 
   f.list.Item(0).SetFocused(true);
@@ -120,15 +122,15 @@ TEST(ListView, DeletionReportsTheRowAndFreesItsData) {
   f.Add("b", 0);
   f.Add("c", 0);
   std::vector<std::string> deleted;
-  f.list.OnDeletion = [&](ListItem& item) {
+  f.rows.OnDeletion = [&](ListItem& item) {
     deleted.push_back(item.Caption());
     EXPECT_NE(item.DataAs<Entry>(), nullptr) << "the data is still there in OnDeletion";
   };
-  f.list.Delete(1);
+  f.rows.Delete(1);
   EXPECT_EQ(f.freed, 1);
   EXPECT_EQ(f.list.Item(1).Caption(), "c");
   EXPECT_EQ(f.list.Item(1).Index(), 1);
-  f.list.Clear();
+  f.rows.Clear();
   EXPECT_EQ(deleted, (std::vector<std::string>{"b", "c", "a"}));
   EXPECT_EQ(f.freed, 3);
 }
@@ -177,17 +179,17 @@ TEST(ListView, UpdatesBetweenBeginAndEndAreReportedOnce) {
   std::vector<ListChange::Kind> kinds;
   auto subscription =
       f.list.RowsChanged.Connect([&](const ListChange& change) { kinds.push_back(change.kind); });
-  f.list.BeginUpdate();
+  f.rows.BeginUpdate();
   for (int i = 0; i < 5; ++i)
     f.Add("r", i);
   f.list.Item(2).SetSubItem(0, "Preparing...");
   EXPECT_TRUE(kinds.empty());
-  f.list.EndUpdate();
+  f.rows.EndUpdate();
   EXPECT_EQ(kinds, std::vector<ListChange::Kind>{ListChange::Kind::Reset});
 
   kinds.clear();
   f.list.Item(1).SetSubItem(0, "12% completed");
-  f.list.Delete(0);
+  f.rows.Delete(0);
   EXPECT_EQ(kinds,
             (std::vector<ListChange::Kind>{ListChange::Kind::Row, ListChange::Kind::Removed}));
 }

@@ -52,8 +52,8 @@ std::string IntakeFrame(const std::string& command) {
   return frame + command;
 }
 
-IntakeServer::IntakeServer(platform::IntakeHandler& handler, ui::EventLoop& loop,
-                           platform::Clock& clock, ui::Timer& sweep)
+IntakeServer::IntakeServer(platform::IntakeHandler& handler, platform::EventLoop& loop,
+                           platform::Clock& clock, platform::Timer& sweep)
     : handler_(handler), loop_(loop), clock_(clock), sweep_(sweep) {
   sweep_.OnTimer = [this] { Sweep(); };
 }

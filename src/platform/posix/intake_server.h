@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/event_loop.h"
 #include "platform/intake.h"
-#include "platform/ui/event_loop.h"
-#include "platform/ui/timer.h"
+#include "platform/timer.h"
 #include "unique_fd.h"
 
 namespace tolvane::posix {
@@ -26,8 +26,8 @@ class IntakeServer final {
   static constexpr uint32_t kMaxFrame = 64 * 1024;
   static constexpr uint32_t kStallMs = 5000;
 
-  IntakeServer(platform::IntakeHandler& handler, ui::EventLoop& loop, platform::Clock& clock,
-               ui::Timer& sweep);
+  IntakeServer(platform::IntakeHandler& handler, platform::EventLoop& loop, platform::Clock& clock,
+               platform::Timer& sweep);
   ~IntakeServer();
   IntakeServer(const IntakeServer&) = delete;
   IntakeServer& operator=(const IntakeServer&) = delete;
@@ -45,7 +45,7 @@ class IntakeServer final {
     std::string received;
     uint32_t last_heard = 0;
     bool busy = false;
-    ui::Subscription watch;
+    platform::Subscription watch;
   };
   void Accept();
   void Read(int id);
@@ -54,12 +54,12 @@ class IntakeServer final {
   void Sweep();
 
   platform::IntakeHandler& handler_;
-  ui::EventLoop& loop_;
+  platform::EventLoop& loop_;
   platform::Clock& clock_;
-  ui::Timer& sweep_;
+  platform::Timer& sweep_;
   std::string path_;
   UniqueFd listener_;
-  ui::Subscription listening_;
+  platform::Subscription listening_;
   std::map<int, std::unique_ptr<Connection>> connections_;
   int next_id_ = 0;
 };

@@ -30,7 +30,7 @@ class PanelWidget final : public QWidget {
  private:
   void Sync();
   ui::Panel& panel_;
-  ui::Subscription subscription_;
+  platform::Subscription subscription_;
 };
 
 class GroupBoxWidget final : public QGroupBox {
@@ -39,7 +39,7 @@ class GroupBoxWidget final : public QGroupBox {
 
  private:
   ui::GroupBox& group_;
-  ui::Subscription subscription_;
+  platform::Subscription subscription_;
 };
 
 class LabelWidget final : public QLabel {
@@ -49,7 +49,7 @@ class LabelWidget final : public QLabel {
  private:
   void Sync();
   ui::Label& label_;
-  ui::Subscription subscription_;
+  platform::Subscription subscription_;
 };
 
 class EditWidget final : public QLineEdit {
@@ -59,7 +59,7 @@ class EditWidget final : public QLineEdit {
  private:
   void Sync();
   ui::Edit& edit_;
-  ui::Subscription subscription_;
+  platform::Subscription subscription_;
 };
 
 class ProgressBarWidget final : public QProgressBar {
@@ -69,7 +69,7 @@ class ProgressBarWidget final : public QProgressBar {
  private:
   void Sync();
   ui::ProgressBar& bar_;
-  ui::Subscription subscription_;
+  platform::Subscription subscription_;
 };
 
 // Pages are added by the builder as the tab widget's pages.
@@ -80,7 +80,7 @@ class PageControlWidget final : public QTabWidget {
  private:
   void Sync();
   ui::PageControl& pages_;
-  ui::Subscription subscription_;
+  platform::Subscription subscription_;
   bool syncing_ = false;
 };
 
@@ -93,7 +93,7 @@ class StatusBarWidget final : public QWidget {
 
  private:
   ui::StatusBar& bar_;
-  ui::Subscription subscription_;
+  platform::Subscription subscription_;
 };
 
 class SpeedButtonWidget final : public QWidget {
@@ -119,8 +119,8 @@ class SpeedButtonWidget final : public QWidget {
  private:
   void Sync();
   ui::SpeedButton& button_;
-  ui::Subscription changed_;
-  ui::Subscription drop_down_;
+  platform::Subscription changed_;
+  platform::Subscription drop_down_;
   bool pressed_ = false;
   bool hovered_ = false;
 };

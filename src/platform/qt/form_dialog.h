@@ -25,7 +25,7 @@ class FormDialog final : public QDialog {
 
   ui::Form& form_;
   ControlTree controls_;
-  ui::Subscription subscription_;
+  platform::Subscription subscription_;
 };
 
 }  // namespace tolvane::qt

@@ -151,7 +151,7 @@ WindowView::WindowView(const WindowParts& parts)
     : form_(parts.form, parts.application, parts.title) {
   for (ui::PopupMenu* menu : parts.menus)
     menus_.push_back(std::make_unique<MenuView>(*menu));
-  for (ui::Timer* timer : parts.timers)
+  for (platform::Timer* timer : parts.timers)
     timers_.push_back(std::make_unique<TimerDriver>(*timer));
 }
 

@@ -8,10 +8,10 @@
 
 #include "control_tree.h"
 #include "menu_view.h"
+#include "platform/timer.h"
 #include "platform/ui/application.h"
 #include "platform/ui/form.h"
 #include "platform/ui/menu.h"
-#include "platform/ui/timer.h"
 #include "timer_driver.h"
 
 namespace tolvane::qt {
@@ -46,7 +46,7 @@ class FormView final : public QWidget {
   ui::Application& application_;
   std::function<std::string()> title_;
   ControlTree controls_;
-  std::vector<ui::Subscription> subscriptions_;
+  std::vector<platform::Subscription> subscriptions_;
   bool moving_ = false;
   bool closing_ = false;
 };
@@ -57,7 +57,7 @@ struct WindowParts {
   ui::Application& application;
   std::function<std::string()> title;
   std::vector<ui::PopupMenu*> menus;
-  std::vector<ui::Timer*> timers;
+  std::vector<platform::Timer*> timers;
 };
 
 class WindowView final {

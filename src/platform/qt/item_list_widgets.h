@@ -14,7 +14,7 @@ class ComboBoxWidget final : public QComboBox {
  private:
   void Sync();
   ui::ComboBox& box_;
-  ui::Subscription subscription_;
+  platform::Subscription subscription_;
   bool syncing_ = false;
 };
 
@@ -26,7 +26,7 @@ class ListBoxWidget final : public QListWidget {
  private:
   void Sync();
   ui::ListBox& list_;
-  ui::Subscription subscription_;
+  platform::Subscription subscription_;
   std::vector<ui::ListBoxItem> shown_;
 };
 

@@ -51,8 +51,8 @@ class ListViewWidget final : public QTableView {
 
   ui::ListView& list_;
   ListViewModel model_;
-  ui::Subscription rows_;
-  ui::Subscription changed_;
+  platform::Subscription rows_;
+  platform::Subscription changed_;
   bool syncing_ = false;
 };
 

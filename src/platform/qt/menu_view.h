@@ -13,7 +13,7 @@ class MenuView final {
  private:
   void Show(ui::Point at);
   ui::PopupMenu& menu_;
-  ui::Subscription popup_;
+  platform::Subscription popup_;
 };
 
 }  // namespace tolvane::qt

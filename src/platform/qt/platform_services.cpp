@@ -72,13 +72,13 @@ void QtEventLoop::Post(std::function<void()> task) {
   QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(task), Qt::QueuedConnection);
 }
 
-ui::Subscription QtEventLoop::WatchReadable(int fd, std::function<void()> on_ready) {
+platform::Subscription QtEventLoop::WatchReadable(int fd, std::function<void()> on_ready) {
   auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read);
   QObject::connect(notifier, &QSocketNotifier::activated,
                    [on_ready = std::move(on_ready)] { on_ready(); });
   // The callback may end its own watch: the notifier goes quiet at once and is deleted once
   // the loop is back outside it.
-  return ui::Subscription([notifier] {
+  return platform::Subscription([notifier] {
     notifier->setEnabled(false);
     notifier->deleteLater();
   });

@@ -1,18 +1,18 @@
 #pragma once
 
+#include "platform/event_loop.h"
 #include "platform/ui/dialogs.h"
-#include "platform/ui/event_loop.h"
 #include "platform/ui/work_area.h"
 
 // The Qt implementations of the small services the logic asks of the desktop.
 namespace tolvane::qt {
 
-class QtEventLoop final : public ui::EventLoop {
+class QtEventLoop final : public platform::EventLoop {
  public:
   void ProcessMessages() override;
   void WaitForMessages(unsigned max_ms) override;
   void Post(std::function<void()> task) override;
-  ui::Subscription WatchReadable(int fd, std::function<void()> on_ready) override;
+  platform::Subscription WatchReadable(int fd, std::function<void()> on_ready) override;
 };
 
 // The available geometry of the primary screen.

@@ -2,7 +2,7 @@
 
 namespace tolvane::qt {
 
-TimerDriver::TimerDriver(ui::Timer& timer) : timer_(timer) {
+TimerDriver::TimerDriver(platform::Timer& timer) : timer_(timer) {
   QObject::connect(&qtimer_, &QTimer::timeout, [this] { timer_.Fire(); });
   subscription_ = timer_.Changed.Connect([this] { Sync(); });
   Sync();

@@ -2,20 +2,20 @@
 
 #include <QTimer>
 
-#include "platform/ui/timer.h"
+#include "platform/timer.h"
 
 namespace tolvane::qt {
 
 // Runs a Timer control on the Qt event loop.
 class TimerDriver final {
  public:
-  explicit TimerDriver(ui::Timer& timer);
+  explicit TimerDriver(platform::Timer& timer);
 
  private:
   void Sync();
-  ui::Timer& timer_;
+  platform::Timer& timer_;
   QTimer qtimer_;
-  ui::Subscription subscription_;
+  platform::Subscription subscription_;
 };
 
 }  // namespace tolvane::qt

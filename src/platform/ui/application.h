@@ -3,8 +3,8 @@
 #include <functional>
 #include <string>
 
-#include "event_loop.h"
-#include "signal.h"
+#include "platform/event_loop.h"
+#include "platform/signal.h"
 
 namespace tolvane::ui {
 
@@ -12,7 +12,7 @@ namespace tolvane::ui {
 // the minimise, restore, activate and deactivate events the window system reports.
 class Application final {
  public:
-  explicit Application(EventLoop& loop) : loop_(loop) {}
+  explicit Application(platform::EventLoop& loop) : loop_(loop) {}
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
 
@@ -24,7 +24,7 @@ class Application final {
     Changed.Emit();
   }
 
-  EventLoop& Loop() { return loop_; }
+  platform::EventLoop& Loop() { return loop_; }
   void ProcessMessages() { loop_.ProcessMessages(); }
   void WaitForMessages(unsigned max_ms) { loop_.WaitForMessages(max_ms); }
 
@@ -62,12 +62,12 @@ class Application final {
   std::function<void()> OnActivate;
   std::function<void()> OnDeactivate;
 
-  Signal<> Changed;
-  Signal<> MinimizeRequested;
-  Signal<> RestoreRequested;
+  platform::Signal<> Changed;
+  platform::Signal<> MinimizeRequested;
+  platform::Signal<> RestoreRequested;
 
  private:
-  EventLoop& loop_;
+  platform::EventLoop& loop_;
   std::string title_;
   bool minimized_ = false;
   bool active_ = false;

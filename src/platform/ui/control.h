@@ -7,7 +7,7 @@
 
 #include "geometry.h"
 #include "input.h"
-#include "signal.h"
+#include "platform/signal.h"
 
 namespace tolvane::ui {
 
@@ -59,7 +59,7 @@ class Control {
   }
 
   // Any property of the control changed; views re-read it.
-  Signal<> Changed;
+  platform::Signal<> Changed;
 
  protected:
   void NotifyChanged() { Changed.Emit(); }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "control.h"
+#include "platform/signal.h"
 
 namespace tolvane::ui {
 
@@ -73,8 +74,8 @@ class Form final : public Control {
 
   // Requests to the view.
   void BringToFront() { BringToFrontRequested.Emit(); }
-  Signal<> BringToFrontRequested;
-  Signal<> CloseRequested;
+  platform::Signal<> BringToFrontRequested;
+  platform::Signal<> CloseRequested;
 
  private:
   std::string caption_;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "geometry.h"
-#include "signal.h"
+#include "platform/signal.h"
 
 namespace tolvane::ui {
 
@@ -81,8 +81,8 @@ class PopupMenu final {
   void Popup(Point at);
   std::function<void(PopupMenu&)> OnPopup;
 
-  Signal<> Changed;
-  Signal<Point> PopupRequested;
+  platform::Signal<> Changed;
+  platform::Signal<Point> PopupRequested;
 
  private:
   friend class MenuItem;

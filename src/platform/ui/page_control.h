@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "control.h"
+#include "platform/signal.h"
 
 namespace tolvane::ui {
 
@@ -36,7 +37,7 @@ class PageControl final : public Control {
   // The area of a page inside the control: below the tabs, inside the frame.
   Rect PageRect() const;
 
-  Signal<> OnChange;
+  platform::Signal<> OnChange;
 
  protected:
   void Realign() override;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "control.h"
+#include "platform/signal.h"
 
 namespace tolvane::ui {
 
@@ -69,7 +70,7 @@ class SpeedButton final : public Control {
   std::function<void(MouseButton, ShiftState, Point)> OnMouseUp;
 
   // The view drops the menu down below the button, where only it knows the screen position.
-  Signal<> DropDownRequested;
+  platform::Signal<> DropDownRequested;
 
   // Mouse events from the view.
   void MouseDown(MouseButton button, ShiftState shift, Point at);

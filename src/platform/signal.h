@@ -5,7 +5,7 @@
 #include <memory>
 #include <utility>
 
-namespace tolvane::ui {
+namespace tolvane::platform {
 
 // Ends a connection when destroyed. Safe whichever of the signal and the subscription dies first.
 class Subscription final {
@@ -68,4 +68,4 @@ class Signal final {
   std::shared_ptr<State> state_ = std::make_shared<State>();
 };
 
-}  // namespace tolvane::ui
+}  // namespace tolvane::platform

@@ -6,7 +6,7 @@
 
 #include "event_loop.h"
 
-namespace tolvane::ui {
+namespace tolvane::platform {
 
 // Runs an action once from the loop however often it was requested in one turn of the loop: a
 // burst of changes (ten thousand rows selected at once) costs one run, not one each. A pending
@@ -36,4 +36,4 @@ class DeferredCall final {
   std::shared_ptr<State> state_;
 };
 
-}  // namespace tolvane::ui
+}  // namespace tolvane::platform

@@ -4,7 +4,7 @@
 
 #include "signal.h"
 
-namespace tolvane::ui {
+namespace tolvane::platform {
 
 // The program's message loop, as far as the logic needs it.
 class EventLoop {
@@ -22,4 +22,4 @@ class EventLoop {
   [[nodiscard]] virtual Subscription WatchReadable(int fd, std::function<void()> on_ready) = 0;
 };
 
-}  // namespace tolvane::ui
+}  // namespace tolvane::platform

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "file_data.h"
 #include "platform/ui/input.h"
+#include "queue/file_data.h"
 
 namespace tolvane::queue {
 
@@ -80,7 +80,7 @@ void QueueEditing::QueueColumnClick(int column) {
 }
 
 void QueueEditing::SortClick(int tag) {
-  c_.rows.CustomSort([tag](const ui::ListItem& a, const ui::ListItem& b) {
+  c_.rows.Rows().CustomSort([tag](const platform::ListItem& a, const platform::ListItem& b) {
     return SortCompare(*EntryOf(a), *EntryOf(b), tag);
   });
   RenumberOrder();
@@ -92,15 +92,16 @@ void QueueEditing::RenumberOrder() {
 }
 
 void QueueEditing::CutGroupClick() {
-  for (ui::ListItem* row = c_.rows.Selected(); row != nullptr; row = c_.rows.NextSelected(row))
+  for (platform::ListItem* row = c_.rows.Selected(); row != nullptr;
+       row = c_.rows.NextSelected(row))
     row->SetCut(!row->Cut());
 }
 
 void QueueEditing::PasteGroupClick() {
   ui::ListView& rows = c_.rows;
-  if (const ui::ListItem* target = rows.ItemAt(PastePoint)) {
+  if (const platform::ListItem* target = rows.ItemAt(PastePoint)) {
     const int32_t c = EntryOf(*target)->Order;
-    std::vector<ui::ListItem*> cut;
+    std::vector<platform::ListItem*> cut;
     for (int i = 0; i < rows.Count(); ++i) {
       if (rows.Item(i).Cut())
         cut.push_back(&rows.Item(i));
@@ -112,7 +113,7 @@ void QueueEditing::PasteGroupClick() {
     }
     for (int32_t k = 0; k < n; ++k)
       EntryOf(*cut[k])->Order = c + 1 + k;
-    rows.Sort();
+    rows.Rows().Sort();
     for (int i = 0; i < rows.Count(); ++i) {
       rows.Item(i).SetCut(false);
       EntryOf(rows.Item(i))->Order = i;
@@ -124,7 +125,8 @@ void QueueEditing::PasteGroupClick() {
 bool QueueEditing::SelectionIsIdle() const {
   if (c_.rows.Count() == 0 || c_.rows.SelCount() == 0)
     return false;
-  for (ui::ListItem* row = c_.rows.Selected(); row != nullptr; row = c_.rows.NextSelected(row)) {
+  for (platform::ListItem* row = c_.rows.Selected(); row != nullptr;
+       row = c_.rows.NextSelected(row)) {
     const std::string& state = row->SubItem(0);
     if (state != status::kQueued && state != status::kSkipped && !IsFinished(state))
       return false;
@@ -135,7 +137,7 @@ bool QueueEditing::SelectionIsIdle() const {
 void QueueEditing::DeleteRow(int index) {
   const TFileData* entry = EntryOf(c_.rows.Item(index));
   followers_.forget_work(static_cast<uint32_t>(entry->EncodeTime) * 1000u);
-  c_.rows.Delete(index);
+  c_.rows.Rows().Delete(index);
 }
 
 void QueueEditing::RemoveFileClick() {
@@ -143,7 +145,7 @@ void QueueEditing::RemoveFileClick() {
   if (!SelectionIsIdle())
     return;
   for (int count = c_.rows.SelCount(); count > 0; --count) {
-    const ui::ListItem* first = c_.rows.Selected();
+    const platform::ListItem* first = c_.rows.Selected();
     if (first == nullptr)
       break;
     DeleteRow(first->Index());
@@ -184,12 +186,12 @@ void QueueEditing::QueueMouseDown(ui::MouseButton button, ui::Point at) {
   if (button == ui::MouseButton::Right || c_.rows.SelCount() == 0)
     return;
   FirstSelected = c_.rows.Selected()->Index();
-  for (const ui::ListItem* row = c_.rows.Selected(); row != nullptr;
+  for (const platform::ListItem* row = c_.rows.Selected(); row != nullptr;
        row = c_.rows.NextSelected(row)) {
     LastSelected = row->Index();
   }
   if (button == ui::MouseButton::Left) {
-    if (const ui::ListItem* grabbed = c_.rows.ItemAt(at))
+    if (const platform::ListItem* grabbed = c_.rows.ItemAt(at))
       DragAnchor = grabbed->Index();
   }
 }
@@ -197,7 +199,7 @@ void QueueEditing::QueueMouseDown(ui::MouseButton button, ui::Point at) {
 void QueueEditing::QueueMouseMove(ui::ShiftState shift, ui::Point at) {
   if (!shift.left_button)
     return;
-  const ui::ListItem* under = c_.rows.ItemAt(at);
+  const platform::ListItem* under = c_.rows.ItemAt(at);
   if (c_.rows.SelCount() > 0) {
     const int top = c_.rows.TopIndex();
     const int lowest = top + c_.rows.VisibleRowCount() - 1;
@@ -246,7 +248,7 @@ void QueueEditing::MoveSelection(int32_t step) {
     if (!rows.Item(i).Selected() || i + step < 0 || i + step >= rows.Count())
       return;
     std::swap(EntryOf(rows.Item(i))->Order, EntryOf(rows.Item(i + step))->Order);
-    rows.Sort();
+    rows.Rows().Sort();
   };
   if (step < 0) {
     for (int i = 0; i < rows.Count(); ++i)

@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "file_data.h"
-#include "names.h"
 #include "platform/number_text.h"
+#include "queue/file_data.h"
+#include "queue/names.h"
 
 namespace tolvane::queue {
 
@@ -88,7 +88,8 @@ void ShowSelectionSummary(const ui::ListView& rows, const SummaryControls& c) {
   bool same_priority = true;
   bool same_stereo = true;
   bool same_flags = true;
-  for (const ui::ListItem* row = rows.Selected(); row != nullptr; row = rows.NextSelected(row)) {
+  for (const platform::ListItem* row = rows.Selected(); row != nullptr;
+       row = rows.NextSelected(row)) {
     const TFileData* e = EntryOf(*row);
     if (e == nullptr)
       continue;

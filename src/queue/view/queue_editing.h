@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <functional>
 
+#include "platform/timer.h"
 #include "platform/ui/list_view.h"
 #include "platform/ui/menu.h"
-#include "platform/ui/timer.h"
 
 namespace tolvane::queue {
 
@@ -19,7 +19,7 @@ class QueueEditing final {
     ui::ListView& rows;
     ui::PopupMenu& files_menu;  // the list's context menu
     ui::PopupMenu& sort_menu;
-    ui::Timer& scroll_timer;  // its Tag is the scroll direction: -1 up, +1 down
+    platform::Timer& scroll_timer;  // its Tag is the scroll direction: -1 up, +1 down
   };
   struct Followers {
     std::function<void()> update_totals;

@@ -6,7 +6,7 @@
 
 #include "signal.h"
 
-namespace tolvane::ui {
+namespace tolvane::platform {
 
 // A repeating timer. It only holds its settings: the Qt loop, or a test's manual scheduler,
 // watches it and calls Fire() every Interval milliseconds while it is enabled.
@@ -48,4 +48,4 @@ class Timer final {
   int tag_ = 0;
 };
 
-}  // namespace tolvane::ui
+}  // namespace tolvane::platform

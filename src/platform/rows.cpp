@@ -1,0 +1,201 @@
+#include "rows.h"
+
+#include <algorithm>
+
+namespace tolvane::platform {
+
+namespace {
+const std::string kEmpty;
+}  // namespace
+
+void ListItem::SetCaption(std::string caption) {
+  if (caption == caption_)
+    return;
+  caption_ = std::move(caption);
+  Changed(ItemChange::Text);
+}
+
+const std::string& ListItem::SubItem(int column) const {
+  if (column < 0 || column >= static_cast<int>(sub_items_.size()))
+    return kEmpty;
+  return sub_items_[column];
+}
+
+void ListItem::SetSubItem(int column, std::string text) {
+  if (column < 0)
+    return;
+  if (column >= static_cast<int>(sub_items_.size()))
+    sub_items_.resize(column + 1);
+  if (sub_items_[column] == text)
+    return;
+  sub_items_[column] = std::move(text);
+  Changed(ItemChange::Text);
+}
+
+void ListItem::SetData(std::unique_ptr<ItemData> data) {
+  data_ = std::move(data);
+  if (owner_.sorts_by_data_ && !owner_.InOrder(index_))
+    owner_.Sort();
+}
+
+void ListItem::SetImageIndex(int index) {
+  if (index == image_index_)
+    return;
+  image_index_ = index;
+  Changed(ItemChange::Image);
+}
+
+void ListItem::SetStateIndex(int index) {
+  if (index == state_index_)
+    return;
+  state_index_ = index;
+  Changed(ItemChange::Image);
+}
+
+void ListItem::SetSelected(bool selected) {
+  if (selected == selected_)
+    return;
+  selected_ = selected;
+  owner_.selected_count_ += selected ? 1 : -1;
+  Changed(ItemChange::State);
+}
+
+void ListItem::SetCut(bool cut) {
+  if (cut == cut_)
+    return;
+  cut_ = cut;
+  Changed(ItemChange::State);
+}
+
+void ListItem::SetFocused(bool focused) {
+  if (focused == focused_)
+    return;
+  if (focused) {
+    if (ListItem* previous = owner_.ItemFocused())
+      previous->SetFocused(false);
+  }
+  focused_ = focused;
+  Changed(ItemChange::State);
+}
+
+void ListItem::Changed(ItemChange change) {
+  owner_.ItemChanged(*this, change);
+}
+
+RowList::~RowList() {
+  OnChange = nullptr;
+  OnDeletion = nullptr;
+  BeginUpdate();
+  while (!items_.empty())
+    Delete(Count() - 1);
+}
+
+ListItem& RowList::Add() {
+  items_.push_back(std::make_unique<ListItem>(*this));
+  ListItem& item = *items_.back();
+  item.index_ = Count() - 1;
+  Notify({RowsChange::Kind::Inserted, item.index_});
+  return item;
+}
+
+void RowList::Delete(int index) {
+  if (index < 0 || index >= Count())
+    return;
+  ListItem& item = *items_[index];
+  if (OnDeletion)
+    OnDeletion(item);
+  if (item.selected_)
+    --selected_count_;
+  items_.erase(items_.begin() + index);
+  Renumber(index);
+  Notify({RowsChange::Kind::Removed, index});
+}
+
+void RowList::Clear() {
+  BeginUpdate();
+  while (!items_.empty())
+    Delete(Count() - 1);
+  EndUpdate();
+}
+
+ListItem* RowList::Selected() const {
+  return NextSelected(nullptr);
+}
+
+ListItem* RowList::NextSelected(const ListItem* after) const {
+  if (selected_count_ == 0)
+    return nullptr;
+  for (int i = after == nullptr ? 0 : after->index_ + 1; i < Count(); ++i) {
+    if (items_[i]->selected_)
+      return items_[i].get();
+  }
+  return nullptr;
+}
+
+ListItem* RowList::ItemFocused() const {
+  const auto found =
+      std::find_if(items_.begin(), items_.end(), [](const auto& item) { return item->focused_; });
+  return found == items_.end() ? nullptr : found->get();
+}
+
+void RowList::ClearSelection() {
+  for (ListItem* item = Selected(); item != nullptr; item = NextSelected(item))
+    item->SetSelected(false);
+}
+
+void RowList::CustomSort(const std::function<int(const ListItem&, const ListItem&)>& compare) {
+  if (!compare)
+    return;
+  std::stable_sort(items_.begin(), items_.end(),
+                   [&](const auto& a, const auto& b) { return compare(*a, *b) < 0; });
+  Renumber(0);
+  Notify({RowsChange::Kind::Reset, -1});
+}
+
+void RowList::Sort() {
+  CustomSort(OnCompare);
+}
+
+bool RowList::InOrder(int index) const {
+  if (!OnCompare)
+    return true;
+  if (index > 0 && OnCompare(*items_[index - 1], *items_[index]) > 0)
+    return false;
+  if (index + 1 < Count() && OnCompare(*items_[index], *items_[index + 1]) > 0)
+    return false;
+  return true;
+}
+
+void RowList::BeginUpdate() {
+  ++update_depth_;
+}
+
+void RowList::EndUpdate() {
+  if (update_depth_ == 0)
+    return;
+  if (--update_depth_ == 0 && pending_reset_) {
+    pending_reset_ = false;
+    RowsChanged.Emit({RowsChange::Kind::Reset, -1});
+  }
+}
+
+void RowList::ItemChanged(ListItem& item, ItemChange change) {
+  Notify({RowsChange::Kind::Row, item.index_});
+  if (OnChange)
+    OnChange(item, change);
+}
+
+void RowList::Renumber(int from) {
+  for (int i = from; i < Count(); ++i)
+    items_[i]->index_ = i;
+}
+
+void RowList::Notify(RowsChange change) {
+  if (update_depth_ > 0) {
+    pending_reset_ = true;
+    return;
+  }
+  RowsChanged.Emit(change);
+}
+
+}  // namespace tolvane::platform
