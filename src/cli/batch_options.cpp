@@ -63,9 +63,9 @@ struct Option {
   std::function<std::string(BatchOptions&, const std::string&)> apply;
 };
 
-TagFields& Tag(BatchOptions& o) {
+queue::TagFields& Tag(BatchOptions& o) {
   if (!o.tag)
-    o.tag.emplace();
+    o.tag = queue::TagFields{.HasTag = true, .TagGenre = -1};
   return *o.tag;
 }
 
@@ -86,7 +86,7 @@ const std::map<std::string, Option>& Options() {
             return "'" + v +
                    "' is not one of 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, "
                    "256, 320";
-          o.entry.bitrate = *kbps;
+          o.entry.Bitrate = *kbps;
           return "";
         }}},
       {"mode",
@@ -96,7 +96,7 @@ const std::map<std::string, Option>& Options() {
               NameIndex(v, queue::kStereoNamesAt, queue::kStereoNamesAt + 4);
           if (!mode)
             return "'" + v + "' is not one of stereo, swap, mono, left, right";
-          o.entry.stereo_mode = *mode;
+          o.entry.StereoMode = *mode;
           return "";
         }}},
       {"priority",
@@ -105,37 +105,37 @@ const std::map<std::string, Option>& Options() {
           const std::optional<int> priority = NameIndex(v, 0, 5);
           if (!priority)
             return "'" + v + "' is not one of idle, lowest, lower, normal, higher, highest";
-          o.entry.priority = *priority;
+          o.entry.Priority = *priority;
           return "";
         }}},
       {"crc",
        {0, false,
         [](BatchOptions& o, const std::string&) {
-          o.entry.crc_flag = true;
+          o.entry.CRCFlag = true;
           return std::string();
         }}},
       {"private",
        {0, false,
         [](BatchOptions& o, const std::string&) {
-          o.entry.private_flag = true;
+          o.entry.PrivateFlag = true;
           return std::string();
         }}},
       {"copyright",
        {0, false,
         [](BatchOptions& o, const std::string&) {
-          o.entry.copyright_flag = true;
+          o.entry.CopyrightFlag = true;
           return std::string();
         }}},
       {"copy",
        {0, false,
         [](BatchOptions& o, const std::string&) {
-          o.entry.copy_flag = true;
+          o.entry.CopyFlag = true;
           return std::string();
         }}},
       {"delete-source",
        {0, false,
         [](BatchOptions& o, const std::string&) {
-          o.entry.delete_flag = true;
+          o.entry.DeleteFlag = true;
           return std::string();
         }}},
       {"output-dir",
@@ -156,27 +156,27 @@ const std::map<std::string, Option>& Options() {
       {"title",
        {0, true,
         [](BatchOptions& o, const std::string& v) {
-          return TagText(Tag(o).title, v, queue::kTagTextWidth);
+          return TagText(Tag(o).TagTitle, v, queue::kTagTextWidth);
         }}},
       {"artist",
        {0, true,
         [](BatchOptions& o, const std::string& v) {
-          return TagText(Tag(o).artist, v, queue::kTagTextWidth);
+          return TagText(Tag(o).TagArtist, v, queue::kTagTextWidth);
         }}},
       {"album",
        {0, true,
         [](BatchOptions& o, const std::string& v) {
-          return TagText(Tag(o).album, v, queue::kTagTextWidth);
+          return TagText(Tag(o).TagAlbum, v, queue::kTagTextWidth);
         }}},
       {"year",
        {0, true,
         [](BatchOptions& o, const std::string& v) {
-          return TagText(Tag(o).year, v, queue::kTagYearWidth);
+          return TagText(Tag(o).TagYear, v, queue::kTagYearWidth);
         }}},
       {"comment",
        {0, true,
         [](BatchOptions& o, const std::string& v) {
-          return TagText(Tag(o).comment, v, queue::kTagTextWidth);
+          return TagText(Tag(o).TagComment, v, queue::kTagTextWidth);
         }}},
       {"genre",
        {0, true,
@@ -184,7 +184,7 @@ const std::map<std::string, Option>& Options() {
           const std::optional<int> genre = GenreIndex(v);
           if (!genre)
             return "'" + v + "' is no ID3v1 genre name or number (0 to 147)";
-          Tag(o).genre = *genre;
+          Tag(o).TagGenre = *genre;
           return "";
         }}},
       {"encoder",
@@ -261,8 +261,8 @@ BatchOptions DefaultOptions(const settings::Settings& window, int jobs) {
   BatchOptions options;
   options.entry = {window.bitrate,   window.stereo, window.priority, window.private_bit,
                    window.copyright, window.copy,   window.crc,      window.delete_source};
-  if (std::find(kBitrates.begin(), kBitrates.end(), options.entry.bitrate) == kBitrates.end())
-    options.entry.bitrate = 128;
+  if (std::find(kBitrates.begin(), kBitrates.end(), options.entry.Bitrate) == kBitrates.end())
+    options.entry.Bitrate = 128;
   options.output_folder = window.output_folder;
   options.tree_depth = std::clamp(window.tree, 0, 3);
   options.encoder = window.encoder_path.empty() ? "bladeenc" : window.encoder_path;

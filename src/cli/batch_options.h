@@ -10,24 +10,14 @@
 
 namespace tolvane::cli {
 
-// The tag every file gets when any tag option is given.
-struct TagFields {
-  std::string title;
-  std::string artist;
-  std::string album;
-  std::string year;
-  std::string comment;
-  int genre = -1;  // a position in the tag dialog's sorted genre list; -1 for none
-};
-
 // Everything a run of tolvane-batch is asked to do.
 struct BatchOptions {
   std::vector<std::string> inputs;  // files and folders, as given
   queue::EntryDefaults entry;       // bitrate, mode, priority and the header bits
   std::string output_folder;        // "" writes beside each source
   int tree_depth = 0;
-  std::optional<TagFields> tag;
-  std::string encoder = "bladeenc";  // as the window's "Use encoder" holds it
+  std::optional<queue::TagFields> tag;  // every file gets it when any tag option is given
+  std::string encoder = "bladeenc";     // as the window's "Use encoder" holds it
   bool overwrite = false;
   int jobs = 1;
   bool continue_list = false;

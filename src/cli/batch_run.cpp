@@ -66,15 +66,8 @@ void BatchRun::Collect() {
       work_.push_back(queue::EntryOf(queue_.Rows().Item(i)));
   }
   if (options_.tag) {
-    for (queue::TFileData* entry : work_) {
-      entry->HasTag = true;
-      entry->TagTitle = options_.tag->title;
-      entry->TagArtist = options_.tag->artist;
-      entry->TagAlbum = options_.tag->album;
-      entry->TagYear = options_.tag->year;
-      entry->TagComment = options_.tag->comment;
-      entry->TagGenre = options_.tag->genre;
-    }
+    for (queue::TFileData* entry : work_)
+      entry->Tag() = *options_.tag;
   }
 }
 

@@ -11,12 +11,42 @@ namespace tolvane::queue {
 inline constexpr size_t kTagTextWidth = 30;
 inline constexpr size_t kTagYearWidth = 4;
 
+// An entry's encoder options: what the encoder is told for it. A new entry copies the defaults
+// as a whole; the defaults are the program's own until the settings say otherwise.
+struct EncoderOptions {
+  int32_t Bitrate = 128;
+  int32_t StereoMode = 0;  // 0 stereo, 1 swap, 2 mono, 3 left, 4 right
+  int32_t Priority = 2;    // 0 idle to 5 highest
+  bool PrivateFlag = false;
+  bool CopyrightFlag = false;
+  bool CopyFlag = false;
+  bool CRCFlag = false;
+  bool DeleteFlag = false;
+};
+
+// An entry's ID3 tag, copied as a whole (the job list, the batch tool's tag options).
+struct TagFields {
+  bool HasTag = false;
+  std::string TagTitle;    // at most kTagTextWidth characters
+  std::string TagArtist;   // at most kTagTextWidth characters
+  std::string TagAlbum;    // at most kTagTextWidth characters
+  std::string TagComment;  // at most kTagTextWidth characters
+  std::string TagYear;     // at most kTagYearWidth characters
+  int32_t TagGenre = 0;    // a position in the sorted genre list; -1 for none
+};
+
 // One queued file: what its header said, the encoder options chosen for it, its ID3 tag and its
-// progress. The queue row that shows it owns it.
+// progress. The queue row that shows it owns it. The options and the tag are sub-structs (its
+// bases), so each is copied as a whole while its fields keep their names (entry.Bitrate).
 //
 // Sizes are 64-bit so that inputs of 2 GiB and more are counted right.
-class TFileData final : public platform::ItemData {
+class TFileData final : public platform::ItemData, public EncoderOptions, public TagFields {
  public:
+  EncoderOptions& Options() { return *this; }
+  const EncoderOptions& Options() const { return *this; }
+  TagFields& Tag() { return *this; }
+  const TagFields& Tag() const { return *this; }
+
   platform::ListItem* Item = nullptr;
   int32_t Order = 0;
   bool Started = false;
@@ -33,26 +63,9 @@ class TFileData final : public platform::ItemData {
   int32_t SampleRate = 0;
   int32_t Duration = 0;
 
-  // The output and its encoder options.
+  // The output.
   std::string OutputPath;
-  int32_t StereoMode = 0;
   int64_t RequiredSize = 0;
-  int32_t Bitrate = 0;
-  int32_t Priority = 0;
-  bool PrivateFlag = false;
-  bool CopyrightFlag = false;
-  bool CopyFlag = false;
-  bool CRCFlag = false;
-  bool DeleteFlag = false;
-
-  // The ID3 tag.
-  bool HasTag = false;
-  std::string TagTitle;    // at most kTagTextWidth characters
-  std::string TagArtist;   // at most kTagTextWidth characters
-  std::string TagAlbum;    // at most kTagTextWidth characters
-  std::string TagComment;  // at most kTagTextWidth characters
-  std::string TagYear;     // at most kTagYearWidth characters
-  int32_t TagGenre = 0;
 };
 
 // The queue row's Status words.

@@ -47,16 +47,8 @@ int Queue::ProbeAndEnqueue(const std::string& path, const EntryDefaults& default
   e.BitsPerSample = header.bits_per_sample;
   e.Duration = static_cast<int32_t>(platform::RoundHalfEven(static_cast<double>(header.file_size) *
                                                             8.0 / static_cast<double>(bps)));
-  e.RequiredSize = RequiredSizeFor(header.file_size, bps, defaults.bitrate);
-  e.Bitrate = defaults.bitrate;
-  e.StereoMode = defaults.stereo_mode;
-  e.Priority = defaults.priority;
-  e.PrivateFlag = defaults.private_flag;
-  e.CopyrightFlag = defaults.copyright_flag;
-  e.CopyFlag = defaults.copy_flag;
-  e.CRCFlag = defaults.crc_flag;
-  e.DeleteFlag = defaults.delete_flag;
-  e.TagGenre = 0;
+  e.RequiredSize = RequiredSizeFor(header.file_size, bps, defaults.Bitrate);
+  e.Options() = defaults;
   ++path_counts_[path];
   row.SetCaption(e.DisplayName);
   row.SetSubItem(0, status::kQueued);

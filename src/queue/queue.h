@@ -12,16 +12,7 @@
 namespace tolvane::queue {
 
 // The global defaults a new entry copies once.
-struct EntryDefaults {
-  int32_t bitrate = 128;
-  int32_t stereo_mode = 0;
-  int32_t priority = 2;
-  bool private_flag = false;
-  bool copyright_flag = false;
-  bool copy_flag = false;
-  bool crc_flag = false;
-  bool delete_flag = false;
-};
+using EntryDefaults = EncoderOptions;
 
 // Result bits of ProbeAndEnqueue.
 inline constexpr int kUnsupported = 1;  // cannot be opened, or not a supported format or rate

@@ -173,27 +173,14 @@ std::string JobListPath(const std::string& state_folder, const std::string& exec
 
 void ApplyJobRecord(const JobRecordRead& record, queue::TFileData& entry) {
   const queue::TFileData& saved = record.fields;
-  entry.Priority = std::clamp(saved.Priority, 0, 5);
-  entry.Bitrate = saved.Bitrate;
-  entry.PrivateFlag = saved.PrivateFlag;
-  entry.CopyrightFlag = saved.CopyrightFlag;
-  entry.CopyFlag = saved.CopyFlag;
-  entry.CRCFlag = saved.CRCFlag;
-  entry.DeleteFlag = saved.DeleteFlag;
-  entry.StereoMode = std::clamp(saved.StereoMode, 0, 4);
+  entry.Options() = saved.Options();
+  entry.Priority = std::clamp(entry.Priority, 0, 5);
+  entry.StereoMode = std::clamp(entry.StereoMode, 0, 4);
   // The expected size follows the restored bitrate, not the default it was probed with.
   entry.RequiredSize = queue::RequiredSizeFor(
       entry.FileSize, static_cast<int64_t>(entry.Channels) * entry.BitsPerSample * entry.SampleRate,
       entry.Bitrate);
-  entry.HasTag = saved.HasTag;
-  if (saved.HasTag) {
-    entry.TagTitle = saved.TagTitle;
-    entry.TagArtist = saved.TagArtist;
-    entry.TagAlbum = saved.TagAlbum;
-    entry.TagYear = saved.TagYear;
-    entry.TagComment = saved.TagComment;
-    entry.TagGenre = saved.TagGenre;
-  }
+  entry.Tag() = saved.Tag();
 }
 
 }  // namespace tolvane::settings

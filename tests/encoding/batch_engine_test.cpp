@@ -326,7 +326,7 @@ TEST(BatchEngine, ChannelSwitchesFollowTheVersionAndTheSource) {
     const std::string path = f.temp / "in.wav";
     testing::WriteWave(path, {.channels = static_cast<uint16_t>(c.channels), .data_bytes = 88'200});
     queue::TFileData* entry = nullptr;
-    f.queue.ProbeAndEnqueue(path, {.stereo_mode = c.stereo_mode}, entry);
+    f.queue.ProbeAndEnqueue(path, {.StereoMode = c.stereo_mode}, entry);
     f.engine.Encode();
     ASSERT_TRUE(f.DeliverEnd());
     const Lines arguments = f.fake.Arguments();

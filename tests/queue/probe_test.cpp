@@ -196,7 +196,7 @@ TEST(Probe, ExtendedToInt) {
 
 TEST(Probe, NewEntryCopiesTheDefaultsAndShowsAsQueued) {
   Fixture f;
-  f.defaults = {.bitrate = 128, .stereo_mode = 0, .priority = 2, .crc_flag = true};
+  f.defaults = {.Bitrate = 128, .StereoMode = 0, .Priority = 2, .CRCFlag = true};
   testing::WriteWave(f.temp / "My Song.v2.wav", CdWave(176'444));
   TFileData* entry = nullptr;
   ASSERT_EQ(f.Enqueue(f.temp / "My Song.v2.wav", &entry), 0);
