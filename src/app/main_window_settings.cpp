@@ -14,7 +14,27 @@
 namespace tolvane::app {
 
 namespace {
+
+// The Settings page's switches and the setting each stands for, in the order they are set: of the
+// two "On end" switches, one group, the later one wins.
+const std::pair<bool settings::Settings::*, ui::SpeedButton TBlade::*> kSwitches[] = {
+    {&settings::Settings::crc, &TBlade::CRCBit},
+    {&settings::Settings::delete_source, &TBlade::DeleteBit},
+    {&settings::Settings::private_bit, &TBlade::PrivateBit},
+    {&settings::Settings::copyright, &TBlade::CopyrightBit},
+    {&settings::Settings::copy, &TBlade::CopyBit},
+    {&settings::Settings::close_at_end, &TBlade::CloseProg},
+    {&settings::Settings::shutdown_at_end, &TBlade::ShutDown},
+    {&settings::Settings::save_list, &TBlade::SaveListButton},
+    {&settings::Settings::delete_partial, &TBlade::DeleteFileButton},
+    {&settings::Settings::autostart, &TBlade::Autostart},
+    {&settings::Settings::shell, &TBlade::RegistryButton},
+    {&settings::Settings::off_space, &TBlade::OffSpace},
+    {&settings::Settings::off_overwrite, &TBlade::OffOverWrite},
+};
+
 constexpr int kResetTicks = 30;
+
 }  // namespace
 
 void TBlade::SettingsIO(SettingsMode mode) {
@@ -36,18 +56,10 @@ void TBlade::SettingsIO(SettingsMode mode) {
 
 settings::Settings TBlade::CurrentSettings() const {
   settings::Settings s;
+  for (const auto& [field, button] : kSwitches)
+    s.*field = (this->*button).Down();
   s.drive = output_target_.CheckedDrive();
-  s.crc = CRCBit.Down();
-  s.delete_source = DeleteBit.Down();
-  s.private_bit = PrivateBit.Down();
-  s.copyright = CopyrightBit.Down();
-  s.copy = CopyBit.Down();
-  s.close_at_end = CloseProg.Down();
-  s.shutdown_at_end = ShutDown.Down();
   s.estimate_batch = EstimateMode != 0;
-  s.save_list = SaveListButton.Down();
-  s.delete_partial = DeleteFileButton.Down();
-  s.autostart = Autostart.Down();
   s.output_folder = OutputFolder.Text();
   s.bitrate = DefaultBitrate;
   s.priority = DefaultPriority;
@@ -56,28 +68,17 @@ settings::Settings TBlade::CurrentSettings() const {
   s.top = Form.Top();
   s.left = Form.Left();
   s.encoder_path = BladePath.Text();
-  s.shell = RegistryButton.Down();
-  s.off_space = OffSpace.Down();
-  s.off_overwrite = OffOverWrite.Down();
   for (int i = 0; i < static_cast<int>(s.recent.size()); ++i)
     s.recent[i] = RecentMenu.Item(i).Caption();
   return s;
 }
 
 void TBlade::ApplySettings(const settings::Settings& s) {
+  for (const auto& [field, button] : kSwitches)
+    (this->*button).SetDown(s.*field);
   DriveIndex = s.drive.value_or(DriveIndex);
-  CRCBit.SetDown(s.crc);
-  DeleteBit.SetDown(s.delete_source);
-  PrivateBit.SetDown(s.private_bit);
-  CopyrightBit.SetDown(s.copyright);
-  CopyBit.SetDown(s.copy);
-  // One group: with both stored on, the later one wins.
-  CloseProg.SetDown(s.close_at_end);
-  ShutDown.SetDown(s.shutdown_at_end);
   EstimateMode = s.estimate_batch ? 1 : 0;
-  SaveListButton.SetDown(s.save_list);
-  DeleteFileButton.SetDown(s.delete_partial);
-  Autostart.SetDown(s.autostart);
+  Selector.SetCaption(queue::EstimateName(EstimateMode));
   OutputFolder.SetText(s.output_folder);
   DefaultBitrate = s.bitrate;
   Bitrate.SetCaption(std::to_string(DefaultBitrate) + "kbps");
@@ -91,15 +92,11 @@ void TBlade::ApplySettings(const settings::Settings& s) {
       PlaceOnWorkArea({s.left, s.top, Form.Width(), Form.Height()}, work_area_.Get());
   Form.SetBounds({place.x, place.y, Form.Width(), Form.Height()});
   BladePath.SetText(s.encoder_path);
-  RegistryButton.SetDown(s.shell);
-  OffSpace.SetDown(s.off_space);
-  OffOverWrite.SetDown(s.off_overwrite);
   for (int i = 0; i < static_cast<int>(s.recent.size()); ++i) {
     ui::MenuItem& item = RecentMenu.Item(i);
     item.SetCaption(s.recent[i]);
     item.SetVisible(!item.Caption().empty());
   }
-  Selector.SetCaption(queue::EstimateName(EstimateMode));
 }
 
 void TBlade::LoadSettings() {

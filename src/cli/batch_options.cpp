@@ -64,8 +64,11 @@ struct Option {
 };
 
 queue::TagFields& Tag(BatchOptions& o) {
-  if (!o.tag)
-    o.tag = queue::TagFields{.HasTag = true, .TagGenre = -1};
+  if (!o.tag) {
+    o.tag.emplace();
+    o.tag->HasTag = true;
+    o.tag->TagGenre = -1;  // none unless --genre names one
+  }
   return *o.tag;
 }
 

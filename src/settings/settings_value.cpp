@@ -1,6 +1,10 @@
 #include "settings_value.h"
 
 #include <algorithm>
+#include <climits>
+#include <type_traits>
+#include <variant>
+#include <vector>
 
 #include "settings_store.h"
 
@@ -20,54 +24,111 @@ T Checked(std::optional<T> value, const std::string& name) {
   return *value;
 }
 
+// Where a setting lives in Settings, which also gives its type: a switch ("0" or "1"), a number,
+// or a text.
+using Field = std::variant<bool Settings::*, int32_t Settings::*, std::string Settings::*>;
+
+// One stored setting: its registry name, its field (whose initial value in Settings is its
+// default), its place in the save order (kNotSaved: written elsewhere), and for a number the
+// range it is held in and the value below which it is replaced by its default, in the store too.
+// The rows stand in the load order.
+struct Row {
+  const char* name;
+  Field field;
+  int save_rank;
+  int32_t low = INT32_MIN;
+  int32_t high = INT32_MAX;
+  int32_t replaced_below = INT32_MIN;
+};
+constexpr int kNotSaved = -1;
+
+// Every setting but the watched drive and the recent folders, which have rules of their own.
+const Row kRows[] = {
+    {"CRC", &Settings::crc, 1},
+    {"Delete", &Settings::delete_source, 2},
+    {"Private", &Settings::private_bit, 5},
+    {"Copyright", &Settings::copyright, 4},
+    {"Copy", &Settings::copy, 3},
+    {"Close", &Settings::close_at_end, 6},
+    {"Shutdown", &Settings::shutdown_at_end, 7},
+    {"Selector", &Settings::estimate_batch, 8},
+    {"Savelist", &Settings::save_list, 9},
+    {"DeleteBad", &Settings::delete_partial, 20},
+    {"Autostart", &Settings::autostart, 10},
+    {"Output", &Settings::output_folder, 21},
+    // A bitrate no encoder takes.
+    {"Bitrate", &Settings::bitrate, 11, INT32_MIN, INT32_MAX, 15},
+    // Numbers outside their tables are held at the nearest end, so every caption is a name.
+    {"Priority", &Settings::priority, 13, 0, 5},
+    {"Stereo", &Settings::stereo, 12, 0, 4},
+    {"Tree", &Settings::tree, 14},
+    {"Top", &Settings::top, 15},
+    {"Left", &Settings::left, 16},
+    // Written when the user chooses an encoder.
+    {"BladePath", &Settings::encoder_path, kNotSaved},
+    {"Shell", &Settings::shell, 17},
+    {"OffSpace", &Settings::off_space, 18},
+    {"OffOverwrite", &Settings::off_overwrite, 19},
+};
+
+void Load(SettingsStore& store, const Row& row, const Settings& defaults, Settings& s) {
+  std::visit(
+      [&](auto member) {
+        using Value = std::remove_cvref_t<decltype(s.*member)>;
+        if constexpr (std::is_same_v<Value, bool>) {
+          s.*member = Checked(store.Switch(row.name, defaults.*member), row.name);
+        } else if constexpr (std::is_same_v<Value, int32_t>) {
+          int32_t value = Checked(store.Integer(row.name, defaults.*member), row.name);
+          if (value < row.replaced_below) {
+            value = defaults.*member;
+            store.WriteInteger(row.name, value);
+          }
+          s.*member = std::clamp(value, row.low, row.high);
+        } else {
+          s.*member = Checked(store.Text(row.name, defaults.*member), row.name);
+        }
+      },
+      row.field);
+}
+
+void Save(SettingsStore& store, const Row& row, const Settings& s) {
+  std::visit(
+      [&](auto member) {
+        using Value = std::remove_cvref_t<decltype(s.*member)>;
+        if constexpr (std::is_same_v<Value, bool>) {
+          store.WriteSwitch(row.name, s.*member);
+        } else if constexpr (std::is_same_v<Value, int32_t>) {
+          store.WriteInteger(row.name, s.*member);
+        } else {
+          store.WriteText(row.name, s.*member);
+        }
+      },
+      row.field);
+}
+
+std::string RecentName(size_t index) {
+  return "Recent" + std::to_string(index);
+}
+
 }  // namespace
 
 LoadedSettings LoadSettings(platform::RegistryStore& registry, const std::string& key,
                             const Settings& start, DefaultPlace place) {
   LoadedSettings loaded{start, std::nullopt, false};
   Settings& s = loaded.value;
+  Settings defaults;
+  defaults.top = place.top;
+  defaults.left = place.left;
   SettingsStore store(registry, key);
-  const auto integer = [&](const char* name, int32_t fallback) {
-    return Checked(store.Integer(name, fallback), name);
-  };
-  const auto on = [&](const char* name, bool fallback = false) {
-    return Checked(store.Switch(name, fallback), name);
-  };
-  const auto text = [&](const char* name, const std::string& fallback) {
-    return Checked(store.Text(name, fallback), name);
-  };
   try {
-    s.drive = integer("Drive", 0);
-    s.crc = on("CRC");
-    s.delete_source = on("Delete");
-    s.private_bit = on("Private");
-    s.copyright = on("Copyright");
-    s.copy = on("Copy");
-    s.close_at_end = on("Close");
-    s.shutdown_at_end = on("Shutdown");
-    s.estimate_batch = on("Selector", true);
-    s.save_list = on("Savelist");
-    s.delete_partial = on("DeleteBad");
-    s.autostart = on("Autostart");
-    s.output_folder = text("Output", "");
-    s.bitrate = integer("Bitrate", 128);
-    if (s.bitrate < 15) {
-      s.bitrate = 128;
-      store.WriteInteger("Bitrate", 128);
+    s.drive = Checked(store.Integer("Drive", 0), "Drive");
+    for (const Row& row : kRows) {
+      Load(store, row, defaults, s);
+      const auto* text = std::get_if<std::string Settings::*>(&row.field);
+      loaded.encoder_path_read |= text != nullptr && *text == &Settings::encoder_path;
     }
-    // Numbers outside their tables are held at the nearest end, so every caption is a name.
-    s.priority = std::clamp(integer("Priority", 2), 0, 5);
-    s.stereo = std::clamp(integer("Stereo", 0), 0, 4);
-    s.tree = integer("Tree", 0);
-    s.top = integer("Top", place.top);
-    s.left = integer("Left", place.left);
-    s.encoder_path = text("BladePath", "bladeenc");
-    loaded.encoder_path_read = true;
-    s.shell = on("Shell");
-    s.off_space = on("OffSpace");
-    s.off_overwrite = on("OffOverwrite");
     for (size_t i = 0; i < s.recent.size(); ++i)
-      s.recent[i] = text(("Recent" + std::to_string(i)).c_str(), "");
+      s.recent[i] = Checked(store.Text(RecentName(i), ""), RecentName(i));
   } catch (const WrongType& error) {
     loaded.wrong_type = error.name;
   }
@@ -78,33 +139,17 @@ bool SaveSettings(platform::RegistryStore& registry, const std::string& key, con
   SettingsStore store(registry, key);
   if (s.drive)
     store.WriteInteger("Drive", *s.drive);
-  const std::pair<const char*, bool> first_switches[] = {{"CRC", s.crc},
-                                                         {"Delete", s.delete_source},
-                                                         {"Copy", s.copy},
-                                                         {"Copyright", s.copyright},
-                                                         {"Private", s.private_bit},
-                                                         {"Close", s.close_at_end},
-                                                         {"Shutdown", s.shutdown_at_end}};
-  for (const auto& [name, value] : first_switches)
-    store.WriteSwitch(name, value);
-  store.WriteSwitch("Selector", s.estimate_batch);
-  store.WriteSwitch("Savelist", s.save_list);
-  store.WriteSwitch("Autostart", s.autostart);
-  store.WriteInteger("Bitrate", s.bitrate);
-  store.WriteInteger("Stereo", s.stereo);
-  store.WriteInteger("Priority", s.priority);
-  store.WriteInteger("Tree", s.tree);
-  store.WriteInteger("Top", s.top);
-  store.WriteInteger("Left", s.left);
-  const std::pair<const char*, bool> last_switches[] = {{"Shell", s.shell},
-                                                        {"OffSpace", s.off_space},
-                                                        {"OffOverwrite", s.off_overwrite},
-                                                        {"DeleteBad", s.delete_partial}};
-  for (const auto& [name, value] : last_switches)
-    store.WriteSwitch(name, value);
-  store.WriteText("Output", s.output_folder);
+  std::vector<const Row*> in_save_order;
+  for (const Row& row : kRows) {
+    if (row.save_rank != kNotSaved)
+      in_save_order.push_back(&row);
+  }
+  std::sort(in_save_order.begin(), in_save_order.end(),
+            [](const Row* a, const Row* b) { return a->save_rank < b->save_rank; });
+  for (const Row* row : in_save_order)
+    Save(store, *row, s);
   for (size_t i = 0; i < s.recent.size(); ++i)
-    store.WriteText("Recent" + std::to_string(i), s.recent[i]);
+    store.WriteText(RecentName(i), s.recent[i]);
   return registry.Flush();
 }
 
