@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/main_window.h"
+#include "app/window_services.h"
 #include "support/audio_files.h"
 #include "support/desktop_stand_ins.h"
 #include "support/system_services.h"
@@ -18,10 +19,7 @@ struct BladeFixture {
   testing::FixedWorkArea work_area{{0, 0, 1280, 1000}};
   testing::SystemServices system;
   posix::PosixVolumes volumes{{"/", temp / "disk2"}};
-  TBlade blade{{application, system.dialogs, work_area, system.files, system.paths, volumes,
-                system.registry, system.clock, system.processes, system.power, system.environment,
-                "", system.classes, system.desktop_files, "/usr/bin/tolvane",
-                system.config / "tolvane.dat"}};
+  TBlade blade{WindowServices(system, application, work_area, {.volumes = &volumes})};
   int brought_to_front = 0;
   platform::Subscription front =
       blade.Form.BringToFrontRequested.Connect([this] { ++brought_to_front; });

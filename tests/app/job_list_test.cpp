@@ -45,10 +45,8 @@ TEST(JobList, UnfinishedRowsAreWrittenWithTheirOptionsAndTags) {
   ui::Application application(loop);
   testing::FixedWorkArea work_area({0, 0, 1280, 1000});
   f.system.registry.Flush();
-  TBlade next({application, f.system.dialogs, work_area, f.system.files, f.system.paths, f.volumes,
-               f.system.registry, f.system.clock, f.system.processes, f.system.power,
-               f.system.environment, "", f.system.classes, f.system.desktop_files,
-               "/usr/bin/tolvane", job_list});
+  TBlade next(WindowServices(f.system, application, work_area,
+                             {.volumes = &f.volumes, .job_list = job_list}));
   next.FormCreate();
   ASSERT_EQ(next.Queue.Count(), 2);
   EXPECT_EQ(next.Queue.Item(0).Caption(), "b");
@@ -141,9 +139,8 @@ TEST(JobList, DamagedAndShortFilesRestoreWhatCanBeRead) {
     const std::string job_list = system.config / "tolvane.dat";
     testing::WriteText(job_list, c.bytes);
     system.registry.WriteString("SOFTWARE\\Orvik\\Tolvane", "Savelist", "1");
-    TBlade blade({application, system.dialogs, work_area, system.files, system.paths, probe.volumes,
-                  system.registry, system.clock, system.processes, system.power, system.environment,
-                  "", system.classes, system.desktop_files, "/usr/bin/tolvane", job_list});
+    TBlade blade(WindowServices(system, application, work_area,
+                                {.volumes = &probe.volumes, .job_list = job_list}));
     blade.FormCreate();
     std::vector<std::string> captions;
     for (int i = 0; i < blade.Queue.Count(); ++i)
@@ -180,9 +177,8 @@ TEST(JobList, AutostartRunsWhenEntriesWereRestored) {
     application.SetTitle("Tolvane");
     if (!encoder_there)
       system.dialogs.AnswerNext(ui::MessageAnswer::Ok);
-    TBlade blade({application, system.dialogs, work_area, system.files, system.paths, probe.volumes,
-                  system.registry, system.clock, system.processes, system.power, system.environment,
-                  "", system.classes, system.desktop_files, "/usr/bin/tolvane", job_list});
+    TBlade blade(WindowServices(system, application, work_area,
+                                {.volumes = &probe.volumes, .job_list = job_list}));
     blade.FormCreate();
     EXPECT_EQ(application.Title(), "Tolvane");
     EXPECT_EQ(blade.SavedTitle, "Tolvane");

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "window_services.h"
+
 #include "support/desktop_stand_ins.h"
 #include "support/system_services.h"
 
@@ -13,10 +15,7 @@ struct Window {
   ui::Application application{loop};
   testing::FixedWorkArea work_area{{0, 0, 1280, 1000}};
   testing::SystemServices system;
-  TBlade blade{{application, system.dialogs, work_area, system.files, system.paths, system.volumes,
-                system.registry, system.clock, system.processes, system.power, system.environment,
-                "", system.classes, system.desktop_files, "/usr/bin/tolvane",
-                system.config / "tolvane.dat"}};
+  TBlade blade{WindowServices(system, application, work_area)};
 };
 
 std::vector<std::string> PanelTexts(const ui::StatusBar& bar) {

@@ -291,10 +291,10 @@ TEST(TargetFolder, RecentFoldersSurviveARestart) {
   ASSERT_TRUE(f.blade.Form.Close());
 
   posix::RegistryFile registry(f.system.registry.Path(), "HKEY_CURRENT_USER");
-  TBlade again{{f.application, f.system.dialogs, f.work_area, f.system.files, f.system.paths,
-                f.volumes, registry, f.system.clock, f.system.processes, f.system.power,
-                f.system.environment, "", f.system.classes, f.system.desktop_files,
-                "/usr/bin/tolvane", f.system.config / "tolvane-again.dat"}};
+  TBlade again{WindowServices(f.system, f.application, f.work_area,
+                              {.volumes = &f.volumes,
+                               .registry = &registry,
+                               .job_list = f.system.config / "tolvane-again.dat"})};
   again.FormCreate();
   EXPECT_EQ(again.OutputFolder.Text(), f.disk2 + "/music/");
   const std::string h = "(hidden)";

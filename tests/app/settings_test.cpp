@@ -123,10 +123,7 @@ TEST(Settings, StoredValuesAreReadByTheirRules) {
     testing::FixedWorkArea work_area({0, 0, 1280, 1000});
     testing::SystemServices system;
     Store(system, c.stored);
-    TBlade blade({application, system.dialogs, work_area, system.files, system.paths,
-                  system.volumes, system.registry, system.clock, system.processes, system.power,
-                  system.environment, "", system.classes, system.desktop_files, "/usr/bin/tolvane",
-                  system.config / "tolvane.dat"});
+    TBlade blade(WindowServices(system, application, work_area));
     blade.FormCreate();
     SCOPED_TRACE(c.name);
     c.check(blade, system);
@@ -143,10 +140,7 @@ TEST(Settings, AValueOfAnotherTypeIsReportedAndStopsTheLoad) {
   system.registry.WriteValue(kKey, "Bitrate", platform::RegValue::Dword(192));
   system.registry.WriteString(kKey, "Tree", "3");
   system.dialogs.AnswerNext(ui::MessageAnswer::Ok);
-  TBlade blade({application, system.dialogs, work_area, system.files, system.paths, system.volumes,
-                system.registry, system.clock, system.processes, system.power, system.environment,
-                "", system.classes, system.desktop_files, "/usr/bin/tolvane",
-                system.config / "tolvane.dat"});
+  TBlade blade(WindowServices(system, application, work_area));
   blade.FormCreate();
   ASSERT_EQ(system.dialogs.Messages().size(), 1u);
   EXPECT_EQ(system.dialogs.Messages()[0].text, "Invalid data type for 'Bitrate'");

@@ -17,6 +17,7 @@
 
 #include "app/main_window.h"
 #include "app/startup.h"
+#include "app/window_services.h"
 #include "platform/qt/control_widgets.h"
 #include "platform/qt/form_dialog.h"
 #include "platform/qt/form_view.h"
@@ -41,10 +42,9 @@ struct ShownWindow {
                    blade.Timers()}};
 
   explicit ShownWindow(bool real = false)
-      : blade({application, real ? static_cast<ui::Dialogs&>(real_dialogs) : system.dialogs,
-               work_area, system.files, system.paths, system.volumes, system.registry, system.clock,
-               system.processes, system.power, system.environment, "", system.classes,
-               system.desktop_files, "/usr/bin/tolvane", system.config / "tolvane.dat"}) {
+      : blade(app::WindowServices(
+            system, application, work_area,
+            {.dialogs = real ? static_cast<ui::Dialogs*>(&real_dialogs) : &system.dialogs})) {
     application.SetTitle("Tolvane");
     blade.FormCreate();
     view.Form().show();
