@@ -1,0 +1,108 @@
+#include "program.h"
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QTimer>
+
+#include "main_window.h"
+#include "platform/posix/intake_server.h"
+#include "platform/posix/registry_file.h"
+#include "platform/posix/xdg_data_files.h"
+#include "platform/qt/form_view.h"
+#include "platform/qt/timer_driver.h"
+#include "settings/job_list.h"
+#include "shell/intake.h"
+#include "startup.h"
+
+namespace tolvane::app {
+
+Program::Program(std::string executable, std::vector<std::string> arguments)
+    : executable_(std::move(executable)), arguments_(std::move(arguments)) {
+  application_.SetTitle("Tolvane");
+}
+
+void Program::OnTermination() {
+  dialogs_.CloseAll();
+  termination_pending_ = !close_window_;
+  if (close_window_)
+    QTimer::singleShot(0, close_window_);
+}
+
+bool Program::HandedOff() {
+  if (posix::MakePrivateFolder(folders_.runtime))
+    instance_.emplace(folders_.runtime + "/" + paths_.NamePart(executable_));
+  intake_path_ = folders_.runtime + "/" + shell::ServiceName(executable_) + ".bladefiles";
+  if (!instance_ || instance_->GetState() != posix::InstanceLock::State::AlreadyRunning)
+    return false;
+  // The running copy may be starting still, its intake not yet listening: try for a few seconds.
+  // Names nobody takes are lost, as when no copy answers.
+  const std::vector<std::string> commands =
+      HandOffCommands(arguments_, environment_.CurrentFolder(), files_, paths_);
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    if (posix::SendToIntake(intake_path_, commands))
+      break;
+    ::usleep(100'000);
+  }
+  return true;
+}
+
+int Program::Run() {
+  // One copy runs: a later start hands its names to it and ends, touching no settings.
+  if (HandedOff())
+    return 0;
+  return RunWindow();
+}
+
+int Program::RunWindow() {
+  posix::RegistryFile user_registry(folders_.config + "/HKEY_CURRENT_USER.reg",
+                                    "HKEY_CURRENT_USER");
+  posix::RegistryFile classes_registry(folders_.config + "/HKEY_CLASSES_ROOT.reg",
+                                       "HKEY_CLASSES_ROOT");
+  MigrateEarlierSettings(user_registry, classes_registry, dialogs_);
+
+  const std::string job_list = settings::JobListPath(folders_.state, executable_);
+  posix::XdgDataFiles desktop_files(folders_.data);
+  const StartupPlan plan =
+      PlanStartup(arguments_, job_list, environment_.CurrentFolder(), files_, paths_);
+  if (plan.end_now)
+    return 0;
+
+  posix::MakeFolders(folders_.state, 0700);
+  TBlade blade({application_, dialogs_, work_area_, files_, paths_, volumes_, user_registry, clock_,
+                processes_, power_, environment_, paths_.FolderOf(executable_), classes_registry,
+                desktop_files, executable_, job_list});
+  // Other programs' names are heard from here on; they are handled once the window shows.
+  const bool first_copy = instance_ && instance_->GetState() == posix::InstanceLock::State::First;
+  shell::Intake intake({[&](const std::string& path) {
+                          blade.AddPath(paths_.Absolute(path, environment_.CurrentFolder()));
+                        },
+                        [&blade] { blade.UpdateTotals(); }, [&blade] { blade.RestoreWindow(); }});
+  platform::Timer intake_sweep("IntakeSweep", 1000);
+  posix::IntakeServer intake_server(intake, loop_, clock_, intake_sweep);
+  const bool listening = first_copy && intake_server.Listen(intake_path_);
+  blade.FormCreate();
+
+  qt::WindowView view({blade.Form, application_, [&blade] { return blade.TaskbarTitle(); },
+                       blade.Menus(), blade.Timers()});
+  close_window_ = [&blade] { blade.CloseUnattended(); };
+  view.Form().show();
+  const qt::TimerDriver sweep_driver(intake_sweep);
+  if (listening) {
+    instance_->Record({::getpid(), static_cast<uint64_t>(view.Form().winId())});
+    intake_server.Serve();
+  }
+
+  // The names reach the queue from the running loop, after every window exists.
+  if (plan.had_arguments)
+    QTimer::singleShot(0, [&blade, names = plan.names] { blade.EnqueueNames(names); });
+  // A signal that came during the start closes the window after the names are in the queue.
+  if (termination_pending_)
+    QTimer::singleShot(0, close_window_);
+  const int code = QApplication::exec();
+  // The window goes with this scope: no signal may reach it after.
+  close_window_ = nullptr;
+  return code;
+}
+
+}  // namespace tolvane::app
