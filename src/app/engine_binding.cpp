@@ -168,8 +168,8 @@ encoding::EngineOptions EngineBinding::Options() {
   options.check_overwrite = !w.OffOverWrite.Down();
   options.check_space = !w.OffSpace.Down();
   options.delete_partial = w.DeleteFileButton.Down();
-  options.show_console = w.ShowEncoderConsole != 0;
-  options.estimate_batch = w.EstimateMode != 0;
+  options.show_console = w.DefaultValues().show_encoder_console != 0;
+  options.estimate_batch = w.DefaultValues().estimate_mode != 0;
   options.watched_volume = w.Target().WatchedVolume();
   using OnEnd = encoding::EngineOptions::OnEnd;
   options.on_end = w.ShutDown.Down()    ? OnEnd::PowerOff

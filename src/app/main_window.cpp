@@ -1,5 +1,7 @@
 #include "main_window.h"
 
+#include "queue/names.h"
+
 #include "compact_mode.h"
 #include "edge_snap.h"
 
@@ -42,15 +44,15 @@ TBlade::TBlade(const Services& services)
   LayOutBottomPanel();
   BuildMenus();
   option_menus_.emplace(
-      options::OptionMenus::Controls{Main, Defaults, Queue, BitrateMenu, PrioMenu, BitsMenu,
-                                     EstMenu, TreeMenu, StereoMenu, RecentMenu, Bitrate, Priority,
-                                     StereoButton, TreeButton, Selector, Mp3BitrateButton,
-                                     Mp3PrioButton, Mp3StereoButton, OutputFolder},
-      options::OptionMenus::Defaults{DefaultBitrate, DefaultPriority, DefaultStereo, TreeDepth,
-                                     EstimateMode},
+      options::OptionMenus::Menus{BitrateMenu, PrioMenu, BitsMenu, EstMenu, TreeMenu, StereoMenu,
+                                  RecentMenu},
+      options::OptionMenus::EntryButtons{Mp3BitrateButton, Mp3PrioButton, Mp3StereoButton},
+      queue_.Rows(), defaults_,
       options::OptionMenus::Followers{
-          [this] { UpdateTotals(); },
-          [this] { QueueChange(Queue.Selected(), platform::ItemChange::State); }});
+          [this] { return Main.ActivePage() == &Defaults; }, [this] { UpdateTotals(); },
+          [this] { QueueChange(Queue.Selected(), platform::ItemChange::State); },
+          [this](const std::string& folder) { OutputFolder.SetText(folder); }});
+  defaults_shown_ = defaults_.Changed.Connect([this] { ShowDefaults(); });
 
   queue_editing_.emplace(
       queue::QueueEditing::Controls{Queue, FilesMenu, SortMenu, ScrollTimer},
@@ -106,18 +108,26 @@ void TBlade::FormCreate() {
   SavedTitle = Application.Title();
   SettingsIO(SettingsMode::LoadSettings);
   // The drive menu needs the stored drive, and the restored queue's totals need the menu.
-  output_target_.BuildDrivesMenu(DriveIndex);
+  output_target_.BuildDrivesMenu(defaults_.drive_index);
   SettingsIO(SettingsMode::LoadJobList);
-  Selector.SetCaption(EstimateMode == 0 ? "current" : "batch");
+  ShowDefaults();
 }
 
 void TBlade::FormClose() {
   SettingsIO(SettingsMode::SaveAll);
 }
 
+void TBlade::ShowDefaults() {
+  Bitrate.SetCaption(std::to_string(defaults_.bitrate) + "kbps");
+  Priority.SetCaption(queue::PriorityName(defaults_.priority));
+  StereoButton.SetCaption(queue::StereoName(defaults_.stereo));
+  TreeButton.SetCaption(std::to_string(defaults_.tree_depth));
+  Selector.SetCaption(queue::EstimateName(defaults_.estimate_mode));
+}
+
 queue::EntryDefaults TBlade::CurrentDefaults() const {
-  return {DefaultBitrate,      DefaultStereo,  DefaultPriority, PrivateBit.Down(),
-          CopyrightBit.Down(), CopyBit.Down(), CRCBit.Down(),   DeleteBit.Down()};
+  return {defaults_.bitrate,   defaults_.stereo, defaults_.priority, PrivateBit.Down(),
+          CopyrightBit.Down(), CopyBit.Down(),   CRCBit.Down(),      DeleteBit.Down()};
 }
 
 int TBlade::ProbeAndEnqueue(const std::string& path, queue::TFileData*& entry) {

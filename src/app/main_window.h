@@ -12,6 +12,7 @@
 #include "options/option_menus.h"
 #include "options/output_target.h"
 #include "options/tag_dialog.h"
+#include "options/window_defaults.h"
 #include "platform/clock.h"
 #include "platform/deferred_call.h"
 #include "platform/desktop_files.h"
@@ -144,14 +145,9 @@ class TBlade final {
 
   ui::Application& Application;
 
-  // Defaults of new entries and other settings held by the window.
-  int32_t DefaultBitrate = 128;
-  int32_t DefaultStereo = 0;
-  int32_t DefaultPriority = 2;
-  int32_t TreeDepth = 0;
-  int32_t DriveIndex = 0;
-  uint8_t EstimateMode = 1;
-  uint8_t ShowEncoderConsole = 0;
+  // Defaults of new entries and the other values the window chose that no control holds.
+  options::WindowDefaults& DefaultValues() { return defaults_; }
+  const options::WindowDefaults& DefaultValues() const { return defaults_; }
 
   // Title control: the progress replaces the saved title only while the program is out of sight.
   std::string SavedTitle;
@@ -274,6 +270,8 @@ class TBlade final {
   settings::Settings CurrentSettings() const;
   void ApplySettings(const settings::Settings& settings);
   void ShowSelectionSummary();
+  // The Settings page's buttons and the estimate selector show the chosen defaults.
+  void ShowDefaults();
   void LoadSettings();
   void SaveAll();
   void LoadJobList();
@@ -293,6 +291,8 @@ class TBlade final {
   std::string executable_path_;
   std::string job_list_path_;
   bool unattended_close_ = false;
+  options::WindowDefaults defaults_;
+  platform::Subscription defaults_shown_;
   std::vector<std::unique_ptr<ui::Label>> labels_;
   int next_toggle_group_ = 10;
   // The queue model, which the Queue list shows, and the batch engine that works through it.

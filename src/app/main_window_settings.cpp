@@ -59,12 +59,12 @@ settings::Settings TBlade::CurrentSettings() const {
   for (const auto& [field, button] : kSwitches)
     s.*field = (this->*button).Down();
   s.drive = output_target_.CheckedDrive();
-  s.estimate_batch = EstimateMode != 0;
+  s.estimate_batch = defaults_.estimate_mode != 0;
   s.output_folder = OutputFolder.Text();
-  s.bitrate = DefaultBitrate;
-  s.priority = DefaultPriority;
-  s.stereo = DefaultStereo;
-  s.tree = TreeDepth;
+  s.bitrate = defaults_.bitrate;
+  s.priority = defaults_.priority;
+  s.stereo = defaults_.stereo;
+  s.tree = defaults_.tree_depth;
   s.top = Form.Top();
   s.left = Form.Left();
   s.encoder_path = BladePath.Text();
@@ -76,18 +76,14 @@ settings::Settings TBlade::CurrentSettings() const {
 void TBlade::ApplySettings(const settings::Settings& s) {
   for (const auto& [field, button] : kSwitches)
     (this->*button).SetDown(s.*field);
-  DriveIndex = s.drive.value_or(DriveIndex);
-  EstimateMode = s.estimate_batch ? 1 : 0;
-  Selector.SetCaption(queue::EstimateName(EstimateMode));
+  defaults_.drive_index = s.drive.value_or(defaults_.drive_index);
+  defaults_.estimate_mode = s.estimate_batch ? 1 : 0;
+  defaults_.bitrate = s.bitrate;
+  defaults_.priority = s.priority;
+  defaults_.stereo = s.stereo;
+  defaults_.tree_depth = s.tree;
+  ShowDefaults();
   OutputFolder.SetText(s.output_folder);
-  DefaultBitrate = s.bitrate;
-  Bitrate.SetCaption(std::to_string(DefaultBitrate) + "kbps");
-  DefaultPriority = s.priority;
-  Priority.SetCaption(queue::PriorityName(DefaultPriority));
-  DefaultStereo = s.stereo;
-  StereoButton.SetCaption(queue::StereoName(DefaultStereo));
-  TreeDepth = s.tree;
-  TreeButton.SetCaption(std::to_string(TreeDepth));
   const ui::Point place =
       PlaceOnWorkArea({s.left, s.top, Form.Width(), Form.Height()}, work_area_.Get());
   Form.SetBounds({place.x, place.y, Form.Width(), Form.Height()});
@@ -101,7 +97,7 @@ void TBlade::ApplySettings(const settings::Settings& s) {
 
 void TBlade::LoadSettings() {
   settings::Settings start = CurrentSettings();
-  start.drive = DriveIndex;
+  start.drive = defaults_.drive_index;
   const ui::Rect area = work_area_.Get();
   const settings::DefaultPlace centred{area.top + (area.height - Form.Height()) / 2,
                                        area.left + (area.width - Form.Width()) / 2};
@@ -213,7 +209,7 @@ void TBlade::ResetButtonMouseUp(bool ctrl) {
   ResetButton.SetCaption("Restore defaults");
   if (ResetButton.Tag() >= kResetTicks) {
     if (ctrl) {
-      ShowEncoderConsole = ShowEncoderConsole == 0 ? 1 : 0;
+      defaults_.show_encoder_console = defaults_.show_encoder_console == 0 ? 1 : 0;
     } else {
       ResetButtonClick();
     }

@@ -45,10 +45,15 @@ int PositionOf(const ui::MenuItem& item) {
 
 }  // namespace
 
-OptionMenus::OptionMenus(const Controls& controls, const Defaults& defaults, Followers followers)
-    : c_(controls), d_(defaults), followers_(std::move(followers)) {
-  for (ui::PopupMenu* menu : {&c_.bitrate_menu, &c_.priority_menu, &c_.bits_menu, &c_.estimate_menu,
-                              &c_.tree_menu, &c_.stereo_menu, &c_.recent_menu}) {
+OptionMenus::OptionMenus(const Menus& menus, const EntryButtons& entry_buttons,
+                         platform::RowList& queue, WindowDefaults& defaults, Followers followers)
+    : m_(menus),
+      entry_(entry_buttons),
+      queue_(queue),
+      defaults_(defaults),
+      followers_(std::move(followers)) {
+  for (ui::PopupMenu* menu :
+       {&m_.bitrate, &m_.priority, &m_.bits, &m_.estimate, &m_.tree, &m_.stereo, &m_.recent}) {
     menu->OnPopup = [this](ui::PopupMenu& opening) { Mp3MenuPopup(opening); };
     for (int i = 0; i < menu->Count(); ++i) {
       if (menu->Item(i).Tag() != 0)
@@ -57,14 +62,10 @@ OptionMenus::OptionMenus(const Controls& controls, const Defaults& defaults, Fol
   }
 }
 
-bool OptionMenus::SettingsShowing() const {
-  return c_.pages.ActivePage() == &c_.settings_page;
-}
-
 template <typename Change>
 void OptionMenus::ForEachSelected(Change change) {
-  for (platform::ListItem* row = c_.queue.Selected(); row != nullptr;
-       row = c_.queue.NextSelected(row)) {
+  for (platform::ListItem* row = queue_.Selected(); row != nullptr;
+       row = queue_.NextSelected(row)) {
     if (queue::TFileData* entry = queue::EntryOf(*row))
       change(*entry);
   }
@@ -86,14 +87,13 @@ void OptionMenus::CheckByTag(ui::PopupMenu& menu, int tag) {
 
 void OptionMenus::Mp3MenuClick(ui::MenuItem& item) {
   const int tag = item.Tag();
-  const bool settings = SettingsShowing();
+  const bool settings = followers_.settings_showing();
   switch (tag / 1000) {
     case 2: {
       item.SetChecked(true);
       const int kbps = tag % 2000;
       if (settings) {
-        c_.bitrate.SetCaption(item.Caption());
-        d_.bitrate = kbps;
+        defaults_.Set(&WindowDefaults::bitrate, kbps);
         return;
       }
       ForEachSelected([kbps](queue::TFileData& e) {
@@ -108,8 +108,7 @@ void OptionMenus::Mp3MenuClick(ui::MenuItem& item) {
     case 3:
       item.SetChecked(true);
       if (settings) {
-        c_.priority.SetCaption(item.Caption());
-        d_.priority = tag % 3000;
+        defaults_.Set(&WindowDefaults::priority, tag % 3000);
         return;
       }
       ForEachSelected([tag](queue::TFileData& e) { e.Priority = tag % 3000; });
@@ -128,19 +127,16 @@ void OptionMenus::Mp3MenuClick(ui::MenuItem& item) {
     }
     case 5:
       item.SetChecked(true);
-      d_.estimate_mode = static_cast<uint8_t>(tag % 5000 - 1);
-      c_.selector.SetCaption(queue::EstimateName(d_.estimate_mode));
+      defaults_.Set(&WindowDefaults::estimate_mode, static_cast<uint8_t>(tag % 5000 - 1));
       return;
     case 6:
       item.SetChecked(true);
-      d_.tree_depth = tag % 6000 - 1;
-      c_.tree.SetCaption(std::to_string(d_.tree_depth));
+      defaults_.Set(&WindowDefaults::tree_depth, tag % 6000 - 1);
       return;
     case 7:
       item.SetChecked(true);
       if (settings) {
-        d_.stereo = tag % 7000 - 1;
-        c_.stereo.SetCaption(queue::StereoName(d_.stereo));
+        defaults_.Set(&WindowDefaults::stereo, tag % 7000 - 1);
         return;
       }
       ForEachSelected([tag](queue::TFileData& e) { e.StereoMode = tag % 7000 - 1; });
@@ -149,10 +145,10 @@ void OptionMenus::Mp3MenuClick(ui::MenuItem& item) {
     case 8: {
       // The chosen folder moves to the front; the others keep their order.
       const int chosen = tag - 8000;
-      if (chosen < 0 || chosen >= c_.recent_menu.Count())
+      if (chosen < 0 || chosen >= m_.recent.Count())
         return;
-      c_.output_folder.SetText(item.Caption());
-      MoveToFront(c_.recent_menu, chosen);
+      followers_.set_target(item.Caption());
+      MoveToFront(m_.recent, chosen);
       followers_.update_totals();
       return;
     }
@@ -162,43 +158,44 @@ void OptionMenus::Mp3MenuClick(ui::MenuItem& item) {
 }
 
 void OptionMenus::Mp3MenuPopup(ui::PopupMenu& menu) {
-  if (SettingsShowing()) {
-    if (&menu == &c_.tree_menu)
-      CheckByCaption(menu, c_.tree.Caption());
-    else if (&menu == &c_.bitrate_menu)
-      CheckByCaption(menu, c_.bitrate.Caption());
-    else if (&menu == &c_.priority_menu)
-      CheckByCaption(menu, c_.priority.Caption());
-    else if (&menu == &c_.stereo_menu)
-      CheckByCaption(menu, c_.stereo.Caption());
+  if (followers_.settings_showing()) {
+    // The item of each default, as its button shows it.
+    if (&menu == &m_.tree)
+      CheckByTag(menu, defaults_.tree_depth + 6001);
+    else if (&menu == &m_.bitrate)
+      CheckByTag(menu, defaults_.bitrate + 2000);
+    else if (&menu == &m_.priority)
+      CheckByTag(menu, defaults_.priority + 3000);
+    else if (&menu == &m_.stereo)
+      CheckByTag(menu, defaults_.stereo + 7001);
     return;
   }
-  if (&menu == &c_.estimate_menu) {
-    menu.Item(0).SetChecked(d_.estimate_mode == 0);
+  if (&menu == &m_.estimate) {
+    menu.Item(0).SetChecked(defaults_.estimate_mode == 0);
     return;
   }
-  const platform::ListItem* first = c_.queue.Selected();
+  const platform::ListItem* first = queue_.Selected();
   const queue::TFileData* entry = first == nullptr ? nullptr : queue::EntryOf(*first);
   if (entry == nullptr)
     return;
-  const bool several = c_.queue.SelCount() >= 2;
+  const bool several = queue_.SelCount() >= 2;
   // With several entries selected the menus show the defaults, not any one entry's value.
-  if (&menu == &c_.bitrate_menu) {
+  if (&menu == &m_.bitrate) {
     if (several)
-      CheckByTag(menu, d_.bitrate + 2000);
+      CheckByTag(menu, defaults_.bitrate + 2000);
     else
-      CheckByCaption(menu, c_.entry_bitrate.Caption());
-  } else if (&menu == &c_.priority_menu) {
+      CheckByCaption(menu, entry_.bitrate.Caption());
+  } else if (&menu == &m_.priority) {
     if (several)
-      CheckByTag(menu, d_.priority + 3000);
+      CheckByTag(menu, defaults_.priority + 3000);
     else
-      CheckByCaption(menu, c_.entry_priority.Caption());
-  } else if (&menu == &c_.stereo_menu) {
+      CheckByCaption(menu, entry_.priority.Caption());
+  } else if (&menu == &m_.stereo) {
     if (several)
-      CheckByTag(menu, d_.stereo + 7000);
+      CheckByTag(menu, defaults_.stereo + 7000);
     else
-      CheckByCaption(menu, c_.entry_stereo.Caption());
-  } else if (&menu == &c_.bits_menu) {
+      CheckByCaption(menu, entry_.stereo.Caption());
+  } else if (&menu == &m_.bits) {
     // A flag shows checked only when every selected entry has it.
     int mask = 255;
     ForEachSelected([&mask](queue::TFileData& e) { mask &= FlagMask(e); });

@@ -3,11 +3,12 @@
 #include <cstdint>
 #include <functional>
 
-#include "platform/ui/list_view.h"
+#include <string>
+
+#include "platform/rows.h"
 #include "platform/ui/menu.h"
-#include "platform/ui/page_control.h"
-#include "platform/ui/simple_controls.h"
 #include "platform/ui/speed_button.h"
+#include "window_defaults.h"
 
 namespace tolvane::options {
 
@@ -17,59 +18,50 @@ namespace tolvane::options {
 // choice sets a default; with the "Files" page showing, it sets the selected entries.
 class OptionMenus final {
  public:
-  // The controls the menus read and write.
-  struct Controls {
-    ui::PageControl& pages;
-    ui::TabSheet& settings_page;
-    ui::ListView& queue;
-    ui::PopupMenu& bitrate_menu;
-    ui::PopupMenu& priority_menu;
-    ui::PopupMenu& bits_menu;
-    ui::PopupMenu& estimate_menu;
-    ui::PopupMenu& tree_menu;
-    ui::PopupMenu& stereo_menu;
-    ui::PopupMenu& recent_menu;
-    ui::SpeedButton& bitrate;  // the defaults' buttons on the "Settings" page
-    ui::SpeedButton& priority;
-    ui::SpeedButton& stereo;
-    ui::SpeedButton& tree;
-    ui::SpeedButton& selector;       // the estimate mode, at the bottom of the window
-    ui::SpeedButton& entry_bitrate;  // the selection's buttons on the "Files" page
-    ui::SpeedButton& entry_priority;
-    ui::SpeedButton& entry_stereo;
-    ui::Edit& output_folder;
+  // The menus it serves.
+  struct Menus {
+    ui::PopupMenu& bitrate;
+    ui::PopupMenu& priority;
+    ui::PopupMenu& bits;
+    ui::PopupMenu& estimate;
+    ui::PopupMenu& tree;
+    ui::PopupMenu& stereo;
+    ui::PopupMenu& recent;
   };
-  // The defaults the window keeps (and the settings store saves).
-  struct Defaults {
-    int32_t& bitrate;
-    int32_t& priority;
-    int32_t& stereo;
-    int32_t& tree_depth;
-    uint8_t& estimate_mode;
+  // The selection's option buttons on the "Files" page, whose captions say one entry's values.
+  struct EntryButtons {
+    const ui::SpeedButton& bitrate;
+    const ui::SpeedButton& priority;
+    const ui::SpeedButton& stereo;
   };
-  // What a change asks of the rest of the window: the totals after a bitrate or target folder
-  // changed, and the selection summary after entries changed.
+  // What the window tells and asks: whether the "Settings" page shows (a choice then sets a
+  // default), the totals after a bitrate or target folder changed, the selection summary after
+  // entries changed, and the target folder a recent folder sets.
   struct Followers {
+    std::function<bool()> settings_showing;
     std::function<void()> update_totals;
     std::function<void()> refresh_selection;
+    std::function<void(const std::string& folder)> set_target;
   };
 
   // Installs the click and open handlers on every item of the seven menus.
-  OptionMenus(const Controls& controls, const Defaults& defaults, Followers followers);
+  OptionMenus(const Menus& menus, const EntryButtons& entry_buttons, platform::RowList& queue,
+              WindowDefaults& defaults, Followers followers);
 
   void Mp3MenuClick(ui::MenuItem& item);
   void Mp3MenuPopup(ui::PopupMenu& menu);
 
  private:
-  bool SettingsShowing() const;
   // Checks the items whose caption equals `caption`; others keep their mark when none matches.
   static void CheckByCaption(ui::PopupMenu& menu, const std::string& caption);
   static void CheckByTag(ui::PopupMenu& menu, int tag);
   template <typename Change>
   void ForEachSelected(Change change);
 
-  Controls c_;
-  Defaults d_;
+  Menus m_;
+  EntryButtons entry_;
+  platform::RowList& queue_;
+  WindowDefaults& defaults_;
   Followers followers_;
 };
 

@@ -57,7 +57,7 @@ TEST(Engine, ProgressIsReadFromTheGrowingOutput) {
   EXPECT_EQ(f.blade.AllBar2.Panel(2).Text(), "0.25x");  // 45 s of sound in 180 s
 
   f.blade.Selector.SetCaption("batch");
-  f.blade.EstimateMode = 1;
+  f.blade.DefaultValues().estimate_mode = 1;
   f.Go("go2");
   f.WaitForSize(f.temp / "song.mp3", 960004);
   f.Tick();

@@ -122,9 +122,9 @@ TEST(Launch, TheBatchToolBuildsTheWindowsCommandLine) {
   // The label a fresh window shows for this encoder, as the batch tool reads it too.
   f.blade.BEVersion.SetCaption("");
   f.blade.ShowEncoderVersion();
-  f.blade.DefaultBitrate = 192;
-  f.blade.DefaultStereo = 2;
-  f.blade.DefaultPriority = 4;
+  f.blade.DefaultValues().bitrate = 192;
+  f.blade.DefaultValues().stereo = 2;
+  f.blade.DefaultValues().priority = 4;
   f.blade.CRCBit.SetDown(true);
   f.blade.CopyBit.SetDown(true);
   f.blade.OutputFolder.SetText(f.temp / "out/");

@@ -44,7 +44,7 @@ TEST(OptionMenus, BitrateForTheDefaultsOrForTheSelectedFiles) {
   f.ShowSettings();
   ItemCaptioned(f.blade.BitrateMenu, "192kbps").Click();
   EXPECT_EQ(f.blade.Bitrate.Caption(), "192kbps");
-  EXPECT_EQ(f.blade.DefaultBitrate, 192);
+  EXPECT_EQ(f.blade.DefaultValues().bitrate, 192);
   EXPECT_EQ(f.Entry(0).Bitrate, 128) << "queued files keep theirs";
 
   MenusFixture g;
@@ -55,7 +55,7 @@ TEST(OptionMenus, BitrateForTheDefaultsOrForTheSelectedFiles) {
   EXPECT_EQ(g.Entry(1).Bitrate, 320);
   EXPECT_EQ(g.Entry(1).RequiredSize, size_before * 320 / 128);
   EXPECT_EQ(g.Entry(0).Bitrate, 128) << "only the selected file";
-  EXPECT_EQ(g.blade.DefaultBitrate, 128) << "the default stays";
+  EXPECT_EQ(g.blade.DefaultValues().bitrate, 128) << "the default stays";
   EXPECT_NE(g.blade.TotalBar.Panel(0).Text(), required_before) << "the totals follow";
   g.Settle();
   EXPECT_EQ(g.blade.Mp3BitrateButton.Caption(), "320kbps");
@@ -67,7 +67,7 @@ TEST(OptionMenus, OpeningChecksTheCurrentValues) {
   MenusFixture f;
   f.Entry(0).Bitrate = 128;
   f.Entry(1).Bitrate = 192;
-  f.blade.DefaultBitrate = 160;
+  f.blade.DefaultValues().bitrate = 160;
   f.Entry(0).CRCFlag = f.Entry(0).PrivateFlag = true;
   f.Entry(1).CRCFlag = true;
   f.Select({0, 1});
@@ -86,7 +86,8 @@ TEST(OptionMenus, OpeningChecksTheCurrentValues) {
   f.blade.BitrateMenu.Popup({0, 0});
   EXPECT_EQ(Checked(f.blade.BitrateMenu), std::vector<std::string>{"192kbps"}) << "its own value";
   f.ShowSettings();
-  f.blade.Bitrate.SetCaption("224kbps");
+  f.blade.DefaultValues().Set(&options::WindowDefaults::bitrate, 224);
+  EXPECT_EQ(f.blade.Bitrate.Caption(), "224kbps") << "the button shows the default";
   f.blade.BitrateMenu.Popup({0, 0});
   EXPECT_EQ(Checked(f.blade.BitrateMenu), std::vector<std::string>{"224kbps"});
 }
@@ -95,14 +96,14 @@ TEST(OptionMenus, EstimateTreeAndRecentFolders) {
   MenusFixture f;
   ItemCaptioned(f.blade.EstMenu, "Batch").Click();
   ItemCaptioned(f.blade.EstMenu, "Batch").Click();
-  EXPECT_EQ(f.blade.EstimateMode, 1);
+  EXPECT_EQ(f.blade.DefaultValues().estimate_mode, 1);
   EXPECT_EQ(f.blade.Selector.Caption(), "batch");
   EXPECT_EQ(Checked(f.blade.EstMenu), std::vector<std::string>{"Batch"}) << "stays checked";
   ItemCaptioned(f.blade.EstMenu, "Current").Click();
   EXPECT_EQ(f.blade.Selector.Caption(), "current");
 
   ItemCaptioned(f.blade.TreeMenu, "2").Click();
-  EXPECT_EQ(f.blade.TreeDepth, 2);
+  EXPECT_EQ(f.blade.DefaultValues().tree_depth, 2);
   EXPECT_EQ(f.blade.TreeButton.Caption(), "2");
 
   const std::vector<std::string> folders = {"/A/", "/B/", "/C/", "/D/", "/E/"};

@@ -69,7 +69,7 @@ TEST(Settings, StoredValuesAreReadByTheirRules) {
   const Case cases[] = {
       {{{"Bitrate", "14"}},
        [](TBlade& b, testing::SystemServices& s) {
-         EXPECT_EQ(b.DefaultBitrate, 128);
+         EXPECT_EQ(b.DefaultValues().bitrate, 128);
          EXPECT_EQ(s.registry.ReadString(kKey, "Bitrate").text, "128") << "rewritten";
        },
        "14"},
@@ -77,14 +77,14 @@ TEST(Settings, StoredValuesAreReadByTheirRules) {
        [](TBlade& b, testing::SystemServices&) { EXPECT_EQ(b.Bitrate.Caption(), "15kbps"); },
        "15"},
       {{{"Bitrate", "0x80"}},
-       [](TBlade& b, testing::SystemServices&) { EXPECT_EQ(b.DefaultBitrate, 128); },
+       [](TBlade& b, testing::SystemServices&) { EXPECT_EQ(b.DefaultValues().bitrate, 128); },
        "0x80"},
       {{{"Bitrate", "fast"}},
-       [](TBlade& b, testing::SystemServices&) { EXPECT_EQ(b.DefaultBitrate, 128); },
+       [](TBlade& b, testing::SystemServices&) { EXPECT_EQ(b.DefaultValues().bitrate, 128); },
        "no number"},
       {{{"Selector", "2"}},
        [](TBlade& b, testing::SystemServices&) {
-         EXPECT_EQ(b.EstimateMode, 1);
+         EXPECT_EQ(b.DefaultValues().estimate_mode, 1);
          EXPECT_EQ(b.Selector.Caption(), "batch");
        },
        "Selector 2"},
@@ -164,7 +164,7 @@ TEST(Settings, RestoreDefaultsIsHeldForThreeSeconds) {
   for (const std::string& file : verb_files)
     EXPECT_TRUE(std::filesystem::exists(file)) << file;
   testing::WriteText(data + "/applications/other.desktop", "[Desktop Entry]\n");
-  b.DefaultBitrate = 320;
+  b.DefaultValues().bitrate = 320;
 
   auto hold = [&](int ticks, bool ctrl) {
     b.ResetButton.MouseDown(ui::MouseButton::Left, {}, {});
@@ -181,14 +181,15 @@ TEST(Settings, RestoreDefaultsIsHeldForThreeSeconds) {
   };
   EXPECT_EQ(hold(1, false), "Wait 2.9 seconds");
   EXPECT_EQ(hold(29, false), "Wait 0.1 seconds");
-  EXPECT_EQ(b.DefaultBitrate, 320) << "released too early: nothing happens";
+  EXPECT_EQ(b.DefaultValues().bitrate, 320) << "released too early: nothing happens";
 
   EXPECT_EQ(hold(31, true), "Release");
-  EXPECT_EQ(b.ShowEncoderConsole, 1) << "Ctrl at the release only toggles the console";
-  EXPECT_EQ(b.DefaultBitrate, 320);
+  EXPECT_EQ(b.DefaultValues().show_encoder_console, 1)
+      << "Ctrl at the release only toggles the console";
+  EXPECT_EQ(b.DefaultValues().bitrate, 320);
 
   EXPECT_EQ(hold(30, false), "Wait 0.0 seconds");
-  EXPECT_EQ(b.DefaultBitrate, 128);
+  EXPECT_EQ(b.DefaultValues().bitrate, 128);
   EXPECT_FALSE(b.RegistryButton.Down());
   EXPECT_FALSE(f.system.classes.KeyExists("audio/x-wav\\shell\\Blade it"));
   EXPECT_TRUE(f.system.classes.KeyExists("audio/x-wav\\shell")) << "shell stays";
