@@ -26,7 +26,7 @@ void EngineBinding::ShowIdle() {
   w.AllBar2.Panel(2).SetText("0.00x");
   w.AllBar3.Panel(4).SetText("0%");
   w.Completed.SetPosition(0);
-  w.Application.SetTitle(w.SavedTitle);
+  w.Title().ShowSaved();
 }
 
 void EngineBinding::ShowRunning() {
@@ -57,9 +57,7 @@ void EngineBinding::ShowProgress(const encoding::ProgressFigures& figures) {
   w.Completed.SetPosition(figures.batch_percent);
   w.AllBar3.Panel(4).SetText(std::to_string(figures.batch_percent) + "%");
   // The taskbar shows the progress only while the window is out of sight.
-  const std::string title = w.AllBar3.Panel(4).Text() + " -=- Tolvane";
-  if ((w.AppMinimized == 1 || w.AppActive == 0) && w.Application.Title() != title)
-    w.Application.SetTitle(title);
+  w.Title().ShowProgress(w.AllBar3.Panel(4).Text() + " -=- Tolvane");
 }
 
 void EngineBinding::ShowElapsed(const std::string& elapsed) {

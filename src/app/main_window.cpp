@@ -93,19 +93,8 @@ TBlade::TBlade(const Services& services)
 }
 
 void TBlade::FormCreate() {
-  Application.OnMinimize = [this] { AppMinimized = 1; };
-  Application.OnRestore = [this] {
-    AppMinimized = 0;
-    Application.SetTitle(SavedTitle);
-  };
-  Application.OnDeactivate = [this] { AppActive = 0; };
-  Application.OnActivate = [this] {
-    AppActive = 1;
-    Application.SetTitle(SavedTitle);
-  };
-  AppMinimized = 0;
   // Taken before anything (a restored batch that stops at once) can put another title up.
-  SavedTitle = Application.Title();
+  title_.Install();
   SettingsIO(SettingsMode::LoadSettings);
   // The drive menu needs the stored drive, and the restored queue's totals need the menu.
   output_target_.BuildDrivesMenu(defaults_.drive_index);
@@ -150,9 +139,7 @@ void TBlade::SpeedBar1DblClick() {
 }
 
 std::string TBlade::TaskbarTitle() const {
-  if (!SavedTitle.empty() && Application.Title() != SavedTitle)
-    return Application.Title();
-  return Form.Caption();
+  return title_.TaskbarTitle(Form.Caption());
 }
 
 std::vector<ui::PopupMenu*> TBlade::Menus() {

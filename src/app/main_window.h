@@ -33,6 +33,7 @@
 #include "platform/ui/status_bar.h"
 #include "platform/ui/work_area.h"
 #include "platform/volumes.h"
+#include "program_title.h"
 #include "queue/folder_scan.h"
 #include "queue/queue.h"
 #include "queue/view/queue_editing.h"
@@ -149,10 +150,9 @@ class TBlade final {
   options::WindowDefaults& DefaultValues() { return defaults_; }
   const options::WindowDefaults& DefaultValues() const { return defaults_; }
 
-  // Title control: the progress replaces the saved title only while the program is out of sight.
-  std::string SavedTitle;
-  uint8_t AppMinimized = 0;
-  uint8_t AppActive = 0;
+  // The taskbar's title: the progress replaces the saved title only while out of sight.
+  ProgramTitle& Title() { return title_; }
+  const ProgramTitle& Title() const { return title_; }
 
   // The window and its pages.
   ui::Form Form{"Blade", kCaption};
@@ -292,6 +292,7 @@ class TBlade final {
   std::string job_list_path_;
   bool unattended_close_ = false;
   options::WindowDefaults defaults_;
+  ProgramTitle title_{Application};
   platform::Subscription defaults_shown_;
   std::vector<std::unique_ptr<ui::Label>> labels_;
   int next_toggle_group_ = 10;

@@ -181,7 +181,7 @@ TEST(JobList, AutostartRunsWhenEntriesWereRestored) {
                                 {.volumes = &probe.volumes, .job_list = job_list}));
     blade.FormCreate();
     EXPECT_EQ(application.Title(), "Tolvane");
-    EXPECT_EQ(blade.SavedTitle, "Tolvane");
+    EXPECT_EQ(blade.Title().SavedTitle(), "Tolvane");
     if (!encoder_there) {
       EXPECT_EQ(system.dialogs.Messages().at(0).text, "BladeEnc not found. Check its path!");
       continue;

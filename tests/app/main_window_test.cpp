@@ -116,7 +116,7 @@ TEST(MainWindow, MovesSnapToTheWorkArea) {
 TEST(MainWindow, TaskbarShowsTheProgressTitleOnlyWhileItReplacesTheSavedOne) {
   Window w;
   w.application.SetTitle("Tolvane");
-  w.blade.SavedTitle = "Tolvane";
+  w.blade.FormCreate();  // saves the title
   EXPECT_EQ(w.blade.TaskbarTitle(), "Tolvane 2.99c");
   w.application.SetTitle("42% -=- Tolvane");
   EXPECT_EQ(w.blade.TaskbarTitle(), "42% -=- Tolvane");

@@ -152,14 +152,14 @@ TEST(MainWindowView, ActivationIsTheProgramsNotTheWindows) {
   ShownWindow w;
   w.view.Form().activateWindow();
   QCoreApplication::processEvents();
-  ASSERT_EQ(w.blade.AppActive, 1);
+  ASSERT_TRUE(w.blade.Title().Active());
   QWidget box;
   box.setWindowTitle(QStringLiteral("Warning"));
   box.show();
   box.activateWindow();
   QCoreApplication::processEvents();
   ASSERT_FALSE(w.view.Form().isActiveWindow());
-  EXPECT_EQ(w.blade.AppActive, 1) << "still the active program";
+  EXPECT_TRUE(w.blade.Title().Active()) << "still the active program";
 }
 
 // Files dragged from a file manager are taken anywhere on the window, folders with what is in
