@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "blade_fixture.h"
+#include "engine_fixture.h"
 #include "options/tag/genres.h"
 #include "options/tag/id3_tag.h"
 
@@ -118,6 +119,31 @@ TEST(TagDialog, AssignAndRemoveOnAnEncodedFile) {
   EXPECT_EQ(f.blade.Queue.Item(0).StateIndex(), -1);
   EXPECT_FALSE(f.Entry(0).HasTag);
   EXPECT_EQ(f.Entry(0).TagGenre, -1);
+}
+
+// An encoder that knows no target folder writes beside the source, and the MP3 is moved; the tag
+// assigned afterwards goes into the moved MP3, and nothing is left beside the source.
+TEST(TagDialog, AssignAfterAnOlderEncodersMoveTagsTheMovedMp3) {
+  EngineFixture f;
+  f.blade.BEVersion.SetCaption("v 0.75");
+  std::filesystem::create_directories(f.temp / "out");
+  f.blade.OutputFolder.SetText(f.temp / "out/");
+  f.blade.AddPath(f.Wave("song.wav"));
+  f.blade.EncodeClick();
+  f.WaitUntilEnded();
+  ASSERT_TRUE(f.loop.Pump(std::chrono::seconds(20)));
+  ASSERT_TRUE(f.Status(0).starts_with("Completed in ")) << f.Status(0);
+  f.blade.Queue.Item(0).SetSelected(true);
+  f.system.dialogs.ActInNextForm([&](ui::Form&) {
+    options::TIDForm& d = f.blade.IDForm();
+    d.IDTitle.SetText("Moved");
+    d.IDAssign.UserClick();
+  });
+  f.blade.IDButton.Click();
+  const std::string mp3 = testing::ReadText(f.temp / "out/song.mp3");
+  ASSERT_EQ(mp3.size(), 1000u + 128u) << "the fake encoder's 1000 bytes and the tag";
+  EXPECT_EQ(mp3.substr(1000, 8), "TAGMoved");
+  EXPECT_FALSE(std::filesystem::exists(f.temp / "song.mp3"));
 }
 
 // PageUp and PageDown keep the fields in the entry and step to the neighbouring file; a locked
