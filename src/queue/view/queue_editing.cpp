@@ -61,9 +61,9 @@ QueueEditing::QueueEditing(const Controls& controls, Followers followers)
       {"PasteGroup", [this] { PasteGroupClick(); }},
       {"RemoveFile", [this] { RemoveFileClick(); }},
       {"RemoveCompleted", [this] { RemoveCompletedClick(); }}};
-  for (const auto& [name, action] : items) {
-    if (ui::MenuItem* item = c_.files_menu.FindByName(name))
-      item->OnClick = [action](ui::MenuItem&) { action(); };
+  for (const auto& entry : items) {
+    if (ui::MenuItem* item = c_.files_menu.FindByName(entry.first))
+      item->OnClick = [action = entry.second](ui::MenuItem&) { action(); };
   }
   for (int i = 0; i < c_.sort_menu.Count(); ++i) {
     c_.sort_menu.Item(i).OnClick = [this](ui::MenuItem& item) { SortClick(item.Tag()); };
