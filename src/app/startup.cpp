@@ -5,13 +5,17 @@
 
 namespace tolvane::app {
 
+namespace {
+constexpr std::string_view kContinueArgument = "-continue";
+}  // namespace
+
 StartupPlan PlanStartup(const std::vector<std::string>& arguments, const std::string& job_list_path,
                         const std::string& current_folder, platform::FileSystem& files,
                         const platform::Paths& paths) {
   StartupPlan plan;
   plan.had_arguments = !arguments.empty();
   for (const std::string& argument : arguments) {
-    if (argument == "-continue") {
+    if (argument == kContinueArgument) {
       if (!files.FileExists(job_list_path)) {
         plan.end_now = true;
         plan.names.clear();
@@ -40,8 +44,12 @@ std::vector<std::string> HandOffCommands(const std::vector<std::string>& argumen
                                          platform::FileSystem& files,
                                          const platform::Paths& paths) {
   std::vector<std::string> commands{std::string(shell::Intake::kRestoreCommand)};
-  for (const std::string& argument : arguments)
+  for (const std::string& argument : arguments) {
+    // The running copy has its queue already: "-continue" asks nothing of it.
+    if (argument == kContinueArgument)
+      continue;
     commands.push_back(shell::PathCommand(ExpandName(argument, current_folder, files, paths)));
+  }
   return commands;
 }
 

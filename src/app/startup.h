@@ -33,8 +33,8 @@ StartupPlan PlanStartup(const std::vector<std::string>& arguments, const std::st
 std::string ExpandName(const std::string& argument, const std::string& current_folder,
                        platform::FileSystem& files, const platform::Paths& paths);
 
-// What a later copy sends the running one: the restore request, then every argument (including
-// "-continue", which only the first copy treats specially) as a path command, in order.
+// What a later copy sends the running one: the restore request, then every argument but
+// "-continue" (the running copy has its queue already) as a path command, in order.
 std::vector<std::string> HandOffCommands(const std::vector<std::string>& arguments,
                                          const std::string& current_folder,
                                          platform::FileSystem& files, const platform::Paths& paths);
