@@ -1,4 +1,6 @@
 // Following the running job: the progress tick, and the job's end as soon as it is seen.
+#include <algorithm>
+
 #include "batch_engine.h"
 #include "job_text.h"
 #include "platform/number_text.h"
@@ -83,7 +85,9 @@ void BatchEngine::ShowProgress(const EngineOptions& options) {
   BatchDone += entry.DoneBytes;
 
   figures.running_number = platform::CountText(NowEncoding.Item->Index() + 1);
-  NowEncoding.Item->SetSubItem(0, std::to_string(RoundHalfEven(progress.percent)) + "% completed");
+  // The size is an estimate from the bitrate: an output past it is done, not more than done.
+  const int64_t shown_percent = std::min<int64_t>(RoundHalfEven(progress.percent), 100);
+  NowEncoding.Item->SetSubItem(0, std::to_string(shown_percent) + "% completed");
   NowEncoding.Item->SetImageIndex(static_cast<int>(progress.percent * 0.04L));
   figures.elapsed = SecondsToTime(batch_seconds);
   figures.speed = SpeedText(progress.speed);
@@ -94,7 +98,7 @@ void BatchEngine::ShowProgress(const EngineOptions& options) {
           ? RemainingSeconds(TicksBetween(BatchStartTick, BatchLastTick), batch_percent)
           : progress.remaining;
   figures.estimate = SecondsToTime(estimate);
-  figures.batch_percent = static_cast<int>(RoundHalfEven(batch_percent));
+  figures.batch_percent = static_cast<int>(std::min<int64_t>(RoundHalfEven(batch_percent), 100));
   display_.ShowProgress(figures);
 }
 
