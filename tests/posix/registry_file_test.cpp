@@ -62,6 +62,25 @@ TEST(RegistryFile, NamesCompareWithoutRegardToCaseAndKeepTheirFirstSpelling) {
   EXPECT_EQ(store.SubkeyNames("SOFTWARE"), std::vector<std::string>{"Orvik"});
   EXPECT_EQ(store.SubkeyNames(""), std::vector<std::string>{"Software"});
   EXPECT_TRUE(store.KeyExists("SOFTWARE\\orvik"));
+
+  // Empty levels name no key: every spelling of a path is the same key, and a file written back
+  // loads to the same text, however its keys were spelled.
+  store.WriteString("\\Software\\\\Orvik\\Tolvane\\", "Extra", "three");
+  EXPECT_EQ(store.ValueNames(kKey), (std::vector<std::string>{"BladePath", "Extra"}));
+  WriteText(temp / "odd.reg",
+            "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\A\\\\B\\]\n\"x\"=\"1\"\n"
+            "[HKEY_CURRENT_USER\\a\\\\\\b]\n\"y\"=\"2\"\n[HKEY_CURRENT_USER\\A\\B\\\\C]\n");
+  std::string first;
+  {
+    RegistryFile odd(temp / "odd.reg", "HKEY_CURRENT_USER");
+    EXPECT_EQ(odd.ValueNames("a\\b"), (std::vector<std::string>{"x", "y"}));
+    odd.WriteString("A\\B", "z", "3");
+    ASSERT_TRUE(odd.Flush());
+    first = ReadText(temp / "odd.reg");
+  }
+  RegistryFile again(temp / "odd.reg", "HKEY_CURRENT_USER");
+  EXPECT_EQ(again.Serialize(), first);
+  EXPECT_EQ(again.SubkeyNames("A\\B"), std::vector<std::string>{"C"});
 }
 
 TEST(RegistryFile, ReadingAnotherTypeAsTextIsReported) {

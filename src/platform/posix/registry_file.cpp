@@ -60,12 +60,18 @@ std::string Utf16LeToUtf8(const std::vector<uint8_t>& bytes) {
   return out;
 }
 
+// A key path without empty levels: separators at either end and repeated ones name no key, so
+// \a\\b\ is the key a\b, and every spelling of a path is written back the same way.
 std::string NormalizeKey(std::string_view key) {
-  while (key.starts_with('\\'))
-    key.remove_prefix(1);
-  while (key.ends_with('\\'))
-    key.remove_suffix(1);
-  return std::string(key);
+  std::string normal;
+  for (const char c : key) {
+    if (c == '\\' && (normal.empty() || normal.back() == '\\'))
+      continue;
+    normal += c;
+  }
+  if (normal.ends_with('\\'))
+    normal.pop_back();
+  return normal;
 }
 
 std::string Escape(std::string_view text) {
