@@ -4,21 +4,32 @@ namespace tolvane::shell {
 
 namespace {
 
-constexpr const char* kMimeTypes = "audio/x-wav;audio/x-aiff;inode/directory;";
+// "Open With" offers the program for audio only: listing folders there would make it the
+// default program for folders where nothing else claims them. The KDE service menu adds "Blade
+// it" to folders too (the GNOME Files script is offered for everything).
+constexpr const char* kAudioTypes = "audio/x-wav;audio/x-aiff;";
+constexpr const char* kAudioAndFolderTypes = "audio/x-wav;audio/x-aiff;inode/directory;";
 
-// The executable as a desktop entry's Exec key quotes it: in double quotes, with `"`, "`", "$"
-// and "\" escaped by a backslash, and every backslash of that doubled again for the key's own
-// string escapes; a "%" is written "%%".
+// The executable as a desktop entry's Exec key holds it: quoted, with `"`, "`", "$" and "\"
+// escaped by a backslash; then, as the key is a string, every backslash doubled again (a
+// backslash in the path is four); a "%" is written "%%".
 std::string ExecQuoted(const std::string& executable) {
   std::string quoted = "\"";
   for (const char c : executable) {
     if (c == '"' || c == '`' || c == '$' || c == '\\')
-      quoted += "\\\\";
-    if (c == '%')
-      quoted += '%';
+      quoted += '\\';
     quoted += c;
   }
-  return quoted + "\"";
+  quoted += '"';
+  std::string value;
+  for (const char c : quoted) {
+    if (c == '\\')
+      value += '\\';
+    if (c == '%')
+      value += '%';
+    value += c;
+  }
+  return value;
 }
 
 // The executable as one word of a POSIX shell: in single quotes, a quote in it closed, escaped
@@ -46,7 +57,7 @@ std::vector<DesktopFile> BladeItFiles(const std::string& executable) {
            exec +
            "\n"
            "MimeType=" +
-           kMimeTypes +
+           kAudioTypes +
            "\n"
            "NoDisplay=true\n"
            "Terminal=false\n",
@@ -56,7 +67,7 @@ std::vector<DesktopFile> BladeItFiles(const std::string& executable) {
        "Type=Service\n"
        "X-KDE-ServiceTypes=KonqPopupMenu/Plugin\n"
        "MimeType=" +
-           std::string(kMimeTypes) +
+           std::string(kAudioAndFolderTypes) +
            "\n"
            "Actions=bladeIt;\n"
            "\n"

@@ -73,9 +73,29 @@ TEST(ShellVerbs, TheEarlierVerbIsMoved) {
 
 // The files that make "Blade it" real on Linux desktops: a valid desktop entry, and a GNOME Files
 // script that hands the selection to the program even when its path needs quoting.
+// The program of a desktop entry's Exec key, read as the desktop entry specification says: the
+// string's escapes first (\\ is one backslash), then the quoting of the first argument.
+std::string ExecProgram(const std::string& entry) {
+  const size_t at = entry.find("\nExec=") + 6;
+  const std::string value = entry.substr(at, entry.find('\n', at) - at);
+  std::string unescaped;
+  for (size_t i = 0; i < value.size(); ++i)
+    unescaped += value[i] == '\\' && i + 1 < value.size() ? value[++i] : value[i];
+  std::string program;
+  for (size_t i = 1; i < unescaped.size() && unescaped[i] != '"'; ++i) {
+    if (unescaped[i] == '\\')
+      ++i;
+    program += unescaped[i];
+  }
+  size_t percent = 0;
+  while ((percent = program.find("%%", percent)) != std::string::npos)
+    program.erase(percent++, 1);
+  return program;
+}
+
 TEST(ShellVerbs, TheDesktopFilesRunTheProgramWithTheSelection) {
   testing::TempFolder temp;
-  const std::string program_folder = temp / "My Apps/it's \"here\" $HOME";
+  const std::string program_folder = temp / "My Apps/it's \"here\" $HOME \\ 100%";
   std::filesystem::create_directories(program_folder);
   const std::string program = program_folder + "/tolvane";
   testing::WriteText(program, "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > \"$OUT\"\n");
@@ -97,8 +117,14 @@ TEST(ShellVerbs, TheDesktopFilesRunTheProgramWithTheSelection) {
       "desktop-file-validate '" + entry + "' > '" + (temp / "v.txt") + "' 2>&1";
   EXPECT_EQ(std::system(validate.c_str()), 0) << testing::ReadText(temp / "v.txt");
   const std::string text = testing::ReadText(entry);
-  EXPECT_NE(text.find("MimeType=audio/x-wav;audio/x-aiff;inode/directory;"), std::string::npos);
+  EXPECT_NE(text.find("\nMimeType=audio/x-wav;audio/x-aiff;\n"), std::string::npos)
+      << "Open With offers audio only, never folders";
   EXPECT_NE(text.find(" %F\n"), std::string::npos);
+  EXPECT_EQ(ExecProgram(text), program) << "the Exec key, read as the specification reads it";
+  // The type index names the entry for the audio types only.
+  const std::string cache = testing::ReadText(temp / "data/applications/mimeinfo.cache");
+  EXPECT_NE(cache.find("audio/x-wav=tolvane-blade-it.desktop;"), std::string::npos) << cache;
+  EXPECT_EQ(cache.find("inode/directory"), std::string::npos) << cache;
   EXPECT_NE(testing::ReadText(temp / "data/kio/servicemenus/tolvane-blade-it.desktop")
                 .find("Name=Blade it"),
             std::string::npos);
@@ -111,6 +137,9 @@ TEST(ShellVerbs, TheDesktopFilesRunTheProgramWithTheSelection) {
   RemoveBladeIt(data);
   for (const auto& [file, mode] : modes)
     EXPECT_FALSE(std::filesystem::exists(temp / "data/" + file)) << file;
+  EXPECT_EQ(testing::ReadText(temp / "data/applications/mimeinfo.cache").find("tolvane"),
+            std::string::npos)
+      << "the index forgets the entry";
 }
 
 }  // namespace

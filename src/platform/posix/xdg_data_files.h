@@ -7,7 +7,8 @@
 namespace tolvane::posix {
 
 // Desktop files in a data folder, written whole (a temporary file, synced, then renamed over the
-// old one) so that a desktop never reads half of one.
+// old one) so that a desktop never reads half of one. A desktop entry written or removed below
+// applications/ updates that folder's type index (mimeinfo.cache).
 class XdgDataFiles final : public platform::DesktopFiles {
  public:
   explicit XdgDataFiles(std::string data_folder) : data_folder_(std::move(data_folder)) {}
