@@ -307,6 +307,13 @@ class TBlade final {
   options::OutputTarget output_target_;
   options::TIDForm tag_dialog_{Queue, dialogs_, files_};
   platform::DeferredCall summary_{Application.Loop(), [this] { ShowSelectionSummary(); }};
+  // Rows that go take their selection with them: the summary follows.
+  platform::Subscription rows_gone_ =
+      queue_.Rows().RowsChanged.Connect([this](const platform::RowsChange& change) {
+        if (change.kind == platform::RowsChange::Kind::Removed ||
+            change.kind == platform::RowsChange::Kind::Reset)
+          summary_.Request();
+      });
 };
 
 }  // namespace tolvane::app

@@ -91,6 +91,27 @@ TEST(SelectionSummary, SeveralEntries) {
   EXPECT_FALSE(f.blade.IDButton.Enabled());
 }
 
+// The summary follows the selection whatever takes the selected rows away: "Remove completed"
+// chosen below the rows, and rows added after.
+TEST(SelectionSummary, FollowsTheSelectionWhenRowsAreRemoved) {
+  BladeFixture f;
+  f.blade.AddPath(f.Wave("done.wav"));
+  f.blade.AddPath(f.Wave("waiting.wav"));
+  f.blade.Queue.Item(0).SetSubItem(0, "Completed in 00:00:05");
+  f.blade.Queue.Item(0).SetSelected(true);
+  f.Settle();
+  ASSERT_EQ(f.blade.WaveBar.Panel(0).Text(), "Stereo");
+  f.blade.Editing().RemoveCompletedClick();
+  f.Settle();
+  const std::vector<std::string> nothing(6, "");
+  EXPECT_EQ(Panels(f.blade.WaveBar), nothing);
+  EXPECT_EQ(OptionButtons(f.blade).enabled, (std::vector<bool>{false, false, false, false}));
+  EXPECT_FALSE(f.blade.IDButton.Enabled());
+  f.blade.AddPath(f.Wave("new.wav"));
+  f.Settle();
+  EXPECT_EQ(Panels(f.blade.WaveBar), nothing) << "nothing is selected still";
+}
+
 TEST(SelectionSummary, TextForms) {
   const std::pair<int64_t, const char*> times[] = {
       {0, "00:00"}, {64, "01:04"}, {600, "10:00"}, {6000, "100:00"}};
