@@ -1,5 +1,6 @@
 #include "tag_dialog.h"
 
+#include <algorithm>
 #include <string>
 
 #include "platform/latin1.h"
@@ -41,7 +42,10 @@ TIDForm::TIDForm(ui::ListView& queue, ui::Dialogs& dialogs, platform::FileSystem
   }
   LockedGenre.SetBounds({144, 90, 57, 22});
   IDGenre.SetBounds({208, 89, 121, 24});
-  IDGenre.SetItems({SortedGenres().begin(), SortedGenres().end()});
+  // The empty item on top stands for no genre (255 in the tag).
+  std::vector<std::string> genres{""};
+  genres.insert(genres.end(), SortedGenres().begin(), SortedGenres().end());
+  IDGenre.SetItems(std::move(genres));
   IDGenre.SetDropDownCount(12);
   for (ui::SpeedButton* lock :
        {&LockedTitle, &LockedArtist, &LockedAlbum, &LockedYear, &LockedComment, &LockedGenre}) {
@@ -108,7 +112,8 @@ void TIDForm::StoreFields(queue::TFileData& entry) const {
   entry.TagAlbum = FirstCharacters(IDAlbum.Text(), queue::kTagTextWidth);
   entry.TagYear = FirstCharacters(IDYear.Text(), queue::kTagYearWidth);
   entry.TagComment = FirstCharacters(IDComment.Text(), queue::kTagTextWidth);
-  entry.TagGenre = IDGenre.ItemIndex();
+  // Nothing chosen, or the empty item: no genre.
+  entry.TagGenre = std::max(IDGenre.ItemIndex() - 1, -1);
 }
 
 void TIDForm::IDAssignClick(const ui::SpeedButton& sender) {

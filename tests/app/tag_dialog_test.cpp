@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 
@@ -29,6 +30,13 @@ struct TagFixture : BladeFixture {
   }
   static bool Key(options::TIDForm& d, int key, ui::ShiftState shift = {}) {
     return d.IDForm.KeyDown(key, shift);
+  }
+  // Picks the genre box's item that reads `name` ("" for the empty one), as the user does.
+  static void ChooseGenre(options::TIDForm& d, const std::string& name) {
+    const std::vector<std::string>& items = d.IDGenre.Items();
+    const auto at = std::find(items.begin(), items.end(), name);
+    ASSERT_NE(at, items.end()) << name;
+    d.IDGenre.Choose(static_cast<int>(at - items.begin()));
   }
 };
 
@@ -81,12 +89,23 @@ TEST(TagDialog, AssignStoresTheFieldsAndMarksTheRow) {
 
   f.Edit(1, [&](options::TIDForm& d) {
     d.IDArtist.SetText("Band");
-    d.IDGenre.Choose(options::SortedIndexOf("Blues"));
+    TagFixture::ChooseGenre(d, "Blues");
     EXPECT_FALSE(TagFixture::Key(d, ui::keys::kReturn, kCtrl)) << "Ctrl+Enter assigns";
   });
   EXPECT_EQ(e.TagArtist, "Band");
+  EXPECT_EQ(e.TagGenre, options::SortedIndexOf("Blues"));
   EXPECT_EQ(options::BuildTag(e)[127], 0);
   EXPECT_FALSE(f.Entry(0).HasTag);
+
+  // The empty choice at the top of the box is no genre again, and keeps the rest of the tag.
+  f.Edit(1, [&](options::TIDForm& d) {
+    EXPECT_EQ(d.IDGenre.Items().front(), "");
+    TagFixture::ChooseGenre(d, "");
+    d.IDAssign.UserClick();
+  });
+  EXPECT_TRUE(e.HasTag);
+  EXPECT_EQ(e.TagGenre, -1);
+  EXPECT_EQ(options::BuildTag(e)[127], 255);
 }
 
 // On a file already encoded, Assign writes the tag at once and Remove cuts it off again.
@@ -99,7 +118,7 @@ TEST(TagDialog, AssignAndRemoveOnAnEncodedFile) {
   f.Entry(0).OutputPath = mp3;
   f.Edit(0, [&](options::TIDForm& d) {
     d.IDTitle.SetText("Café");
-    d.IDGenre.Choose(options::SortedIndexOf("Trash Metal"));
+    TagFixture::ChooseGenre(d, "Trash Metal");
     d.IDAssign.UserClick();
     EXPECT_TRUE(TagFixture::Key(d, ui::keys::kReturn)) << "Enter alone is the edit's";
     EXPECT_EQ(d.IDForm.GetModalResult(), ui::ModalResult::None);
