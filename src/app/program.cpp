@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <cstdio>
 
 #include "main_window.h"
 #include "platform/posix/intake_server.h"
@@ -29,28 +30,36 @@ void Program::OnTermination() {
     QTimer::singleShot(0, close_window_);
 }
 
-bool Program::HandedOff() {
+std::optional<int> Program::HandOff() {
   if (posix::MakePrivateFolder(folders_.runtime))
     instance_.emplace(folders_.runtime + "/" + paths_.NamePart(executable_));
   intake_path_ = folders_.runtime + "/" + shell::ServiceName(executable_) + ".bladefiles";
   if (!instance_ || instance_->GetState() != posix::InstanceLock::State::AlreadyRunning)
-    return false;
-  // The running copy may be starting still, its intake not yet listening: try for a few seconds.
-  // Names nobody takes are lost, as when no copy answers.
+    return std::nullopt;
   const std::vector<std::string> commands =
       HandOffCommands(arguments_, environment_.CurrentFolder(), files_, paths_);
-  for (int attempt = 0; attempt < 50; ++attempt) {
-    if (posix::SendToIntake(intake_path_, commands))
-      break;
-    ::usleep(100'000);
+  const auto alive = [this] { return instance_->HolderAlive(); };
+  // The running copy may be starting still, its intake not yet listening: try for a few seconds.
+  for (int attempt = 0; attempt < 50 && alive(); ++attempt) {
+    switch (posix::HandOverToIntake(intake_path_, commands, alive)) {
+      case posix::HandOver::Delivered:
+        return 0;
+      case posix::HandOver::PeerGone:
+        std::fprintf(stderr, "tolvane: the running copy ended before it took every name\n");
+        return 1;
+      case posix::HandOver::NobodyListens:
+        ::usleep(100'000);
+        break;
+    }
   }
-  return true;
+  std::fprintf(stderr, "tolvane: the running copy does not take names\n");
+  return 1;
 }
 
 int Program::Run() {
   // One copy runs: a later start hands its names to it and ends, touching no settings.
-  if (HandedOff())
-    return 0;
+  if (const std::optional<int> handed_off = HandOff())
+    return *handed_off;
   return RunWindow();
 }
 

@@ -30,13 +30,15 @@ class Program final {
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
-  // The exit code: 0 after a hand-off to the running copy, or when the window closed.
+  // The exit code: 0 after a hand-off to the running copy (1 when it went before taking every
+  // name), or the window's when it closed.
   int Run();
 
  private:
   void OnTermination();
-  // A copy runs already: the names went to it (true), or this copy is the first.
-  bool HandedOff();
+  // A copy runs already: the names went to it, and this copy ends with the code given (0, or 1
+  // when the running copy did not take them all). nullopt: this copy is the first.
+  std::optional<int> HandOff();
   int RunWindow();
 
   std::string executable_;

@@ -237,6 +237,50 @@ TEST(Startup, ALaterStartHandsItsNamesToTheRunningCopy) {
   EXPECT_EQ(next.WaitFor(10s), 0);
 }
 
+// A later copy waits for the running copy's answers as long as it lives, however long a box of it
+// stays open (here: the copy is held still for longer than any time-out would allow); a running
+// copy that dies before it answered ends the later one with 1 and one line that says so.
+TEST(Startup, AHandOffWaitsForTheRunningCopyAsLongAsItLives) {
+  TempFolder temp;
+  for (const char* name : {"a.wav", "b.wav"})
+    testing::WriteWave(temp / name, {.data_bytes = 176'400});
+  std::filesystem::create_directories(temp / "config/tolvane");
+  testing::WriteText(temp / "config/tolvane/HKEY_CURRENT_USER.reg",
+                     "Windows Registry Editor Version 5.00\n\n"
+                     "[HKEY_CURRENT_USER\\SOFTWARE\\Orvik\\Tolvane]\n\"Savelist\"=\"1\"\n");
+  const std::map<std::string, std::string> environment = {{"XDG_STATE_HOME", temp / "state"},
+                                                          {"XDG_CONFIG_HOME", temp / "config"},
+                                                          {"XDG_RUNTIME_DIR", temp / "runtime"},
+                                                          {"QT_QPA_PLATFORM", "offscreen"}};
+  const std::string intake = temp / "runtime/tolvane/tolvane.bladefiles";
+  {
+    testing::ChildProcess first(kProgram, {}, environment);
+    ASSERT_TRUE(testing::Eventually([&] { return std::filesystem::exists(intake); }, 10s));
+    first.Signal(SIGSTOP);
+    testing::ChildProcess later(kProgram, {"a.wav", "b.wav"}, environment, temp / "later.log",
+                                temp.Path());
+    EXPECT_EQ(later.WaitFor(11s), std::nullopt) << "still waiting for the held copy";
+    first.Signal(SIGCONT);
+    EXPECT_EQ(later.WaitFor(10s), 0) << testing::ReadText(temp / "later.log");
+    first.Signal(SIGTERM);
+    ASSERT_EQ(first.WaitFor(10s), 0);
+  }
+  const std::string saved = testing::ReadText(temp / "state/tolvane/tolvane.dat");
+  EXPECT_NE(saved.find(temp / "a.wav"), std::string::npos) << "every name arrived";
+  EXPECT_NE(saved.find(temp / "b.wav"), std::string::npos);
+
+  testing::ChildProcess first(kProgram, {}, environment);
+  ASSERT_TRUE(testing::Eventually([&] { return std::filesystem::exists(intake); }, 10s));
+  first.Signal(SIGSTOP);
+  testing::ChildProcess later(kProgram, {"a.wav"}, environment, temp / "orphan.log", temp.Path());
+  EXPECT_EQ(later.WaitFor(1500ms), std::nullopt);
+  first.Signal(SIGKILL);
+  first.WaitFor(10s);
+  EXPECT_EQ(later.WaitFor(10s), 1);
+  EXPECT_EQ(testing::ReadText(temp / "orphan.log"),
+            "tolvane: the running copy ended before it took every name\n");
+}
+
 // The real program, as a user who drops files and walks away sets it up: the batch starts by
 // itself, each job's end is seen through the event loop, and the window closes at the end.
 TEST(Startup, AnAutostartedBatchRunsToItsEndAndCloses) {

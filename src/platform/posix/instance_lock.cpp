@@ -42,4 +42,15 @@ std::optional<InstanceLock::Holder> InstanceLock::Recorded() const {
   return Holder{process_id, window_id};
 }
 
+bool InstanceLock::HolderAlive() const {
+  if (!fd_.Valid() || state_ != State::AlreadyRunning)
+    return false;
+  // The lock can be had only once its holder has gone; it is let go again at once.
+  if (::flock(fd_.Get(), LOCK_EX | LOCK_NB) == 0) {
+    ::flock(fd_.Get(), LOCK_UN);
+    return false;
+  }
+  return errno == EWOULDBLOCK;
+}
+
 }  // namespace tolvane::posix

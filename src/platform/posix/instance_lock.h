@@ -26,6 +26,8 @@ class InstanceLock final {
   bool Record(const Holder& holder);
   // What the first copy recorded, read by a later one.
   std::optional<Holder> Recorded() const;
+  // For a later copy: whether the first copy still holds the lock, that is, still runs.
+  bool HolderAlive() const;
 
  private:
   std::string path_;

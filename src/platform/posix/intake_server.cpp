@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -190,33 +191,69 @@ void IntakeServer::Sweep() {
     Drop(id);
 }
 
-std::optional<int> SendToIntake(const std::string& path, const std::vector<std::string>& commands,
-                                int timeout_ms) {
+namespace {
+
+struct Conversation {
+  bool connected = false;
+  int replies = 0;   // frames answered at all
+  int accepted = 0;  // frames answered 1
+};
+
+// One conversation: every command a frame, each sent after the previous one was answered. An
+// answer that takes longer than `slice_ms` is waited for as long as `wait_on` says so.
+Conversation Converse(const std::string& path, const std::vector<std::string>& commands,
+                      int slice_ms, const std::function<bool()>& wait_on) {
+  Conversation result;
   const std::optional<sockaddr_un> address = AddressOf(path);
   if (!address)
-    return std::nullopt;
+    return result;
   UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
   if (!fd.Valid())
-    return std::nullopt;
-  timeval limit{timeout_ms / 1000, (timeout_ms % 1000) * 1000};
+    return result;
+  timeval limit{slice_ms / 1000, (slice_ms % 1000) * 1000};
   ::setsockopt(fd.Get(), SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
   ::setsockopt(fd.Get(), SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
   if (::connect(fd.Get(), reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0)
-    return std::nullopt;
-  int answered = 0;
+    return result;
+  result.connected = true;
   for (const std::string& command : commands) {
     if (!SendAll(fd.Get(), IntakeFrame(command)))
       break;
     char answer = 0;
     ssize_t n = 0;
-    do {
+    for (;;) {
       n = ::recv(fd.Get(), &answer, 1, 0);
-    } while (n < 0 && errno == EINTR);
+      if (n < 0 && errno == EINTR)
+        continue;
+      if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) && wait_on && wait_on())
+        continue;
+      break;
+    }
     if (n != 1)
       break;
-    answered += answer == 1 ? 1 : 0;
+    ++result.replies;
+    result.accepted += answer == 1 ? 1 : 0;
   }
-  return answered;
+  return result;
+}
+
+}  // namespace
+
+std::optional<int> SendToIntake(const std::string& path, const std::vector<std::string>& commands,
+                                int timeout_ms) {
+  const Conversation conversation = Converse(path, commands, timeout_ms, {});
+  if (!conversation.connected)
+    return std::nullopt;
+  return conversation.accepted;
+}
+
+HandOver HandOverToIntake(const std::string& path, const std::vector<std::string>& commands,
+                          const std::function<bool()>& peer_alive) {
+  const Conversation conversation = Converse(path, commands, 1000, peer_alive);
+  if (!conversation.connected)
+    return HandOver::NobodyListens;
+  return conversation.replies == static_cast<int>(commands.size()) ? HandOver::Delivered
+                                                                   : HandOver::PeerGone;
 }
 
 }  // namespace tolvane::posix

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -69,6 +70,15 @@ class IntakeServer final {
 // a peer silent for `timeout_ms`.
 std::optional<int> SendToIntake(const std::string& path, const std::vector<std::string>& commands,
                                 int timeout_ms = 10'000);
+
+// How a later copy's hand-off went: nobody listened (the first copy may still be starting),
+// every command was answered, or the first copy went before it answered them all.
+enum class HandOver { NobodyListens, Delivered, PeerGone };
+// Sends the commands as SendToIntake does, but waits for each answer as long as `peer_alive`
+// says the receiving copy lives: a box it shows may stay open for any time, and no name handed
+// over is lost meanwhile.
+HandOver HandOverToIntake(const std::string& path, const std::vector<std::string>& commands,
+                          const std::function<bool()>& peer_alive);
 
 // The frame of one command.
 std::string IntakeFrame(const std::string& command);
