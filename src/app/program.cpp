@@ -81,26 +81,27 @@ int Program::RunWindow() {
   TBlade blade({application_, dialogs_, work_area_, files_, paths_, volumes_, user_registry, clock_,
                 processes_, power_, environment_, paths_.FolderOf(executable_), classes_registry,
                 desktop_files, executable_, job_list});
-  // Other programs' names are heard from here on; they are handled once the window shows.
   const bool first_copy = instance_ && instance_->GetState() == posix::InstanceLock::State::First;
   shell::Intake intake({[&](const std::string& path) {
                           blade.AddPath(paths_.Absolute(path, environment_.CurrentFolder()));
                         },
                         [&blade] { blade.UpdateTotals(); }, [&blade] { blade.RestoreWindow(); }});
   platform::Timer intake_sweep("IntakeSweep", 1000);
+  const qt::TimerDriver sweep_driver(intake_sweep);
   posix::IntakeServer intake_server(intake, loop_, clock_, intake_sweep);
   const bool listening = first_copy && intake_server.Listen(intake_path_);
+  // Heard from the moment a loop runs, also the nested one of a question the start asks (a
+  // restored queue that starts by itself).
+  if (listening)
+    intake_server.Serve();
   blade.FormCreate();
 
   qt::WindowView view({blade.Form, application_, [&blade] { return blade.TaskbarTitle(); },
                        blade.Menus(), blade.Timers()});
   close_window_ = [&blade] { blade.CloseUnattended(); };
   view.Form().show();
-  const qt::TimerDriver sweep_driver(intake_sweep);
-  if (listening) {
+  if (listening)
     instance_->Record({::getpid(), static_cast<uint64_t>(view.Form().winId())});
-    intake_server.Serve();
-  }
 
   // The names reach the queue from the running loop, after every window exists.
   if (plan.had_arguments)

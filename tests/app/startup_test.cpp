@@ -10,6 +10,7 @@
 #include "platform/posix/intake_server.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/registry_file.h"
+#include "queue/file_data.h"
 #include "settings/job_list.h"
 #include "support/audio_files.h"
 #include "support/child_process.h"
@@ -279,6 +280,39 @@ TEST(Startup, AHandOffWaitsForTheRunningCopyAsLongAsItLives) {
   EXPECT_EQ(later.WaitFor(10s), 1);
   EXPECT_EQ(testing::ReadText(temp / "orphan.log"),
             "tolvane: the running copy ended before it took every name\n");
+}
+
+// The intake is heard while a question asked during the start is open: a restored queue that
+// starts by itself asks whether to overwrite, and a later copy's name arrives meanwhile.
+TEST(Startup, TheIntakeAnswersWhileAStartupQuestionIsOpen) {
+  TempFolder temp;
+  for (const char* name : {"a.wav", "b.wav"})
+    testing::WriteWave(temp / name, {.data_bytes = 176'400});
+  testing::WriteText(temp / "a.mp3", "an older one");  // the restored batch asks about it
+  posix::PosixFileSystem files;
+  queue::TFileData saved;
+  saved.FileName = temp / "a.wav";
+  std::filesystem::create_directories(temp / "state/tolvane");
+  ASSERT_TRUE(settings::WriteJobList(files, temp / "state/tolvane/tolvane.dat", {&saved}));
+  std::filesystem::create_directories(temp / "config/tolvane");
+  testing::WriteText(temp / "config/tolvane/HKEY_CURRENT_USER.reg",
+                     "Windows Registry Editor Version 5.00\n\n"
+                     "[HKEY_CURRENT_USER\\SOFTWARE\\Orvik\\Tolvane]\n\"Savelist\"=\"1\"\n"
+                     "\"Autostart\"=\"1\"\n\"BladePath\"=\"" TOLVANE_BUILD_DIR "/bladeenc\"\n");
+  const std::map<std::string, std::string> environment = {{"XDG_STATE_HOME", temp / "state"},
+                                                          {"XDG_CONFIG_HOME", temp / "config"},
+                                                          {"XDG_RUNTIME_DIR", temp / "runtime"},
+                                                          {"QT_QPA_PLATFORM", "offscreen"}};
+  testing::ChildProcess first(kProgram, {"-continue"}, environment);
+  const std::string intake = temp / "runtime/tolvane/tolvane.bladefiles";
+  ASSERT_TRUE(testing::Eventually([&] { return std::filesystem::exists(intake); }, 10s));
+  testing::ChildProcess later(kProgram, {temp / "b.wav"}, environment);
+  EXPECT_EQ(later.WaitFor(10s), 0) << "answered while the question is open";
+  first.Signal(SIGTERM);  // closes the question unanswered, then the window
+  ASSERT_EQ(first.WaitFor(10s), 0);
+  const std::string queue = testing::ReadText(temp / "state/tolvane/tolvane.dat");
+  EXPECT_NE(queue.find(temp / "b.wav"), std::string::npos) << "the handed-over name is queued";
+  EXPECT_EQ(testing::ReadText(temp / "a.mp3"), "an older one") << "nothing answered Yes";
 }
 
 // The real program, as a user who drops files and walks away sets it up: the batch starts by
