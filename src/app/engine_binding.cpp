@@ -1,5 +1,7 @@
 #include "engine_binding.h"
 
+#include <iostream>
+
 #include <cstdlib>
 
 #include "encoding/job_text.h"
@@ -139,12 +141,6 @@ void EngineBinding::Report(EngineFailure failure, const std::string& source_name
       text = "BladeEnc halts!";
       caption = "Error!";
       break;
-    case EngineFailure::TagNotWritten:
-      text = "The ID3 tag could not be written into the MP3 of " + source_name + ".";
-      break;
-    case EngineFailure::OutputNotMoved:
-      text = "The MP3 of " + source_name + " could not be moved to the target folder.";
-      break;
     case EngineFailure::SourceIsOwnOutput:
       text = "File " + source_name + " would be replaced by its own MP3.\rIt was skipped.";
       break;
@@ -182,6 +178,10 @@ std::string EngineBinding::EncoderFile() {
 
 void EngineBinding::SaveSettings() {
   window_.SettingsIO(TBlade::SettingsMode::SaveAll);
+}
+
+void EngineBinding::Log(const std::string& line) {
+  std::cerr << "tolvane: " << line << std::endl;
 }
 
 void EngineBinding::CloseProgram(bool unattended) {

@@ -39,6 +39,7 @@ class EngineBinding final : public encoding::EngineDisplay,
   encoding::EngineOptions Options() override;
   std::string EncoderFile() override;
   void SaveSettings() override;
+  void Log(const std::string& line) override;
   void CloseProgram(bool unattended) override;
 
  private:

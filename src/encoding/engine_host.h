@@ -29,6 +29,8 @@ class EngineHost {
   virtual std::string EncoderFile() = 0;
   // Saves every setting and the job list (before powering off, and when a close stops a job).
   virtual void SaveSettings() = 0;
+  // One line for the log (standard error): what went wrong without stopping the batch.
+  virtual void Log(const std::string& line) = 0;
   // Closes the program by its normal path; an unattended close (a signal's) asks nothing.
   virtual void CloseProgram(bool unattended) = 0;
 };

@@ -16,8 +16,6 @@ enum class EngineFailure {
   CannotStart,             // the encoder could not be started
   EncoderHalted,           // the encoder ended with an error
   SourceIsOwnOutput,       // the MP3 would be written over the source itself: passed over
-  TagNotWritten,           // the finished MP3 did not take its ID3 tag
-  OutputNotMoved,          // the finished MP3 could not be moved to the target folder
   NothingToDo,             // Encode found no queued entry
 };
 

@@ -92,6 +92,7 @@ JobResult Job::Finish(int exit_code, const UnfinishedOutput& unfinished) {
   watched_output_.reset();
   JobResult result;
   result.exit_code = exit_code;
+  result.destination = Destination();
   if (exit_code == 0) {
     // The tag goes into the MP3 where the encoder wrote it, before it moves.
     result.tag_failed = entry_.HasTag && !options::WriteTag(s_.files, &entry_);

@@ -117,22 +117,27 @@ void BatchEngine::FinishCompleted() {
   const auto seconds = static_cast<int32_t>(
       RoundHalfEven(TicksBetween(NowEncoding.StartTick, NowEncoding.LastTick) * 0.001L));
   entry.EncodeTime = seconds;
-  NowEncoding.Item->SetSubItem(0, "Completed in " + SecondsToTime(seconds));
-  NowEncoding.Item->SetImageIndex(4);
   // A job that completed just as it was told to stop completes; the batch stops all the same.
   const bool go_on = state_ == EngineState::Running || state_ == EngineState::Paused;
   const JobResult result = EndJob(0);
   state_ = EngineState::Idle;
   if (!go_on)
     display_.ShowStopping(false);
-  // The job is done either way; what did not reach the MP3 is said, not passed over.
-  const std::string source_name = paths_.NamePart(entry.FileName);
-  if (result.tag_failed)
-    Tell(EngineFailure::TagNotWritten, source_name);
-  if (result.move_failed)
-    Tell(EngineFailure::OutputNotMoved, source_name);
-  else
+  // The job is done either way. What did not reach the MP3 is said in its row and in the log,
+  // never in a box: a batch nobody watches must reach its end (and its power-off).
+  std::string status = "Completed in " + SecondsToTime(seconds);
+  if (result.tag_failed) {
+    status += ", tag not written";
+    host_.Log("the ID3 tag could not be written into " + entry.OutputPath);
+  }
+  if (result.move_failed) {
+    status += ", not moved";
+    host_.Log(entry.OutputPath + " could not be moved to " + result.destination);
+  } else {
     NowEncoding.OutName = entry.OutputPath;
+  }
+  NowEncoding.Item->SetSubItem(0, status);
+  NowEncoding.Item->SetImageIndex(4);
   if (!go_on) {
     ResetCounters();
     display_.RefreshSelection();

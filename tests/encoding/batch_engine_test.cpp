@@ -250,12 +250,14 @@ TEST(BatchEngine, ASourceIsNeverItsOwnOutput) {
 }
 
 // What does not reach a finished MP3 (its tag, its move to the target folder of an old encoder)
-// is reported; the job counts as done and the batch goes on.
-TEST(BatchEngine, ATagOrMoveThatFailsIsReported) {
+// is said in its row and in the log, never in a box: the job counts as done, the batch goes on
+// and its end (here a power-off) comes.
+TEST(BatchEngine, ATagOrMoveThatFailsIsReportedWithoutABox) {
   for (const bool tag : {true, false}) {
     EngineFixture f;
     queue::TFileData& entry = f.Add("a.wav");
     f.Add("b.wav");
+    f.host.options.on_end = EngineOptions::OnEnd::PowerOff;
     if (tag) {
       entry.HasTag = true;
       entry.TagTitle = "Song";
@@ -268,11 +270,17 @@ TEST(BatchEngine, ATagOrMoveThatFailsIsReported) {
     }
     f.engine.Encode();
     ASSERT_TRUE(f.DeliverEnd());
-    EXPECT_EQ(f.prompts.asked,
-              Lines{tag ? "report TagNotWritten a.wav" : "report OutputNotMoved a.wav"});
-    EXPECT_TRUE(f.Status(0).starts_with("Completed in "));
+    EXPECT_TRUE(f.prompts.asked.empty()) << "no box";
+    EXPECT_EQ(f.Status(0),
+              tag ? "Completed in 00:00:00, tag not written" : "Completed in 00:00:00, not moved");
+    ASSERT_EQ(f.host.logged.size(), 1u);
+    EXPECT_EQ(f.host.logged[0],
+              tag ? "the ID3 tag could not be written into " + (f.temp / "a.mp3")
+                  : (f.temp / "a.mp3") + " could not be moved to " + (f.temp / "out/a.mp3"));
     EXPECT_EQ(f.Status(1), "Preparing...") << "the batch goes on";
     EXPECT_TRUE(std::filesystem::exists(f.temp / "a.mp3")) << "the MP3 stays where it is";
+    ASSERT_TRUE(f.DeliverEnd());
+    EXPECT_EQ(f.system.power.requests, 1) << "the end of the batch comes";
   }
 }
 

@@ -73,8 +73,7 @@ struct ScriptedPrompts final : EnginePrompts {
   void Report(EngineFailure failure, const std::string& name) override {
     static constexpr const char* kNames[] = {
         "EncoderNotFound", "InputNotFound", "OutputFolderNotCreated", "CommandLineTooLong",
-        "CannotStart",     "EncoderHalted", "SourceIsOwnOutput",      "TagNotWritten",
-        "OutputNotMoved",  "NothingToDo"};
+        "CannotStart",     "EncoderHalted", "SourceIsOwnOutput",      "NothingToDo"};
     asked.push_back(std::string("report ") + kNames[static_cast<int>(failure)] +
                     (name.empty() ? "" : " " + name));
   }
@@ -87,10 +86,12 @@ struct TestHost final : EngineHost {
   int saves = 0;
   int closes = 0;
   int unattended_closes = 0;
+  std::vector<std::string> logged;
 
   EngineOptions Options() override { return options; }
   std::string EncoderFile() override { return encoder; }
   void SaveSettings() override { ++saves; }
+  void Log(const std::string& line) override { logged.push_back(line); }
   void CloseProgram(bool unattended) override { ++(unattended ? unattended_closes : closes); }
 };
 
