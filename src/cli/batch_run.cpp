@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 
 #include "encoding/job_text.h"
+#include "encoding/output_plan.h"
 #include "queue/folder_scan.h"
 #include "settings/encoder_path.h"
 #include "settings/encoder_version.h"
@@ -78,12 +80,13 @@ int BatchRun::Run() {
   encoder_ = settings::FindEncoder(options_.encoder, s_.program_folder, s_.files, s_.environment,
                                    s_.paths);
   version_label_ = settings::ReadEncoderVersion(s_.files, encoder_).label;
+  PlanOutputs();
   if (options_.dry_run) {
     for (queue::TFileData* entry : work_) {
       const encoding::Job job(*entry, Settings(), {s_.files, s_.paths, s_.volumes, s_.processes});
       report_.Line(job.CommandLine(), false);
     }
-    return kAllEncoded;
+    return skipped_ == 0 ? kAllEncoded : kSomeNotEncoded;
   }
   if (!work_.empty() && !s_.files.FileExists(encoder_)) {
     report_.Line("tolvane-batch: encoder not found: " + encoder_, true);
@@ -138,6 +141,27 @@ int BatchRun::Run() {
     SaveRemainingJobList();
   const bool all = skipped_ == 0 && failed_ == 0 && missing_.empty() && unsupported_.empty();
   return all ? kAllEncoded : kSomeNotEncoded;
+}
+
+void BatchRun::PlanOutputs() {
+  // Two inputs whose MP3 would be one file (the same name in two folders, without --tree): two
+  // encoders would write it at once. The first keeps it; the others are skipped before any runs.
+  std::map<std::string, const queue::TFileData*> planned;
+  std::vector<queue::TFileData*> kept;
+  for (queue::TFileData* entry : work_) {
+    const encoding::OutputPlan plan = encoding::PlanOutput(
+        entry->FileName, output_folder_, options_.tree_depth, version_label_, s_.paths);
+    const auto [first, fresh] = planned.emplace(plan.destination, entry);
+    if (fresh) {
+      kept.push_back(entry);
+      continue;
+    }
+    ++skipped_;
+    report_.Line(
+        "skipped  " + entry->FileName + ": would write the same MP3 as " + first->second->FileName,
+        true);
+  }
+  work_ = std::move(kept);
 }
 
 encoding::JobSettings BatchRun::Settings() const {

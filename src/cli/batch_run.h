@@ -51,6 +51,8 @@ class BatchRun final {
   enum class Outcome { Encoded, Skipped, Failed };
 
   void Collect();
+  // Keeps one input for every MP3 to be written; reports the others as skipped.
+  void PlanOutputs();
   encoding::JobSettings Settings() const;
   // Starts the entry's encoder; false when it ended before (skipped or failed).
   bool Start(queue::TFileData& entry, Running& running);

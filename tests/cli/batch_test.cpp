@@ -72,6 +72,26 @@ TEST(Batch, AFolderWithAnUnsupportedFile) {
   EXPECT_EQ(RunBatch(temp, {"--overwrite", "--quiet", "music/a.wav"}).output, "");
 }
 
+// Two inputs whose MP3 would be one file: the first is encoded, the second is not even started
+// and is named with the first; --dry-run says so too. With --tree they are two files again.
+TEST(Batch, TwoInputsNeverWriteOneMp3) {
+  TempFolder temp;
+  Wave(temp / "lib/a/x.wav", 1);
+  Wave(temp / "lib/b/x.wav", 2);
+  const std::string skipped = "skipped  " + (temp / "lib/b/x.wav") +
+                              ": would write the same MP3 as " + (temp / "lib/a/x.wav");
+  const Result dry = RunBatch(temp, {"--dry-run", "-o", "out", "lib"});
+  EXPECT_EQ(dry.exit_code, 1);
+  EXPECT_NE(dry.output.find(skipped), std::string::npos) << dry.output;
+  const Result r = RunBatch(temp, {"-j", "2", "-o", "out", "lib"});
+  EXPECT_EQ(r.exit_code, 1) << r.output;
+  EXPECT_NE(r.output.find(skipped), std::string::npos) << r.output;
+  EXPECT_NEAR(testing::DecodeMp3(temp / "out/x.mp3").Frames(), 44100, 1152) << "a's, whole";
+  EXPECT_EQ(r.Lines().back().rfind("1 encoded, 1 skipped, 0 failed", 0), 0u) << r.output;
+  const Result tree = RunBatch(temp, {"-j", "2", "-o", "tree", "--tree", "1", "lib"});
+  EXPECT_EQ(tree.exit_code, 0) << tree.output;
+}
+
 TEST(Batch, TheTreeIsMirroredAndTheTagWritten) {
   TempFolder temp;
   Wave(temp / "a/b/c/song.wav");
