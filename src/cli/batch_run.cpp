@@ -218,9 +218,11 @@ void BatchRun::Finish(Running& running, int exit_code) {
       running.job->Finish(exit_code, {.delete_stopped = true, .delete_failed = true});
   const std::string& destination = running.job->Destination();
   if (result.end != encoding::JobResult::End::Completed) {
+    const std::string why = result.error_line.empty() ? "" : ": " + result.error_line;
     Record(entry, Outcome::Failed,
            "the encoder failed (exit code " +
-               std::to_string(exit_code == platform::kExitFailure ? 255 : exit_code) + ")" + time);
+               std::to_string(exit_code == platform::kExitFailure ? 255 : exit_code) + ")" + time +
+               why);
   } else if (result.move_failed) {
     Record(entry, Outcome::Failed, "cannot move the MP3 to " + destination + time);
   } else if (result.tag_failed) {

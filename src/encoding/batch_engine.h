@@ -128,7 +128,7 @@ class BatchEngine final {
   JobSettings CurrentJobSettings(const EngineOptions& options, const std::string& encoder) const;
   void FinishCompleted();
   void FinishStopped();
-  void FinishHalted();
+  void FinishHalted(int exit_code);
   // The running job's end: the job finished by `exit_code`, and the job forgotten.
   JobResult EndJob(int exit_code);
   void TerminateChild();

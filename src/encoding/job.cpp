@@ -107,6 +107,8 @@ JobResult Job::Finish(int exit_code, const UnfinishedOutput& unfinished) {
     return result;
   }
   result.end = JobResult::End::Halted;
+  if (child_ != nullptr)
+    result.error_line = child_->LastErrorLine();
   // An encoder that gave up before writing anything (an input it cannot read) leaves the empty
   // file this job made for it: that is no output of anyone's.
   const auto output = s_.files.Open(Output(), platform::OpenMode::Read);

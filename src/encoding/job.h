@@ -64,6 +64,7 @@ struct JobResult {
   bool tag_failed = false;   // completed, but its ID3 tag is not in the MP3
   bool move_failed = false;  // completed, but it could not go to its target folder
   std::string destination;   // where the MP3 was to be in the end
+  std::string error_line;    // halted: the encoder's own last word on why, if it said one
 };
 
 // What happens to the output of a job that did not complete.

@@ -71,6 +71,7 @@ int BatchEngine::StartNextJob() {
     NowEncoding.Item = row;
     row->SetCut(false);
     row->SetSubItem(0, queue::status::kPreparing);
+    row->SetHint({});
     NowEncoding.FileData = queue::EntryOf(*row);
     queue::TFileData& entry = *NowEncoding.FileData;
     const std::string source_name = paths_.NamePart(entry.FileName);

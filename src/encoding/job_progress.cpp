@@ -65,7 +65,7 @@ void BatchEngine::CheckChild(bool tick) {
   } else {
     // -1, and any other code: the encoder failed. A batch must not wait for ever on a code
     // nobody expects.
-    FinishHalted();
+    FinishHalted(*code);
   }
 }
 
@@ -176,9 +176,11 @@ void BatchEngine::FinishStopped() {
   display_.RefreshSelection();
 }
 
-void BatchEngine::FinishHalted() {
+void BatchEngine::FinishHalted(int exit_code) {
   queue::TFileData& entry = *NowEncoding.FileData;
-  EndJob(platform::kExitFailure);
+  const JobResult result = EndJob(exit_code);
+  // The encoder's own word on why stays on its row, for the pointer to find.
+  NowEncoding.Item->SetHint(result.error_line);
   state_ = EngineState::Idle;
   ResetCounters();
   entry.Started = false;

@@ -26,6 +26,9 @@ class ChildProcess {
   // that its end is handled at once; -1 when the system offers none (ExitCode() then has to be
   // polled). It stays the child's: valid while the child object lives.
   virtual int EndNotifier() const = 0;
+  // The last line the child wrote to its standard error (its own word for why it failed), or ""
+  // when it wrote none or its standard error was not kept.
+  virtual std::string LastErrorLine() const { return {}; }
 };
 
 class Processes {
@@ -33,7 +36,8 @@ class Processes {
   virtual ~Processes() = default;
   // Starts a command line in the classic one-string form: the program and its arguments split
   // by the Windows rules (blanks separate, double quotes group, backslashes escape quotes).
-  // Standard input and output go nowhere unless `show_console`. Null when it cannot start.
+  // Standard input and output go nowhere unless `show_console`; standard error is kept for
+  // LastErrorLine. Null when it cannot start.
   virtual std::unique_ptr<ChildProcess> Start(const std::string& command_line,
                                               bool show_console) = 0;
 };

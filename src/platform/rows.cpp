@@ -32,6 +32,13 @@ void ListItem::SetSubItem(int column, std::string text) {
   Changed(ItemChange::Text);
 }
 
+void ListItem::SetHint(std::string hint) {
+  if (hint == hint_)
+    return;
+  hint_ = std::move(hint);
+  Changed(ItemChange::Text);
+}
+
 void ListItem::SetData(std::unique_ptr<ItemData> data) {
   data_ = std::move(data);
   if (owner_.sorts_by_data_ && !owner_.InOrder(index_))

@@ -39,6 +39,11 @@ class ListItem final {
   const std::string& SubItem(int column) const;
   void SetSubItem(int column, std::string text);
 
+  // A longer word on the row than its columns hold (why it stopped), shown when the pointer
+  // rests on it; "" for none.
+  const std::string& Hint() const { return hint_; }
+  void SetHint(std::string hint);
+
   ItemData* Data() const { return data_.get(); }
   template <typename T>
   T* DataAs() const {
@@ -70,6 +75,7 @@ class ListItem final {
   int index_ = -1;
   std::string caption_;
   std::vector<std::string> sub_items_;
+  std::string hint_;
   std::unique_ptr<ItemData> data_;
   int image_index_ = -1;
   int state_index_ = -1;

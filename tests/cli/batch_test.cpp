@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <sstream>
 
@@ -38,10 +39,11 @@ struct Result {
 };
 
 // Runs tolvane-batch in `temp` with its own (empty) settings and state.
-Result RunBatch(const TempFolder& temp, const std::vector<std::string>& arguments) {
-  testing::ChildProcess batch(
-      kBatch, arguments, {{"XDG_CONFIG_HOME", temp / "config"}, {"XDG_STATE_HOME", temp / "state"}},
-      temp / "batch.log", temp.Path());
+Result RunBatch(const TempFolder& temp, const std::vector<std::string>& arguments,
+                std::map<std::string, std::string> environment = {}) {
+  environment.emplace("XDG_CONFIG_HOME", temp / "config");
+  environment.emplace("XDG_STATE_HOME", temp / "state");
+  testing::ChildProcess batch(kBatch, arguments, environment, temp / "batch.log", temp.Path());
   const std::optional<int> code = batch.WaitFor(120s);
   return {code.value_or(-1), testing::ReadText(temp / "batch.log")};
 }
@@ -90,6 +92,24 @@ TEST(Batch, TwoInputsNeverWriteOneMp3) {
   EXPECT_EQ(r.Lines().back().rfind("1 encoded, 1 skipped, 0 failed", 0), 0u) << r.output;
   const Result tree = RunBatch(temp, {"-j", "2", "-o", "tree", "--tree", "1", "lib"});
   EXPECT_EQ(tree.exit_code, 0) << tree.output;
+}
+
+// A failed encoder says why, in its own words: a full disk reads as such.
+TEST(Batch, AFailedEncoderSaysWhy) {
+  TempFolder temp;
+  Wave(temp / "a.wav");
+  const Result r = RunBatch(temp, {"--encoder", TOLVANE_BUILD_DIR "/bladeenc", "a.wav"},
+                            {{"LD_PRELOAD", TOLVANE_BUILD_DIR "/tests/libtolvane_fail_io.so"},
+                             {"TOLVANE_FAIL_CALL", "write"},
+                             {"TOLVANE_FAIL_SUFFIX", ".mp3"},
+                             {"ASAN_OPTIONS", "verify_asan_link_order=0:detect_leaks=0"}});
+  EXPECT_EQ(r.exit_code, 1);
+  const std::string failed =
+      "failed   " + (temp / "a.wav") + ": the encoder failed (exit code 255)";
+  ASSERT_NE(r.output.find(failed), std::string::npos) << r.output;
+  const std::string line = r.output.substr(r.output.find(failed));
+  EXPECT_NE(line.substr(0, line.find('\n')).find("No space left on device"), std::string::npos)
+      << r.output;
 }
 
 TEST(Batch, TheTreeIsMirroredAndTheTagWritten) {

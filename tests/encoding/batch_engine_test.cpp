@@ -54,7 +54,7 @@ TEST(BatchEngine, StopAndHaltEndTheJobAtOnce) {
   const Case cases[] = {
       {"write 5000\nwait never\n", true, false, "stop", true},
       {"write 5000\nwait never\n", true, true, "stop", false},
-      {"write 5000\nexit 255\n", false, true, "report EncoderHalted a.wav", true},
+      {"write 5000\nerror disk-full\nexit 255\n", false, true, "report EncoderHalted a.wav", true},
       {"write 5000\nexit 3\n", false, false, "report EncoderHalted a.wav", true},
       {"exit 255\n", false, false, "report EncoderHalted a.wav", false},
   };
@@ -81,6 +81,9 @@ TEST(BatchEngine, StopAndHaltEndTheJobAtOnce) {
     EXPECT_FALSE(f.display.finished) << "the next Encode continues";
     EXPECT_EQ(f.prompts.asked.back(), c.report);
     EXPECT_EQ(std::filesystem::exists(f.temp / "a.mp3"), c.output_left) << c.script;
+    EXPECT_EQ(f.rows.Item(0).Hint(),
+              std::string(c.script).find("error") != std::string::npos ? "disk-full" : "")
+        << c.script << ": the encoder's own word on why, on its row";
   }
 }
 

@@ -455,6 +455,11 @@ TEST(MainWindowView, RowsAndSelectionGoBothWays) {
 
   w.blade.Queue.Item(1).SetSubItem(0, "42% completed");
   EXPECT_EQ(table.model()->index(1, 1).data().toString(), QStringLiteral("42% completed"));
+  EXPECT_FALSE(table.model()->index(1, 0).data(Qt::ToolTipRole).isValid());
+  w.blade.Queue.Item(1).SetHint("bladeenc: disk full");
+  EXPECT_EQ(table.model()->index(1, 0).data(Qt::ToolTipRole).toString(),
+            QStringLiteral("bladeenc: disk full"))
+      << "the row's hint shows where the pointer rests";
 
   int state_changes = 0;
   w.blade.Queue.Rows().OnChange = [&](platform::ListItem&, platform::ItemChange change) {

@@ -1,7 +1,8 @@
 // A fault injector for the encoder's tests, loaded with LD_PRELOAD: close() or fsync() of a
 // descriptor whose file name ends in TOLVANE_FAIL_SUFFIX fails with EIO, as a network or FUSE
-// file system reports a write it could not complete. TOLVANE_FAIL_CALL names the call ("close"
-// or "fsync"). close() still closes the descriptor.
+// file system reports a write it could not complete; write() to it fails with ENOSPC, as on a
+// full disk. TOLVANE_FAIL_CALL names the call ("close", "fsync" or "write"). close() still
+// closes the descriptor.
 #include <dlfcn.h>
 #include <unistd.h>
 
@@ -52,4 +53,13 @@ extern "C" int fsync(int fd) {
     return -1;
   }
   return real_fsync(fd);
+}
+
+extern "C" ssize_t write(int fd, const void* buffer, size_t count) {
+  static const auto real_write = Next<ssize_t (*)(int, const void*, size_t)>("write");
+  if (Targeted(fd, "write")) {
+    errno = ENOSPC;
+    return -1;
+  }
+  return real_write(fd, buffer, count);
 }

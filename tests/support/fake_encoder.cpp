@@ -4,6 +4,7 @@
 //   write N      append N bytes to the output
 //   wait PATH    wait until PATH exists (at most a minute, and never past the test's end: it
 //                ends with 254 when the test that started it is gone)
+//   error WORD   write WORD and a line end to standard error
 //   exit CODE    end with CODE
 // Without a script it writes 1000 bytes and ends with 0. With TOLVANE_FAKE_ARGS set, it writes
 // its arguments there, one a line.
@@ -81,6 +82,12 @@ int main(int argc, char** argv) {
           return 254;
         ::usleep(5000);
       }
+    } else if (command == "error") {
+      std::string word;
+      lines >> word;
+      word += "\n";
+      if (::write(2, word.data(), word.size()) < 0)
+        return 255;
     } else if (command == "exit") {
       int code = 0;
       lines >> code;

@@ -54,6 +54,10 @@ QVariant ListViewModel::data(const QModelIndex& index, int role) const {
       if (index.column() != 0)
         return {};
       return RowDecoration(item.ImageIndex(), item.StateIndex(), item.Cut());
+    case Qt::ToolTipRole:
+      if (item.Hint().empty())
+        return {};
+      return ToQString(item.Hint());
     case Qt::ForegroundRole:
       if (item.Cut())
         return QColor(Qt::gray);
