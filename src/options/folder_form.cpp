@@ -18,6 +18,7 @@ TFolderForm::TFolderForm(std::vector<std::string> volumes, platform::FileSystem&
   FolderForm.SetActiveControl(&Folder);
 
   FolderForm.OnKeyPress = [this](char& key) { FormKeyPress(key); };
+  FolderForm.OnKeyDown = [this](int& key, ui::ShiftState) { FormKeyDown(key); };
   Drive.OnChange = [this] { DriveChange(); };
   Folder.OnClick = [this] { FolderClick(); };
   OK.OnClick = [this] { OKClick(); };
@@ -36,6 +37,25 @@ void TFolderForm::FormKeyPress(char& key) {
   if (key == ui::keys::kEscape) {
     key = 0;
     FolderForm.SetModalResult(ui::ModalResult::Cancel);
+  }
+}
+
+const std::string& TFolderForm::Directory() const {
+  const int line = Folder.ItemIndex();
+  return line >= 0 && line < static_cast<int>(line_folders_.size()) ? line_folders_[line]
+                                                                    : directory_;
+}
+
+void TFolderForm::FormKeyDown(int& key) {
+  if (key == ui::keys::kReturn || key == ui::keys::kRight) {
+    key = 0;
+    FolderClick();
+  } else if (key == ui::keys::kLeft || key == ui::keys::kBack) {
+    key = 0;
+    // The line above the open folder on the path is its parent; a root has none.
+    const int open = LineOf(directory_);
+    if (open > 0)
+      SetDirectory(line_folders_[open - 1]);
   }
 }
 

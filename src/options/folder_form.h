@@ -26,15 +26,19 @@ class TFolderForm final {
   TFolderForm(const TFolderForm&) = delete;
   TFolderForm& operator=(const TFolderForm&) = delete;
 
-  // The open folder, without a trailing separator unless it is a root.
-  const std::string& Directory() const { return directory_; }
+  // The folder the list shows as current (the open one, or the line the keyboard moved to),
+  // without a trailing separator unless it is a root.
+  const std::string& Directory() const;
   // Opens `folder` in the list and its volume in the drive box.
   void SetDirectory(const std::string& folder);
 
   void OKClick();
   void CancelClick();
-  // Esc cancels; Enter means nothing special.
+  // Esc cancels.
   void FormKeyPress(char& key);
+  // From the keyboard: Enter or Right opens the current line's folder, Left or Backspace the
+  // folder above the open one.
+  void FormKeyDown(int& key);
   void FolderClick();
   void DriveChange();
 

@@ -217,6 +217,32 @@ TEST(TargetFolder, ChoosingClearingAndTheRecentList) {
        },
        "B/",
        {"A/", h, h, h, h}},
+      {"the keyboard: Right and Enter open, Left goes up, OK takes the line it shows",
+       {},
+       [](TargetFixture& f) {
+         f.system.dialogs.ActInNextForm([&f](ui::Form& form) {
+           Picker& picker = f.blade.FolderForm();
+           picker.Drive.Choose(1);
+           const auto line = [&](const std::string& below) {
+             return picker.LineOf(f.disk2 + below);
+           };
+           picker.Folder.Highlight(line("/music"));
+           EXPECT_FALSE(form.KeyDown(ui::keys::kRight, {}));
+           EXPECT_EQ(picker.Directory(), f.disk2 + "/music");
+           picker.Folder.Highlight(line("/music/rock"));
+           EXPECT_FALSE(form.KeyDown(ui::keys::kLeft, {}));
+           EXPECT_EQ(picker.Directory(), f.disk2) << "up from the open folder";
+           picker.Folder.Highlight(line("/music"));
+           EXPECT_FALSE(form.KeyDown(ui::keys::kReturn, {}));
+           picker.Folder.Highlight(line("/music/rock"));
+           EXPECT_EQ(picker.Directory(), f.disk2 + "/music/rock") << "what the keyboard shows";
+           picker.OK.UserClick();
+         });
+         f.TotalBar().SetText("stale");
+         f.blade.OutFolderButton.UserClick();
+       },
+       "music/rock/",
+       {"music/rock/", h, h, h, h}},
       {"Clear keeps the recent list",
        {"A/", "B/"},
        [](TargetFixture& f) {

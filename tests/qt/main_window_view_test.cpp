@@ -300,7 +300,12 @@ TEST(MainWindowView, TheFolderPickerChoosesTheTarget) {
     // Keys go where the focus is; offscreen, the window may not have handed it out.
     QWidget* focus = QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : dialog;
     QTest::keyClick(focus, Qt::Key_Return);
-    EXPECT_TRUE(dialog->isVisible()) << "Enter is nothing special";
+    EXPECT_TRUE(dialog->isVisible()) << "Enter opens the current folder, the picker stays";
+    auto* list = qobject_cast<QListWidget*>(
+        static_cast<FormDialog*>(dialog)->WidgetFor(w.blade.FolderForm().Folder));
+    ASSERT_NE(list, nullptr);
+    QTest::keyClick(list, Qt::Key_Up);
+    EXPECT_EQ(w.blade.FolderForm().Directory(), temp.Path()) << "the current line moved up";
     QTest::keyClick(focus, Qt::Key_Escape);
   });
   QTest::mouseClick(&button, Qt::LeftButton);

@@ -31,6 +31,12 @@ int ToVirtualKey(int qt_key) {
       return ui::keys::kReturn;
     case Qt::Key_Escape:
       return ui::keys::kEscape;
+    case Qt::Key_Backspace:
+      return ui::keys::kBack;
+    case Qt::Key_Left:
+      return ui::keys::kLeft;
+    case Qt::Key_Right:
+      return ui::keys::kRight;
     case Qt::Key_PageUp:
       return ui::keys::kPageUp;
     case Qt::Key_PageDown:

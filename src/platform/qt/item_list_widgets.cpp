@@ -64,6 +64,8 @@ ListBoxWidget::ListBoxWidget(ui::ListBox& list, QWidget* parent)
     QMetaObject::invokeMethod(
         this, [this, line] { list_.Click(line); }, Qt::QueuedConnection);
   });
+  // The arrow keys move the current line; the control follows (a click arrives as a click).
+  connect(this, &QListWidget::currentRowChanged, this, [this](int line) { list_.Highlight(line); });
   subscription_ = list_.Changed.Connect([this] { Sync(); });
   Sync();
 }

@@ -21,10 +21,13 @@ struct ShiftState {
 
 // Virtual key codes of the keys the program reacts to.
 namespace keys {
+inline constexpr int kBack = 8;
 inline constexpr int kReturn = 13;
 inline constexpr int kEscape = 27;
 inline constexpr int kPageUp = 33;
 inline constexpr int kPageDown = 34;
+inline constexpr int kLeft = 37;
+inline constexpr int kRight = 39;
 inline constexpr int kInsert = 45;
 inline constexpr int kDelete = 46;
 inline constexpr int kDigit3 = '3';

@@ -81,6 +81,13 @@ class ListBox final : public Control {
     if (OnClick)
       OnClick();
   }
+  // The user moved the current line with the keyboard: it becomes current, nothing opens.
+  void Highlight(int index) {
+    if (!Enabled() || index < 0 || index >= static_cast<int>(items_.size()) || index == item_index_)
+      return;
+    item_index_ = index;
+    NotifyChanged();
+  }
   std::function<void()> OnClick;
 
  private:
