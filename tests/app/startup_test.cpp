@@ -126,19 +126,35 @@ TEST(Startup, TheProgramRunsUntilTerminatedAndThenClosesNormally) {
   }
 }
 
-TEST(Startup, AnUnfinishedQueueOutlivesTheProgram) {
+// A home for the real program in the test's folder: its settings (the given lines below the
+// program's key), state and runtime folders, and the environment that points it there.
+struct ProgramHome {
   TempFolder temp;
+  std::map<std::string, std::string> environment = {{"XDG_STATE_HOME", temp / "state"},
+                                                    {"XDG_CONFIG_HOME", temp / "config"},
+                                                    {"XDG_RUNTIME_DIR", temp / "runtime"},
+                                                    {"QT_QPA_PLATFORM", "offscreen"}};
+  std::string settings = temp / "config/tolvane/HKEY_CURRENT_USER.reg";
+  std::string job_list = temp / "state/tolvane/tolvane.dat";
+  std::string intake = temp / "runtime/tolvane/tolvane.bladefiles";
+
+  void Settings(const std::string& lines) const {
+    std::filesystem::create_directories(temp / "config/tolvane");
+    testing::WriteText(settings,
+                       "Windows Registry Editor Version 5.00\n\n"
+                       "[HKEY_CURRENT_USER\\SOFTWARE\\Orvik\\Tolvane]\n" +
+                           lines);
+  }
+};
+
+TEST(Startup, AnUnfinishedQueueOutlivesTheProgram) {
+  const ProgramHome home;
+  const TempFolder& temp = home.temp;
   testing::WriteWave(temp / "a.wav", {.data_bytes = 176'400});
   testing::WriteWave(temp / "b.wav", {.data_bytes = 176'400});
-  std::filesystem::create_directories(temp / "config/tolvane");
-  testing::WriteText(temp / "config/tolvane/HKEY_CURRENT_USER.reg",
-                     "Windows Registry Editor Version 5.00\n\n"
-                     "[HKEY_CURRENT_USER\\SOFTWARE\\Orvik\\Tolvane]\n\"Savelist\"=\"1\"\n");
-  const std::map<std::string, std::string> environment = {{"XDG_STATE_HOME", temp / "state"},
-                                                          {"XDG_CONFIG_HOME", temp / "config"},
-                                                          {"XDG_RUNTIME_DIR", temp / "runtime"},
-                                                          {"QT_QPA_PLATFORM", "offscreen"}};
-  const std::string job_list = temp / "state/tolvane/tolvane.dat";
+  home.Settings("\"Savelist\"=\"1\"\n");
+  const auto& environment = home.environment;
+  const std::string& job_list = home.job_list;
 
   {
     testing::ChildProcess first(kProgram, {temp / "a.wav", temp / "b.wav"}, environment);
@@ -183,21 +199,15 @@ TEST(Startup, AnUnfinishedQueueOutlivesTheProgram) {
 // ends with 0; a raw client of the intake is heard too; once the running copy is killed, the
 // next start becomes the running copy.
 TEST(Startup, ALaterStartHandsItsNamesToTheRunningCopy) {
-  TempFolder temp;
+  const ProgramHome home;
+  const TempFolder& temp = home.temp;
   std::filesystem::create_directories(temp / "album");
   for (const char* name : {"a.wav", "b.wav", "album/c.wav"})
     testing::WriteWave(temp / name, {.data_bytes = 176'400});
-  std::filesystem::create_directories(temp / "config/tolvane");
-  const std::string settings = temp / "config/tolvane/HKEY_CURRENT_USER.reg";
-  testing::WriteText(settings,
-                     "Windows Registry Editor Version 5.00\n\n"
-                     "[HKEY_CURRENT_USER\\SOFTWARE\\Orvik\\Tolvane]\n"
-                     "\"Savelist\"=\"1\"\n");
-  const std::map<std::string, std::string> environment = {{"XDG_STATE_HOME", temp / "state"},
-                                                          {"XDG_CONFIG_HOME", temp / "config"},
-                                                          {"XDG_RUNTIME_DIR", temp / "runtime"},
-                                                          {"QT_QPA_PLATFORM", "offscreen"}};
-  const std::string intake = temp / "runtime/tolvane/tolvane.bladefiles";
+  home.Settings("\"Savelist\"=\"1\"\n");
+  const std::string& settings = home.settings;
+  const auto& environment = home.environment;
+  const std::string& intake = home.intake;
   {
     testing::ChildProcess first(kProgram, {}, environment);
     ASSERT_TRUE(testing::Eventually([&] { return std::filesystem::exists(intake); }, 10s));
@@ -242,18 +252,13 @@ TEST(Startup, ALaterStartHandsItsNamesToTheRunningCopy) {
 // stays open (here: the copy is held still for longer than any time-out would allow); a running
 // copy that dies before it answered ends the later one with 1 and one line that says so.
 TEST(Startup, AHandOffWaitsForTheRunningCopyAsLongAsItLives) {
-  TempFolder temp;
+  const ProgramHome home;
+  const TempFolder& temp = home.temp;
   for (const char* name : {"a.wav", "b.wav"})
     testing::WriteWave(temp / name, {.data_bytes = 176'400});
-  std::filesystem::create_directories(temp / "config/tolvane");
-  testing::WriteText(temp / "config/tolvane/HKEY_CURRENT_USER.reg",
-                     "Windows Registry Editor Version 5.00\n\n"
-                     "[HKEY_CURRENT_USER\\SOFTWARE\\Orvik\\Tolvane]\n\"Savelist\"=\"1\"\n");
-  const std::map<std::string, std::string> environment = {{"XDG_STATE_HOME", temp / "state"},
-                                                          {"XDG_CONFIG_HOME", temp / "config"},
-                                                          {"XDG_RUNTIME_DIR", temp / "runtime"},
-                                                          {"QT_QPA_PLATFORM", "offscreen"}};
-  const std::string intake = temp / "runtime/tolvane/tolvane.bladefiles";
+  home.Settings("\"Savelist\"=\"1\"\n");
+  const auto& environment = home.environment;
+  const std::string& intake = home.intake;
   {
     testing::ChildProcess first(kProgram, {}, environment);
     ASSERT_TRUE(testing::Eventually([&] { return std::filesystem::exists(intake); }, 10s));
@@ -285,7 +290,8 @@ TEST(Startup, AHandOffWaitsForTheRunningCopyAsLongAsItLives) {
 // The intake is heard while a question asked during the start is open: a restored queue that
 // starts by itself asks whether to overwrite, and a later copy's name arrives meanwhile.
 TEST(Startup, TheIntakeAnswersWhileAStartupQuestionIsOpen) {
-  TempFolder temp;
+  const ProgramHome home;
+  const TempFolder& temp = home.temp;
   for (const char* name : {"a.wav", "b.wav"})
     testing::WriteWave(temp / name, {.data_bytes = 176'400});
   testing::WriteText(temp / "a.mp3", "an older one");  // the restored batch asks about it
@@ -293,19 +299,12 @@ TEST(Startup, TheIntakeAnswersWhileAStartupQuestionIsOpen) {
   queue::TFileData saved;
   saved.FileName = temp / "a.wav";
   std::filesystem::create_directories(temp / "state/tolvane");
-  ASSERT_TRUE(settings::WriteJobList(files, temp / "state/tolvane/tolvane.dat", {&saved}));
-  std::filesystem::create_directories(temp / "config/tolvane");
-  testing::WriteText(temp / "config/tolvane/HKEY_CURRENT_USER.reg",
-                     "Windows Registry Editor Version 5.00\n\n"
-                     "[HKEY_CURRENT_USER\\SOFTWARE\\Orvik\\Tolvane]\n\"Savelist\"=\"1\"\n"
-                     "\"Autostart\"=\"1\"\n\"BladePath\"=\"" TOLVANE_BUILD_DIR "/bladeenc\"\n");
-  const std::map<std::string, std::string> environment = {{"XDG_STATE_HOME", temp / "state"},
-                                                          {"XDG_CONFIG_HOME", temp / "config"},
-                                                          {"XDG_RUNTIME_DIR", temp / "runtime"},
-                                                          {"QT_QPA_PLATFORM", "offscreen"}};
+  ASSERT_TRUE(settings::WriteJobList(files, home.job_list, {&saved}));
+  home.Settings("\"Savelist\"=\"1\"\n\"Autostart\"=\"1\"\n\"BladePath\"=\"" TOLVANE_BUILD_DIR
+                "/bladeenc\"\n");
+  const auto& environment = home.environment;
   testing::ChildProcess first(kProgram, {"-continue"}, environment);
-  const std::string intake = temp / "runtime/tolvane/tolvane.bladefiles";
-  ASSERT_TRUE(testing::Eventually([&] { return std::filesystem::exists(intake); }, 10s));
+  ASSERT_TRUE(testing::Eventually([&] { return std::filesystem::exists(home.intake); }, 10s));
   testing::ChildProcess later(kProgram, {temp / "b.wav"}, environment);
   EXPECT_EQ(later.WaitFor(10s), 0) << "answered while the question is open";
   first.Signal(SIGTERM);  // closes the question unanswered, then the window
@@ -322,21 +321,14 @@ TEST(Startup, TheIntakeAnswersWhileAStartupQuestionIsOpen) {
 // The real program, as a user who drops files and walks away sets it up: the batch starts by
 // itself, each job's end is seen through the event loop, and the window closes at the end.
 TEST(Startup, AnAutostartedBatchRunsToItsEndAndCloses) {
-  TempFolder temp;
+  const ProgramHome home;
+  const TempFolder& temp = home.temp;
   const std::vector<std::string> inputs = {temp / "a.wav", temp / "b.wav", temp / "c.wav"};
   for (const std::string& input : inputs)
     testing::WriteWave(input, {.data_bytes = 176'400});
-  std::filesystem::create_directories(temp / "config/tolvane");
-  testing::WriteText(temp / "config/tolvane/HKEY_CURRENT_USER.reg",
-                     "Windows Registry Editor Version 5.00\n\n"
-                     "[HKEY_CURRENT_USER\\SOFTWARE\\Orvik\\Tolvane]\n"
-                     "\"Autostart\"=\"1\"\n\"Close\"=\"1\"\n\"BladePath\"=\"" TOLVANE_BUILD_DIR
-                     "/bladeenc\"\n");
-  testing::ChildProcess program(kProgram, inputs,
-                                {{"XDG_STATE_HOME", temp / "state"},
-                                 {"XDG_CONFIG_HOME", temp / "config"},
-                                 {"XDG_RUNTIME_DIR", temp / "runtime"},
-                                 {"QT_QPA_PLATFORM", "offscreen"}});
+  home.Settings("\"Autostart\"=\"1\"\n\"Close\"=\"1\"\n\"BladePath\"=\"" TOLVANE_BUILD_DIR
+                "/bladeenc\"\n");
+  testing::ChildProcess program(kProgram, inputs, home.environment);
   ASSERT_EQ(program.WaitFor(30s), 0) << "closed by itself at the end of the batch";
   for (const std::string& input : inputs) {
     const auto output = std::filesystem::path(input).replace_extension(".mp3");
