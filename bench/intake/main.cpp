@@ -1,7 +1,8 @@
 // Scans and queues a folder of 10,000 small WAVE files, then times one UpdateTotals over the
-// 10,000 rows (the median of 101 runs) and selecting all rows with the summary that follows.
-// Targets on the development machine: under 2 s for the scan, under 5 ms for UpdateTotals, under
-// 50 ms for the select-all. Exits 1 when a target is missed.
+// 10,000 rows (the median of 101 runs), selecting all rows with the summary that follows, and
+// one write of the job list that "Job save" keeps current while the program runs (the median of
+// 11). Targets on the development machine: under 2 s for the scan, under 5 ms for UpdateTotals,
+// under 50 ms for the select-all, under 200 ms for the job list. Exits 1 when a target is missed.
 //
 //   build/bench_intake
 #include <algorithm>
@@ -62,9 +63,23 @@ int main() {
     return 2;
   }
 
+  // The job list as the running program writes it: every row unfinished, synced and renamed.
+  blade.SaveListButton.SetDown(true);
+  std::vector<double> writes;
+  for (int i = 0; i < 11; ++i) {
+    const auto start = Clock::now();
+    blade.JobListTimer.SetEnabled(true);
+    blade.JobListTimer.Fire();
+    writes.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+  }
+  std::nth_element(writes.begin(), writes.begin() + 5, writes.end());
+  const double job_list = writes[5];
+
   std::printf("scan and queue of %d files: %.3f s (target under 2 s)\n", kFiles, scan);
   std::printf("UpdateTotals over %d rows: %.3f ms (target under 5 ms)\n", kFiles, totals);
   std::printf("select all %d rows, with the summary: %.3f ms (target under 50 ms)\n", kFiles,
               select_all);
-  return scan < 2.0 && totals < 5.0 && select_all < 50.0 ? 0 : 1;
+  std::printf("job list of %d unfinished entries written: %.3f ms (target under 200 ms)\n", kFiles,
+              job_list);
+  return scan < 2.0 && totals < 5.0 && select_all < 50.0 && job_list < 200.0 ? 0 : 1;
 }

@@ -148,7 +148,7 @@ std::vector<ui::PopupMenu*> TBlade::Menus() {
 }
 
 std::vector<platform::Timer*> TBlade::Timers() {
-  return {&engine_.Timer, &SettingsTimer, &ScrollTimer};
+  return {&engine_.Timer, &SettingsTimer, &ScrollTimer, &JobListTimer};
 }
 
 void TBlade::EncodeClick() {

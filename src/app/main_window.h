@@ -37,6 +37,7 @@
 #include "queue/folder_scan.h"
 #include "queue/queue.h"
 #include "queue/view/queue_editing.h"
+#include "settings/job_list_keeper.h"
 #include "settings/settings_value.h"
 
 namespace tolvane::app {
@@ -233,6 +234,8 @@ class TBlade final {
   // Timers (the progress tick is the engine's).
   platform::Timer SettingsTimer{"SettingsTimer", 100};
   platform::Timer ScrollTimer{"ScrollTimer", 500};
+  // With "Job save" on, the job list follows the queue at most once a second.
+  platform::Timer JobListTimer{"JobListTimer", 1000};
 
   queue::Queue& QueueModel() { return queue_; }
   queue::QueueEditing& Editing() { return *queue_editing_; }
@@ -307,6 +310,10 @@ class TBlade final {
   options::OutputTarget output_target_;
   options::TIDForm tag_dialog_{Queue, dialogs_, files_};
   platform::DeferredCall summary_{Application.Loop(), [this] { ShowSelectionSummary(); }};
+  settings::JobListKeeper job_list_keeper_{
+      {queue_.Rows(), files_, job_list_path_, JobListTimer,
+       [this] { return SaveListButton.Down(); },
+       [this](const std::string& line) { engine_binding_.Log(line); }}};
   // Rows that go take their selection with them: the summary follows.
   platform::Subscription rows_gone_ =
       queue_.Rows().RowsChanged.Connect([this](const platform::RowsChange& change) {

@@ -123,15 +123,8 @@ void TBlade::SaveAll() {
 
 void TBlade::WriteJobListFile() {
   std::vector<const queue::TFileData*> unfinished;
-  if (SaveListButton.Down()) {
-    for (int i = 0; i < Queue.Count(); ++i) {
-      const platform::ListItem& row = Queue.Item(i);
-      if (queue::IsFinished(row.SubItem(0)))
-        continue;
-      if (const queue::TFileData* entry = queue::EntryOf(row))
-        unfinished.push_back(entry);
-    }
-  }
+  if (SaveListButton.Down())
+    unfinished = queue::Unfinished(queue_.Rows());
   // The list of the last run stays until this one is safely in its place.
   if (!settings::WriteJobList(files_, job_list_path_, unfinished)) {
     dialogs_.MessageBox("Failed to save the job list to '" + job_list_path_ + "'",

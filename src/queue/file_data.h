@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/rows.h"
 
@@ -83,6 +84,19 @@ inline bool IsFinished(const std::string& status_text) {
 
 inline TFileData* EntryOf(const platform::ListItem& row) {
   return row.DataAs<TFileData>();
+}
+
+// The entries of the rows that are not finished, in their order: what the job list keeps.
+inline std::vector<const TFileData*> Unfinished(const platform::RowList& rows) {
+  std::vector<const TFileData*> unfinished;
+  for (int i = 0; i < rows.Count(); ++i) {
+    const platform::ListItem& row = rows.Item(i);
+    if (IsFinished(row.SubItem(0)))
+      continue;
+    if (const TFileData* entry = EntryOf(row))
+      unfinished.push_back(entry);
+  }
+  return unfinished;
 }
 
 }  // namespace tolvane::queue

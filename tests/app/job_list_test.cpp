@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include "blade_fixture.h"
+#include "engine_fixture.h"
 #include "settings/job_list.h"
 #include "support/fake_encoder_control.h"
 
@@ -74,6 +75,44 @@ TEST(JobList, UnfinishedRowsAreWrittenWithTheirOptionsAndTags) {
   EXPECT_EQ(f.system.dialogs.Messages().back().text,
             "Failed to save the job list to '" + job_list + "'");
   EXPECT_EQ(testing::ReadText(job_list), expected);
+}
+
+// With "Job save" on, the file follows the queue while the program runs, at the timer's tick:
+// entries added, a job finished, an entry removed. With it off, nothing is written.
+TEST(JobList, TheFileFollowsTheQueueWhileTheProgramRuns) {
+  EngineFixture f;
+  const std::string job_list = f.system.config / "tolvane.dat";
+  const auto listed = [&] {
+    std::vector<std::string> paths;
+    settings::ReadJobList(f.system.files, job_list, [&](const settings::JobRecordRead& record) {
+      paths.push_back(record.path);
+    });
+    return paths;
+  };
+  f.blade.AddPath(f.Wave("a.wav"));
+  EXPECT_FALSE(f.blade.JobListTimer.Enabled()) << "Job save is off";
+  f.blade.SaveListButton.SetDown(true);
+  f.blade.AddPath(f.Wave("b.wav"));
+  ASSERT_TRUE(f.blade.JobListTimer.Enabled()) << "written at the next tick, not at once";
+  EXPECT_FALSE(std::filesystem::exists(job_list));
+  f.blade.JobListTimer.Fire();
+  EXPECT_FALSE(f.blade.JobListTimer.Enabled());
+  EXPECT_EQ(listed(), (std::vector<std::string>{f.temp / "a.wav", f.temp / "b.wav"}));
+
+  f.Script("write 100\nwait @/go\nexit 0\n");
+  f.blade.EncodeClick();
+  f.Tick();  // progress alone writes nothing
+  EXPECT_FALSE(f.blade.JobListTimer.Enabled());
+  f.Go("go");
+  f.WaitUntilEnded();
+  ASSERT_TRUE(f.loop.Pump(std::chrono::seconds(20)));  // a ends, b starts
+  f.blade.JobListTimer.Fire();
+  EXPECT_EQ(listed(), std::vector<std::string>{f.temp / "b.wav"}) << "a is finished";
+
+  f.WaitUntilEnded();
+  ASSERT_TRUE(f.loop.Pump(std::chrono::seconds(20)));
+  f.blade.JobListTimer.Fire();
+  EXPECT_FALSE(std::filesystem::exists(job_list)) << "nothing unfinished: no file";
 }
 
 TEST(JobList, NoFileWhenNothingIsUnfinished) {

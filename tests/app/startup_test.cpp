@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 #include <random>
+#include <set>
 #include <thread>
 
 #include "platform/posix/intake_server.h"
@@ -316,6 +317,62 @@ TEST(Startup, TheIntakeAnswersWhileAStartupQuestionIsOpen) {
               std::filesystem::exists(temp / "b.mp3"))
       << queue;
   EXPECT_EQ(testing::ReadText(temp / "a.mp3"), "an older one") << "nothing answered Yes";
+}
+
+// Killed at random moments during a restored batch, the program leaves a job list that holds
+// every entry it had not finished (nothing is lost) and none it had finished well before the
+// kill (the list follows the queue at most a second late), twenty times over.
+TEST(Startup, AKilledBatchLeavesTheUnfinishedEntriesSaved) {
+  const ProgramHome home;
+  const TempFolder& temp = home.temp;
+  std::vector<std::string> inputs;
+  std::vector<const queue::TFileData*> saved;
+  std::vector<queue::TFileData> entries(6);
+  for (size_t i = 0; i < entries.size(); ++i) {
+    inputs.push_back(temp / ("take" + std::to_string(i) + ".wav"));
+    testing::WriteWave(inputs.back(), {.data_bytes = 176'400});
+    entries[i].FileName = inputs.back();
+    saved.push_back(&entries[i]);
+  }
+  testing::WriteText(temp / "script.txt", "write 1000\nsleep 150\nexit 0\n");
+  std::map<std::string, std::string> environment = home.environment;
+  environment["TOLVANE_FAKE_SCRIPT"] = temp / "script.txt";
+  home.Settings("\"Savelist\"=\"1\"\n\"Autostart\"=\"1\"\n\"BladePath\"=\"" TOLVANE_BUILD_DIR
+                "/tests/fake_bladeenc\"\n");
+  posix::PosixFileSystem files;
+  std::mt19937 random(20261208);
+  for (int run = 0; run < 20; ++run) {
+    for (const std::string& input : inputs)
+      std::filesystem::remove(std::filesystem::path(input).replace_extension(".mp3"));
+    std::filesystem::create_directories(temp / "state/tolvane");
+    ASSERT_TRUE(settings::WriteJobList(files, home.job_list, saved));
+    {
+      testing::ChildProcess program(kProgram, {"-continue"}, environment);
+      std::this_thread::sleep_for(std::chrono::milliseconds(random() % 4000));
+      program.Signal(SIGKILL);
+      program.WaitFor(10s);
+    }
+    const auto killed_at = std::filesystem::file_time_type::clock::now();
+    // An encoder the kill left behind ends by itself once its script is done.
+    std::this_thread::sleep_for(400ms);
+    std::set<std::string> listed;
+    settings::ReadJobList(files, home.job_list, [&](const settings::JobRecordRead& record) {
+      listed.insert(record.path);
+    });
+    for (const std::string& input : inputs) {
+      const std::string mp3 = std::filesystem::path(input).replace_extension(".mp3");
+      std::error_code error;
+      const auto size = std::filesystem::file_size(mp3, error);
+      const bool whole = !error && size == 1000;
+      if (!listed.contains(input)) {
+        EXPECT_TRUE(whole) << "run " << run << ": " << input << " is neither saved nor encoded";
+        continue;
+      }
+      if (whole && std::filesystem::last_write_time(mp3) < killed_at - 2500ms) {
+        ADD_FAILURE() << "run " << run << ": " << input << " was finished long before the kill";
+      }
+    }
+  }
 }
 
 // The real program, as a user who drops files and walks away sets it up: the batch starts by

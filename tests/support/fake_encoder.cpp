@@ -5,6 +5,7 @@
 //   wait PATH    wait until PATH exists (at most a minute, and never past the test's end: it
 //                ends with 254 when the test that started it is gone)
 //   error WORD   write WORD and a line end to standard error
+//   sleep MS     do nothing for MS milliseconds
 //   exit CODE    end with CODE
 // Without a script it writes 1000 bytes and ends with 0. With TOLVANE_FAKE_ARGS set, it writes
 // its arguments there, one a line.
@@ -82,6 +83,10 @@ int main(int argc, char** argv) {
           return 254;
         ::usleep(5000);
       }
+    } else if (command == "sleep") {
+      long ms = 0;
+      lines >> ms;
+      ::usleep(static_cast<useconds_t>(ms * 1000));
     } else if (command == "error") {
       std::string word;
       lines >> word;
