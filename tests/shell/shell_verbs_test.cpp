@@ -73,7 +73,7 @@ TEST(ShellVerbs, TheEarlierVerbIsMoved) {
 
 // The files that make "Blade it" real on Linux desktops: a valid desktop entry, and a GNOME Files
 // script that hands the selection to the program even when its path needs quoting.
-// The program of a desktop entry's Exec key, read as the desktop entry specification says: the
+// The program of a desktop entry's Exec key, read as desktops read it: the
 // string's escapes first (\\ is one backslash), then the quoting of the first argument.
 std::string ExecProgram(const std::string& entry) {
   const size_t at = entry.find("\nExec=") + 6;
@@ -120,7 +120,7 @@ TEST(ShellVerbs, TheDesktopFilesRunTheProgramWithTheSelection) {
   EXPECT_NE(text.find("\nMimeType=audio/x-wav;audio/x-aiff;\n"), std::string::npos)
       << "Open With offers audio only, never folders";
   EXPECT_NE(text.find(" %F\n"), std::string::npos);
-  EXPECT_EQ(ExecProgram(text), program) << "the Exec key, read as the specification reads it";
+  EXPECT_EQ(ExecProgram(text), program) << "the Exec key, read as desktops read it";
   // The type index names the entry for the audio types only.
   const std::string cache = testing::ReadText(temp / "data/applications/mimeinfo.cache");
   EXPECT_NE(cache.find("audio/x-wav=tolvane-blade-it.desktop;"), std::string::npos) << cache;
