@@ -78,7 +78,6 @@ int BatchEngine::StartNextJob() {
 
     auto job = std::make_unique<Job>(entry, CurrentJobSettings(options, encoder),
                                      JobServices{files_, paths_, volumes_, processes_});
-    NowEncoding.OutName = job->Plan().beside;
     LaunchQuestions questions(*this, options.check_overwrite);
     const LaunchResult result = job->Launch(questions);
     // The target folder's text gains its separator, visibly (it is saved so).
@@ -109,7 +108,6 @@ int BatchEngine::StartNextJob() {
 
     // Running. The job's clock starts now; a job that ends before its first tick has taken no
     // time yet.
-    NowEncoding.OutName = job->Output();
     NowEncoding.RunningJob = std::move(job);
     state_ = EngineState::Running;
     entry.Started = true;

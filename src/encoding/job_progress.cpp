@@ -133,8 +133,6 @@ void BatchEngine::FinishCompleted() {
   if (result.move_failed) {
     status += ", not moved";
     host_.Log(entry.OutputPath + " could not be moved to " + result.destination);
-  } else {
-    NowEncoding.OutName = entry.OutputPath;
   }
   NowEncoding.Item->SetSubItem(0, status);
   NowEncoding.Item->SetImageIndex(4);

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <string>
 
 #include "job.h"
 #include "platform/rows.h"
@@ -10,7 +9,7 @@
 namespace tolvane::encoding {
 
 // The one running job of the window's engine: its row, its entry and its clock. The encoder's
-// process and its watched output are the job's.
+// process, its output's name and its watched output are the job's.
 struct TNowEncoding {
   // Null between jobs.
   std::unique_ptr<Job> RunningJob;
@@ -18,7 +17,6 @@ struct TNowEncoding {
   queue::TFileData* FileData = nullptr;
   uint32_t StartTick = 0;
   uint32_t LastTick = 0;
-  std::string OutName;
 
   platform::ChildProcess* Child() const {
     return RunningJob != nullptr ? RunningJob->Child() : nullptr;
