@@ -29,6 +29,14 @@ void OnInterrupt(int) {
   [[maybe_unused]] const ssize_t ignored = ::write(interrupt_pipe[1], &byte, 1);
 }
 
+// A hidden folder name no other run uses, on this machine or another sharing the disk.
+std::string StagingName() {
+  char host[256] = {};
+  if (::gethostname(host, sizeof host - 1) != 0)
+    host[0] = '\0';
+  return ".tolvane-partial-" + std::string(host) + "-" + std::to_string(::getpid());
+}
+
 std::string ProgramFolder() {
   char buffer[PATH_MAX];
   const ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
@@ -74,14 +82,16 @@ int main(int argc, char** argv) {
   posix::PosixFileSystem files;
   const platform::Paths paths(platform::PathStyle::Posix);
   posix::PosixVolumes volumes;
-  posix::PosixProcesses processes;
+  // Encoders end with this program, however it ends: none goes on writing unwatched.
+  posix::PosixProcesses processes(posix::ChildLifetime::EndsWithProgram);
   posix::MonotonicClock clock;
   const posix::ProcessEnvironment environment;
   const bool terminal = ::isatty(STDOUT_FILENO) == 1;
   cli::ConsoleReport report(std::cout, terminal, options.quiet);
-  cli::BatchRun run(options,
-                    {files, paths, volumes, processes, clock, environment, ProgramFolder(),
-                     settings::JobListPath(folders.state, "tolvane"), interrupt_pipe[0]},
-                    report);
+  cli::BatchRun run(
+      options,
+      {files, paths, volumes, processes, clock, environment, ProgramFolder(),
+       settings::JobListPath(folders.state, "tolvane"), interrupt_pipe[0], StagingName()},
+      report);
   return run.Run();
 }

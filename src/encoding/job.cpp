@@ -11,7 +11,9 @@ Job::Job(queue::TFileData& entry, const JobSettings& settings, const JobServices
       settings_(settings),
       s_(services),
       plan_(PlanOutput(entry.FileName, settings.output_folder, settings.tree_depth,
-                       settings.version_label, services.paths)) {}
+                       settings.version_label, services.paths)) {
+  StageOutput(plan_, settings.staging_name, services.paths);
+}
 
 Job::~Job() {
   if (child_ != nullptr && child_->ExitCode() == platform::kStillActive)
@@ -19,8 +21,15 @@ Job::~Job() {
 }
 
 std::string Job::CommandLine() const {
-  return BuildCommandLine(settings_.encoder, settings_.version_label, entry_, plan_.target_folder,
-                          s_.paths);
+  if (!Staged()) {
+    return BuildCommandLine(settings_.encoder, settings_.version_label, entry_,
+                            plan_.encoder_folder, s_.paths);
+  }
+  // The encoder would delete the source before its MP3 is in place.
+  queue::TFileData keeps_source = entry_;
+  keeps_source.DeleteFlag = false;
+  return BuildCommandLine(settings_.encoder, settings_.version_label, keeps_source,
+                          plan_.encoder_folder, s_.paths);
 }
 
 bool Job::OutputExists() {
@@ -32,8 +41,11 @@ LaunchResult Job::Launch(JobQuestions& questions) {
   const std::string source_name = s_.paths.NamePart(entry_.FileName);
   if (!s_.files.FileExists(entry_.FileName))
     return LaunchResult::InputNotFound;
-  if (!MakeTargetFolders(s_.files, s_.paths, plan_))
+  if (!MakeTargetFolders(s_.files, s_.paths, plan_) ||
+      (Staged() && !s_.files.FolderExists(plan_.staging_folder) &&
+       !s_.files.CreateFolder(plan_.staging_folder))) {
     return LaunchResult::FolderNotCreated;
+  }
 
   // The MP3 is never written over its own source (a WAVE file named song.mp3, or a target
   // folder that leads back to the source's folder), whatever the answers and the checks.
@@ -43,6 +55,7 @@ LaunchResult Job::Launch(JobQuestions& questions) {
   }
   if (OutputExists() && !questions.ReplaceExisting(source_name))
     return LaunchResult::ExistingKept;
+  replaces_destination_ = s_.files.Exists(Destination());
   if (settings_.check_space) {
     const auto short_of_space = [&](const std::string& folder) {
       const double free = DriveFreeSpace(s_.volumes, folder).bytes;
@@ -96,13 +109,19 @@ JobResult Job::Finish(int exit_code, const UnfinishedOutput& unfinished) {
   if (exit_code == 0) {
     // The tag goes into the MP3 where the encoder wrote it, before it moves.
     result.tag_failed = entry_.HasTag && !options::WriteTag(s_.files, &entry_);
+    if (Staged()) {
+      Place(result);
+      return result;
+    }
     entry_.Encoded = true;
     result.move_failed = Output() != Destination() && !MoveToDestination();
     return result;
   }
   if (exit_code == platform::kExitTerminated) {
     result.end = JobResult::End::Stopped;
-    if (unfinished.delete_stopped)
+    if (Staged())
+      DropStaged();
+    else if (unfinished.delete_stopped)
       s_.files.Delete(Output());
     return result;
   }
@@ -112,9 +131,41 @@ JobResult Job::Finish(int exit_code, const UnfinishedOutput& unfinished) {
   // An encoder that gave up before writing anything (an input it cannot read) leaves the empty
   // file this job made for it: that is no output of anyone's.
   const auto output = s_.files.Open(Output(), platform::OpenMode::Read);
-  if (unfinished.delete_failed || (output != nullptr && output->Size() == 0))
+  if (Staged())
+    DropStaged();
+  else if (unfinished.delete_failed || (output != nullptr && output->Size() == 0))
     s_.files.Delete(Output());
   return result;
+}
+
+void Job::Place(JobResult& result) {
+  const std::string& to = Destination();
+  std::unique_ptr<platform::File> mp3 = s_.files.Open(Output(), platform::OpenMode::ReadWrite);
+  const bool synced = mp3 != nullptr && mp3->Sync();
+  mp3.reset();
+  // Without the replace asked for at the start, an MP3 that is there now was put there by
+  // another program meanwhile: it is neither replaced nor mixed with this one.
+  const bool placed = synced && (replaces_destination_ ? s_.files.Replace(Output(), to)
+                                                       : s_.files.Move(Output(), to));
+  if (!placed) {
+    result.taken = synced && !replaces_destination_ && s_.files.Exists(to);
+    result.move_failed = !result.taken;
+    DropStaged();
+    return;
+  }
+  s_.files.DeleteFolder(plan_.staging_folder);
+  entry_.OutputPath = to;
+  entry_.Encoded = true;
+  if (entry_.DeleteFlag) {
+    result.source_kept =
+        !s_.files.SyncFolder(s_.paths.FolderOf(to)) || !s_.files.Delete(entry_.FileName);
+  }
+}
+
+void Job::DropStaged() {
+  s_.files.Delete(Output());
+  // Other jobs may still be writing into it: it goes with the last.
+  s_.files.DeleteFolder(plan_.staging_folder);
 }
 
 std::optional<EngineFailure> FailureOf(LaunchResult result) {

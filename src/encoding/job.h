@@ -26,6 +26,11 @@ struct JobSettings {
   // folder (the window asks then); otherwise only the places this job writes count.
   bool beside_counts_as_existing = true;
   bool show_console = false;
+  // When set, the encoder writes into a hidden folder of this name beside the MP3's place, and
+  // the job puts the MP3 under its final name once it is complete, tagged and on the disk; the
+  // source is deleted after that by the job, never by the encoder. A run that dies leaves no
+  // partial MP3 under a final name.
+  std::string staging_name;
 };
 
 // The launch's questions. The window asks the user; the batch tool answers from its flags.
@@ -63,6 +68,10 @@ struct JobResult {
   int exit_code = 0;
   bool tag_failed = false;   // completed, but its ID3 tag is not in the MP3
   bool move_failed = false;  // completed, but it could not go to its target folder
+  // Another program put an MP3 at the destination while this job ran: this job's was dropped
+  // rather than mixed with it or put over it.
+  bool taken = false;
+  bool source_kept = false;  // the source was to be deleted once encoded, and could not be
   std::string destination;   // where the MP3 was to be in the end
   std::string error_line;    // halted: the encoder's own last word on why, if it said one
 };
@@ -108,8 +117,14 @@ class Job final {
   JobResult Finish(int exit_code, const UnfinishedOutput& unfinished);
 
  private:
+  bool Staged() const { return !plan_.staging_folder.empty(); }
   bool OutputExists();
   bool MoveToDestination();
+  // Puts a staged MP3 under its final name: synced, renamed, its folder synced; then the
+  // source goes if it is to.
+  void Place(JobResult& result);
+  // Drops a staged output that is not to be kept, and the hidden folder once it is empty.
+  void DropStaged();
 
   queue::TFileData& entry_;
   JobSettings settings_;
@@ -118,6 +133,8 @@ class Job final {
   std::unique_ptr<platform::ChildProcess> child_;
   // The output, open for reading while the encoder writes it.
   std::unique_ptr<platform::File> watched_output_;
+  // An MP3 was at the destination when the job started, and is to be replaced.
+  bool replaces_destination_ = false;
 };
 
 // What a launch result means for a driver that reports failures: the failure, or nullopt for a

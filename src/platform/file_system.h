@@ -44,12 +44,19 @@ class FileSystem {
   // Whether the folder exists and may be entered (searched), so that what is in it can be used.
   virtual bool CanEnterFolder(const std::string& path) = 0;
   virtual bool Delete(const std::string& path) = 0;
-  // Moves or renames a file; fails when the target exists.
+  // Removes an empty folder; false when it cannot (missing, or not empty).
+  virtual bool DeleteFolder(const std::string& path) = 0;
+  // Moves or renames a file; fails when the target exists, also when it appears meanwhile.
   virtual bool Move(const std::string& from, const std::string& to) = 0;
   // Renames a file over another in one step: the target is the old file or the new one.
   virtual bool Replace(const std::string& from, const std::string& to) = 0;
   // Creates one folder level; false when it cannot (the parent missing, or it exists).
   virtual bool CreateFolder(const std::string& path) = 0;
+  // Pushes the folder's list of names to the disk: a rename into it survives a power loss.
+  virtual bool SyncFolder(const std::string& path) = 0;
+  // Why a file cannot be opened for reading or a folder cannot be listed, in the system's
+  // words ("Permission denied"); nullopt when it can, or when nothing is there.
+  virtual std::optional<std::string> WhyUnreadable(const std::string& path) = 0;
 
   // Names (not paths) in `folder` matching `pattern` ("*" and "?" wildcards, letters compared
   // without regard to case, "*.*" matching every name), sorted by name. Files only, or folders

@@ -27,9 +27,12 @@ class MemoryFileSystem final : public platform::FileSystem {
   bool FolderExists(const std::string&) override { return false; }
   bool CanEnterFolder(const std::string&) override { return false; }
   bool Delete(const std::string& path) override { return files_.erase(path) > 0; }
+  bool DeleteFolder(const std::string&) override { return false; }
   bool Move(const std::string&, const std::string&) override { return false; }
   bool Replace(const std::string&, const std::string&) override { return false; }
   bool CreateFolder(const std::string&) override { return false; }
+  bool SyncFolder(const std::string&) override { return true; }
+  std::optional<std::string> WhyUnreadable(const std::string&) override { return std::nullopt; }
   std::vector<std::string> ListFiles(const std::string&, const std::string&) override { return {}; }
   std::vector<std::string> ListFolders(const std::string&) override { return {}; }
   std::optional<std::string> CanonicalPath(const std::string& path) override { return path; }

@@ -29,6 +29,7 @@ class FaultyFileSystem final : public platform::FileSystem {
   bool FolderExists(const std::string& path) override { return real_.FolderExists(path); }
   bool CanEnterFolder(const std::string& path) override { return real_.CanEnterFolder(path); }
   bool Delete(const std::string& path) override { return real_.Delete(path); }
+  bool DeleteFolder(const std::string& path) override { return real_.DeleteFolder(path); }
   bool Move(const std::string& from, const std::string& to) override {
     return !moves_fail && real_.Move(from, to);
   }
@@ -36,6 +37,10 @@ class FaultyFileSystem final : public platform::FileSystem {
     return !moves_fail && real_.Replace(from, to);
   }
   bool CreateFolder(const std::string& path) override { return real_.CreateFolder(path); }
+  bool SyncFolder(const std::string& path) override { return real_.SyncFolder(path); }
+  std::optional<std::string> WhyUnreadable(const std::string& path) override {
+    return real_.WhyUnreadable(path);
+  }
   std::vector<std::string> ListFiles(const std::string& folder,
                                      const std::string& pattern) override {
     return real_.ListFiles(folder, pattern);

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <system_error>
 #include <vector>
 
 #include "unique_fd.h"
@@ -182,13 +183,28 @@ bool PosixFileSystem::Delete(const std::string& path) {
   return ::unlink(path.c_str()) == 0;
 }
 
+bool PosixFileSystem::DeleteFolder(const std::string& path) {
+  return ::rmdir(path.c_str()) == 0;
+}
+
 bool PosixFileSystem::Move(const std::string& from, const std::string& to) {
-  // Like the classic move: an existing target is not replaced.
-  if (::access(to.c_str(), F_OK) == 0)
-    return false;
-  if (::rename(from.c_str(), to.c_str()) == 0)
+  // Like the classic move: an existing target is not replaced, also not one that another
+  // program puts there at the same moment.
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
     return true;
-  // Another file system: the copy must be whole and on the disk before the original goes.
+  if (errno == EINVAL || errno == ENOSYS) {
+    // A file system without that rename: a hard link fails as well when the target exists.
+    if (::link(from.c_str(), to.c_str()) == 0)
+      return ::unlink(from.c_str()) == 0;
+    if (errno == EEXIST)
+      return false;
+    // Nor hard links (FAT, some network file systems): the classic check, then the rename.
+    if (errno != EXDEV) {
+      if (::access(to.c_str(), F_OK) == 0)
+        return false;
+      return ::rename(from.c_str(), to.c_str()) == 0;
+    }
+  }
   return errno == EXDEV && CopyWhole(from, to) && ::unlink(from.c_str()) == 0;
 }
 
@@ -198,6 +214,30 @@ bool PosixFileSystem::Replace(const std::string& from, const std::string& to) {
 
 bool PosixFileSystem::CreateFolder(const std::string& path) {
   return ::mkdir(path.c_str(), 0755) == 0;
+}
+
+bool PosixFileSystem::SyncFolder(const std::string& path) {
+  const UniqueFd folder(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  return folder.Valid() && ::fsync(folder.Get()) == 0;
+}
+
+std::optional<std::string> PosixFileSystem::WhyUnreadable(const std::string& path) {
+  const auto system_words = [](int error) { return std::generic_category().message(error); };
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0)
+    return errno == ENOENT || errno == ENOTDIR ? std::nullopt : std::optional(system_words(errno));
+  if (S_ISDIR(info.st_mode)) {
+    DIR* folder = ::opendir(path.c_str());
+    if (folder == nullptr)
+      return system_words(errno);
+    ::closedir(folder);
+    return std::nullopt;
+  }
+  // O_NONBLOCK: a FIFO with no writer opens at once.
+  const UniqueFd file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  if (!file.Valid())
+    return system_words(errno);
+  return std::nullopt;
 }
 
 std::vector<std::string> PosixFileSystem::ListFiles(const std::string& folder,

@@ -13,9 +13,12 @@ class PosixFileSystem final : public platform::FileSystem {
   bool FolderExists(const std::string& path) override;
   bool CanEnterFolder(const std::string& path) override;
   bool Delete(const std::string& path) override;
+  bool DeleteFolder(const std::string& path) override;
   bool Move(const std::string& from, const std::string& to) override;
   bool Replace(const std::string& from, const std::string& to) override;
   bool CreateFolder(const std::string& path) override;
+  bool SyncFolder(const std::string& path) override;
+  std::optional<std::string> WhyUnreadable(const std::string& path) override;
   std::vector<std::string> ListFiles(const std::string& folder,
                                      const std::string& pattern) override;
   std::vector<std::string> ListFolders(const std::string& folder) override;

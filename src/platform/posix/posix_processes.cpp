@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -108,6 +109,26 @@ class PosixChild final : public platform::ChildProcess {
   std::optional<int> requested_code_;
 };
 
+// The program to run: a name with a folder as given, a bare name looked up along PATH as a
+// shell does (the lookup happens before the fork, where it may allocate).
+std::string ProgramPath(const std::string& name) {
+  if (name.find('/') != std::string::npos)
+    return name;
+  const char* search = std::getenv("PATH");
+  std::string folders = search != nullptr ? search : "/usr/local/bin:/usr/bin:/bin";
+  for (size_t start = 0; start <= folders.size();) {
+    size_t end = folders.find(':', start);
+    if (end == std::string::npos)
+      end = folders.size();
+    const std::string folder = end > start ? folders.substr(start, end - start) : ".";
+    const std::string path = folder + "/" + name;
+    if (::access(path.c_str(), X_OK) == 0)
+      return path;
+    start = end + 1;
+  }
+  return name;
+}
+
 }  // namespace
 
 std::unique_ptr<platform::ChildProcess> PosixProcesses::Start(const std::string& command_line,
@@ -115,47 +136,62 @@ std::unique_ptr<platform::ChildProcess> PosixProcesses::Start(const std::string&
   std::vector<std::string> arguments = platform::SplitCommandLine(command_line);
   if (arguments.empty() || arguments[0].empty())
     return nullptr;
+  const std::string program = ProgramPath(arguments[0]);
   std::vector<char*> argv;
   for (std::string& argument : arguments)
     argv.push_back(argument.data());
   argv.push_back(nullptr);
 
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
   UniqueFd error_log;
-  if (!show_console) {
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  if (!show_console)
     error_log = AnonymousFile();
-    if (error_log.Valid()) {
-      posix_spawn_file_actions_adddup2(&actions, error_log.Get(), 2);
-    } else {
-      posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    }
-  }
-  posix_spawnattr_t attributes;
-  posix_spawnattr_init(&attributes);
-  posix_spawnattr_setflags(&attributes,
-                           POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-  posix_spawnattr_setpgroup(&attributes, 0);
-  sigset_t none;
-  sigemptyset(&none);
-  posix_spawnattr_setsigmask(&attributes, &none);
-  sigset_t defaults;
-  sigemptyset(&defaults);
-  sigaddset(&defaults, SIGTERM);
-  sigaddset(&defaults, SIGINT);
-  sigaddset(&defaults, SIGPIPE);
-  posix_spawnattr_setsigdefault(&attributes, &defaults);
-
-  pid_t pid = -1;
-  // A program without a folder is looked up like a shell does; the caller normally passes a
-  // full path.
-  const int result = ::posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  posix_spawnattr_destroy(&attributes);
-  if (result != 0)
+  // The child tells through this pipe why it could not run the program; it closes unread when
+  // the program runs.
+  int report[2] = {-1, -1};
+  if (::pipe2(report, O_CLOEXEC) != 0)
     return nullptr;
+  const UniqueFd report_read(report[0]);
+  UniqueFd report_write(report[1]);
+  const pid_t parent = ::getpid();
+  const bool ends_with_program = lifetime_ == ChildLifetime::EndsWithProgram;
+
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    // Only calls that are safe between fork and exec from here on.
+    if (ends_with_program && (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != parent)) {
+      ::_exit(127);
+    }
+    ::setpgid(0, 0);
+    for (const int signal_number : {SIGTERM, SIGINT, SIGPIPE})
+      ::signal(signal_number, SIG_DFL);
+    sigset_t none;
+    ::sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    if (!show_console) {
+      const int nothing = ::open("/dev/null", O_RDWR);
+      ::dup2(nothing, 0);
+      ::dup2(nothing, 1);
+      ::dup2(error_log.Valid() ? error_log.Get() : nothing, 2);
+    }
+    ::execv(program.c_str(), argv.data());
+    const int error = errno;
+    [[maybe_unused]] const ssize_t told = ::write(report_write.Get(), &error, sizeof error);
+    ::_exit(127);
+  }
+  report_write.Reset();
+  if (pid < 0)
+    return nullptr;
+  int error = 0;
+  ssize_t told = 0;
+  do {
+    told = ::read(report_read.Get(), &error, sizeof error);
+  } while (told < 0 && errno == EINTR);
+  if (told > 0) {
+    ::waitpid(pid, nullptr, 0);
+    return nullptr;
+  }
+  // The group is set on both sides, so that a Terminate right after the start reaches it.
+  ::setpgid(pid, pid);
   return std::make_unique<PosixChild>(pid, std::move(error_log));
 }
 
