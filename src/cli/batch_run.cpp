@@ -56,12 +56,24 @@ void BatchRun::Collect() {
   for (const std::string& input : options_.inputs) {
     const std::string path = s_.paths.Absolute(input, s_.environment.CurrentFolder());
     if (!s_.files.Exists(path)) {
-      missing_.push_back(path);
+      // A name in a folder that cannot be entered is there, but cannot be seen.
+      if (const std::optional<std::string> why = s_.files.WhyUnreadable(path))
+        unreadable_.emplace_back(path, *why);
+      else
+        missing_.push_back(path);
       continue;
     }
     queue::AddFileOrFolder(queue_, s_.files, s_.paths, path, defaults, flags);
   }
-  unsupported_ = flags.unsupported_paths;
+  unreadable_.insert(unreadable_.end(), flags.unlisted_folders.begin(),
+                     flags.unlisted_folders.end());
+  for (const std::string& path : flags.unsupported_paths) {
+    // A file that cannot be opened is not known to be unsupported.
+    if (const std::optional<std::string> why = s_.files.WhyUnreadable(path))
+      unreadable_.emplace_back(path, *why);
+    else
+      unsupported_.push_back(path);
+  }
   // Every N-th input from the K-th on, in the scan's order: N machines split one library.
   for (int i = 0; i < queue_.Rows().Count(); ++i) {
     if (i % options_.shards == options_.shard - 1)
@@ -86,7 +98,8 @@ int BatchRun::Run() {
       const encoding::Job job(*entry, Settings(), {s_.files, s_.paths, s_.volumes, s_.processes});
       report_.Line(job.CommandLine(), false);
     }
-    return skipped_ == 0 ? kAllEncoded : kSomeNotEncoded;
+    ReportUnusableInputs();
+    return skipped_ == 0 && UnusableInputs() == 0 ? kAllEncoded : kSomeNotEncoded;
   }
   if (!work_.empty() && !s_.files.FileExists(encoder_)) {
     report_.Line("tolvane-batch: encoder not found: " + encoder_, true);
@@ -129,18 +142,28 @@ int BatchRun::Run() {
     ShowProgress();
   }
   report_.EndBar();
-  for (const std::string& path : missing_)
-    report_.Line("not found  " + path, true);
-  for (const std::string& path : unsupported_)
-    report_.Line("unsupported  " + path, true);
+  ReportUnusableInputs();
   report_.Line(std::to_string(encoded_.size()) + " encoded, " + std::to_string(skipped_) +
-                   " skipped, " + std::to_string(failed_ + missing_.size() + unsupported_.size()) +
-                   " failed, in " + Seconds(s_.clock.GetTickCount() - batch_start_),
+                   " skipped, " + std::to_string(failed_ + UnusableInputs()) + " failed, in " +
+                   Seconds(s_.clock.GetTickCount() - batch_start_),
                false);
   if (options_.continue_list)
     SaveRemainingJobList();
-  const bool all = skipped_ == 0 && failed_ == 0 && missing_.empty() && unsupported_.empty();
+  const bool all = skipped_ == 0 && failed_ == 0 && UnusableInputs() == 0;
   return all ? kAllEncoded : kSomeNotEncoded;
+}
+
+void BatchRun::ReportUnusableInputs() {
+  for (const std::string& path : missing_)
+    report_.Line("not found  " + path, true);
+  for (const auto& [path, why] : unreadable_)
+    report_.Line("cannot read  " + path + ": " + why, true);
+  for (const std::string& path : unsupported_)
+    report_.Line("unsupported  " + path, true);
+}
+
+int BatchRun::UnusableInputs() const {
+  return static_cast<int>(missing_.size() + unreadable_.size() + unsupported_.size());
 }
 
 void BatchRun::PlanOutputs() {
@@ -173,6 +196,7 @@ encoding::JobSettings BatchRun::Settings() const {
   settings.check_space = false;
   // Only the places this run writes count: an MP3 beside the source is another run's.
   settings.beside_counts_as_existing = false;
+  settings.staging_name = s_.staging_name;
   return settings;
 }
 
@@ -223,10 +247,16 @@ void BatchRun::Finish(Running& running, int exit_code) {
            "the encoder failed (exit code " +
                std::to_string(exit_code == platform::kExitFailure ? 255 : exit_code) + ")" + time +
                why);
+  } else if (result.taken) {
+    Record(
+        entry, Outcome::Failed,
+        destination + " appeared while it was encoded: another program writes the same MP3" + time);
   } else if (result.move_failed) {
     Record(entry, Outcome::Failed, "cannot move the MP3 to " + destination + time);
   } else if (result.tag_failed) {
     Record(entry, Outcome::Failed, "the tag could not be written to " + destination + time);
+  } else if (result.source_kept) {
+    Record(entry, Outcome::Failed, "encoded to " + destination + time + ", but cannot be deleted");
   } else {
     Record(entry, Outcome::Encoded, destination + time);
   }

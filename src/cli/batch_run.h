@@ -38,6 +38,9 @@ class BatchRun final {
     std::string program_folder;  // where a bare encoder name is looked for too
     std::string job_list_path;   // the window's saved queue
     int interrupt_fd = -1;       // turns readable when the user interrupts
+    // The hidden folder each MP3 is written in until complete: one per run, so that two runs
+    // never share one.
+    std::string staging_name;
   };
 
   BatchRun(const BatchOptions& options, const Services& services, ConsoleReport& report);
@@ -51,6 +54,9 @@ class BatchRun final {
   enum class Outcome { Encoded, Skipped, Failed };
 
   void Collect();
+  // The inputs that could not be encoded at all: not found, unreadable, unsupported.
+  void ReportUnusableInputs();
+  int UnusableInputs() const;
   // Keeps one input for every MP3 to be written; reports the others as skipped.
   void PlanOutputs();
   encoding::JobSettings Settings() const;
@@ -70,6 +76,8 @@ class BatchRun final {
   std::vector<queue::TFileData*> from_job_list_;
   std::vector<std::string> unsupported_;
   std::vector<std::string> missing_;
+  // Inputs and folders that are there but cannot be read, with the system's words for why.
+  std::vector<std::pair<std::string, std::string>> unreadable_;
   // The output folder as given, made absolute against the current folder.
   std::string output_folder_;
   std::string encoder_;

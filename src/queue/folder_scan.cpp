@@ -17,6 +17,10 @@ void Scan(Queue& queue, platform::FileSystem& files, const std::string& folder,
   const std::optional<std::string> canonical = files.CanonicalPath(folder);
   if (canonical && !visited.insert(*canonical).second)
     return;
+  if (const std::optional<std::string> why = files.WhyUnreadable(folder)) {
+    flags.unlisted_folders.emplace_back(folder, *why);
+    return;
+  }
   for (const std::string& name : files.ListFolders(folder)) {
     Scan(queue, files, folder + name + "/", defaults, flags, visited);
   }

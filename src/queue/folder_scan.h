@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/file_system.h"
@@ -14,6 +15,8 @@ struct BatchFlags {
   bool duplicate = false;
   // The files found unsupported, in the order met.
   std::vector<std::string> unsupported_paths;
+  // The folders that could not be listed, with the system's words for why.
+  std::vector<std::pair<std::string, std::string>> unlisted_folders;
 
   void Fold(int probe_result) {
     unsupported = unsupported || (probe_result & kUnsupported) != 0;

@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 #include <sstream>
+#include <thread>
 
 #include "cli/console_report.h"
 #include "options/tag/genres.h"
@@ -72,6 +73,49 @@ TEST(Batch, AFolderWithAnUnsupportedFile) {
   EXPECT_EQ(again.exit_code, 1) << "an MP3 that exists is skipped";
   EXPECT_NE(again.output.find("skipped  "), std::string::npos) << again.output;
   EXPECT_EQ(RunBatch(temp, {"--overwrite", "--quiet", "music/a.wav"}).output, "");
+}
+
+// What cannot be read is named with the system's reason, never taken for "nothing there" or
+// "unsupported". Root reads everything, so root runs the tool as nobody.
+TEST(Batch, WhatCannotBeReadIsNamedWithTheReason) {
+  TempFolder temp;
+  Wave(temp / "lib/good.wav");
+  Wave(temp / "lib/locked/x.wav");
+  Wave(temp / "lib/secret.wav");
+  std::vector<std::string> command = {kBatch};
+  if (::geteuid() == 0) {
+    if (!std::filesystem::exists("/usr/bin/setpriv"))
+      GTEST_SKIP() << "no setpriv to run as another user";
+    command = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", kBatch};
+  }
+  using std::filesystem::perms;
+  for (const std::string& folder : {temp.Path(), temp / "lib"})
+    std::filesystem::permissions(folder, perms::all);
+  std::filesystem::permissions(temp / "lib/locked", perms::none);
+  std::filesystem::permissions(temp / "lib/secret.wav", perms::none);
+  const std::string denied = ": Permission denied";
+  const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
+      {{"lib"},
+       {"cannot read  " + (temp / "lib/locked/") + denied,
+        "cannot read  " + (temp / "lib/secret.wav") + denied, "1 encoded, 0 skipped, 2 failed"}},
+      {{"--dry-run", "lib/locked", "lib/locked/x.wav"},
+       {"cannot read  " + (temp / "lib/locked/") + denied,
+        "cannot read  " + (temp / "lib/locked/x.wav") + denied}},
+  };
+  for (const auto& [arguments, lines] : cases) {
+    std::vector<std::string> full(command.begin() + 1, command.end());
+    full.insert(full.end(), arguments.begin(), arguments.end());
+    testing::ChildProcess batch(command[0], full,
+                                {{"XDG_CONFIG_HOME", temp / "config"},
+                                 {"XDG_STATE_HOME", temp / "state"},
+                                 {"ASAN_OPTIONS", "detect_leaks=0"}},
+                                temp / "batch.log", temp.Path());
+    EXPECT_EQ(batch.WaitFor(60s), 1) << arguments.back();
+    const std::string output = testing::ReadText(temp / "batch.log");
+    for (const std::string& line : lines)
+      EXPECT_NE(output.find(line), std::string::npos) << line << "\n" << output;
+  }
+  std::filesystem::permissions(temp / "lib/locked", perms::owner_all);
 }
 
 // Two inputs whose MP3 would be one file: the first is encoded, the second is not even started
@@ -179,6 +223,48 @@ TEST(Batch, ShardsCoverEveryInputExactlyOnce) {
   EXPECT_EQ(std::set<std::string>(all.begin(), all.end()).size(), 5u) << "no input twice";
 }
 
+// Every file below `folder` whose name is `name`, wherever it is.
+std::vector<std::string> FilesNamed(const std::string& folder, const std::string& name) {
+  std::vector<std::string> found;
+  for (const auto& item : std::filesystem::recursive_directory_iterator(folder)) {
+    if (item.path().filename() == name)
+      found.push_back(item.path());
+  }
+  return found;
+}
+
+// The hidden folders runs write into until their MP3 files are complete.
+std::vector<std::string> StagingFolders(const std::string& folder) {
+  std::vector<std::string> found;
+  for (const auto& item : std::filesystem::recursive_directory_iterator(folder)) {
+    if (item.path().filename().string().starts_with(".tolvane-partial-"))
+      found.push_back(item.path());
+  }
+  return found;
+}
+
+bool EncodersRunIn(const TempFolder& temp) {
+  // A bracket in the pattern finds the encoders' command lines, not the shell's that runs pgrep.
+  const std::string path = temp.Path();
+  const std::string find =
+      "pgrep -f '" + path.substr(0, path.size() - 1) + "[" + path.back() + "]/' > /dev/null";
+  return std::system(find.c_str()) == 0;
+}
+
+// Waits until an encoder has written `bytes` of `name` somewhere below the temporary folder.
+bool EncoderWrote(const TempFolder& temp, const std::string& name, uintmax_t bytes) {
+  return testing::Eventually(
+      [&] {
+        for (const std::string& mp3 : FilesNamed(temp.Path(), name)) {
+          std::error_code error;
+          if (std::filesystem::file_size(mp3, error) > bytes)
+            return true;
+        }
+        return false;
+      },
+      30s);
+}
+
 // Ctrl+C stops every encoder, leaves no partial MP3 and ends with 130.
 TEST(Batch, AnInterruptLeavesNothingBehind) {
   TempFolder temp;
@@ -187,19 +273,92 @@ TEST(Batch, AnInterruptLeavesNothingBehind) {
   testing::ChildProcess batch(kBatch, {"-j", "2", "long1.wav", "long2.wav"},
                               {{"XDG_CONFIG_HOME", temp / "config"}}, temp / "batch.log",
                               temp.Path());
-  ASSERT_TRUE(testing::Eventually(
-      [&] {
-        return std::filesystem::exists(temp / "long1.mp3") &&
-               std::filesystem::file_size(temp / "long1.mp3") > 10'000;
-      },
-      30s));
+  ASSERT_TRUE(EncoderWrote(temp, "long1.mp3", 10'000));
+  EXPECT_FALSE(std::filesystem::exists(temp / "long1.mp3")) << "not under its name while partial";
   batch.Signal(SIGINT);
   EXPECT_EQ(batch.WaitFor(20s), 130) << testing::ReadText(temp / "batch.log");
-  EXPECT_FALSE(std::filesystem::exists(temp / "long1.mp3"));
-  EXPECT_FALSE(std::filesystem::exists(temp / "long2.mp3"));
-  // "lon[g]" finds the encoders' command lines, not the shell's that runs pgrep.
-  const std::string find = "pgrep -f '" + (temp / "lon[g]") + "' > /dev/null";
-  EXPECT_NE(std::system(find.c_str()), 0) << "no encoder left running";
+  EXPECT_TRUE(FilesNamed(temp.Path(), "long1.mp3").empty());
+  EXPECT_TRUE(FilesNamed(temp.Path(), "long2.mp3").empty());
+  EXPECT_TRUE(StagingFolders(temp.Path()).empty());
+  EXPECT_FALSE(EncodersRunIn(temp)) << "no encoder left running";
+}
+
+// kill -9 of the tool at any moment, with --delete-source: its encoders end with it, every MP3
+// under its final name is whole, and every source is there unless its MP3 is. A second run
+// finishes the rest.
+TEST(Batch, AKilledRunLeavesNothingHalfDone) {
+  const int seconds[] = {3, 1, 2, 4};
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    TempFolder temp;
+    for (int i = 0; i < 4; ++i)
+      Wave(temp / ("lib/" + std::to_string(i) + ".wav"), seconds[i]);
+    const std::vector<std::string> arguments = {"-j", "2", "--delete-source", "-o", "out", "lib"};
+    {
+      testing::ChildProcess batch(kBatch, arguments, {{"XDG_CONFIG_HOME", temp / "config"}},
+                                  temp / "batch.log", temp.Path());
+      std::this_thread::sleep_for(std::chrono::milliseconds(20 + attempt * 15));
+      batch.Signal(SIGKILL);
+      batch.WaitFor(10s);
+    }
+    EXPECT_TRUE(testing::Eventually([&] { return !EncodersRunIn(temp); }, 5s)) << attempt;
+    for (int i = 0; i < 4; ++i) {
+      const std::string name = std::to_string(i);
+      const bool source = std::filesystem::exists(temp / ("lib/" + name + ".wav"));
+      const bool mp3 = std::filesystem::exists(temp / ("out/" + name + ".mp3"));
+      EXPECT_TRUE(source || mp3) << attempt << ": " << name << " lost";
+      if (mp3) {
+        EXPECT_NEAR(testing::DecodeMp3(temp / ("out/" + name + ".mp3")).Frames(),
+                    44100 * seconds[i], 1152)
+            << attempt << ": " << name << " is whole";
+      }
+    }
+    const Result rest = RunBatch(temp, arguments);
+    for (int i = 0; i < 4; ++i) {
+      const std::string name = std::to_string(i);
+      EXPECT_FALSE(std::filesystem::exists(temp / ("lib/" + name + ".wav"))) << rest.output;
+      EXPECT_NEAR(testing::DecodeMp3(temp / ("out/" + name + ".mp3")).Frames(), 44100 * seconds[i],
+                  1152)
+          << attempt << ": " << name;
+    }
+  }
+}
+
+// An encoder that would run for ever ends when the tool is killed with it.
+TEST(Batch, ItsEncodersEndWithIt) {
+  TempFolder temp;
+  Wave(temp / "a.wav");
+  testing::WriteText(temp / "encoder",
+                     "#!/bin/sh\necho $$ > '" + (temp / "pid") + "'\nexec sleep 1000\n");
+  std::filesystem::permissions(temp / "encoder", std::filesystem::perms::owner_all);
+  testing::ChildProcess batch(kBatch, {"--encoder", temp / "encoder", "a.wav"},
+                              {{"XDG_CONFIG_HOME", temp / "config"}}, temp / "batch.log",
+                              temp.Path());
+  ASSERT_TRUE(testing::Eventually([&] { return testing::ReadText(temp / "pid").size() > 1; }, 10s));
+  const pid_t encoder = std::stoi(testing::ReadText(temp / "pid"));
+  batch.Signal(SIGKILL);
+  batch.WaitFor(10s);
+  EXPECT_TRUE(testing::Eventually([&] { return ::kill(encoder, 0) != 0; }, 10s));
+  ::kill(encoder, SIGKILL);  // the test leaves nothing running, whatever it found
+}
+
+// Another program writing the same MP3 while the job runs (a second shard without --tree):
+// that job fails and leaves the other's file as it is.
+TEST(Batch, AnMp3ThatAppearsWhileItsJobRunsFailsTheJob) {
+  TempFolder temp;
+  Wave(temp / "x.wav", 60);
+  testing::ChildProcess batch(kBatch, {"-o", "out", "x.wav"},
+                              {{"XDG_CONFIG_HOME", temp / "config"}}, temp / "batch.log",
+                              temp.Path());
+  ASSERT_TRUE(EncoderWrote(temp, "x.mp3", 10'000));
+  testing::WriteText(temp / "out/x.mp3", "the other writer's");
+  ASSERT_EQ(batch.WaitFor(60s), 1);
+  const std::string log = testing::ReadText(temp / "batch.log");
+  EXPECT_NE(log.find("failed   " + (temp / "x.wav") + ": " + (temp / "out/x.mp3") +
+                     " appeared while it was encoded"),
+            std::string::npos)
+      << log;
+  EXPECT_EQ(testing::ReadText(temp / "out/x.mp3"), "the other writer's");
+  EXPECT_TRUE(StagingFolders(temp.Path()).empty());
 }
 
 TEST(Batch, ABadCommandLineIsOneLineAndExitTwo) {
