@@ -89,7 +89,13 @@ int Program::RunWindow() {
   platform::Timer intake_sweep("IntakeSweep", 1000);
   const qt::TimerDriver sweep_driver(intake_sweep);
   posix::IntakeServer intake_server(intake, loop_, clock_, intake_sweep);
-  const bool listening = first_copy && intake_server.Listen(intake_path_);
+  // Without its lock file the copy runs on its own, and still hears the intake, unless another
+  // copy hears it already.
+  const bool lock_unavailable =
+      !instance_ || instance_->GetState() == posix::InstanceLock::State::Unavailable;
+  const bool hears_intake =
+      first_copy || (lock_unavailable && !posix::SendToIntake(intake_path_, {}, 1000));
+  const bool listening = hears_intake && intake_server.Listen(intake_path_);
   // Heard from the moment a loop runs, also the nested one of a question the start asks (a
   // restored queue that starts by itself).
   if (listening)
@@ -100,7 +106,7 @@ int Program::RunWindow() {
                        blade.Menus(), blade.Timers()});
   close_window_ = [&blade] { blade.CloseUnattended(); };
   view.Form().show();
-  if (listening)
+  if (first_copy)
     instance_->Record({::getpid(), static_cast<uint64_t>(view.Form().winId())});
 
   // The names reach the queue from the running loop, after every window exists.

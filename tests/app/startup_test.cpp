@@ -247,6 +247,19 @@ TEST(Startup, ALaterStartHandsItsNamesToTheRunningCopy) {
   EXPECT_EQ(posix::SendToIntake(intake, {"restore"}), 1);
   next.Signal(SIGTERM);
   EXPECT_EQ(next.WaitFor(10s), 0);
+
+  // A lock file that cannot be made (a folder in its place): the copy runs on its own, and its
+  // intake still takes names.
+  std::filesystem::remove(temp / "state/tolvane/tolvane.dat");
+  std::filesystem::remove(temp / "runtime/tolvane/tolvane");
+  std::filesystem::create_directories(temp / "runtime/tolvane/tolvane");
+  testing::ChildProcess unlocked(kProgram, {}, environment);
+  ASSERT_TRUE(testing::Eventually([&] { return std::filesystem::exists(intake); }, 10s));
+  EXPECT_EQ(posix::SendToIntake(intake, {"[\"" + (temp / "b.wav") + "\"]"}), 1);
+  unlocked.Signal(SIGTERM);
+  ASSERT_EQ(unlocked.WaitFor(10s), 0);
+  EXPECT_NE(testing::ReadText(temp / "state/tolvane/tolvane.dat").find(temp / "b.wav"),
+            std::string::npos);
 }
 
 // A later copy waits for the running copy's answers as long as it lives, however long a box of it
