@@ -202,6 +202,12 @@ const std::map<std::string, Option>& Options() {
           o.overwrite = true;
           return std::string();
         }}},
+      {"resume",
+       {0, false,
+        [](BatchOptions& o, const std::string&) {
+          o.resume = true;
+          return std::string();
+        }}},
       {"jobs",
        {'j', true,
         [](BatchOptions& o, const std::string& v) -> std::string {
@@ -318,6 +324,8 @@ std::variant<BatchOptions, std::string> ParseArguments(const std::vector<std::st
     if (const std::string problem = option.apply(o, value.value_or("")); !problem.empty())
       return "tolvane-batch: --" + name + ": " + problem;
   }
+  if (o.resume && o.overwrite)
+    return std::string("tolvane-batch: --resume and --overwrite exclude each other");
   if (!o.help && !o.version && o.inputs.empty() && !o.continue_list)
     return std::string("tolvane-batch: no FILE or FOLDER given (see --help)");
   return o;
@@ -340,9 +348,11 @@ Folders are scanned with their subfolders. Defaults come from the window's setti
                           give every file this ID3v1 tag
       --encoder PATH      the encoder to run (default: bladeenc)
       --overwrite         replace MP3 files that exist (otherwise they are skipped)
+      --resume            count an MP3 that exists as done: a rerun of a stopped or
+                          failed run (or shard) succeeds once everything is there
   -j, --jobs N            run N encoders at once (default: the number of cores)
       --continue          encode the window's saved queue, and take the finished files out
-      --shard K/N         take only every N-th input from the K-th on (split a library
+      --shard K/N         take the K-th of N shards of about equal size (split a library
                           across N machines)
       --dry-run           print the encoder command lines and exit
   -q, --quiet             print only failures

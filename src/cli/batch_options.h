@@ -19,6 +19,7 @@ struct BatchOptions {
   std::optional<queue::TagFields> tag;  // every file gets it when any tag option is given
   std::string encoder = "bladeenc";     // as the window's "Use encoder" holds it
   bool overwrite = false;
+  bool resume = false;  // an MP3 already in place counts as done, not as skipped
   int jobs = 1;
   bool continue_list = false;
   int shard = 1;  // take every `shards`-th input from the `shard`-th on

@@ -13,6 +13,7 @@
 #include "settings/encoder_path.h"
 #include "settings/encoder_version.h"
 #include "settings/job_list.h"
+#include "shards.h"
 
 namespace tolvane::cli {
 
@@ -74,9 +75,18 @@ void BatchRun::Collect() {
     else
       unsupported_.push_back(path);
   }
-  // Every N-th input from the K-th on, in the scan's order: N machines split one library.
+  // Shards of about equal bytes, dealt alike on every machine that scans the same library.
+  std::vector<int64_t> sizes;
+  for (int i = 0; i < queue_.Rows().Count(); ++i)
+    sizes.push_back(queue::EntryOf(queue_.Rows().Item(i))->FileSize);
+  const std::vector<int> dealt = DealBySize(sizes, options_.shards);
+  shard_bytes_.assign(static_cast<size_t>(options_.shards), 0);
+  shard_files_.assign(static_cast<size_t>(options_.shards), 0);
   for (int i = 0; i < queue_.Rows().Count(); ++i) {
-    if (i % options_.shards == options_.shard - 1)
+    const size_t shard = static_cast<size_t>(dealt[static_cast<size_t>(i)]);
+    shard_bytes_[shard] += sizes[static_cast<size_t>(i)];
+    ++shard_files_[shard];
+    if (dealt[static_cast<size_t>(i)] == options_.shard - 1)
       work_.push_back(queue::EntryOf(queue_.Rows().Item(i)));
   }
   if (options_.tag) {
@@ -98,6 +108,12 @@ int BatchRun::Run() {
       const encoding::Job job(*entry, Settings(), {s_.files, s_.paths, s_.volumes, s_.processes});
       report_.Line(job.CommandLine(), false);
     }
+    for (size_t shard = 0; options_.shards > 1 && shard < shard_bytes_.size(); ++shard) {
+      report_.Line("shard " + std::to_string(shard + 1) + "/" + std::to_string(options_.shards) +
+                       ": " + std::to_string(shard_files_[shard]) + " files, " +
+                       std::to_string(shard_bytes_[shard]) + " bytes",
+                   false);
+    }
     ReportUnusableInputs();
     return skipped_ == 0 && UnusableInputs() == 0 ? kAllEncoded : kSomeNotEncoded;
   }
@@ -118,6 +134,7 @@ int BatchRun::Run() {
     }
     if (running_.empty())
       continue;
+    ShowProgress();
     std::vector<pollfd> watched;
     for (const Running& running : running_) {
       if (running.job->Child()->EndNotifier() >= 0)
@@ -127,7 +144,9 @@ int BatchRun::Run() {
       watched.push_back({s_.interrupt_fd, POLLIN, 0});
     ::poll(watched.data(), watched.size(), kRefreshMs);
     if (s_.interrupt_fd >= 0 && (watched.back().revents & POLLIN) != 0) {
-      StopAll();
+      const int stopped = StopAll();
+      ReportSummary("interrupted: ", ", " + std::to_string(stopped) + " stopped, " +
+                                         std::to_string(work_.size() - next) + " not started");
       return kInterrupted;
     }
     for (auto running = running_.begin(); running != running_.end();) {
@@ -139,18 +158,24 @@ int BatchRun::Run() {
         ++running;
       }
     }
-    ShowProgress();
   }
   report_.EndBar();
   ReportUnusableInputs();
-  report_.Line(std::to_string(encoded_.size()) + " encoded, " + std::to_string(skipped_) +
-                   " skipped, " + std::to_string(failed_ + UnusableInputs()) + " failed, in " +
-                   Seconds(s_.clock.GetTickCount() - batch_start_),
-               false);
+  ReportSummary("", "");
   if (options_.continue_list)
     SaveRemainingJobList();
   const bool all = skipped_ == 0 && failed_ == 0 && UnusableInputs() == 0;
   return all ? kAllEncoded : kSomeNotEncoded;
+}
+
+void BatchRun::ReportSummary(const std::string& lead, const std::string& stops) {
+  const std::string already =
+      options_.resume ? ", " + std::to_string(already_done_) + " already done" : "";
+  report_.Line(lead + std::to_string(encoded_.size()) + " encoded" + already + ", " +
+                   std::to_string(skipped_) + " skipped, " +
+                   std::to_string(failed_ + UnusableInputs()) + " failed" + stops + ", in " +
+                   Seconds(s_.clock.GetTickCount() - batch_start_),
+               false);
 }
 
 void BatchRun::ReportUnusableInputs() {
@@ -219,7 +244,10 @@ bool BatchRun::Start(queue::TFileData& entry, Running& running) {
       Record(entry, Outcome::Skipped, "its MP3 would be the file itself");
       return false;
     case encoding::LaunchResult::ExistingKept:
-      Record(entry, Outcome::Skipped, job.Destination() + " exists (--overwrite replaces it)");
+      if (options_.resume)
+        Record(entry, Outcome::AlreadyDone, job.Destination() + " (already there)");
+      else
+        Record(entry, Outcome::Skipped, job.Destination() + " exists (--overwrite replaces it)");
       return false;
     case encoding::LaunchResult::ShortOfSpace:
       Record(entry, Outcome::Skipped, "too little free space");
@@ -271,6 +299,10 @@ void BatchRun::Record(const queue::TFileData& entry, Outcome outcome, const std:
       finished_seconds_ += entry.Duration;
       report_.Line("done     " + entry.FileName + " -> " + text, false);
       return;
+    case Outcome::AlreadyDone:
+      ++already_done_;
+      report_.Line("done     " + entry.FileName + " -> " + text, false);
+      return;
     case Outcome::Skipped:
       ++skipped_;
       report_.Line("skipped  " + entry.FileName + ": " + text, true);
@@ -302,14 +334,21 @@ void BatchRun::ShowProgress() {
       total > 0 ? static_cast<long double>(done) * 100 / static_cast<long double>(total) : 0;
   const double speed = elapsed > 0 ? seconds * 1000.0 / elapsed : 0;
   char figures[64];
-  std::snprintf(figures, sizeof figures, "[%d/%zu] %5.1f%% ", finished_files_, work_.size(),
+  std::snprintf(figures, sizeof figures, "[%d/%zu] %5.1f%%", finished_files_, work_.size(),
                 static_cast<double>(percent));
-  report_.Bar(figures + encoding::SpeedText(speed) + "  elapsed " + Seconds(elapsed) + "  left " +
-              encoding::SecondsToTime(encoding::RemainingSeconds(elapsed, percent)));
+  // No estimate before anything is done.
+  const std::string left =
+      done > 0 ? encoding::SecondsToTime(encoding::RemainingSeconds(elapsed, percent)) : "--:--:--";
+  // On a narrow terminal the speed goes first, then the elapsed time.
+  report_.Bar({{figures, 4},
+               {encoding::SpeedText(speed), 1},
+               {"elapsed " + Seconds(elapsed), 2},
+               {"left " + left, 3}});
 }
 
-void BatchRun::StopAll() {
+int BatchRun::StopAll() {
   report_.EndBar();
+  const int stopped = static_cast<int>(running_.size());
   for (Running& running : running_)
     running.job->Child()->Terminate(platform::kExitTerminated);
   for (Running& running : running_) {
@@ -321,6 +360,7 @@ void BatchRun::StopAll() {
     report_.Line("stopped  " + running.job->Entry().FileName, true);
   }
   running_.clear();
+  return stopped;
 }
 
 void BatchRun::SaveRemainingJobList() {

@@ -51,7 +51,7 @@ class BatchRun final {
     std::unique_ptr<encoding::Job> job;
     uint32_t started = 0;
   };
-  enum class Outcome { Encoded, Skipped, Failed };
+  enum class Outcome { Encoded, AlreadyDone, Skipped, Failed };
 
   void Collect();
   // The inputs that could not be encoded at all: not found, unreadable, unsupported.
@@ -65,7 +65,10 @@ class BatchRun final {
   void Finish(Running& running, int exit_code);
   void Record(const queue::TFileData& entry, Outcome outcome, const std::string& text);
   void ShowProgress();
-  void StopAll();
+  // Stops every running encoder; gives how many there were.
+  int StopAll();
+  // The last line: what was encoded, done before, skipped and failed, and `stops` after that.
+  void ReportSummary(const std::string& lead, const std::string& stops);
   void SaveRemainingJobList();
 
   const BatchOptions& options_;
@@ -84,7 +87,10 @@ class BatchRun final {
   std::string version_label_;
   std::vector<Running> running_;
   std::vector<const queue::TFileData*> encoded_;
+  int already_done_ = 0;
   int skipped_ = 0;
+  std::vector<int64_t> shard_bytes_;  // of every shard of this run's library
+  std::vector<int> shard_files_;
   int failed_ = 0;
   int64_t total_bytes_ = 0;  // of every file to encode
   int64_t finished_bytes_ = 0;

@@ -1,10 +1,13 @@
 // tolvane-batch: the window's encoding without a window, several files at once. It links no Qt.
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <climits>
+#include <cstdlib>
 #include <iostream>
+#include <string_view>
 #include <thread>
 
 #include "batch_options.h"
@@ -23,6 +26,15 @@ namespace {
 
 // Ctrl+C and SIGTERM reach the run through a pipe its loop watches.
 int interrupt_pipe[2] = {-1, -1};
+
+// A resized terminal only has to wake the run's loop, which redraws the bar at its new width.
+void OnResize(int) {}
+
+// The terminal's width in columns, or 0 when standard output is no terminal.
+int TerminalColumns() {
+  winsize size{};
+  return ::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 ? size.ws_col : 0;
+}
 
 void OnInterrupt(int) {
   const char byte = 1;
@@ -78,6 +90,8 @@ int main(int argc, char** argv) {
     ::sigemptyset(&action.sa_mask);
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);
+    action.sa_handler = OnResize;
+    ::sigaction(SIGWINCH, &action, nullptr);
   }
   posix::PosixFileSystem files;
   const platform::Paths paths(platform::PathStyle::Posix);
@@ -86,8 +100,11 @@ int main(int argc, char** argv) {
   posix::PosixProcesses processes(posix::ChildLifetime::EndsWithProgram);
   posix::MonotonicClock clock;
   const posix::ProcessEnvironment environment;
-  const bool terminal = ::isatty(STDOUT_FILENO) == 1;
-  cli::ConsoleReport report(std::cout, terminal, options.quiet);
+  // A dumb terminal cannot redraw a line in place: it gets the plain lines of a log.
+  const char* term = std::getenv("TERM");
+  const bool terminal =
+      ::isatty(STDOUT_FILENO) == 1 && (term == nullptr || std::string_view(term) != "dumb");
+  cli::ConsoleReport report(std::cout, terminal, options.quiet, TerminalColumns);
   cli::BatchRun run(
       options,
       {files, paths, volumes, processes, clock, environment, ProgramFolder(),

@@ -1,9 +1,15 @@
 // tolvane-batch end to end: real files, the bundled encoder, exit statuses and what it prints.
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
 #include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
 
+#include <cctype>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <set>
 #include <sstream>
@@ -17,6 +23,7 @@
 #include "settings/job_list.h"
 #include "support/audio_files.h"
 #include "support/child_process.h"
+#include "support/fake_encoder_control.h"
 #include "support/mp3_inspect.h"
 
 namespace tolvane::cli {
@@ -73,6 +80,12 @@ TEST(Batch, AFolderWithAnUnsupportedFile) {
   EXPECT_EQ(again.exit_code, 1) << "an MP3 that exists is skipped";
   EXPECT_NE(again.output.find("skipped  "), std::string::npos) << again.output;
   EXPECT_EQ(RunBatch(temp, {"--overwrite", "--quiet", "music/a.wav"}).output, "");
+  const Result resumed = RunBatch(temp, {"--resume", "music"});
+  EXPECT_EQ(resumed.exit_code, 1) << "the unsupported file still fails";
+  EXPECT_EQ(resumed.Lines().back().rfind("0 encoded, 2 already done, 0 skipped, 1 failed", 0), 0u)
+      << resumed.output;
+  EXPECT_EQ(RunBatch(temp, {"--resume", "music/a.wav", "music/deep"}).exit_code, 0)
+      << "a rerun over finished output succeeds";
 }
 
 // What cannot be read is named with the system's reason, never taken for "nothing there" or
@@ -206,21 +219,40 @@ TEST(Batch, ContinueEncodesTheWindowsSavedQueue) {
   EXPECT_FALSE(std::filesystem::exists(job_list)) << "everything in it finished";
 }
 
-TEST(Batch, ShardsCoverEveryInputExactlyOnce) {
+// A library of long and short tracks: every shard holds about as many bytes (the largest within
+// 5 % of the average), every input is in exactly one, and every shard's run deals alike.
+TEST(Batch, ShardsOfAboutEqualSizeCoverEveryInputOnce) {
   TempFolder temp;
-  std::filesystem::create_directories(temp / "lib/x");
-  for (const char* name : {"1.wav", "2.wav", "3.wav", "x/4.wav", "x/5.wav"})
-    testing::WriteWave(temp / (std::string("lib/") + name), {.data_bytes = 17'640});
+  std::filesystem::create_directories(temp / "lib/long");
+  std::filesystem::create_directories(temp / "lib/short");
+  for (int i = 0; i < 6; ++i)
+    testing::WriteWave(temp / ("lib/long/" + std::to_string(i) + ".wav"), {.data_bytes = 176'400});
+  for (int i = 0; i < 60; ++i)
+    testing::WriteWave(temp / ("lib/short/" + std::to_string(i) + ".wav"), {.data_bytes = 17'640});
   std::multiset<std::string> all;
-  for (const char* shard : {"1/2", "2/2"}) {
+  std::vector<std::string> deals;
+  for (const char* shard : {"1/4", "2/4", "3/4", "4/4"}) {
     const Result r = RunBatch(temp, {"--dry-run", "--shard", shard, "lib"});
     ASSERT_EQ(r.exit_code, 0) << r.output;
-    EXPECT_GE(r.Lines().size(), 2u) << shard;
-    for (const std::string& line : r.Lines())
-      all.insert(line);
+    std::string deal;
+    for (const std::string& line : r.Lines()) {
+      if (line.starts_with("shard "))
+        deal += line + "\n";
+      else
+        all.insert(line);
+    }
+    deals.push_back(deal);
   }
-  EXPECT_EQ(all.size(), 5u);
-  EXPECT_EQ(std::set<std::string>(all.begin(), all.end()).size(), 5u) << "no input twice";
+  EXPECT_EQ(all.size(), 66u);
+  EXPECT_EQ(std::set<std::string>(all.begin(), all.end()).size(), 66u) << "no input twice";
+  EXPECT_EQ(std::set<std::string>(deals.begin(), deals.end()).size(), 1u) << "dealt alike";
+  std::istringstream deal(deals.front());
+  std::vector<double> bytes;
+  for (std::string line; std::getline(deal, line);)
+    bytes.push_back(std::stod(line.substr(line.find(", ") + 2)));
+  ASSERT_EQ(bytes.size(), 4u) << deals.front();
+  const double average = (bytes[0] + bytes[1] + bytes[2] + bytes[3]) / 4;
+  EXPECT_LE(*std::max_element(bytes.begin(), bytes.end()), average * 1.05) << deals.front();
 }
 
 // Every file below `folder` whose name is `name`, wherever it is.
@@ -370,6 +402,7 @@ TEST(Batch, ABadCommandLineIsOneLineAndExitTwo) {
       {{"--shard", "3/2", "a.wav"}, "--shard: '3/2'"},
       {{"--genre", "polka-punk", "a.wav"}, "--genre"},
       {{"--jobs"}, "--jobs needs a value"},
+      {{"--resume", "--overwrite", "a.wav"}, "exclude each other"},
       {{}, "no FILE or FOLDER"},
   };
   for (const auto& [arguments, named] : cases) {
@@ -404,7 +437,8 @@ TEST(Batch, TheWindowsSettingsAreTheDefaults) {
   }
 }
 
-// On a terminal, finished files scroll above a bar redrawn in place; in a log, plain lines.
+// On a terminal, finished files scroll above a bar redrawn in place; in a log, plain lines. A
+// narrow terminal keeps the bar's most useful pieces.
 TEST(Batch, WhatATerminalAndALogShow) {
   struct Case {
     bool terminal;
@@ -419,12 +453,180 @@ TEST(Batch, WhatATerminalAndALogShow) {
   for (const Case& c : cases) {
     std::ostringstream out;
     ConsoleReport report(out, c.terminal, c.quiet);
-    report.Bar("[1/2]");
+    report.Bar({{"[1/2]", 1}});
     report.Line("done a", false);
     report.Line("failed b", true);
     report.EndBar();
     EXPECT_EQ(out.str(), c.shown) << c.terminal << c.quiet;
   }
+
+  const std::vector<BarPart> bar = {
+      {"[3/8]  45.2%", 4}, {"2.34x", 1}, {"elapsed 00:01:02", 2}, {"left 00:02:10", 3}};
+  const std::pair<int, std::string> widths[] = {
+      {0, "[3/8]  45.2%  2.34x  elapsed 00:01:02  left 00:02:10"},
+      {52, "[3/8]  45.2%  2.34x  elapsed 00:01:02  left 00:02:10"},
+      {51, "[3/8]  45.2%  elapsed 00:01:02  left 00:02:10"},
+      {39, "[3/8]  45.2%  left 00:02:10"},
+      {20, "[3/8]  45.2%"},
+      {8, "[3/8]  4"},
+  };
+  for (const auto& [width, shown] : widths)
+    EXPECT_EQ(FitBar(bar, width), shown) << width;
+}
+
+// What a terminal received: the bars drawn in place, and the lines that scrolled.
+struct Screen {
+  std::vector<std::string> bars;
+  std::vector<std::string> lines;
+  explicit Screen(std::string received) {
+    // The terminal turns each line end into a carriage return and a line feed.
+    for (size_t at = received.find("\r\n"); at != std::string::npos; at = received.find("\r\n", at))
+      received.erase(at, 1);
+    const std::string redraw = "\r\033[K";
+    for (size_t start = 0; start < received.size();) {
+      size_t end = received.find(redraw, start);
+      if (end == std::string::npos)
+        end = received.size();
+      std::string piece = received.substr(start, end - start);
+      for (size_t line_end; (line_end = piece.find('\n')) != std::string::npos;) {
+        lines.push_back(piece.substr(0, line_end));
+        piece.erase(0, line_end + 1);
+      }
+      if (!piece.empty())
+        bars.push_back(piece);
+      start = end + redraw.size();
+    }
+  }
+};
+
+// Runs tolvane-batch under a pseudo-terminal `columns` wide; once its first bar shows, `act`
+// gets the terminal's controlling side (to resize it, or to type on it).
+std::pair<int, std::string> RunInTerminal(const TempFolder& temp, unsigned short columns,
+                                          const std::vector<std::string>& arguments,
+                                          const std::map<std::string, std::string>& environment,
+                                          const std::function<void(int)>& act = {}) {
+  std::vector<std::string> strings = {kBatch};
+  strings.insert(strings.end(), arguments.begin(), arguments.end());
+  std::vector<std::string> variables;
+  for (char** variable = environ; *variable != nullptr; ++variable) {
+    const std::string text = *variable;
+    if (!environment.contains(text.substr(0, text.find('='))))
+      variables.push_back(text);
+  }
+  for (const auto& [name, value] : environment)
+    variables.push_back(name + "=" + value);
+  std::vector<char*> argv;
+  std::vector<char*> envp;
+  for (std::string& text : strings)
+    argv.push_back(text.data());
+  for (std::string& text : variables)
+    envp.push_back(text.data());
+  argv.push_back(nullptr);
+  envp.push_back(nullptr);
+  const std::string folder = temp.Path();
+  winsize size{};
+  size.ws_row = 24;
+  size.ws_col = columns;
+  int terminal = -1;
+  const pid_t pid = ::forkpty(&terminal, nullptr, nullptr, &size);
+  if (pid == 0) {
+    if (::chdir(folder.c_str()) == 0)
+      ::execve(kBatch, argv.data(), envp.data());
+    ::_exit(127);
+  }
+  std::string received;
+  bool acted = false;
+  const auto deadline = std::chrono::steady_clock::now() + 60s;
+  while (std::chrono::steady_clock::now() < deadline) {
+    pollfd ready{terminal, POLLIN, 0};
+    if (::poll(&ready, 1, 100) <= 0)
+      continue;
+    char buffer[4096];
+    const ssize_t got = ::read(terminal, buffer, sizeof buffer);
+    if (got <= 0)
+      break;  // the program has ended: its side of the terminal is closed
+    received.append(buffer, static_cast<size_t>(got));
+    if (act && !acted && Screen(received).bars.size() > 1) {
+      acted = true;
+      act(terminal);
+    }
+  }
+  ::kill(pid, SIGKILL);  // only a program that overran the deadline is still there
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  ::close(terminal);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), received};
+}
+
+// In a real terminal of 40 or 120 columns, also one resized while it runs: the bar is redrawn in
+// place, never wider than the terminal, and nothing else starts a line while a job runs; Ctrl+C
+// ends with a summary; a dumb terminal gets the plain lines of a log.
+TEST(Batch, TheBarFitsTheTerminal) {
+  TempFolder temp;
+  for (const char* name : {"a.wav", "b.wav"})
+    testing::WriteWave(temp / name, {.data_bytes = 176'400});
+  std::string script = "sleep 300\n";  // the first bar comes before any output
+  for (int step = 0; step < 8; ++step)
+    script += "write 2000\nsleep 150\n";
+  testing::WriteText(temp / "script.txt", script + "exit 0\n");
+  const std::map<std::string, std::string> environment = {
+      {"XDG_CONFIG_HOME", temp / "config"},
+      {"TERM", "xterm"},
+      {"TOLVANE_FAKE_SCRIPT", temp / "script.txt"}};
+  const std::vector<std::string> arguments = {
+      "-j",    "1",    "--overwrite", "--encoder", testing::FakeEncoderControl::kProgram,
+      "a.wav", "b.wav"};
+  const auto resize_to_40 = [](int terminal) {
+    winsize size{};
+    size.ws_row = 24;
+    size.ws_col = 40;
+    ::ioctl(terminal, TIOCSWINSZ, &size);
+  };
+  const auto type_ctrl_c = [](int terminal) {
+    const char interrupt = '\003';
+    ASSERT_EQ(::write(terminal, &interrupt, 1), 1);
+  };
+  struct Case {
+    const char* what;
+    unsigned short columns;
+    std::function<void(int)> act;
+    size_t widest_after;  // the widest bar allowed once `act` ran
+    int exit_code;
+    const char* last_line;
+  };
+  const Case cases[] = {
+      {"40 columns", 40, {}, 39, 0, "2 encoded, 0 skipped, 0 failed"},
+      {"120 columns", 120, {}, 119, 0, "2 encoded, 0 skipped, 0 failed"},
+      {"resized to 40", 120, resize_to_40, 39, 0, "2 encoded, 0 skipped, 0 failed"},
+      {"Ctrl+C", 120, type_ctrl_c, 119, 130,
+       "interrupted: 0 encoded, 0 skipped, 0 failed, 1 stopped, 1 not started"},
+  };
+  for (const Case& c : cases) {
+    const auto [exit_code, received] =
+        RunInTerminal(temp, c.columns, arguments, environment, c.act);
+    EXPECT_EQ(exit_code, c.exit_code) << c.what << "\n" << received;
+    const Screen screen(received);
+    ASSERT_GE(screen.bars.size(), 3u) << c.what << ": redrawn in place\n" << received;
+    EXPECT_NE(screen.bars.front().find("left --:--:--"), std::string::npos) << screen.bars.front();
+    for (size_t i = 0; i < screen.bars.size(); ++i) {
+      EXPECT_LE(screen.bars[i].size(), i < 2 ? size_t{c.columns} - 1 : c.widest_after)
+          << c.what << ": " << screen.bars[i];
+    }
+    for (const std::string& line : screen.lines) {
+      EXPECT_TRUE(line.starts_with("done") || line.starts_with("stopped") ||
+                  line.starts_with("interrupted") || std::isdigit(line[0]))
+          << c.what << ": a line while a job ran: " << line;
+    }
+    ASSERT_FALSE(screen.lines.empty()) << c.what;
+    EXPECT_EQ(screen.lines.back().rfind(c.last_line, 0), 0u) << c.what << "\n" << received;
+  }
+
+  std::map<std::string, std::string> dumb = environment;
+  dumb["TERM"] = "dumb";
+  const auto [exit_code, received] = RunInTerminal(temp, 120, arguments, dumb);
+  EXPECT_EQ(exit_code, 0) << received;
+  EXPECT_EQ(received.find('\033'), std::string::npos) << received;
+  EXPECT_EQ(Screen(received).lines.size(), 3u) << received;
 }
 
 // The programs without a window carry no toolkit and no controls: neither Qt among their
