@@ -20,8 +20,9 @@ std::string ExecutablePath(const char* argv0) {
 int main(int argc, char** argv) {
   QApplication qt_application(argc, argv);
   QApplication::setWindowIcon(tolvane::qt::ApplicationIcon());
-  // The installed desktop entry is tolvane.desktop: desktops group the window with it.
-  QGuiApplication::setDesktopFileName(QStringLiteral("tolvane"));
+  // The installed desktop entry is org.orvik.Tolvane.desktop: desktops group the window with it
+  // (on Wayland it is the window's application id).
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.orvik.Tolvane"));
   tolvane::app::Program program(ExecutablePath(argv[0]),
                                 std::vector<std::string>(argv + 1, argv + argc));
   return program.Run();

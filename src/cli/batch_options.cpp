@@ -254,6 +254,12 @@ const std::map<std::string, Option>& Options() {
           o.help = true;
           return std::string();
         }}},
+      {"list-genres",
+       {0, false,
+        [](BatchOptions& o, const std::string&) {
+          o.list_genres = true;
+          return std::string();
+        }}},
       {"version",
        {0, false,
         [](BatchOptions& o, const std::string&) {
@@ -326,7 +332,7 @@ std::variant<BatchOptions, std::string> ParseArguments(const std::vector<std::st
   }
   if (o.resume && o.overwrite)
     return std::string("tolvane-batch: --resume and --overwrite exclude each other");
-  if (!o.help && !o.version && o.inputs.empty() && !o.continue_list)
+  if (!o.help && !o.version && !o.list_genres && o.inputs.empty() && !o.continue_list)
     return std::string("tolvane-batch: no FILE or FOLDER given (see --help)");
   return o;
 }
@@ -356,6 +362,7 @@ Folders are scanned with their subfolders. Defaults come from the window's setti
                           across N machines)
       --dry-run           print the encoder command lines and exit
   -q, --quiet             print only failures
+      --list-genres       print the ID3v1 genre names, one a line, and exit
   -h, --help              print this help and exit
       --version           print the version and exit
 

@@ -28,6 +28,7 @@ struct BatchOptions {
   bool quiet = false;
   bool help = false;
   bool version = false;
+  bool list_genres = false;
 };
 
 // The defaults: the window's settings where it has stored them, `jobs` jobs at once.

@@ -12,6 +12,7 @@
 
 #include "batch_options.h"
 #include "batch_run.h"
+#include "options/tag/genres.h"
 #include "platform/posix/monotonic_clock.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_processes.h"
@@ -77,6 +78,11 @@ int main(int argc, char** argv) {
   const cli::BatchOptions& options = std::get<cli::BatchOptions>(parsed);
   if (options.help) {
     std::cout << cli::HelpText();
+    return 0;
+  }
+  if (options.list_genres) {
+    for (const std::string_view genre : options::GenresByNumber())
+      std::cout << genre << '\n';
     return 0;
   }
   if (options.version) {
