@@ -2,6 +2,7 @@
 // user drives it: what only a desktop shows (drops, context menus, frames, where clicks land).
 #include <gtest/gtest.h>
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <thread>
 
@@ -146,10 +147,33 @@ TEST(Desktop, ARelativeNameOnTheCommandLineMeansTheFolderItWasGivenIn) {
   std::filesystem::create_directories(d.temp / "music");
   WriteWave(d.temp / "music/song.wav", {.data_bytes = 176'400});
   ASSERT_NO_FATAL_FAILURE(d.Start({"song.wav"}, 400, 300, {}, d.temp / "music"));
-  // The window manager offers no maximise for a window of fixed size.
+  // A window of fixed size asks for no maximise button nor function (the Motif hints every
+  // window manager reads), and the window manager offers none.
   const std::string actions = d.session.Property(d.window, "_NET_WM_ALLOWED_ACTIONS");
   EXPECT_NE(actions.find("_NET_WM_ACTION_MINIMIZE"), std::string::npos) << actions;
   EXPECT_EQ(actions.find("MAXIMIZE"), std::string::npos) << actions;
+  const std::string motif = d.session.Property(d.window, "_MOTIF_WM_HINTS");
+  unsigned flags = 0, functions = 0, decorations = 0;
+  ASSERT_EQ(std::sscanf(motif.c_str() + motif.find('=') + 1, " %x, %x, %x", &flags, &functions,
+                        &decorations),
+            3)
+      << motif;
+  // With the "all" bit (1) set, the other bits name what is left out.
+  const auto offers = [](unsigned hints, unsigned bit) {
+    return (hints & 1) != 0 ? (hints & bit) == 0 : (hints & bit) != 0;
+  };
+  EXPECT_TRUE((flags & 1) != 0 && !offers(functions, 0x10)) << "no maximise function: " << motif;
+  EXPECT_TRUE((flags & 2) != 0 && !offers(decorations, 0x40)) << "no maximise button: " << motif;
+  EXPECT_TRUE(offers(decorations, 0x20)) << "a minimise button: " << motif;
+  // A double click on the title bar, which maximises other windows, leaves it as it is.
+  const DesktopSession::Box before = d.session.ClientArea(d.window);
+  d.session.Xdotool({"mousemove", "--sync", std::to_string(before.x + 100),
+                     std::to_string(before.y - d.session.FrameExtents(d.window).top / 2)});
+  d.session.Xdotool({"click", "--repeat", "2", "--delay", "80", "1"});
+  d.session.WaitUntilStill(2s);
+  const DesktopSession::Box after = d.session.ClientArea(d.window);
+  EXPECT_EQ(std::make_pair(after.width, after.height), std::make_pair(before.width, before.height));
+  EXPECT_EQ(d.session.Property(d.window, "_NET_WM_STATE").find("MAXIMIZED"), std::string::npos);
   const std::string queue = d.CloseAndReadQueue();
   EXPECT_NE(queue.find(d.temp / "music/song.wav"), std::string::npos) << queue;
 }

@@ -10,9 +10,12 @@
 
 namespace tolvane::qt {
 
+// The window has a fixed size: it asks for a title, a menu, minimise and close, and no maximise
+// (the Motif hints window managers read say so, with the function left out too).
 FormView::FormView(ui::Form& form, ui::Application& application, std::function<std::string()> title)
-    : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                           Qt::WindowCloseButtonHint),
       form_(form),
       application_(application),
       title_(std::move(title)) {
