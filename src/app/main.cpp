@@ -4,8 +4,10 @@
 #include <QApplication>
 #include <climits>
 
+#include "platform/posix/process_environment.h"
 #include "platform/qt/images.h"
 #include "program.h"
+#include "window_system.h"
 
 namespace {
 
@@ -18,6 +20,12 @@ std::string ExecutablePath(const char* argv0) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const tolvane::posix::ProcessEnvironment environment;
+  const std::string platform = tolvane::app::PreferredPlatform(
+      {environment.Variable("QT_QPA_PLATFORM"), environment.Variable("WAYLAND_DISPLAY"),
+       environment.Variable("DISPLAY")});
+  if (!platform.empty())
+    qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(platform));
   QApplication qt_application(argc, argv);
   QApplication::setWindowIcon(tolvane::qt::ApplicationIcon());
   // The installed desktop entry is org.orvik.Tolvane.desktop: desktops group the window with it

@@ -1,4 +1,5 @@
 #include "app/startup.h"
+#include "app/window_system.h"
 
 #include <gtest/gtest.h>
 #include <csignal>
@@ -33,6 +34,24 @@ struct Fixture {
     return PlanStartup(arguments, job_list, "/home/ann/music", files, paths);
   }
 };
+
+// X11 through XWayland when the user left the choice to Qt and both displays are there; the
+// user's own choice always wins.
+TEST(Startup, AWaylandSessionWithXWaylandRunsTheWindowOnX11) {
+  const std::pair<DisplayVariables, std::string> cases[] = {
+      {{std::nullopt, "wayland-0", ":0"}, "xcb;wayland"},
+      {{std::nullopt, "wayland-0", std::nullopt}, ""},
+      {{std::nullopt, std::nullopt, ":0"}, ""},
+      {{"wayland", "wayland-0", ":0"}, ""},
+      {{"", "wayland-0", ":0"}, "xcb;wayland"},
+      {{std::nullopt, "", ":0"}, ""},
+  };
+  for (const auto& [variables, platform] : cases) {
+    EXPECT_EQ(PreferredPlatform(variables), platform)
+        << variables.qt_platform.value_or("-") << " " << variables.wayland_display.value_or("-")
+        << " " << variables.x_display.value_or("-");
+  }
+}
 
 // The earlier product's settings move once, and the user is told so that once.
 TEST(Startup, MovedEarlierSettingsAreAnnounced) {

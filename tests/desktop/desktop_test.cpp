@@ -278,5 +278,75 @@ TEST(Desktop, TheFolderPickerOpensBelowItsButtonAndTakesTheKeyboard) {
   d.CloseAndReadQueue();
 }
 
+// A Wayland compositor with no screen (weston's headless back end), in a runtime folder of its
+// own; it ends with the test.
+struct Weston {
+  TempFolder temp;
+  std::string socket = temp / "runtime/wayland-test";
+  std::unique_ptr<ChildProcess> compositor;
+
+  bool Start() {
+    std::filesystem::create_directories(temp / "runtime");
+    std::filesystem::permissions(temp / "runtime", std::filesystem::perms::owner_all);
+    compositor = std::make_unique<ChildProcess>(
+        "/usr/bin/weston",
+        std::vector<std::string>{"--backend=headless-backend.so", "--socket=wayland-test",
+                                 "--idle-time=0"},
+        std::map<std::string, std::string>{{"XDG_RUNTIME_DIR", temp / "runtime"},
+                                           {"DISPLAY", kUnset},
+                                           {"WAYLAND_DISPLAY", kUnset}},
+        temp / "weston.log");
+    return Eventually([&] { return std::filesystem::exists(socket); }, 10s);
+  }
+};
+
+// On a Wayland desktop with XWayland the window comes up on the X display, where it can place
+// itself; with Wayland alone it runs natively: a later copy's file arrives, SIGTERM closes it
+// with 0, and it prints nothing.
+TEST(Desktop, OnAWaylandDesktop) {
+  Weston weston;
+  if (!std::filesystem::exists("/usr/bin/weston"))
+    GTEST_SKIP() << "no weston";
+  ASSERT_TRUE(weston.Start()) << ReadText(weston.temp / "weston.log");
+
+  Desktop d;
+  ASSERT_TRUE(d.session.Ready()) << d.session.Failure();
+  const std::map<std::string, std::string> wayland_and_x =
+      d.session.EnvironmentWith({{"QT_QPA_PLATFORM", kUnset},
+                                 {"XDG_SESSION_TYPE", "wayland"},
+                                 {"WAYLAND_DISPLAY", weston.socket},
+                                 {"XDG_CONFIG_HOME", d.temp / "config"},
+                                 {"XDG_STATE_HOME", d.temp / "state"},
+                                 {"XDG_RUNTIME_DIR", d.temp / "runtime"}});
+  {
+    ChildProcess program(kProgram, {}, wayland_and_x, d.temp / "x.log");
+    EXPECT_TRUE(d.session.FindWindow(kTitle, 15s))
+        << "on the X display: " << ReadText(d.temp / "x.log");
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.WaitFor(10s), 0);
+  }
+
+  WriteWave(d.temp / "a.wav", {.data_bytes = 176'400});
+  std::filesystem::create_directories(d.temp / "config/tolvane");
+  WriteText(d.temp / "config/tolvane/HKEY_CURRENT_USER.reg",
+            "Windows Registry Editor Version 5.00\n\n"
+            "[HKEY_CURRENT_USER\\SOFTWARE\\Orvik\\Tolvane]\n\"Savelist\"=\"1\"\n");
+  std::map<std::string, std::string> wayland_only = wayland_and_x;
+  wayland_only["DISPLAY"] = kUnset;
+  ChildProcess program(kProgram, {}, wayland_only, d.temp / "wayland.log");
+  ASSERT_TRUE(Eventually(
+      [&] { return std::filesystem::exists(d.temp / "runtime/tolvane/tolvane.bladefiles"); }, 15s))
+      << ReadText(d.temp / "wayland.log");
+  ChildProcess later(kProgram, {d.temp / "a.wav"}, wayland_only, d.temp / "later.log");
+  EXPECT_EQ(later.WaitFor(15s), 0) << ReadText(d.temp / "later.log");
+  program.Signal(SIGTERM);
+  EXPECT_EQ(program.WaitFor(10s), 0);
+  EXPECT_EQ(ReadText(d.temp / "wayland.log"), "") << "nothing printed";
+  EXPECT_EQ(ReadText(d.temp / "later.log"), "");
+  EXPECT_NE(ReadText(d.temp / "state/tolvane/tolvane.dat").find(d.temp / "a.wav"),
+            std::string::npos)
+      << "the handed-over file arrived";
+}
+
 }  // namespace
 }  // namespace tolvane::testing

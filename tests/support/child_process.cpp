@@ -32,8 +32,10 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     if (!environment.contains(name))
       env_text.push_back(text);
   }
-  for (const auto& [name, value] : environment)
-    env_text.push_back(name + "=" + value);
+  for (const auto& [name, value] : environment) {
+    if (value != kUnset)
+      env_text.push_back(name + "=" + value);
+  }
   // Each program gets a runtime folder of its own unless the test shares one on purpose: two
   // copies of the program in one runtime folder are one running copy.
   if (!environment.contains("XDG_RUNTIME_DIR")) {

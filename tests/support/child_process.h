@@ -10,8 +10,11 @@
 
 namespace tolvane::testing {
 
-// A program started by a test, with extra environment variables. The destructor kills it if it
-// still runs.
+// A value that leaves the variable out of a child's environment.
+inline constexpr const char* kUnset = "\x01(unset)";
+
+// A program started by a test, with extra environment variables (kUnset takes one away). The
+// destructor kills it if it still runs.
 class ChildProcess final {
  public:
   // With `output_file` set, standard output and error go to that file; with `working_folder`
