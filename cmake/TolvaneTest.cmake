@@ -15,7 +15,8 @@ function(tolvane_add_test)
   if(NOT ARG_OWN_MAIN)
     target_link_libraries(${ARG_NAME} PRIVATE GTest::gtest_main)
   endif()
-  target_compile_definitions(${ARG_NAME} PRIVATE TOLVANE_BUILD_DIR="${CMAKE_BINARY_DIR}")
+  target_compile_definitions(${ARG_NAME} PRIVATE TOLVANE_BUILD_DIR="${CMAKE_BINARY_DIR}"
+                                                  TOLVANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   # Tests describe cases with designated initializers that leave the other fields at their
   # defaults on purpose.
   target_compile_options(${ARG_NAME} PRIVATE -Wno-missing-field-initializers)

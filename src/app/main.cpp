@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "platform/posix/process_environment.h"
+#include "platform/qt/accessibility.h"
 #include "platform/qt/images.h"
 #include "program.h"
 #include "window_system.h"
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(platform));
   QApplication qt_application(argc, argv);
   QApplication::setWindowIcon(tolvane::qt::ApplicationIcon());
+  tolvane::qt::InstallAccessibility();
   // The installed desktop entry is org.orvik.Tolvane.desktop: desktops group the window with it
   // (on Wayland it is the window's application id).
   QGuiApplication::setDesktopFileName(QStringLiteral("org.orvik.Tolvane"));

@@ -192,7 +192,8 @@ void TBlade::PlaceToggle(ui::SpeedButton& button, ui::Point at, const std::strin
   button.SetBounds({at.x, at.y, 14, 14});
   button.SetGroupIndex(next_toggle_group_++);
   button.SetAllowAllUp(true);
-  button.SetAccessibleName(label);
+  button.SetAccessibleLabel(label);
+  button.SetRole(ui::ButtonRole::CheckBox);
   AddLabel(*button.Parent(), {at.x + 18, at.y, 140, 14}, label);
 }
 

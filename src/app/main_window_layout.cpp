@@ -13,8 +13,11 @@ constexpr int kPathButtonGroup = 3;
 constexpr int kOutFolderButtonGroup = 4;
 constexpr int kOpenGroup = 5;
 
-void MakeDropDown(ui::SpeedButton& button, ui::Rect bounds, ui::PopupMenu& menu) {
+// `purpose` is said before the caption by a screen reader ("Bitrate: 128kbps").
+void MakeDropDown(ui::SpeedButton& button, ui::Rect bounds, ui::PopupMenu& menu,
+                  const std::string& purpose = {}) {
   button.SetBounds(bounds);
+  button.SetAccessibleLabel(purpose);
   button.SetFlat(true);
   button.SetDropdownMenu(&menu);
 }
@@ -46,10 +49,10 @@ void TBlade::LayOutFilesPage() {
   TotalBar.AddPanel(65, ui::Alignment::Right, ui::Bevel::Lowered, "0mb");
   TotalBar.AddPanel(65, ui::Alignment::Right);
 
-  MakeDropDown(Mp3BitrateButton, {1, 227, 77, 17}, BitrateMenu);
-  MakeDropDown(Mp3PrioButton, {81, 227, 72, 17}, PrioMenu);
-  MakeDropDown(Mp3StereoButton, {156, 227, 72, 17}, StereoMenu);
-  MakeDropDown(Mp3BitsButton, {231, 227, 77, 17}, BitsMenu);
+  MakeDropDown(Mp3BitrateButton, {1, 227, 77, 17}, BitrateMenu, "Bitrate of the selection");
+  MakeDropDown(Mp3PrioButton, {81, 227, 72, 17}, PrioMenu, "Priority of the selection");
+  MakeDropDown(Mp3StereoButton, {156, 227, 72, 17}, StereoMenu, "Output of the selection");
+  MakeDropDown(Mp3BitsButton, {231, 227, 77, 17}, BitsMenu, "Header bits of the selection");
   IDButton.SetBounds({313, 227, 32, 17});
   IDButton.SetFlat(true);
   for (ui::SpeedButton* button :
@@ -66,11 +69,11 @@ void TBlade::LayOutSettingsPage() {
   PlaceToggle(CRCBit, {8, 72}, "CRC");
   PlaceToggle(DeleteBit, {8, 96}, "Del. wavs");
   AddLabel(EncoderGroup, {104, 19, 81, 13}, "Bitrate");
-  MakeDropDown(Bitrate, {104, 33, 81, 17}, BitrateMenu);
+  MakeDropDown(Bitrate, {104, 33, 81, 17}, BitrateMenu, "Bitrate");
   AddLabel(EncoderGroup, {104, 59, 81, 13}, "Output");
-  MakeDropDown(StereoButton, {104, 73, 81, 17}, StereoMenu);
+  MakeDropDown(StereoButton, {104, 73, 81, 17}, StereoMenu, "Output");
   AddLabel(EncoderGroup, {104, 99, 81, 13}, "Priority");
-  MakeDropDown(Priority, {104, 113, 81, 17}, PrioMenu);
+  MakeDropDown(Priority, {104, 113, 81, 17}, PrioMenu, "Priority");
 
   MiscGroup.SetBounds({208, 4, 169, 69});
   PlaceToggle(RegistryButton, {8, 24}, "Integrate into shell");
@@ -96,13 +99,13 @@ void TBlade::LayOutSettingsPage() {
   BEVersion.SetBounds({452, 160, 36, 16});
 
   MakeHoldButton(OutFolderButton, {4, 182, 117, 22}, kOutFolderButtonGroup);
-  MakeDropDown(RxSpeedButton1, {128, 183, 18, 21}, RecentMenu);
+  MakeDropDown(RxSpeedButton1, {128, 183, 18, 21}, RecentMenu, "Recent target folders");
   OutputFolder.SetBounds({152, 182, 293, 22});
   OutputFolder.SetReadOnly(true);
   ClearFolder.SetBounds({452, 182, 41, 22});
 
   TreeLabel.SetBounds({8, 210, 260, 13});
-  MakeDropDown(TreeButton, {48, 209, 41, 17}, TreeMenu);
+  MakeDropDown(TreeButton, {48, 209, 41, 17}, TreeMenu, "Levels of the input tree to copy");
   ResetButton.SetBounds({364, 219, 129, 22});
 }
 
@@ -128,6 +131,7 @@ void TBlade::LayOutBottomPanel() {
   Stop.SetEnabled(false);
   Pause.SetGroupIndex(kPauseGroup);
   Pause.SetAllowAllUp(true);
+  Pause.SetRole(ui::ButtonRole::Toggle);
   Pause.SetEnabled(false);
 
   AllBar1.SetBounds({2, 46, 223, 19});
@@ -139,6 +143,7 @@ void TBlade::LayOutBottomPanel() {
   Selector.SetBounds({228, 48, 77, 17});
   Selector.SetFlat(true);
   Selector.SetDropdownMenu(&EstMenu);
+  Selector.SetAccessibleLabel("Estimated time for");
 
   AllBar2.SetBounds({312, 46, 187, 19});
   AllBar2.AddPanel(65, ui::Alignment::Center, ui::Bevel::Lowered, "00:00:00");

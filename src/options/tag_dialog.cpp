@@ -38,6 +38,8 @@ TIDForm::TIDForm(ui::ListView& queue, ui::Dialogs& dialogs, platform::FileSystem
     edit->SetBounds({80, top, edit == &IDYear ? 49 : 249, 24});
     edit->SetMaxLength(
         static_cast<int>(edit == &IDYear ? queue::kTagYearWidth : queue::kTagTextWidth));
+    // The lock's caption labels the field for a screen reader.
+    edit->SetAccessibleLabel(lock->Caption());
     top += 29;
   }
   LockedGenre.SetBounds({144, 90, 57, 22});
@@ -47,11 +49,14 @@ TIDForm::TIDForm(ui::ListView& queue, ui::Dialogs& dialogs, platform::FileSystem
   genres.insert(genres.end(), SortedGenres().begin(), SortedGenres().end());
   IDGenre.SetItems(std::move(genres));
   IDGenre.SetDropDownCount(12);
+  IDGenre.SetAccessibleLabel(LockedGenre.Caption());
   for (ui::SpeedButton* lock :
        {&LockedTitle, &LockedArtist, &LockedAlbum, &LockedYear, &LockedComment, &LockedGenre}) {
     // Each a toggle of its own; they keep their state for the whole run.
     lock->SetGroupIndex(group++);
     lock->SetAllowAllUp(true);
+    lock->SetRole(ui::ButtonRole::Toggle);
+    lock->SetAccessibleLabel("Keep");
     lock->OnClick = [this] { LoadTagFields(); };
   }
   IDRemove.SetBounds({3, 152, 81, 31});

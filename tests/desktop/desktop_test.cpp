@@ -29,7 +29,8 @@ struct Desktop {
   // Starts the program with "Job save" on (so its queue can be read after the close), the
   // window at `left`, `top`, and the given extra settings lines.
   void Start(const std::vector<std::string>& arguments, int left, int top,
-             const std::string& settings = {}, const std::string& folder = {}) {
+             const std::string& settings = {}, const std::string& folder = {},
+             const std::map<std::string, std::string>& more_environment = {}) {
     ASSERT_TRUE(session.Ready()) << session.Failure();
     std::filesystem::create_directories(temp / "config/tolvane");
     WriteText(temp / "config/tolvane/HKEY_CURRENT_USER.reg",
@@ -37,17 +38,22 @@ struct Desktop {
               "[HKEY_CURRENT_USER\\SOFTWARE\\Orvik\\Tolvane]\n\"Savelist\"=\"1\"\n\"Left\"=\"" +
                   std::to_string(left) + "\"\n\"Top\"=\"" + std::to_string(top) + "\"\n" +
                   settings);
-    program = std::make_unique<ChildProcess>(
-        kProgram, arguments,
-        session.EnvironmentWith({{"XDG_CONFIG_HOME", temp / "config"},
-                                 {"XDG_STATE_HOME", temp / "state"},
-                                 {"XDG_RUNTIME_DIR", temp / "runtime"}}),
-        temp / "tolvane.log", folder);
+    program = std::make_unique<ChildProcess>(kProgram, arguments, EnvironmentWith(more_environment),
+                                             temp / "tolvane.log", folder);
     const std::optional<std::string> found = session.FindWindow(kTitle, 15s);
     ASSERT_TRUE(found) << ReadText(temp / "tolvane.log");
     window = *found;
     // The window manager has framed and placed it.
     EXPECT_TRUE(session.WaitUntilStill(5s));
+  }
+
+  // The display's environment, the program's own folders, and `more`.
+  std::map<std::string, std::string> EnvironmentWith(
+      std::map<std::string, std::string> more = {}) const {
+    more.emplace("XDG_CONFIG_HOME", temp / "config");
+    more.emplace("XDG_STATE_HOME", temp / "state");
+    more.emplace("XDG_RUNTIME_DIR", temp / "runtime");
+    return session.EnvironmentWith(more);
   }
 
   // Moves the pointer to a point of the window's client area.
@@ -312,12 +318,9 @@ TEST(Desktop, OnAWaylandDesktop) {
   Desktop d;
   ASSERT_TRUE(d.session.Ready()) << d.session.Failure();
   const std::map<std::string, std::string> wayland_and_x =
-      d.session.EnvironmentWith({{"QT_QPA_PLATFORM", kUnset},
-                                 {"XDG_SESSION_TYPE", "wayland"},
-                                 {"WAYLAND_DISPLAY", weston.socket},
-                                 {"XDG_CONFIG_HOME", d.temp / "config"},
-                                 {"XDG_STATE_HOME", d.temp / "state"},
-                                 {"XDG_RUNTIME_DIR", d.temp / "runtime"}});
+      d.EnvironmentWith({{"QT_QPA_PLATFORM", kUnset},
+                         {"XDG_SESSION_TYPE", "wayland"},
+                         {"WAYLAND_DISPLAY", weston.socket}});
   {
     ChildProcess program(kProgram, {}, wayland_and_x, d.temp / "x.log");
     EXPECT_TRUE(d.session.FindWindow(kTitle, 15s))
@@ -346,6 +349,92 @@ TEST(Desktop, OnAWaylandDesktop) {
   EXPECT_NE(ReadText(d.temp / "state/tolvane/tolvane.dat").find(d.temp / "a.wav"),
             std::string::npos)
       << "the handed-over file arrived";
+}
+
+// A session bus with the accessibility bus beside it, as a desktop session has them; both end
+// with the test.
+struct AccessibilityBus {
+  TempFolder temp;
+  std::unique_ptr<ChildProcess> session_bus;
+  std::unique_ptr<ChildProcess> launcher;
+  std::string address;
+
+  bool Start() {
+    session_bus = std::make_unique<ChildProcess>(
+        "/usr/bin/dbus-daemon",
+        std::vector<std::string>{"--session", "--nofork", "--print-address=1"},
+        std::map<std::string, std::string>{}, temp / "bus.txt");
+    if (!Eventually([&] { return ReadText(temp / "bus.txt").find('\n') != std::string::npos; },
+                    10s)) {
+      return false;
+    }
+    address = ReadText(temp / "bus.txt");
+    address.erase(address.find('\n'));
+    launcher = std::make_unique<ChildProcess>(
+        "/usr/libexec/at-spi-bus-launcher", std::vector<std::string>{"--launch-immediately"},
+        std::map<std::string, std::string>{{"DBUS_SESSION_BUS_ADDRESS", address}},
+        temp / "launcher.log");
+    return true;
+  }
+  // What the program and a screen reader need to meet on the bus.
+  std::map<std::string, std::string> Environment() const {
+    return {{"DBUS_SESSION_BUS_ADDRESS", address}, {"QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1"}};
+  }
+};
+
+// Read as a screen reader reads it (through AT-SPI), every button has its role, its name and an
+// action that presses it, the check boxes their checked state, the queue its rows' names and
+// statuses; pressing Encode through its action starts the batch.
+TEST(Desktop, AScreenReaderFindsTheControlsAndPressesEncode) {
+  AccessibilityBus bus;
+  if (!std::filesystem::exists("/usr/libexec/at-spi-bus-launcher"))
+    GTEST_SKIP() << "no accessibility bus";
+  ASSERT_TRUE(bus.Start()) << ReadText(bus.temp / "bus.txt");
+  Desktop d;
+  WriteWave(d.temp / "a.wav", {.data_bytes = 176'400});
+  ASSERT_NO_FATAL_FAILURE(d.Start({d.temp / "a.wav"}, 100, 100,
+                                  "\"BladePath\"=\"" TOLVANE_BUILD_DIR "/bladeenc\"\n", {},
+                                  bus.Environment()));
+  const auto probe = [&](const std::vector<std::string>& arguments) {
+    std::vector<std::string> all = {TOLVANE_SOURCE_DIR "/tests/desktop/atspi_probe.py", "tolvane"};
+    all.insert(all.end(), arguments.begin(), arguments.end());
+    ChildProcess reader("/usr/bin/python3", all, d.EnvironmentWith(bus.Environment()),
+                        d.temp / "probe.txt");
+    EXPECT_EQ(reader.WaitFor(30s), 0) << ReadText(d.temp / "probe.txt");
+    return ReadText(d.temp / "probe.txt");
+  };
+  const std::string tree = probe({"tree"});
+  // role|name|states|actions, one object a line.
+  const auto line_of = [&](const std::string& role_and_name) {
+    const size_t at = tree.find("\n" + role_and_name + "|");
+    return at == std::string::npos ? std::string()
+                                   : tree.substr(at + 1, tree.find('\n', at + 1) - at - 1);
+  };
+  const std::pair<const char*, const char*> found[] = {
+      {"push button|Add", "Press"},
+      {"push button|Encode", "Press"},
+      {"push button|Stop", ""},
+      {"push button|Pause", ""},
+      {"push button|Bye", "Press"},
+      {"check box|Private", "Toggle"},
+      {"check box|Job save", "checked"},
+      {"push button|Bitrate: 128kbps", "ShowMenu"},
+      {"push button|Output: Stereo", "ShowMenu"},
+      {"table cell|a", ""},
+      {"table cell|Queued", ""},
+  };
+  for (const auto& [role_and_name, detail] : found) {
+    const std::string line = line_of(role_and_name);
+    EXPECT_FALSE(line.empty()) << role_and_name << " not found in\n" << tree;
+    EXPECT_NE(line.find(detail), std::string::npos) << line;
+  }
+  EXPECT_EQ(line_of("check box|Private").find("checked"), std::string::npos) << "Private is off";
+  EXPECT_EQ(tree.find("filler|Encode"), std::string::npos);
+
+  probe({"press", "Encode"});
+  EXPECT_TRUE(Eventually([&] { return std::filesystem::exists(d.temp / "a.mp3"); }, 20s))
+      << "the batch ran";
+  d.CloseAndReadQueue();
 }
 
 }  // namespace

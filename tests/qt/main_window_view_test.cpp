@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -119,7 +120,7 @@ TEST(MainWindowView, AClickOnTheBitrateButtonsFaceOpensItsMenu) {
 
 // The toolbar and the toggles are reached by keyboard, pressed with Space or Enter, and named
 // for screen readers.
-TEST(MainWindowView, ButtonsTakeTheKeyboardAndHaveNames) {
+TEST(MainWindowView, ButtonsTakeTheKeyboardAndTellScreenReadersWhatTheyAre) {
   ShownWindow w;
   int clicks = 0;
   w.blade.Encode.OnClick = [&] { ++clicks; };
@@ -128,9 +129,45 @@ TEST(MainWindowView, ButtonsTakeTheKeyboardAndHaveNames) {
   for (const auto key : {Qt::Key_Space, Qt::Key_Return})
     QTest::keyClick(&encode, key);
   EXPECT_EQ(clicks, 2);
-  EXPECT_EQ(encode.accessibleName(), QStringLiteral("Encode"));
-  EXPECT_EQ(w.Widget(w.blade.PrivateBit).accessibleName(), QStringLiteral("Private"));
-  EXPECT_EQ(w.Widget(w.blade.OffOverWrite).accessibleName(), QStringLiteral("Overwriting"));
+
+  // What a screen reader is told of each: its role, its name, its checked state, its actions;
+  // pressing through the action is a click.
+  struct Case {
+    const ui::SpeedButton& button;
+    QAccessible::Role role;
+    const char* name;
+    bool checkable;
+    const char* action;
+  };
+  const Case cases[] = {
+      {w.blade.Encode, QAccessible::Button, "Encode", false, "Press"},
+      {w.blade.Pause, QAccessible::Button, "Pause", true, nullptr},  // disabled: no action
+      {w.blade.PrivateBit, QAccessible::CheckBox, "Private", true, "Toggle"},
+      {w.blade.OffOverWrite, QAccessible::CheckBox, "Overwriting", true, "Toggle"},
+      {w.blade.Bitrate, QAccessible::ButtonMenu, "Bitrate: 128kbps", false, "ShowMenu"},
+      {w.blade.Mp3BitrateButton, QAccessible::ButtonMenu, "Bitrate of the selection", false,
+       nullptr},
+  };
+  for (const Case& c : cases) {
+    QAccessibleInterface* access = QAccessible::queryAccessibleInterface(&w.Widget(c.button));
+    ASSERT_NE(access, nullptr) << c.name;
+    EXPECT_EQ(access->role(), c.role) << c.name;
+    EXPECT_EQ(access->text(QAccessible::Name).toStdString(), c.name);
+    EXPECT_EQ(access->state().checkable, c.checkable) << c.name;
+    const QStringList actions = access->actionInterface()->actionNames();
+    if (c.action != nullptr)
+      EXPECT_TRUE(actions.contains(QString::fromLatin1(c.action))) << c.name;
+    else
+      EXPECT_FALSE(actions.contains(QAccessibleActionInterface::pressAction())) << c.name;
+  }
+  QAccessibleInterface* private_bit =
+      QAccessible::queryAccessibleInterface(&w.Widget(w.blade.PrivateBit));
+  private_bit->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+  EXPECT_TRUE(w.blade.PrivateBit.Down());
+  EXPECT_TRUE(private_bit->state().checked);
+  QAccessibleInterface* access_encode = QAccessible::queryAccessibleInterface(&encode);
+  access_encode->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  EXPECT_EQ(clicks, 3);
 }
 
 // Long texts fit their place: a long mount point keeps its start and end, the speed its digits.
@@ -402,6 +439,20 @@ TEST(MainWindowView, TheTagDialogTagsTheMp3) {
     auto* title = qobject_cast<QLineEdit*>(dialog->WidgetFor(form.IDTitle));
     ASSERT_NE(title, nullptr);
     EXPECT_EQ(title->text(), QStringLiteral("song"));
+    // Each field is labelled for a screen reader by its lock's caption; a lock is a toggle.
+    for (const auto& [control, name] :
+         {std::pair<const ui::Control*, const char*>{&form.IDTitle, "Title"},
+          {&form.IDYear, "Year"},
+          {&form.IDGenre, "Genre"},
+          {&form.LockedArtist, "Keep: Artist"}}) {
+      QAccessibleInterface* access =
+          QAccessible::queryAccessibleInterface(dialog->WidgetFor(*control));
+      ASSERT_NE(access, nullptr) << name;
+      EXPECT_EQ(access->text(QAccessible::Name).toStdString(), name);
+    }
+    EXPECT_TRUE(QAccessible::queryAccessibleInterface(dialog->WidgetFor(form.LockedArtist))
+                    ->state()
+                    .checkable);
     title->selectAll();
     QTest::keyClicks(title, QStringLiteral("Blue in Green"));
     auto* genre = qobject_cast<QComboBox*>(dialog->WidgetFor(form.IDGenre));

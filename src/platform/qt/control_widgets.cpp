@@ -23,6 +23,8 @@ void SyncCommon(QWidget& widget, const ui::Control& control) {
   }
   widget.setVisible(control.Visible());
   widget.setEnabled(control.Enabled());
+  if (!control.AccessibleLabel().empty())
+    widget.setAccessibleName(ToQString(control.AccessibleLabel()));
 }
 
 PanelWidget::PanelWidget(ui::Panel& panel, QWidget* parent) : QWidget(parent), panel_(panel) {

@@ -115,6 +115,7 @@ class SpeedButtonWidget final : public QWidget {
   // The caption as drawn: cut in the middle when the button is too narrow for it (a long mount
   // point keeps its start and its end).
   QString ShownCaption(int width) const;
+  ui::SpeedButton& Button() const { return button_; }
 
  private:
   void Sync();

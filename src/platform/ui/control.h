@@ -51,6 +51,14 @@ class Control {
   Align GetAlign() const { return align_; }
   void SetAlign(Align align);
 
+  // What a screen reader calls the control where the view has nothing better (a field's label);
+  // "" leaves the name to the view (a caption, a text).
+  const std::string& AccessibleLabel() const { return accessible_label_; }
+  void SetAccessibleLabel(std::string label) {
+    accessible_label_ = std::move(label);
+    NotifyChanged();
+  }
+
   // Where the control is on the screen. The view that shows it knows exactly; without a view
   // (or before it is placed) the position follows from the bounds of the control and its parents.
   Rect ScreenBounds() const;
@@ -73,6 +81,7 @@ class Control {
   Control* parent_;
   std::vector<Control*> children_;
   Rect bounds_;
+  std::string accessible_label_;
   bool visible_ = true;
   bool enabled_ = true;
   Align align_ = Align::None;

@@ -47,6 +47,12 @@ void SpeedButton::RaiseOthersInGroup() {
   }
 }
 
+std::string SpeedButton::AccessibleName() const {
+  if (AccessibleLabel().empty())
+    return caption_;
+  return caption_.empty() ? AccessibleLabel() : AccessibleLabel() + ": " + caption_;
+}
+
 void SpeedButton::UserClick() {
   if (!Enabled())
     return;

@@ -10,6 +10,10 @@ namespace tolvane::ui {
 
 class PopupMenu;
 
+// What a button is to a screen reader: one that acts when pressed, a check box, a button that
+// stays down until pressed again, or one that opens a menu.
+enum class ButtonRole { Push, CheckBox, Toggle, Menu };
+
 // A toolbar-style button. With a GroupIndex other than 0 it stays down when pressed and the
 // buttons of the same parent and group exclude each other; a down button of a group that does
 // not allow all up is raised only by pressing another button of its group.
@@ -46,14 +50,13 @@ class SpeedButton final : public Control {
     elided_from_ = position;
     NotifyChanged();
   }
-  // What a screen reader says for the button: its label where it has no caption of its own.
-  const std::string& AccessibleName() const {
-    return accessible_name_.empty() ? caption_ : accessible_name_;
-  }
-  void SetAccessibleName(std::string name) {
-    accessible_name_ = std::move(name);
-    NotifyChanged();
-  }
+  // What a screen reader says for the button: what it is for followed by its caption
+  // ("Bitrate: 128kbps") when it has both, else whichever it has.
+  std::string AccessibleName() const;
+  // How the button acts, for a screen reader. A button with a drop-down menu is a menu button
+  // whatever is set.
+  ButtonRole Role() const { return dropdown_ != nullptr ? ButtonRole::Menu : role_; }
+  void SetRole(ButtonRole role) { role_ = role; }
 
   // The menu that drops down below the button when it is clicked.
   PopupMenu* DropdownMenu() const { return dropdown_; }
@@ -81,7 +84,6 @@ class SpeedButton final : public Control {
 
   std::string caption_;
   std::string glyph_;
-  std::string accessible_name_;
   size_t elided_from_ = 0;
   bool down_ = false;
   int group_index_ = 0;
@@ -89,6 +91,7 @@ class SpeedButton final : public Control {
   bool allow_all_up_ = false;
   bool flat_ = false;
   PopupMenu* dropdown_ = nullptr;
+  ButtonRole role_ = ButtonRole::Push;
 };
 
 }  // namespace tolvane::ui
