@@ -255,24 +255,25 @@ TEST(Batch, ShardsOfAboutEqualSizeCoverEveryInputOnce) {
   EXPECT_LE(*std::max_element(bytes.begin(), bytes.end()), average * 1.05) << deals.front();
 }
 
-// Every file below `folder` whose name is `name`, wherever it is.
-std::vector<std::string> FilesNamed(const std::string& folder, const std::string& name) {
+// Every path below `folder` whose last part `matches`.
+std::vector<std::string> PathsBelow(const std::string& folder,
+                                    const std::function<bool(const std::string&)>& matches) {
   std::vector<std::string> found;
   for (const auto& item : std::filesystem::recursive_directory_iterator(folder)) {
-    if (item.path().filename() == name)
+    if (matches(item.path().filename()))
       found.push_back(item.path());
   }
   return found;
 }
 
+std::vector<std::string> FilesNamed(const std::string& folder, const std::string& name) {
+  return PathsBelow(folder, [&](const std::string& last) { return last == name; });
+}
+
 // The hidden folders runs write into until their MP3 files are complete.
 std::vector<std::string> StagingFolders(const std::string& folder) {
-  std::vector<std::string> found;
-  for (const auto& item : std::filesystem::recursive_directory_iterator(folder)) {
-    if (item.path().filename().string().starts_with(".tolvane-partial-"))
-      found.push_back(item.path());
-  }
-  return found;
+  return PathsBelow(folder,
+                    [](const std::string& last) { return last.starts_with(".tolvane-partial-"); });
 }
 
 bool EncodersRunIn(const TempFolder& temp) {
