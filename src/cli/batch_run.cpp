@@ -122,6 +122,11 @@ int BatchRun::Run() {
     return kSomeNotEncoded;
   }
 
+  // What runs of this machine that died (a kill, a power loss) left half-written goes.
+  for (const std::string& folder : destination_folders_) {
+    if (s_.files.FolderExists(folder))
+      s_.staging.RemoveAbandoned(s_.files, s_.paths, folder);
+  }
   for (const queue::TFileData* entry : work_)
     total_bytes_ += entry->FileSize;
   batch_start_ = s_.clock.GetTickCount();
@@ -202,6 +207,7 @@ void BatchRun::PlanOutputs() {
     const auto [first, fresh] = planned.emplace(plan.destination, entry);
     if (fresh) {
       kept.push_back(entry);
+      destination_folders_.insert(s_.paths.FolderPart(plan.destination));
       continue;
     }
     ++skipped_;
@@ -221,7 +227,7 @@ encoding::JobSettings BatchRun::Settings() const {
   settings.check_space = false;
   // Only the places this run writes count: an MP3 beside the source is another run's.
   settings.beside_counts_as_existing = false;
-  settings.staging_name = s_.staging_name;
+  settings.staging_name = s_.staging.FolderName();
   return settings;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "platform/process.h"
 #include "queue/file_data.h"
 #include "queue/queue.h"
+#include "staging.h"
 
 namespace tolvane::cli {
 
@@ -38,9 +40,8 @@ class BatchRun final {
     std::string program_folder;  // where a bare encoder name is looked for too
     std::string job_list_path;   // the window's saved queue
     int interrupt_fd = -1;       // turns readable when the user interrupts
-    // The hidden folder each MP3 is written in until complete: one per run, so that two runs
-    // never share one.
-    std::string staging_name;
+    // Where each MP3 is written until complete.
+    Staging staging;
   };
 
   BatchRun(const BatchOptions& options, const Services& services, ConsoleReport& report);
@@ -85,6 +86,7 @@ class BatchRun final {
   std::string output_folder_;
   std::string encoder_;
   std::string version_label_;
+  std::set<std::string> destination_folders_;  // where this run puts MP3 files
   std::vector<Running> running_;
   std::vector<const queue::TFileData*> encoded_;
   int already_done_ = 0;

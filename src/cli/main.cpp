@@ -4,6 +4,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <iostream>
@@ -42,12 +43,14 @@ void OnInterrupt(int) {
   [[maybe_unused]] const ssize_t ignored = ::write(interrupt_pipe[1], &byte, 1);
 }
 
-// A hidden folder name no other run uses, on this machine or another sharing the disk.
-std::string StagingName() {
+// Where this run writes each MP3 until it is complete: named for this machine and process.
+tolvane::cli::Staging ThisRunsStaging() {
   char host[256] = {};
   if (::gethostname(host, sizeof host - 1) != 0)
     host[0] = '\0';
-  return ".tolvane-partial-" + std::string(host) + "-" + std::to_string(::getpid());
+  return {host, ::getpid(), [](int64_t process_id) {
+            return ::kill(static_cast<pid_t>(process_id), 0) == 0 || errno == EPERM;
+          }};
 }
 
 std::string ProgramFolder() {
@@ -114,7 +117,7 @@ int main(int argc, char** argv) {
   cli::BatchRun run(
       options,
       {files, paths, volumes, processes, clock, environment, ProgramFolder(),
-       settings::JobListPath(folders.state, "tolvane"), interrupt_pipe[0], StagingName()},
+       settings::JobListPath(folders.state, "tolvane"), interrupt_pipe[0], ThisRunsStaging()},
       report);
   return run.Run();
 }

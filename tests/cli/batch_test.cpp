@@ -352,6 +352,7 @@ TEST(Batch, AKilledRunLeavesNothingHalfDone) {
     resume.insert(resume.begin(), "--resume");
     const Result rest = RunBatch(temp, resume);
     EXPECT_EQ(rest.exit_code, 0) << rest.output;
+    EXPECT_TRUE(StagingFolders(temp.Path()).empty()) << "the killed run's hidden folder went";
     for (int i = 0; i < 4; ++i) {
       const std::string name = std::to_string(i);
       if (!placed[i]) {
