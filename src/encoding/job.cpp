@@ -128,12 +128,14 @@ JobResult Job::Finish(int exit_code, const UnfinishedOutput& unfinished) {
   result.end = JobResult::End::Halted;
   if (child_ != nullptr)
     result.error_line = child_->LastErrorLine();
+  if (Staged()) {
+    DropStaged();
+    return result;
+  }
   // An encoder that gave up before writing anything (an input it cannot read) leaves the empty
   // file this job made for it: that is no output of anyone's.
   const auto output = s_.files.Open(Output(), platform::OpenMode::Read);
-  if (Staged())
-    DropStaged();
-  else if (unfinished.delete_failed || (output != nullptr && output->Size() == 0))
+  if (unfinished.delete_failed || (output != nullptr && output->Size() == 0))
     s_.files.Delete(Output());
   return result;
 }

@@ -17,19 +17,21 @@ void Scan(Queue& queue, platform::FileSystem& files, const std::string& folder,
   const std::optional<std::string> canonical = files.CanonicalPath(folder);
   if (canonical && !visited.insert(*canonical).second)
     return;
-  if (const std::optional<std::string> why = files.WhyUnreadable(folder)) {
-    flags.unlisted_folders.emplace_back(folder, *why);
-    return;
-  }
-  for (const std::string& name : files.ListFolders(folder)) {
+  const std::vector<std::string> subfolders = files.ListFolders(folder);
+  bool found = !subfolders.empty();
+  for (const std::string& name : subfolders) {
     Scan(queue, files, folder + name + "/", defaults, flags, visited);
   }
   for (const char* pattern : {"*.wav", "*.aif", "*.aiff"}) {
     for (const std::string& name : files.ListFiles(folder, pattern)) {
+      found = true;
       TFileData* entry = nullptr;
       flags.Fold(folder + name, queue.ProbeAndEnqueue(folder + name, defaults, entry));
     }
   }
+  // Nothing found may be a folder that cannot be read: that is told, never taken for empty.
+  if (const std::optional<std::string> why = found ? std::nullopt : files.WhyUnreadable(folder))
+    flags.unlisted_folders.emplace_back(folder, *why);
 }
 
 }  // namespace

@@ -46,13 +46,27 @@ struct Result {
   }
 };
 
-// Runs tolvane-batch in `temp` with its own (empty) settings and state.
-Result RunBatch(const TempFolder& temp, const std::vector<std::string>& arguments,
-                std::map<std::string, std::string> environment = {}) {
+// Starts tolvane-batch in `temp` with its own (empty) settings and state, its output in
+// batch.log; `runner` goes before it on the command line (to run it as another user).
+std::unique_ptr<testing::ChildProcess> StartBatch(
+    const TempFolder& temp, const std::vector<std::string>& arguments,
+    std::map<std::string, std::string> environment = {}, std::vector<std::string> runner = {}) {
   environment.emplace("XDG_CONFIG_HOME", temp / "config");
   environment.emplace("XDG_STATE_HOME", temp / "state");
-  testing::ChildProcess batch(kBatch, arguments, environment, temp / "batch.log", temp.Path());
-  const std::optional<int> code = batch.WaitFor(120s);
+  runner.push_back(kBatch);
+  runner.insert(runner.end(), arguments.begin(), arguments.end());
+  const std::string program = runner.front();
+  runner.erase(runner.begin());
+  return std::make_unique<testing::ChildProcess>(program, runner, environment, temp / "batch.log",
+                                                 temp.Path());
+}
+
+// Runs tolvane-batch to its end, as StartBatch starts it.
+Result RunBatch(const TempFolder& temp, const std::vector<std::string>& arguments,
+                std::map<std::string, std::string> environment = {},
+                std::vector<std::string> runner = {}) {
+  const std::optional<int> code =
+      StartBatch(temp, arguments, std::move(environment), std::move(runner))->WaitFor(120s);
   return {code.value_or(-1), testing::ReadText(temp / "batch.log")};
 }
 
@@ -95,11 +109,11 @@ TEST(Batch, WhatCannotBeReadIsNamedWithTheReason) {
   Wave(temp / "lib/good.wav");
   Wave(temp / "lib/locked/x.wav");
   Wave(temp / "lib/secret.wav");
-  std::vector<std::string> command = {kBatch};
+  std::vector<std::string> runner;
   if (::geteuid() == 0) {
     if (!std::filesystem::exists("/usr/bin/setpriv"))
       GTEST_SKIP() << "no setpriv to run as another user";
-    command = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", kBatch};
+    runner = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
     // A build folder below a private home cannot be entered by nobody.
     const std::string reach =
         "/usr/bin/setpriv --reuid=65534 --regid=65534 --clear-groups test -x '" +
@@ -122,17 +136,10 @@ TEST(Batch, WhatCannotBeReadIsNamedWithTheReason) {
         "cannot read  " + (temp / "lib/locked/x.wav") + denied}},
   };
   for (const auto& [arguments, lines] : cases) {
-    std::vector<std::string> full(command.begin() + 1, command.end());
-    full.insert(full.end(), arguments.begin(), arguments.end());
-    testing::ChildProcess batch(command[0], full,
-                                {{"XDG_CONFIG_HOME", temp / "config"},
-                                 {"XDG_STATE_HOME", temp / "state"},
-                                 {"ASAN_OPTIONS", "detect_leaks=0"}},
-                                temp / "batch.log", temp.Path());
-    EXPECT_EQ(batch.WaitFor(60s), 1) << arguments.back();
-    const std::string output = testing::ReadText(temp / "batch.log");
+    const Result r = RunBatch(temp, arguments, {{"ASAN_OPTIONS", "detect_leaks=0"}}, runner);
+    EXPECT_EQ(r.exit_code, 1) << arguments.back();
     for (const std::string& line : lines)
-      EXPECT_NE(output.find(line), std::string::npos) << line << "\n" << output;
+      EXPECT_NE(r.output.find(line), std::string::npos) << line << "\n" << r.output;
   }
   std::filesystem::permissions(temp / "lib/locked", perms::owner_all);
 }
@@ -309,13 +316,11 @@ TEST(Batch, AnInterruptLeavesNothingBehind) {
   TempFolder temp;
   Wave(temp / "long1.wav", 120);
   Wave(temp / "long2.wav", 120);
-  testing::ChildProcess batch(kBatch, {"-j", "2", "long1.wav", "long2.wav"},
-                              {{"XDG_CONFIG_HOME", temp / "config"}}, temp / "batch.log",
-                              temp.Path());
+  const auto batch = StartBatch(temp, {"-j", "2", "long1.wav", "long2.wav"});
   ASSERT_TRUE(EncoderWrote(temp, "long1.mp3", 10'000));
   EXPECT_FALSE(std::filesystem::exists(temp / "long1.mp3")) << "not under its name while partial";
-  batch.Signal(SIGINT);
-  EXPECT_EQ(batch.WaitFor(20s), 130) << testing::ReadText(temp / "batch.log");
+  batch->Signal(SIGINT);
+  EXPECT_EQ(batch->WaitFor(20s), 130) << testing::ReadText(temp / "batch.log");
   EXPECT_TRUE(FilesNamed(temp.Path(), "long1.mp3").empty());
   EXPECT_TRUE(FilesNamed(temp.Path(), "long2.mp3").empty());
   EXPECT_TRUE(StagingFolders(temp.Path()).empty());
@@ -333,11 +338,10 @@ TEST(Batch, AKilledRunLeavesNothingHalfDone) {
       Wave(temp / ("lib/" + std::to_string(i) + ".wav"), seconds[i]);
     const std::vector<std::string> arguments = {"-j", "2", "--delete-source", "-o", "out", "lib"};
     {
-      testing::ChildProcess batch(kBatch, arguments, {{"XDG_CONFIG_HOME", temp / "config"}},
-                                  temp / "batch.log", temp.Path());
+      const auto batch = StartBatch(temp, arguments);
       std::this_thread::sleep_for(std::chrono::milliseconds(20 + attempt * 15));
-      batch.Signal(SIGKILL);
-      batch.WaitFor(10s);
+      batch->Signal(SIGKILL);
+      batch->WaitFor(10s);
     }
     EXPECT_TRUE(testing::Eventually([&] { return !EncodersRunIn(temp); }, 5s)) << attempt;
     std::vector<bool> placed(4);
@@ -378,13 +382,11 @@ TEST(Batch, ItsEncodersEndWithIt) {
   testing::WriteText(temp / "encoder",
                      "#!/bin/sh\necho $$ > '" + (temp / "pid") + "'\nexec sleep 1000\n");
   std::filesystem::permissions(temp / "encoder", std::filesystem::perms::owner_all);
-  testing::ChildProcess batch(kBatch, {"--encoder", temp / "encoder", "a.wav"},
-                              {{"XDG_CONFIG_HOME", temp / "config"}}, temp / "batch.log",
-                              temp.Path());
+  const auto batch = StartBatch(temp, {"--encoder", temp / "encoder", "a.wav"});
   ASSERT_TRUE(testing::Eventually([&] { return testing::ReadText(temp / "pid").size() > 1; }, 10s));
   const pid_t encoder = std::stoi(testing::ReadText(temp / "pid"));
-  batch.Signal(SIGKILL);
-  batch.WaitFor(10s);
+  batch->Signal(SIGKILL);
+  batch->WaitFor(10s);
   EXPECT_TRUE(testing::Eventually([&] { return ::kill(encoder, 0) != 0; }, 10s));
   ::kill(encoder, SIGKILL);  // the test leaves nothing running, whatever it found
 }
@@ -394,12 +396,10 @@ TEST(Batch, ItsEncodersEndWithIt) {
 TEST(Batch, AnMp3ThatAppearsWhileItsJobRunsFailsTheJob) {
   TempFolder temp;
   Wave(temp / "x.wav", 60);
-  testing::ChildProcess batch(kBatch, {"-o", "out", "x.wav"},
-                              {{"XDG_CONFIG_HOME", temp / "config"}}, temp / "batch.log",
-                              temp.Path());
+  const auto batch = StartBatch(temp, {"-o", "out", "x.wav"});
   ASSERT_TRUE(EncoderWrote(temp, "x.mp3", 10'000));
   testing::WriteText(temp / "out/x.mp3", "the other writer's");
-  ASSERT_EQ(batch.WaitFor(60s), 1);
+  ASSERT_EQ(batch->WaitFor(60s), 1);
   const std::string log = testing::ReadText(temp / "batch.log");
   EXPECT_NE(log.find("failed   " + (temp / "x.wav") + ": " + (temp / "out/x.mp3") +
                      " appeared while it was encoded"),
@@ -523,14 +523,7 @@ std::pair<int, std::string> RunInTerminal(const TempFolder& temp, unsigned short
                                           const std::function<void(int)>& act = {}) {
   std::vector<std::string> strings = {kBatch};
   strings.insert(strings.end(), arguments.begin(), arguments.end());
-  std::vector<std::string> variables;
-  for (char** variable = environ; *variable != nullptr; ++variable) {
-    const std::string text = *variable;
-    if (!environment.contains(text.substr(0, text.find('='))))
-      variables.push_back(text);
-  }
-  for (const auto& [name, value] : environment)
-    variables.push_back(name + "=" + value);
+  std::vector<std::string> variables = testing::EnvironmentWith(environment);
   std::vector<char*> argv;
   std::vector<char*> envp;
   for (std::string& text : strings)

@@ -32,12 +32,8 @@ struct Desktop {
              const std::string& settings = {}, const std::string& folder = {},
              const std::map<std::string, std::string>& more_environment = {}) {
     ASSERT_TRUE(session.Ready()) << session.Failure();
-    std::filesystem::create_directories(temp / "config/tolvane");
-    WriteText(temp / "config/tolvane/HKEY_CURRENT_USER.reg",
-              "Windows Registry Editor Version 5.00\n\n"
-              "[HKEY_CURRENT_USER\\SOFTWARE\\Orvik\\Tolvane]\n\"Savelist\"=\"1\"\n\"Left\"=\"" +
-                  std::to_string(left) + "\"\n\"Top\"=\"" + std::to_string(top) + "\"\n" +
-                  settings);
+    WriteSettings("\"Left\"=\"" + std::to_string(left) + "\"\n\"Top\"=\"" + std::to_string(top) +
+                  "\"\n" + settings);
     program = std::make_unique<ChildProcess>(kProgram, arguments, EnvironmentWith(more_environment),
                                              temp / "tolvane.log", folder);
     const std::optional<std::string> found = session.FindWindow(kTitle, 15s);
@@ -45,6 +41,15 @@ struct Desktop {
     window = *found;
     // The window manager has framed and placed it.
     EXPECT_TRUE(session.WaitUntilStill(5s));
+  }
+
+  // The settings file: "Job save" on, then `lines`.
+  void WriteSettings(const std::string& lines) const {
+    std::filesystem::create_directories(temp / "config/tolvane");
+    WriteText(temp / "config/tolvane/HKEY_CURRENT_USER.reg",
+              "Windows Registry Editor Version 5.00\n\n"
+              "[HKEY_CURRENT_USER\\SOFTWARE\\Orvik\\Tolvane]\n\"Savelist\"=\"1\"\n" +
+                  lines);
   }
 
   // The display's environment, the program's own folders, and `more`.
@@ -330,10 +335,7 @@ TEST(Desktop, OnAWaylandDesktop) {
   }
 
   WriteWave(d.temp / "a.wav", {.data_bytes = 176'400});
-  std::filesystem::create_directories(d.temp / "config/tolvane");
-  WriteText(d.temp / "config/tolvane/HKEY_CURRENT_USER.reg",
-            "Windows Registry Editor Version 5.00\n\n"
-            "[HKEY_CURRENT_USER\\SOFTWARE\\Orvik\\Tolvane]\n\"Savelist\"=\"1\"\n");
+  d.WriteSettings("");
   std::map<std::string, std::string> wayland_only = wayland_and_x;
   wayland_only["DISPLAY"] = kUnset;
   // The Wayland client libraries leak at exit, partly from a driver already unloaded that no

@@ -15,6 +15,20 @@ extern char** environ;
 
 namespace tolvane::testing {
 
+std::vector<std::string> EnvironmentWith(const std::map<std::string, std::string>& changes) {
+  std::vector<std::string> variables;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    const std::string text = *entry;
+    if (!changes.contains(text.substr(0, text.find('='))))
+      variables.push_back(text);
+  }
+  for (const auto& [name, value] : changes) {
+    if (value != kUnset)
+      variables.push_back(name + "=" + value);
+  }
+  return variables;
+}
+
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
                            const std::map<std::string, std::string>& environment,
                            const std::string& output_file, const std::string& working_folder) {
@@ -25,17 +39,7 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     argv.push_back(text.data());
   argv.push_back(nullptr);
 
-  std::vector<std::string> env_text;
-  for (char** entry = environ; *entry != nullptr; ++entry) {
-    const std::string text = *entry;
-    const std::string name = text.substr(0, text.find('='));
-    if (!environment.contains(name))
-      env_text.push_back(text);
-  }
-  for (const auto& [name, value] : environment) {
-    if (value != kUnset)
-      env_text.push_back(name + "=" + value);
-  }
+  std::vector<std::string> env_text = EnvironmentWith(environment);
   // Each program gets a runtime folder of its own unless the test shares one on purpose: two
   // copies of the program in one runtime folder are one running copy.
   if (!environment.contains("XDG_RUNTIME_DIR")) {

@@ -13,6 +13,9 @@ namespace tolvane::testing {
 // A value that leaves the variable out of a child's environment.
 inline constexpr const char* kUnset = "\x01(unset)";
 
+// This process's environment ("NAME=value" each) with `changes` made (kUnset takes one away).
+std::vector<std::string> EnvironmentWith(const std::map<std::string, std::string>& changes);
+
 // A program started by a test, with extra environment variables (kUnset takes one away). The
 // destructor kills it if it still runs.
 class ChildProcess final {
