@@ -46,8 +46,8 @@ TBlade::TBlade(const Services& services)
   option_menus_.emplace(
       options::OptionMenus::Menus{BitrateMenu, PrioMenu, BitsMenu, EstMenu, TreeMenu, StereoMenu,
                                   RecentMenu},
-      options::OptionMenus::EntryButtons{Mp3BitrateButton, Mp3PrioButton, Mp3StereoButton},
-      queue_.Rows(), defaults_,
+      options::OptionMenus::EntryButtons{Mp3BitrateButton, Mp3PrioButton, Mp3StereoButton}, queue_,
+      defaults_,
       options::OptionMenus::Followers{
           [this] { return Main.ActivePage() == &Defaults; }, [this] { UpdateTotals(); },
           [this] { QueueChange(Queue.Selected(), platform::ItemChange::State); },
@@ -57,7 +57,7 @@ TBlade::TBlade(const Services& services)
   queue_editing_.emplace(
       queue::QueueEditing::Controls{Queue, FilesMenu, SortMenu, ScrollTimer},
       queue::QueueEditing::Followers{[this] { UpdateTotals(); },
-                                     [this](uint32_t ms) { engine_.BatchStartTick += ms; },
+                                     [this](uint32_t ms) { engine_.ForgetWork(ms); },
                                      [this] { IDButton.Click(); }});
 
   Form.SetActiveControl(&Queue);
@@ -82,6 +82,8 @@ TBlade::TBlade(const Services& services)
   Pause.OnClick = [this] { PauseClick(); };
   Bye.OnClick = [this] { ByeClick(); };
   PathButton.OnClick = [this] { PathButtonClick(); };
+  // Turned on, the saved queue follows at once: a crash from now on costs nothing queued.
+  SaveListButton.OnClick = [this] { job_list_keeper_.Request(); };
   RegistryButton.OnClick = [this] { RegistryButtonClick(); };
   ResetButton.OnMouseDown = [this](ui::MouseButton, ui::ShiftState, ui::Point) {
     ResetButtonMouseDown();
@@ -148,7 +150,7 @@ std::vector<ui::PopupMenu*> TBlade::Menus() {
 }
 
 std::vector<platform::Timer*> TBlade::Timers() {
-  return {&engine_.Timer, &SettingsTimer, &ScrollTimer, &JobListTimer};
+  return {&engine_.ProgressTimer(), &SettingsTimer, &ScrollTimer, &JobListTimer};
 }
 
 void TBlade::EncodeClick() {

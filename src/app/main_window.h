@@ -266,6 +266,9 @@ class TBlade final {
   // The end of every batch of additions: the message, the window to the front, autostart and
   // the totals, in the order each way of adding does them.
   void ReportUnsupported(const queue::BatchFlags& flags);
+  // Queues files and folders (each folder with everything below it), says which names are not
+  // there, and which files were refused.
+  void AddNames(const std::vector<std::string>& paths, queue::BatchFlags& flags);
   // The open-file dialog, starting in `folder` (its parent when it is gone), several files at
   // once; nullopt when cancelled.
   std::optional<std::vector<std::string>> ChooseFiles(const std::string& filter,
@@ -308,11 +311,10 @@ class TBlade final {
   std::optional<queue::QueueEditing> queue_editing_;
   options::TFolderForm folder_form_{volumes_.List(), files_, paths_};
   options::OutputTarget output_target_;
-  options::TIDForm tag_dialog_{Queue, dialogs_, files_};
+  options::TIDForm tag_dialog_{Queue, queue_, dialogs_, files_};
   platform::DeferredCall summary_{Application.Loop(), [this] { ShowSelectionSummary(); }};
   settings::JobListKeeper job_list_keeper_{
-      {queue_.Rows(), files_, job_list_path_, JobListTimer,
-       [this] { return SaveListButton.Down(); },
+      {queue_, files_, job_list_path_, JobListTimer, [this] { return SaveListButton.Down(); },
        [this](const std::string& line) { engine_binding_.Log(line); }}};
   // Rows that go take their selection with them: the summary follows.
   platform::Subscription rows_gone_ =

@@ -56,19 +56,28 @@ void TBlade::OpenClick() {
   Open.SetDown(false);
 }
 
-void TBlade::DropFiles(const std::vector<std::string>& paths) {
-  queue::BatchFlags flags;
+void TBlade::AddNames(const std::vector<std::string>& paths, queue::BatchFlags& flags) {
   const queue::EntryDefaults defaults = CurrentDefaults();
-  // A dropped folder is queued with everything below it, as "Blade it" does; what is not there
-  // (a remote item the file manager could not hand over) cannot be encoded.
   for (const std::string& path : paths) {
-    if (files_.Exists(path)) {
-      queue::AddFileOrFolder(queue_, files_, paths_, path, defaults, flags);
-    } else {
-      flags.unsupported = true;
+    // A name that leads nowhere (mistyped, gone since, or a remote item the file manager could
+    // not hand over) is said, not passed over in silence; the other names go on.
+    if (!files_.Exists(path)) {
+      dialogs_.MessageBox("File or folder not found:\r" + path, "Error", ui::MessageIcon::Error,
+                          ui::MessageButtons::Ok);
+      continue;
     }
+    // A folder's scan may take a while: the window is drawn first.
+    if (files_.FolderExists(path))
+      Application.Repaint();
+    queue::AddFileOrFolder(queue_, files_, paths_, path, defaults, flags);
   }
   ReportUnsupported(flags);
+}
+
+void TBlade::DropFiles(const std::vector<std::string>& paths) {
+  queue::BatchFlags flags;
+  // A dropped folder is queued with everything below it, as "Blade it" does.
+  AddNames(paths, flags);
   if (flags.unsupported || flags.duplicate)
     Form.BringToFront();
   UpdateTotals();
@@ -77,16 +86,8 @@ void TBlade::DropFiles(const std::vector<std::string>& paths) {
 }
 
 void TBlade::AddPath(const std::string& path) {
-  // A name that leads nowhere (mistyped, or gone since) is said, not passed over in silence.
-  if (!files_.Exists(path)) {
-    dialogs_.MessageBox("File or folder not found:\r" + path, "Error", ui::MessageIcon::Error,
-                        ui::MessageButtons::Ok);
-    return;
-  }
   queue::BatchFlags flags;
-  Application.ProcessMessages();  // a folder's scan may take a while: show the window first
-  queue::AddFileOrFolder(queue_, files_, paths_, path, CurrentDefaults(), flags);
-  ReportUnsupported(flags);
+  AddNames({path}, flags);
   if (Autostart.Down())
     EncodeClick();
   UpdateTotals();

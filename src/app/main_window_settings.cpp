@@ -147,8 +147,8 @@ void TBlade::LoadJobList() {
     if (queue_.ProbeAndEnqueue(record.path, defaults, entry) != 0)
       return;
     settings::ApplyJobRecord(record, *entry);
-    if (entry->HasTag)
-      entry->Item->SetStateIndex(5);
+    queue_.OptionsChanged(*entry);
+    queue_.TagChanged(*entry);
   });
   // The file stays until the close replaces it: a crash or a kill during the session must not
   // cost the saved queue.

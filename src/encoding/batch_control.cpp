@@ -1,5 +1,7 @@
 // Batch control: Encode (or Reset), Stop, Pause, the close request, the idle state, and what
 // each of them does in each state of the engine.
+#include <algorithm>
+
 #include "batch_engine.h"
 #include "platform/number_text.h"
 #include "totals.h"
@@ -63,6 +65,18 @@ void BatchEngine::UpdateTotals() {
                       platform::MegabytesText(static_cast<long double>(totals.required)));
 }
 
+void BatchEngine::SetFinished(bool finished) {
+  at_rest_ = finished ? EngineState::Finished : EngineState::Idle;
+  if (state_ == EngineState::Idle || state_ == EngineState::Finished)
+    Become(at_rest_);
+  display_.ShowFinished(finished);
+}
+
+void BatchEngine::ForgetWork(uint32_t ms) {
+  const uint32_t elapsed = platform::TicksBetween(BatchStartTick, BatchLastTick);
+  BatchStartTick += std::min(ms, elapsed);
+}
+
 void BatchEngine::Encode() {
   const EntryScope scope(*this);
   switch (Respond(state_, EntryPoint::Encode)) {
@@ -74,7 +88,7 @@ void BatchEngine::Encode() {
     case Response::Run:
       break;
   }
-  if (!finished_) {
+  if (state_ != EngineState::Finished) {
     const int result = StartNextJob();
     if (result == 0) {
       // The batch clock goes on from the time it showed.
@@ -92,8 +106,7 @@ void BatchEngine::Encode() {
   display_.ShowElapsed("00:00:00");
   UpdateTotals();
   display_.RefreshSelection();
-  finished_ = false;
-  display_.ShowFinished(false);
+  SetFinished(false);
   ResetCounters();
 }
 
@@ -110,7 +123,7 @@ void BatchEngine::Stop() {
   // The job's end, should it come while the question is open, is handled after the answer.
   if (Ask([this] { return prompts_.ConfirmStop(); })) {
     TerminateChild();
-    state_ = EngineState::Stopping;
+    Become(EngineState::Stopping);
   } else {
     display_.ShowStopDeclined();
   }
@@ -122,13 +135,13 @@ void BatchEngine::SetPaused(bool paused) {
     return;
   platform::ChildProcess* child = NowEncoding.Child();
   if (paused) {
-    state_ = EngineState::Paused;
+    Become(EngineState::Paused);
     if (child != nullptr)
       child->Suspend();
     PauseTick = clock_.GetTickCount();
     return;
   }
-  state_ = EngineState::Running;
+  Become(EngineState::Running);
   if (child != nullptr)
     child->Resume();
   const uint32_t paused_for = platform::TicksBetween(PauseTick, clock_.GetTickCount());
@@ -150,19 +163,25 @@ bool BatchEngine::CloseQuery(bool unattended) {
     case Response::Run:
       break;
   }
-  if (!Running())
+  if (!Running()) {
+    // Nothing starts once the window may go: no name handed over meanwhile, no Autostart.
+    Become(EngineState::Closed);
     return true;
+  }
   // Nobody is there to answer a close by a signal: stopping the encoder loses nothing but the
   // file in progress, which goes back to the queue.
   const bool yes = unattended || Ask([this] { return prompts_.ConfirmClose(); });
-  if (!Running())
+  if (!Running()) {
+    if (yes)
+      Become(EngineState::Closed);
     return yes;
+  }
   if (!yes) {
     display_.ShowStopDeclined();
     return false;
   }
   TerminateChild();
-  state_ = EngineState::Closing;
+  Become(EngineState::Closing);
   host_.SaveSettings();
   // An end that came while the question was open is the end this close waits for.
   if (std::exchange(end_deferred_, false))

@@ -65,32 +65,38 @@ class BatchEngine final {
   // The batch sums, the row count and the required space, after any change of the queue, of an
   // entry's bitrate, of the target folder or of the watched volume.
   void UpdateTotals();
-
-  // Launches the first "Queued" entry: 0 launched, 1 nothing queued, -1 stopped on an error
-  // that was reported.
-  int StartNextJob();
-  // The one-second tick: progress while the job runs, its end if the end was not seen already.
-  void TimerTimer();
+  // Work that left the queue (a removed row's encoding time) no longer counts in the batch's
+  // elapsed time; the elapsed time never goes below zero for it.
+  void ForgetWork(uint32_t ms);
 
   EngineState State() const { return state_; }
   // A job runs (from its launch until its end was handled), also under a question.
   bool Running() const { return NowEncoding.RunningJob != nullptr; }
   // The batch ran out of queued entries: the next Encode queues every row again.
-  bool Finished() const { return finished_; }
+  bool Finished() const { return state_ == EngineState::Finished; }
   bool Paused() const { return state_ == EngineState::Paused; }
-
-  // The progress tick, every second while a job runs.
-  platform::Timer Timer{"Timer", 1000};
-
-  // The running job, and the batch's clock and sums (bytes).
-  TNowEncoding NowEncoding;
-  uint32_t BatchStartTick = 0;
-  uint32_t BatchLastTick = 0;
-  uint32_t PauseTick = 0;
-  long double BatchTotal = 0;
-  long double BatchDone = 0;
+  // The running job's encoder, or null.
+  platform::ChildProcess* RunningChild() const { return NowEncoding.Child(); }
+  // The progress tick, every second while a job runs; the window's loop drives it.
+  platform::Timer& ProgressTimer() { return Timer; }
+  const platform::Timer& ProgressTimer() const { return Timer; }
+  // The batch's sums of source bytes: all of the queue, and what is done of it.
+  long double BatchTotalBytes() const { return BatchTotal; }
+  long double BatchDoneBytes() const { return BatchDone; }
 
  private:
+  // Launches the first queued entry: 0 launched, 1 nothing queued, -1 stopped on an error that
+  // was reported.
+  int StartNextJob();
+  // The one-second tick: progress while the job runs, its end if the end was not seen already.
+  void TimerTimer();
+  // Every change of state_ goes through here.
+  void Become(EngineState next) { state_ = next; }
+  // After a job's end: idle, or closed when a close waits for it.
+  void JobOver() { Become(state_ == EngineState::Closing ? EngineState::Closed : at_rest_); }
+  // Shows the batch finished (the caption "Reset") or not, and rests there between jobs.
+  void SetFinished(bool finished);
+
   // Marks one call of an entry point; when the outermost one returns, what arrived under a
   // question runs.
   class EntryScope final {
@@ -110,17 +116,18 @@ class BatchEngine final {
   // Shows a question or a message with the engine in the Asking state.
   template <typename Question>
   auto Ask(Question&& question) {
-    const EngineState before = std::exchange(state_, EngineState::Asking);
+    const EngineState before = state_;
+    Become(EngineState::Asking);
     auto answer = question();
-    state_ = before;
+    Become(before);
     return answer;
   }
   void Tell(EngineFailure failure, const std::string& source_name);
   // Runs what arrived under a question, once the outermost entry point is done.
   void RunDeferred();
   // Launch steps that give up on the entry: back to `status` with a report, or passed over.
-  int FailLaunch(EngineFailure failure, const std::string& source_name, const char* status);
-  void PassOver(const char* status);
+  int FailLaunch(EngineFailure failure, const std::string& source_name);
+  void PassOver(queue::EntryState state);
   // Reads the child's exit code and, once it has ended, finishes the job by that code.
   void CheckChild(bool tick);
   void WatchChildEnd();
@@ -151,8 +158,19 @@ class BatchEngine final {
   bool end_deferred_ = false;
   bool encode_deferred_ = false;
   std::optional<bool> close_deferred_;  // unattended or not
-  bool finished_ = false;
   bool elapsed_visible_ = true;
+  // Where the engine rests when no job runs: Idle, or Finished once the caption reads "Reset".
+  EngineState at_rest_ = EngineState::Idle;
+
+  // The progress tick, every second while a job runs.
+  platform::Timer Timer{"Timer", 1000};
+  // The running job, and the batch's clock and sums (bytes).
+  TNowEncoding NowEncoding;
+  uint32_t BatchStartTick = 0;
+  uint32_t BatchLastTick = 0;
+  uint32_t PauseTick = 0;
+  long double BatchTotal = 0;
+  long double BatchDone = 0;
 };
 
 }  // namespace tolvane::encoding

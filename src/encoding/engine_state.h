@@ -4,8 +4,10 @@ namespace tolvane::encoding {
 
 // What the window's engine is doing. Asking: one of its questions or messages is open, and
 // whatever arrives meanwhile (from a nested loop: a file handed over, a signal, the encoder's
-// end) must not start, stop or finish anything under it.
-enum class EngineState { Idle, Asking, Running, Paused, Stopping, Closing };
+// end) must not start, stop or finish anything under it. Finished: idle after a batch that ran
+// out of queued entries, so the next Encode queues every entry again ("Reset"). Closed: the
+// program is closing or closed; nothing starts any more.
+enum class EngineState { Idle, Finished, Asking, Running, Paused, Stopping, Closing, Closed };
 
 // The ways in: the Encode button (pressed by the user, by an add with Autostart, by the
 // intake), Stop, Pause, a close request (the window's, or a signal's), and the encoder's end.
@@ -21,9 +23,9 @@ constexpr Response Respond(EngineState state, EntryPoint entry) {
   switch (entry) {
     case EntryPoint::Encode:
       // Encode is disabled while a job runs; a press under a question waits for its answer.
-      return state == EngineState::Idle     ? Response::Run
-             : state == EngineState::Asking ? Response::Defer
-                                            : Response::Ignore;
+      return state == EngineState::Idle || state == EngineState::Finished ? Response::Run
+             : state == EngineState::Asking                               ? Response::Defer
+                                                                          : Response::Ignore;
     case EntryPoint::Stop:
     case EntryPoint::Pause:
       return state == EngineState::Running || state == EngineState::Paused ? Response::Run

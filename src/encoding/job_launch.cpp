@@ -22,18 +22,17 @@ class BatchEngine::LaunchQuestions final : public JobQuestions {
   bool check_overwrite_;
 };
 
-int BatchEngine::FailLaunch(EngineFailure failure, const std::string& source_name,
-                            const char* status) {
+int BatchEngine::FailLaunch(EngineFailure failure, const std::string& source_name) {
   Tell(failure, source_name);
   Timer.SetEnabled(false);
-  if (status != nullptr && NowEncoding.Item != nullptr)
-    NowEncoding.Item->SetSubItem(0, status);
+  if (NowEncoding.FileData != nullptr)
+    queue_.SetState(*NowEncoding.FileData, queue::EntryState::Queued());
   ResetCounters();
   return -1;
 }
 
-void BatchEngine::PassOver(const char* status) {
-  NowEncoding.Item->SetSubItem(0, status);
+void BatchEngine::PassOver(queue::EntryState state) {
+  queue_.SetState(*NowEncoding.FileData, std::move(state));
   Timer.SetEnabled(false);
   ResetCounters();
   NowEncoding.FileData->DoneBytes = NowEncoding.FileData->FileSize;
@@ -63,17 +62,16 @@ int BatchEngine::StartNextJob() {
       ResetCounters();
       return -1;
     }
-    // The first row that reads exactly "Queued".
-    platform::ListItem* row = queue_.FirstQueued();
-    if (row == nullptr)
+    queue::TFileData* first = queue_.FirstQueued();
+    if (first == nullptr)
       return 1;
 
+    queue::TFileData& entry = *first;
+    platform::ListItem* row = entry.Item;
     NowEncoding.Item = row;
+    NowEncoding.FileData = &entry;
     row->SetCut(false);
-    row->SetSubItem(0, queue::status::kPreparing);
-    row->SetHint({});
-    NowEncoding.FileData = queue::EntryOf(*row);
-    queue::TFileData& entry = *NowEncoding.FileData;
+    queue_.SetState(entry, queue::EntryState::Preparing());
     const std::string source_name = paths_.NamePart(entry.FileName);
 
     auto job = std::make_unique<Job>(entry, CurrentJobSettings(options, encoder),
@@ -89,27 +87,26 @@ int BatchEngine::StartNextJob() {
         break;
       case LaunchResult::OwnOutput:
         Tell(EngineFailure::SourceIsOwnOutput, source_name);
-        PassOver(queue::status::kSkipped);
+        PassOver(queue::EntryState::Skipped());
         continue;
       case LaunchResult::ExistingKept:
-        finished_ = true;
-        display_.ShowFinished(true);
-        PassOver(queue::status::kCompleted);
+        SetFinished(true);
+        PassOver(queue::EntryState::Kept());
         continue;
       case LaunchResult::ShortOfSpace:
-        PassOver(queue::status::kSkipped);
+        PassOver(queue::EntryState::Skipped());
         continue;
       case LaunchResult::InputNotFound:
       case LaunchResult::FolderNotCreated:
       case LaunchResult::CommandLineTooLong:
       case LaunchResult::CannotStart:
-        return FailLaunch(*FailureOf(result), source_name, queue::status::kQueued);
+        return FailLaunch(*FailureOf(result), source_name);
     }
 
     // Running. The job's clock starts now; a job that ends before its first tick has taken no
     // time yet.
     NowEncoding.RunningJob = std::move(job);
-    state_ = EngineState::Running;
+    Become(EngineState::Running);
     entry.Started = true;
     if (queue_.Rows().Selected() == row)
       display_.RefreshSelection();

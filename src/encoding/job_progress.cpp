@@ -85,10 +85,7 @@ void BatchEngine::ShowProgress(const EngineOptions& options) {
   BatchDone += entry.DoneBytes;
 
   figures.running_number = platform::CountText(NowEncoding.Item->Index() + 1);
-  // The size is an estimate from the bitrate: an output past it is done, not more than done.
-  const int64_t shown_percent = std::min<int64_t>(RoundHalfEven(progress.percent), 100);
-  NowEncoding.Item->SetSubItem(0, std::to_string(shown_percent) + "% completed");
-  NowEncoding.Item->SetImageIndex(static_cast<int>(progress.percent * 0.04L));
+  queue_.SetState(entry, queue::EntryState::Encoding(progress.percent));
   figures.elapsed = SecondsToTime(batch_seconds);
   figures.speed = SpeedText(progress.speed);
 
@@ -120,22 +117,21 @@ void BatchEngine::FinishCompleted() {
   // A job that completed just as it was told to stop completes; the batch stops all the same.
   const bool go_on = state_ == EngineState::Running || state_ == EngineState::Paused;
   const JobResult result = EndJob(0);
-  state_ = EngineState::Idle;
+  JobOver();
   if (!go_on)
     display_.ShowStopping(false);
   // The job is done either way. What did not reach the MP3 is said in its row and in the log,
   // never in a box: a batch nobody watches must reach its end (and its power-off).
-  std::string status = "Completed in " + SecondsToTime(seconds);
+  std::string note;
   if (result.tag_failed) {
-    status += ", tag not written";
+    note += ", tag not written";
     host_.Log("the ID3 tag could not be written into " + entry.OutputPath);
   }
   if (result.move_failed) {
-    status += ", not moved";
+    note += ", not moved";
     host_.Log(entry.OutputPath + " could not be moved to " + result.destination);
   }
-  NowEncoding.Item->SetSubItem(0, status);
-  NowEncoding.Item->SetImageIndex(4);
+  queue_.SetState(entry, queue::EntryState::Completed(seconds, note));
   if (!go_on) {
     ResetCounters();
     display_.RefreshSelection();
@@ -146,8 +142,7 @@ void BatchEngine::FinishCompleted() {
   if (StartNextJob() != 1)
     return;
   ResetCounters();
-  finished_ = true;
-  display_.ShowFinished(true);
+  SetFinished(true);
   switch (options.on_end) {
     case EngineOptions::OnEnd::PowerOff:
       host_.SaveSettings();
@@ -164,28 +159,26 @@ void BatchEngine::FinishCompleted() {
 void BatchEngine::FinishStopped() {
   queue::TFileData& entry = *NowEncoding.FileData;
   EndJob(platform::kExitTerminated);
-  state_ = EngineState::Idle;
+  JobOver();
   display_.ShowStopping(false);
   ResetCounters();
   entry.Started = false;
-  NowEncoding.Item->SetSubItem(0, queue::status::kQueued);
-  NowEncoding.Item->SetImageIndex(0);
-  BatchStartTick += TicksBetween(NowEncoding.StartTick, NowEncoding.LastTick);
+  queue_.SetState(entry, queue::EntryState::Stopped());
+  ForgetWork(TicksBetween(NowEncoding.StartTick, NowEncoding.LastTick));
   display_.RefreshSelection();
 }
 
 void BatchEngine::FinishHalted(int exit_code) {
   queue::TFileData& entry = *NowEncoding.FileData;
   const JobResult result = EndJob(exit_code);
-  // The encoder's own word on why stays on its row, for the pointer to find.
-  NowEncoding.Item->SetHint(result.error_line);
-  state_ = EngineState::Idle;
+  JobOver();
   ResetCounters();
   entry.Started = false;
+  // The encoder's own word on why stays on its row, for the pointer to find; the entry waits
+  // again, also in the saved queue, while the message is open.
+  queue_.SetState(entry, queue::EntryState::Halted(result.error_line));
   Tell(EngineFailure::EncoderHalted, paths_.NamePart(entry.FileName));
-  NowEncoding.Item->SetSubItem(0, queue::status::kQueued);
-  NowEncoding.Item->SetImageIndex(0);
-  BatchStartTick += TicksBetween(NowEncoding.StartTick, NowEncoding.LastTick);
+  ForgetWork(TicksBetween(NowEncoding.StartTick, NowEncoding.LastTick));
   display_.RefreshSelection();
 }
 

@@ -16,11 +16,6 @@ using platform::ZeroPadded;
 
 }  // namespace
 
-std::string SecondsToTime(int64_t seconds) {
-  return ZeroPadded(seconds / 3600, 2) + ":" + ZeroPadded(seconds % 3600 / 60, 2) + ":" +
-         ZeroPadded(seconds % 3600 % 60, 2);
-}
-
 std::string SpeedText(double speed) {
   char text[64];
   // From 100x on the decimals would not fit the panel: whole numbers say enough there.

@@ -3,14 +3,13 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/number_text.h"
 #include "platform/paths.h"
 #include "queue/file_data.h"
 
 namespace tolvane::encoding {
 
-// Seconds as HH:MM:SS, each part at least two digits: 3661 gives "01:01:01", 360000 gives
-// "100:00:00".
-std::string SecondsToTime(int64_t seconds);
+using platform::SecondsToTime;
 
 // Version labels compare as plain text, character codes from the left: "v ?.??" is above every
 // numbered version and an empty label below all.

@@ -45,8 +45,8 @@ int PositionOf(const ui::MenuItem& item) {
 
 }  // namespace
 
-OptionMenus::OptionMenus(const Menus& menus, const EntryButtons& entry_buttons,
-                         platform::RowList& queue, WindowDefaults& defaults, Followers followers)
+OptionMenus::OptionMenus(const Menus& menus, const EntryButtons& entry_buttons, queue::Queue& queue,
+                         WindowDefaults& defaults, Followers followers)
     : m_(menus),
       entry_(entry_buttons),
       queue_(queue),
@@ -64,10 +64,12 @@ OptionMenus::OptionMenus(const Menus& menus, const EntryButtons& entry_buttons,
 
 template <typename Change>
 void OptionMenus::ForEachSelected(Change change) {
-  for (platform::ListItem* row = queue_.Selected(); row != nullptr;
-       row = queue_.NextSelected(row)) {
-    if (queue::TFileData* entry = queue::EntryOf(*row))
+  platform::RowList& rows = queue_.Rows();
+  for (platform::ListItem* row = rows.Selected(); row != nullptr; row = rows.NextSelected(row)) {
+    if (queue::TFileData* entry = queue::EntryOf(*row)) {
       change(*entry);
+      queue_.OptionsChanged(*entry);
+    }
   }
 }
 
@@ -174,11 +176,11 @@ void OptionMenus::Mp3MenuPopup(ui::PopupMenu& menu) {
     menu.Item(0).SetChecked(defaults_.estimate_mode == 0);
     return;
   }
-  const platform::ListItem* first = queue_.Selected();
+  const platform::ListItem* first = queue_.Rows().Selected();
   const queue::TFileData* entry = first == nullptr ? nullptr : queue::EntryOf(*first);
   if (entry == nullptr)
     return;
-  const bool several = queue_.SelCount() >= 2;
+  const bool several = queue_.Rows().SelCount() >= 2;
   // With several entries selected the menus show the defaults, not any one entry's value.
   if (&menu == &m_.bitrate) {
     if (several)

@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "platform/rows.h"
 #include "platform/ui/menu.h"
 #include "platform/ui/speed_button.h"
+#include "queue/queue.h"
 #include "window_defaults.h"
 
 namespace tolvane::options {
@@ -45,7 +45,7 @@ class OptionMenus final {
   };
 
   // Installs the click and open handlers on every item of the seven menus.
-  OptionMenus(const Menus& menus, const EntryButtons& entry_buttons, platform::RowList& queue,
+  OptionMenus(const Menus& menus, const EntryButtons& entry_buttons, queue::Queue& queue,
               WindowDefaults& defaults, Followers followers);
 
   void Mp3MenuClick(ui::MenuItem& item);
@@ -60,7 +60,7 @@ class OptionMenus final {
 
   Menus m_;
   EntryButtons entry_;
-  platform::RowList& queue_;
+  queue::Queue& queue_;
   WindowDefaults& defaults_;
   Followers followers_;
 };

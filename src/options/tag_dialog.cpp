@@ -11,7 +11,6 @@ namespace tolvane::options {
 
 namespace {
 
-constexpr int kTagImage = 5;
 constexpr int kBelowRow = 16;
 constexpr int kScrollPixels = 16;
 
@@ -23,8 +22,9 @@ std::string Shown(const std::string& text) {
 
 }  // namespace
 
-TIDForm::TIDForm(ui::ListView& queue, ui::Dialogs& dialogs, platform::FileSystem& files)
-    : queue_(queue), dialogs_(dialogs), files_(files) {
+TIDForm::TIDForm(ui::ListView& queue, queue::Queue& model, ui::Dialogs& dialogs,
+                 platform::FileSystem& files)
+    : queue_(queue), model_(model), dialogs_(dialogs), files_(files) {
   IDForm.SetClientSize(kClientWidth, kClientHeight);
   const std::pair<ui::SpeedButton*, ui::Edit*> rows[] = {{&LockedTitle, &IDTitle},
                                                          {&LockedArtist, &IDArtist},
@@ -135,7 +135,7 @@ void TIDForm::Assign() {
     return;
   entry->HasTag = true;
   StoreFields(*entry);
-  queue_.Selected()->SetStateIndex(kTagImage);
+  model_.TagChanged(*entry);
   if (entry->Encoded)
     WriteTag(files_, entry);
 }
@@ -151,7 +151,7 @@ void TIDForm::Remove() {
   entry->TagComment.assign(queue::kTagTextWidth, '\0');
   entry->TagYear.assign(queue::kTagYearWidth, '\0');
   entry->TagGenre = -1;
-  queue_.Selected()->SetStateIndex(-1);
+  model_.TagChanged(*entry);
   LoadTagFields();
   if (entry->Encoded)
     StripTag(files_, entry);
@@ -182,7 +182,9 @@ void TIDForm::Step(int direction) {
   platform::ListItem* current = queue_.Selected();
   if (current == nullptr)
     return;
-  StoreFields(*queue::EntryOf(*current));
+  queue::TFileData& entry = *queue::EntryOf(*current);
+  StoreFields(entry);
+  model_.TagChanged(entry);
   const int target = current->Index() + direction;
   if (target >= 0 && target < queue_.Count()) {
     if (direction < 0 && target < queue_.TopIndex())

@@ -7,7 +7,7 @@
 #include "platform/ui/list_view.h"
 #include "platform/ui/simple_controls.h"
 #include "platform/ui/speed_button.h"
-#include "queue/file_data.h"
+#include "queue/queue.h"
 
 namespace tolvane::options {
 
@@ -20,7 +20,9 @@ class TIDForm final {
   static constexpr int kClientWidth = 332;
   static constexpr int kClientHeight = 186;
 
-  TIDForm(ui::ListView& queue, ui::Dialogs& dialogs, platform::FileSystem& files);
+  // `queue` shows `model`: the selection is the list's, every change of a tag goes to the model.
+  TIDForm(ui::ListView& queue, queue::Queue& model, ui::Dialogs& dialogs,
+          platform::FileSystem& files);
   TIDForm(const TIDForm&) = delete;
   TIDForm& operator=(const TIDForm&) = delete;
 
@@ -63,6 +65,7 @@ class TIDForm final {
   void PlaceUnderSelectedRow();
 
   ui::ListView& queue_;
+  queue::Queue& model_;
   ui::Dialogs& dialogs_;
   platform::FileSystem& files_;
 };

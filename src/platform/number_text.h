@@ -24,6 +24,13 @@ inline std::string CountText(int count) {
   return ZeroPadded(count, 3);
 }
 
+// Seconds as HH:MM:SS, each part at least two digits: 3661 gives "01:01:01", 360000 gives
+// "100:00:00".
+inline std::string SecondsToTime(int64_t seconds) {
+  return ZeroPadded(seconds / 3600, 2) + ":" + ZeroPadded(seconds % 3600 / 60, 2) + ":" +
+         ZeroPadded(seconds % 3600 % 60, 2);
+}
+
 // Megabytes (bytes / 1024 / 1024, nearest, halves to even) and "mb": "120mb".
 inline std::string MegabytesText(long double bytes) {
   return std::to_string(RoundHalfEven(bytes / 1024.0L / 1024.0L)) + "mb";

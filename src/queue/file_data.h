@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "entry_state.h"
 #include "platform/rows.h"
 
 namespace tolvane::queue {
@@ -50,6 +51,8 @@ class TFileData final : public platform::ItemData, public EncoderOptions, public
 
   platform::ListItem* Item = nullptr;
   int32_t Order = 0;
+  // Changed through the queue model only, which shows it in the row and publishes it.
+  EntryState State;
   bool Started = false;
   bool Encoded = false;
   int32_t EncodeTime = 0;
@@ -69,19 +72,6 @@ class TFileData final : public platform::ItemData, public EncoderOptions, public
   int64_t RequiredSize = 0;
 };
 
-// The queue row's Status words.
-namespace status {
-inline constexpr const char* kQueued = "Queued";
-inline constexpr const char* kPreparing = "Preparing...";
-inline constexpr const char* kCompleted = "Completed";
-inline constexpr const char* kSkipped = "Skipped";
-}  // namespace status
-
-// A row is finished when its status begins with "Completed".
-inline bool IsFinished(const std::string& status_text) {
-  return status_text.starts_with(status::kCompleted);
-}
-
 inline TFileData* EntryOf(const platform::ListItem& row) {
   return row.DataAs<TFileData>();
 }
@@ -91,9 +81,7 @@ inline std::vector<const TFileData*> Unfinished(const platform::RowList& rows) {
   std::vector<const TFileData*> unfinished;
   for (int i = 0; i < rows.Count(); ++i) {
     const platform::ListItem& row = rows.Item(i);
-    if (IsFinished(row.SubItem(0)))
-      continue;
-    if (const TFileData* entry = EntryOf(row))
+    if (const TFileData* entry = EntryOf(row); entry != nullptr && !entry->State.Finished())
       unfinished.push_back(entry);
   }
   return unfinished;

@@ -14,6 +14,11 @@ Queue::Queue(platform::FileSystem& files, const platform::Paths& paths)
     return left < right ? -1 : left > right ? 1 : 0;
   };
   rows_.OnDeletion = [this](platform::ListItem& row) { Forget(row); };
+  // A sort, a paste or a move renumbers rows as a whole.
+  reorders_ = rows_.RowsChanged.Connect([this](const platform::RowsChange& change) {
+    if (change.kind == platform::RowsChange::Kind::Reset)
+      Changed.Emit({EntryChange::Kind::Moved});
+  });
 }
 
 int Queue::CountOf(const std::string& path) const {
@@ -51,38 +56,65 @@ int Queue::ProbeAndEnqueue(const std::string& path, const EntryDefaults& default
   e.Options() = defaults;
   ++path_counts_[path];
   row.SetCaption(e.DisplayName);
-  row.SetSubItem(0, status::kQueued);
-  row.SetImageIndex(0);
-  row.SetStateIndex(-1);
+  ShowState(e);
   row.SetData(std::move(data));
   entry = &e;
+  Changed.Emit({EntryChange::Kind::Added, &e});
   return 0;
 }
 
-platform::ListItem* Queue::FirstQueued() const {
+TFileData* Queue::FirstQueued() const {
   for (int i = 0; i < rows_.Count(); ++i) {
-    if (rows_.Item(i).SubItem(0) == status::kQueued)
-      return &rows_.Item(i);
+    TFileData* entry = EntryOf(rows_.Item(i));
+    if (entry != nullptr && entry->State.Waiting())
+      return entry;
   }
   return nullptr;
 }
 
 void Queue::RequeueAll() {
   for (int i = 0; i < rows_.Count(); ++i) {
-    platform::ListItem& row = rows_.Item(i);
-    row.SetSubItem(0, status::kQueued);
-    row.SetImageIndex(0);
-    if (TFileData* entry = EntryOf(row)) {
+    if (TFileData* entry = EntryOf(rows_.Item(i))) {
       entry->DoneBytes = 0;
       entry->Started = false;
+      SetState(*entry, EntryState::Queued());
     }
   }
+}
+
+void Queue::SetState(TFileData& entry, EntryState state) {
+  if (state == entry.State)
+    return;
+  const bool progress_only = state.phase == Phase::Encoding && entry.State.phase == Phase::Encoding;
+  entry.State = std::move(state);
+  ShowState(entry);
+  Changed.Emit({progress_only ? EntryChange::Kind::Progress : EntryChange::Kind::State, &entry});
+}
+
+void Queue::OptionsChanged(const TFileData& entry) {
+  Changed.Emit({EntryChange::Kind::Options, &entry});
+}
+
+void Queue::TagChanged(const TFileData& entry) {
+  ShowState(entry);
+  Changed.Emit({EntryChange::Kind::Tag, &entry});
+}
+
+void Queue::ShowState(const TFileData& entry) {
+  if (entry.Item == nullptr)
+    return;
+  platform::ListItem& row = *entry.Item;
+  row.SetSubItem(0, StatusText(entry.State));
+  row.SetImageIndex(StatusImage(entry.State));
+  row.SetHint(StatusHint(entry.State));
+  row.SetStateIndex(entry.HasTag ? kTagImage : -1);
 }
 
 void Queue::Forget(const platform::ListItem& row) {
   const TFileData* entry = EntryOf(row);
   if (entry == nullptr)
     return;
+  Changed.Emit({EntryChange::Kind::Removed, entry});
   const auto found = path_counts_.find(entry->FileName);
   if (found != path_counts_.end() && --found->second <= 0)
     path_counts_.erase(found);

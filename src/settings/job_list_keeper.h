@@ -4,21 +4,22 @@
 #include <string>
 
 #include "platform/file_system.h"
-#include "platform/rows.h"
 #include "platform/signal.h"
 #include "platform/timer.h"
+#include "queue/queue.h"
 
 namespace tolvane::settings {
 
 // Keeps the job list file current while the program runs, so that a crash or a kill costs no
-// more than the last second: whenever the queue changes (an entry added, removed or moved, a job
-// finished or passed over) the file is written anew with the unfinished entries, at most once
-// per tick of `timer` (one second), and only while `enabled` says "Job save" is on. Written
-// whole through a temporary file, as at the close; a write that fails is said through `log`.
+// more than the last second: whenever the queue model publishes a change of an entry (added,
+// removed, moved, its state, options or tag; not the percent of a running job) the file is
+// written anew with the unfinished entries, at most once per tick of `timer` (one second), and
+// only while `enabled` says "Job save" is on. Written whole through a temporary file, as at the
+// close; a write that fails is said through `log`.
 class JobListKeeper final {
  public:
   struct Services {
-    platform::RowList& queue;
+    queue::Queue& queue;
     platform::FileSystem& files;
     std::string path;
     platform::Timer& timer;
@@ -29,14 +30,12 @@ class JobListKeeper final {
   JobListKeeper(const JobListKeeper&) = delete;
   JobListKeeper& operator=(const JobListKeeper&) = delete;
 
-  // The queue changed in a way the file must follow.
+  // The file must follow the queue (a change, or "Job save" turned on).
   void Request();
   // Writes the file now if a change is waiting (the timer's tick).
   void WriteNow();
 
  private:
-  void FromQueue(const platform::RowsChange& change);
-
   Services s_;
   platform::Subscription queue_changes_;
 };

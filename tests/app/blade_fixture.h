@@ -46,6 +46,10 @@ struct BladeFixture {
     return captions;
   }
   queue::TFileData& Entry(int row) { return *queue::EntryOf(blade.Queue.Item(row)); }
+  // The row's entry comes to `state`, as a job would bring it there.
+  void SetState(int row, queue::EntryState state) {
+    blade.QueueModel().SetState(Entry(row), std::move(state));
+  }
 };
 
 }  // namespace tolvane::app

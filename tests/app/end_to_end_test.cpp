@@ -26,7 +26,7 @@ TEST(EndToEnd, TheBundledEncoderEncodesTheQueue) {
   f.blade.Encode.UserClick();
   EXPECT_EQ(f.Status(0), "Preparing...");
   std::set<std::string> seen;
-  for (int tick = 0; tick < 200 && f.blade.Engine().Timer.Enabled(); ++tick) {
+  for (int tick = 0; tick < 200 && f.blade.Engine().ProgressTimer().Enabled(); ++tick) {
     f.WaitUntilEnded();
     f.Tick();
     seen.insert(f.Status(0));
@@ -57,7 +57,7 @@ TEST(EndToEnd, ProgressShowsWhileTheRealEncoderWorks) {
   f.blade.AddPath(f.temp / "long.wav");
   f.blade.Encode.UserClick();
   bool saw_percent = false;
-  for (int tick = 0; tick < 2000 && f.blade.Engine().Timer.Enabled(); ++tick) {
+  for (int tick = 0; tick < 2000 && f.blade.Engine().ProgressTimer().Enabled(); ++tick) {
     struct timespec pause {
       0, 10'000'000
     };

@@ -16,10 +16,10 @@ struct EngineFixture : BladeFixture {
     loop.on_wait = [this](unsigned ms) {
       system.clock.Advance(ms);
       WaitUntilEnded();
-      blade.Engine().Timer.Fire();
+      blade.Engine().ProgressTimer().Fire();
     };
   }
-  ~EngineFixture() { testing::EndAndReap(blade.Engine().NowEncoding.Child()); }
+  ~EngineFixture() { testing::EndAndReap(blade.Engine().RunningChild()); }
 
   void Script(const std::string& text) { fake.Script(text); }
   void Go(const std::string& name) { fake.Go(name); }
@@ -27,10 +27,10 @@ struct EngineFixture : BladeFixture {
   // One second passes and the timer fires.
   void Tick(uint32_t ms = 1000) {
     system.clock.Advance(ms);
-    blade.Engine().Timer.Fire();
+    blade.Engine().ProgressTimer().Fire();
   }
   // Waits, in real time, until the running encoder has ended (without handling its end).
-  void WaitUntilEnded() { testing::WaitUntilEnded(blade.Engine().NowEncoding.Child()); }
+  void WaitUntilEnded() { testing::WaitUntilEnded(blade.Engine().RunningChild()); }
   void WaitForSize(const std::string& path, int64_t size) { testing::WaitForSize(path, size); }
   std::string Status(int row) const { return blade.Queue.Item(row).SubItem(0); }
   std::vector<std::string> FakeArguments() const { return fake.Arguments(); }

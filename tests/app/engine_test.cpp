@@ -20,7 +20,7 @@ TEST(Engine, NothingToDo) {
   EXPECT_EQ(f.system.dialogs.Messages()[0].text, "Nothing to do!");
   EXPECT_EQ(f.system.dialogs.Messages()[0].caption, "Warning");
   EXPECT_EQ(f.system.dialogs.Messages()[0].icon, ui::MessageIcon::Warning);
-  EXPECT_FALSE(f.blade.Engine().Timer.Enabled());
+  EXPECT_FALSE(f.blade.Engine().ProgressTimer().Enabled());
   EXPECT_TRUE(f.blade.Encode.Enabled());
   EXPECT_FALSE(f.blade.Encode.Down()) << "back to idle";
 }
@@ -33,7 +33,7 @@ TEST(Engine, ProgressIsReadFromTheGrowingOutput) {
       "wait @/go1\nwrite 240001\nwait @/go2\nwrite 720003\nwait @/go3\nwrite 480000\nwait "
       "@/end\nexit 0\n");
   f.blade.Encode.UserClick();
-  ASSERT_TRUE(f.blade.Engine().Timer.Enabled());
+  ASSERT_TRUE(f.blade.Engine().ProgressTimer().Enabled());
   EXPECT_EQ(f.Status(0), "Preparing...");
   EXPECT_FALSE(f.blade.Encode.Enabled());
   EXPECT_TRUE(f.blade.Stop.Enabled());
@@ -77,7 +77,7 @@ TEST(Engine, ProgressIsReadFromTheGrowingOutput) {
   EXPECT_EQ(f.Status(0), "Completed in 00:01:03");
   EXPECT_EQ(f.blade.Queue.Item(0).ImageIndex(), 4);
   EXPECT_EQ(f.blade.Encode.Caption(), "Reset");
-  EXPECT_FALSE(f.blade.Engine().Timer.Enabled());
+  EXPECT_FALSE(f.blade.Engine().ProgressTimer().Enabled());
   EXPECT_TRUE(f.blade.Encode.Enabled());
   EXPECT_EQ(f.Entry(0).EncodeTime, 63);
   EXPECT_TRUE(f.Entry(0).Encoded);
@@ -146,7 +146,7 @@ TEST(Engine, StopAndHalt) {
     EXPECT_TRUE(f.blade.Encode.Down()) << "No: the job goes on";
     EXPECT_FALSE(f.blade.Stop.Down());
     f.Tick();
-    EXPECT_TRUE(f.blade.Engine().Timer.Enabled());
+    EXPECT_TRUE(f.blade.Engine().ProgressTimer().Enabled());
 
     f.system.dialogs.AnswerNext(MessageAnswer::Yes);
     f.blade.Stop.UserClick();
@@ -157,7 +157,7 @@ TEST(Engine, StopAndHalt) {
     f.Tick();
     EXPECT_EQ(f.Status(0), "Queued");
     EXPECT_EQ(f.blade.Stop.Caption(), "Stop");
-    EXPECT_FALSE(f.blade.Engine().Timer.Enabled());
+    EXPECT_FALSE(f.blade.Engine().ProgressTimer().Enabled());
     EXPECT_FALSE(f.Entry(0).Started);
     EXPECT_EQ(f.blade.Encode.Caption(), "Encode");
     EXPECT_EQ(std::filesystem::exists(f.temp / "song.mp3"), !delete_partial);
@@ -176,7 +176,8 @@ TEST(Engine, StopAndHalt) {
     EXPECT_EQ(f.system.dialogs.Messages()[0].text, "BladeEnc halts!");
     EXPECT_EQ(f.system.dialogs.Messages()[0].caption, "Error!");
     EXPECT_EQ(f.Status(0), "Queued") << ending;
-    EXPECT_FALSE(f.blade.Engine().Timer.Enabled()) << ending << ": the batch does not hang";
+    EXPECT_FALSE(f.blade.Engine().ProgressTimer().Enabled())
+        << ending << ": the batch does not hang";
     EXPECT_TRUE(std::filesystem::exists(f.temp / "song.mp3")) << "a halt leaves the output";
   }
 }
@@ -199,13 +200,13 @@ TEST(Engine, ResetRequeuesAFinishedQueue) {
   EXPECT_EQ(f.Status(1), "Queued");
   EXPECT_EQ(f.blade.Queue.Item(0).ImageIndex(), 0);
   EXPECT_EQ(f.blade.Encode.Caption(), "Encode");
-  EXPECT_FALSE(f.blade.Engine().Timer.Enabled()) << "the first press only re-queues";
+  EXPECT_FALSE(f.blade.Engine().ProgressTimer().Enabled()) << "the first press only re-queues";
   EXPECT_FALSE(f.Entry(0).Started);
   EXPECT_TRUE(f.Entry(0).Encoded) << "kept";
 
   f.system.dialogs.AnswerNext(MessageAnswer::Yes);  // overwrite a.mp3
   f.blade.Encode.UserClick();
-  EXPECT_TRUE(f.blade.Engine().Timer.Enabled());
+  EXPECT_TRUE(f.blade.Engine().ProgressTimer().Enabled());
   f.WaitUntilEnded();
 }
 
@@ -242,12 +243,13 @@ TEST(Engine, ClosingWhileEncodingAsksAndWaitsForTheStoppedJob) {
   EXPECT_FALSE(f.blade.Form.Closed());
   EXPECT_EQ(f.system.dialogs.Messages().back().text,
             "Encoding is not completed.\rAre you sure to lose changes?");
-  EXPECT_TRUE(f.blade.Engine().Timer.Enabled());
+  EXPECT_TRUE(f.blade.Engine().ProgressTimer().Enabled());
 
   f.system.dialogs.AnswerNext(MessageAnswer::Yes);
   f.blade.Bye.UserClick();
   EXPECT_TRUE(f.blade.Form.Closed());
-  EXPECT_FALSE(f.blade.Engine().Timer.Enabled()) << "the next tick ended the job before the close";
+  EXPECT_FALSE(f.blade.Engine().ProgressTimer().Enabled())
+      << "the next tick ended the job before the close";
   EXPECT_EQ(f.Status(0), "Queued");
 
   EngineFixture unattended;

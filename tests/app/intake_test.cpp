@@ -106,14 +106,14 @@ TEST(AddingFiles, AutostartPressesEncodeAfterEveryBatch) {
 
   f.blade.BladePath.SetText(TOLVANE_BUILD_DIR "/tests/fake_bladeenc");
   f.blade.AddPath(f.Wave("a.wav"));
-  EXPECT_TRUE(f.blade.Engine().Timer.Enabled()) << "the added file is being encoded";
+  EXPECT_TRUE(f.blade.Engine().ProgressTimer().Enabled()) << "the added file is being encoded";
   EXPECT_EQ(f.blade.Queue.Item(0).SubItem(0), "Preparing...");
-  testing::Eventually([&] { return f.blade.Engine().NowEncoding.Child()->ExitCode() != 259; },
+  testing::Eventually([&] { return f.blade.Engine().RunningChild()->ExitCode() != 259; },
                       std::chrono::seconds(10));
 }
 
 // Names given by the intake that add nothing: each says why, at once (a FIFO or a device is
-// never opened to wait for a writer).
+// never opened to wait for a writer), and the batch's end steps run all the same (Autostart).
 TEST(AddingFiles, NamesThatAddNothing) {
   struct Case {
     const char* name;
@@ -130,17 +130,22 @@ TEST(AddingFiles, NamesThatAddNothing) {
     std::filesystem::create_directory(f.temp / "empty");
     testing::WriteText(f.temp / "notes.txt", "words");
     ASSERT_EQ(::mkfifo((f.temp / "fifo.wav").c_str(), 0600), 0);
+    f.blade.Autostart.SetDown(true);
     if (*c.message != '\0')
       f.system.dialogs.AnswerNext(MessageAnswer::Ok);
+    f.system.dialogs.AnswerNext(MessageAnswer::Ok);
     f.blade.AddPath(f.temp / c.name);
     EXPECT_EQ(f.blade.Queue.Count(), 0) << c.name;
+    ASSERT_FALSE(f.system.dialogs.Messages().empty()) << c.name;
+    EXPECT_EQ(f.system.dialogs.Messages().back().text, "BladeEnc not found. Check its path!")
+        << c.name << ": Autostart pressed Encode";
     std::string expected = c.message;
     if (const size_t at = expected.find('@'); at != std::string::npos)
       expected.replace(at, 1, f.temp.Path());
     if (expected.empty()) {
-      EXPECT_TRUE(f.system.dialogs.Messages().empty()) << c.name;
+      EXPECT_EQ(f.system.dialogs.Messages().size(), 1u) << c.name;
     } else {
-      ASSERT_EQ(f.system.dialogs.Messages().size(), 1u) << c.name;
+      ASSERT_EQ(f.system.dialogs.Messages().size(), 2u) << c.name;
       EXPECT_EQ(f.system.dialogs.Messages()[0].text, expected);
     }
   }
@@ -159,12 +164,14 @@ TEST(AddingFiles, DroppedFilesAndFolders) {
   EXPECT_TRUE(f.system.dialogs.Messages().empty());
   EXPECT_EQ(f.brought_to_front, 0);
 
+  // A name that is not there is said as the intake says it; the others go on.
   f.system.dialogs.AnswerNext(MessageAnswer::Ok);
   f.blade.Form.OnDropFiles({"https://example.org/song.wav", a});
   EXPECT_EQ(f.blade.Queue.Count(), 4);
   ASSERT_EQ(f.system.dialogs.Messages().size(), 1u);
-  EXPECT_EQ(f.system.dialogs.Messages()[0].text, kUnsupported);
-  EXPECT_EQ(f.brought_to_front, 1);
+  EXPECT_EQ(f.system.dialogs.Messages()[0].text,
+            "File or folder not found:\rhttps://example.org/song.wav");
+  EXPECT_EQ(f.brought_to_front, 1) << "a is queued already";
 }
 
 }  // namespace

@@ -14,8 +14,8 @@ TEST(JobList, UnfinishedRowsAreWrittenWithTheirOptionsAndTags) {
   const std::string job_list = f.system.config / "tolvane.dat";
   for (const char* name : {"a.wav", "b.wav", "c.wav"})
     f.blade.AddPath(f.Wave(name));
-  f.blade.Queue.Item(0).SetSubItem(0, "Completed in 00:00:04");
-  f.blade.Queue.Item(2).SetSubItem(0, "45% completed");
+  f.SetState(0, queue::EntryState::Completed(4, ""));
+  f.SetState(2, queue::EntryState::Encoding(45));
   queue::TFileData& b = f.Entry(1);
   b.Priority = 4;
   b.Bitrate = 192;
@@ -101,7 +101,9 @@ TEST(JobList, TheFileFollowsTheQueueWhileTheProgramRuns) {
 
   f.Script("write 100\nwait @/go\nexit 0\n");
   f.blade.EncodeClick();
-  f.Tick();  // progress alone writes nothing
+  f.Tick();
+  f.blade.JobListTimer.Fire();  // a started, which the file follows
+  f.Tick();                     // progress alone writes nothing
   EXPECT_FALSE(f.blade.JobListTimer.Enabled());
   f.Go("go");
   f.WaitUntilEnded();
@@ -122,7 +124,7 @@ TEST(JobList, NoFileWhenNothingIsUnfinished) {
     testing::WriteText(job_list, "left from before");
     if (any_rows) {
       f.blade.AddPath(f.Wave("a.wav"));
-      f.blade.Queue.Item(0).SetSubItem(0, "Completed in 00:00:01");
+      f.SetState(0, queue::EntryState::Completed(1, ""));
     }
     f.blade.SaveListButton.SetDown(true);
     f.blade.Form.Close();
@@ -225,9 +227,9 @@ TEST(JobList, AutostartRunsWhenEntriesWereRestored) {
       EXPECT_EQ(system.dialogs.Messages().at(0).text, "BladeEnc not found. Check its path!");
       continue;
     }
-    EXPECT_TRUE(blade.Engine().Timer.Enabled()) << "Encode was pressed during the start";
+    EXPECT_TRUE(blade.Engine().ProgressTimer().Enabled()) << "Encode was pressed during the start";
     EXPECT_EQ(blade.Queue.Item(0).SubItem(0), "Preparing...");
-    testing::EndAndReap(blade.Engine().NowEncoding.Child());
+    testing::EndAndReap(blade.Engine().RunningChild());
   }
 }
 

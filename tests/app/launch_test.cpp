@@ -69,7 +69,7 @@ TEST(Launch, ErrorsStopTheBatchAtTheEntry) {
                 "Input file not found.\r\rHandle for this situation\ris still not "
                 "completed.\rRemove this file from queue.");
       EXPECT_EQ(f.Status(0), "Queued");
-      EXPECT_FALSE(f.blade.Engine().Timer.Enabled());
+      EXPECT_FALSE(f.blade.Engine().ProgressTimer().Enabled());
     }
   }
   {
@@ -111,7 +111,7 @@ TEST(Launch, ErrorsStopTheBatchAtTheEntry) {
     EXPECT_TRUE(f.system.dialogs.Messages().back().text.starts_with("The command line for a.wav"))
         << f.system.dialogs.Messages().back().text;
     EXPECT_EQ(f.Status(0), "Queued");
-    EXPECT_FALSE(f.blade.Engine().Timer.Enabled());
+    EXPECT_FALSE(f.blade.Engine().ProgressTimer().Enabled());
   }
 }
 

@@ -54,8 +54,8 @@ TEST(MainWindow, OpensWithItsDesignedState) {
   EXPECT_EQ(PanelTexts(b.TotalBar), (std::vector<std::string>{"0mb", ""}));
   EXPECT_EQ(b.BladePath.Text(), "bladeenc");
   EXPECT_TRUE(b.BladePath.ReadOnly());
-  EXPECT_FALSE(b.Engine().Timer.Enabled());
-  EXPECT_EQ(b.Engine().Timer.Interval(), 1000u);
+  EXPECT_FALSE(b.Engine().ProgressTimer().Enabled());
+  EXPECT_EQ(b.Engine().ProgressTimer().Interval(), 1000u);
 }
 
 TEST(MainWindow, SettingsTogglesActAsCheckBoxesAndCloseExcludesShutdown) {

@@ -137,7 +137,7 @@ TEST(QueueEditing, RemovingRows) {
   EXPECT_FALSE(f.Enabled("RemoveFile")) << "nothing selected";
   EXPECT_FALSE(f.Enabled("ID3TagItem"));
   EXPECT_FALSE(f.Enabled("RemoveCompleted"));
-  f.blade.Queue.Item(1).SetSubItem(0, "Preparing...");
+  f.SetState(1, queue::EntryState::Preparing());
   f.Select("AB");
   EXPECT_TRUE(f.Enabled("ID3TagItem"));
   EXPECT_FALSE(f.Enabled("RemoveFile"));
@@ -147,16 +147,14 @@ TEST(QueueEditing, RemovingRows) {
   EXPECT_EQ(f.Order(), "ABCDE") << "Delete does nothing while a selected row is at work";
 
   for (int row : {1, 2, 4}) {
-    f.blade.Queue.Item(row).SetSubItem(0, "Completed in 0:0" + std::to_string(row));
+    f.SetState(row, queue::EntryState::Completed(row, ""));
     f.Entry(row).EncodeTime = row;
   }
-  f.blade.Engine().BatchStartTick = 1000;
   ASSERT_TRUE(f.Choose("RemoveCompleted"));
   EXPECT_EQ(f.Order(), "AD");
-  EXPECT_EQ(f.blade.Engine().BatchStartTick, 1000u + 7000u);
   EXPECT_EQ(f.blade.AllBar1.Panel(2).Text(), "002") << "the totals follow";
 
-  f.blade.Queue.Item(1).SetSubItem(0, "Skipped");
+  f.SetState(1, queue::EntryState::Skipped());
   f.Entry(1).EncodeTime = 0;
   f.Select("AD");
   f.blade.Queue.OnKeyDown(ui::keys::kDelete, {});

@@ -97,7 +97,7 @@ TEST(SelectionSummary, FollowsTheSelectionWhenRowsAreRemoved) {
   BladeFixture f;
   f.blade.AddPath(f.Wave("done.wav"));
   f.blade.AddPath(f.Wave("waiting.wav"));
-  f.blade.Queue.Item(0).SetSubItem(0, "Completed in 00:00:05");
+  f.SetState(0, queue::EntryState::Completed(5, ""));
   f.blade.Queue.Item(0).SetSelected(true);
   f.Settle();
   ASSERT_EQ(f.blade.WaveBar.Panel(0).Text(), "Stereo");

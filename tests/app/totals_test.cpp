@@ -13,8 +13,8 @@ TEST(Totals, AnEmptyQueue) {
   f.blade.UpdateTotals();
   EXPECT_EQ(f.blade.AllBar1.Panel(2).Text(), "000");
   EXPECT_EQ(f.blade.TotalBar.Panel(0).Text(), "0mb");
-  EXPECT_EQ(f.blade.Engine().BatchTotal, 0);
-  EXPECT_EQ(f.blade.Engine().BatchDone, 0);
+  EXPECT_EQ(f.blade.Engine().BatchTotalBytes(), 0);
+  EXPECT_EQ(f.blade.Engine().BatchDoneBytes(), 0);
 }
 
 TEST(Totals, TheDriveMenuListsTheVolumesAndWatchesTheStoredOne) {
@@ -47,8 +47,8 @@ TEST(Totals, EntriesCountForTheVolumeTheirMp3GoesTo) {
   f.Entry(1).DoneBytes = 5000;
   f.blade.UpdateTotals();
   EXPECT_EQ(f.blade.AllBar1.Panel(2).Text(), "003");
-  EXPECT_EQ(f.blade.Engine().BatchTotal, 3 * 10'584'044.0L);
-  EXPECT_EQ(f.blade.Engine().BatchDone, 5000);
+  EXPECT_EQ(f.blade.Engine().BatchTotalBytes(), 3 * 10'584'044.0L);
+  EXPECT_EQ(f.blade.Engine().BatchDoneBytes(), 5000);
   // 3 x 960,004 bytes are 2.75 MiB.
   EXPECT_EQ(f.blade.TotalBar.Panel(0).Text(), "3mb") << "sources on the watched volume";
 

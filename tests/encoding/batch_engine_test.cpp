@@ -198,7 +198,7 @@ TEST(BatchEngine, LaunchFailuresStopTheBatchAtTheEntry) {
          f.host.encoder = f.temp / "not-a-program";
        }},
       {{"report NothingToDo", "Completed in 00:00:00", false},
-       [](EngineFixture& f) { f.rows.Item(0).SetSubItem(0, "Completed in 00:00:00"); }},
+       [](EngineFixture& f) { f.queue.SetState(f.Entry(0), queue::EntryState::Completed(0, "")); }},
   };
   for (const auto& [c, setup] : setups) {
     EngineFixture f;

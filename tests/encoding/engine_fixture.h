@@ -37,7 +37,7 @@ struct EngineFixture {
       loop.Pump(std::chrono::seconds(20));
     };
   }
-  ~EngineFixture() { testing::EndAndReap(engine.NowEncoding.Child()); }
+  ~EngineFixture() { testing::EndAndReap(engine.RunningChild()); }
 
   // Queues a 16-bit 44100 Hz stereo WAVE file of `total` bytes (60 s of sound by default).
   queue::TFileData& Add(const std::string& name, int64_t total = 10'584'044) {
@@ -54,7 +54,7 @@ struct EngineFixture {
   // Time passes and the progress timer fires.
   void Tick(uint32_t ms = 1000) {
     system.clock.Advance(ms);
-    engine.Timer.Fire();
+    engine.ProgressTimer().Fire();
   }
   // The running job's end arrives through the loop, as it does in the program; false when it
   // did not come in time.

@@ -274,7 +274,8 @@ TEST(MainWindowView, TheSelectedFilesOptionsReachItsMp3) {
   EXPECT_EQ(w.blade.Mp3BitrateButton.Caption(), "192kbps");
   EXPECT_EQ(queue::EntryOf(w.blade.Queue.Item(1))->Bitrate, 128) << "the other file keeps its own";
 
-  w.blade.Queue.Item(1).SetSubItem(0, "Skipped");  // only the first one is encoded
+  w.blade.QueueModel().SetState(*queue::EntryOf(w.blade.Queue.Item(1)),
+                                queue::EntryState::Skipped());  // only the first one is encoded
   QTest::mouseClick(&w.Widget(w.blade.Encode), Qt::LeftButton);
   ASSERT_TRUE(QTest::qWaitFor(
       [&] { return w.blade.Queue.Item(0).SubItem(0).starts_with("Completed in "); }, 20000))
@@ -359,7 +360,8 @@ TEST(MainWindowView, TheListsMenusEditTheQueue) {
     testing::WriteWave(temp / name, {.data_bytes = 176'400});
     w.blade.AddPath(temp / name);
   }
-  w.blade.Queue.Item(0).SetSubItem(0, "Completed in 0:01");
+  w.blade.QueueModel().SetState(*queue::EntryOf(w.blade.Queue.Item(0)),
+                                queue::EntryState::Completed(1, ""));
   w.blade.Queue.Item(0).SetSelected(true);
   QCoreApplication::processEvents();
   auto& list = dynamic_cast<QTableView&>(w.Widget(w.blade.Queue));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -47,16 +49,18 @@ class FakeEncoderControl final {
   const TempFolder& temp_;
 };
 
-// Waits, in real time, until `child` has ended (which reaps it); its code is kept for later.
+// Waits, in real time, until `child` has ended (which reaps it); its code is kept for later. A
+// child that does not end in time fails the test.
 inline void WaitUntilEnded(platform::ChildProcess* child) {
   if (child == nullptr)
     return;
-  Eventually(
+  const bool ended = Eventually(
       [&] {
         const std::optional<int> code = child->ExitCode();
         return code && *code != platform::kStillActive;
       },
       std::chrono::seconds(20));
+  EXPECT_TRUE(ended) << "the encoder did not end within 20 s";
 }
 
 // Ends a child that still runs and reaps it: no encoder outlives a test.
@@ -73,7 +77,8 @@ inline int64_t SizeOf(const std::string& path) {
 }
 
 inline void WaitForSize(const std::string& path, int64_t size) {
-  Eventually([&] { return SizeOf(path) == size; }, std::chrono::seconds(20));
+  EXPECT_TRUE(Eventually([&] { return SizeOf(path) == size; }, std::chrono::seconds(20)))
+      << path << " did not reach " << size << " bytes within 20 s";
 }
 
 }  // namespace tolvane::testing

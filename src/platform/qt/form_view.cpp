@@ -49,6 +49,7 @@ FormView::FormView(ui::Form& form, ui::Application& application, std::function<s
   }));
   subscriptions_.push_back(application_.MinimizeRequested.Connect([this] { showMinimized(); }));
   subscriptions_.push_back(application_.RestoreRequested.Connect([this] { showNormal(); }));
+  subscriptions_.push_back(application_.RepaintRequested.Connect([this] { repaint(); }));
   Sync();
   if (ui::Control* active = form_.ActiveControl()) {
     if (QWidget* widget = WidgetFor(*active))

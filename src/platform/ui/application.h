@@ -34,6 +34,8 @@ class Application final {
   // Requests to the view.
   void Minimize() { MinimizeRequested.Emit(); }
   void Restore() { RestoreRequested.Emit(); }
+  // Draws the windows now, before a long piece of work, without handling any other event.
+  void Repaint() { RepaintRequested.Emit(); }
 
   // Called by the view when the window system reports the change.
   void ReportMinimized() {
@@ -65,6 +67,7 @@ class Application final {
   platform::Signal<> Changed;
   platform::Signal<> MinimizeRequested;
   platform::Signal<> RestoreRequested;
+  platform::Signal<> RepaintRequested;
 
  private:
   platform::EventLoop& loop_;

@@ -127,8 +127,8 @@ bool QueueEditing::SelectionIsIdle() const {
     return false;
   for (platform::ListItem* row = c_.rows.Selected(); row != nullptr;
        row = c_.rows.NextSelected(row)) {
-    const std::string& state = row->SubItem(0);
-    if (state != status::kQueued && state != status::kSkipped && !IsFinished(state))
+    const TFileData* entry = EntryOf(*row);
+    if (entry != nullptr && !entry->State.Idle())
       return false;
   }
   return true;
@@ -155,7 +155,7 @@ void QueueEditing::RemoveFileClick() {
 
 void QueueEditing::RemoveCompletedClick() {
   for (int i = 0; i < c_.rows.Count();) {
-    if (IsFinished(c_.rows.Item(i).SubItem(0))) {
+    if (EntryOf(c_.rows.Item(i))->State.Finished()) {
       DeleteRow(i);
     } else {
       ++i;
@@ -171,7 +171,7 @@ void QueueEditing::FilesMenuPopup() {
   bool any_finished = false;
   bool any_cut = false;
   for (int i = 0; i < c_.rows.Count(); ++i) {
-    any_finished = any_finished || IsFinished(c_.rows.Item(i).SubItem(0));
+    any_finished = any_finished || EntryOf(c_.rows.Item(i))->State.Finished();
     any_cut = any_cut || c_.rows.Item(i).Cut();
   }
   menu.FindByName("ID3TagItem")->SetEnabled(any_selected);
