@@ -39,8 +39,9 @@ std::optional<int> Program::HandOff() {
   const std::vector<std::string> commands =
       HandOffCommands(arguments_, environment_.CurrentFolder(), files_, paths_);
   const auto alive = [this] { return instance_->HolderAlive(); };
-  // The running copy may be starting still, its intake not yet listening: try for a few seconds.
-  for (int attempt = 0; attempt < 50 && alive(); ++attempt) {
+  // The running copy may be starting still, its intake not yet listening (a box of its start is
+  // open, or a large saved queue is being restored): no name is lost while it lives.
+  while (alive()) {
     switch (posix::HandOverToIntake(intake_path_, commands, alive)) {
       case posix::HandOver::Delivered:
         return 0;
@@ -52,18 +53,24 @@ std::optional<int> Program::HandOff() {
         break;
     }
   }
-  std::fprintf(stderr, "tolvane: the running copy does not take names\n");
+  std::fprintf(stderr, "tolvane: the running copy ended before it took every name\n");
   return 1;
 }
 
 int Program::Run() {
+  // "-continue" with nothing saved ends before anything else, a running copy included.
+  const StartupPlan plan =
+      PlanStartup(arguments_, settings::JobListPath(folders_.state, executable_),
+                  environment_.CurrentFolder(), files_, paths_);
+  if (plan.end_now)
+    return 0;
   // One copy runs: a later start hands its names to it and ends, touching no settings.
   if (const std::optional<int> handed_off = HandOff())
     return *handed_off;
-  return RunWindow();
+  return RunWindow(plan);
 }
 
-int Program::RunWindow() {
+int Program::RunWindow(const StartupPlan& plan) {
   posix::RegistryFile user_registry(folders_.config + "/HKEY_CURRENT_USER.reg",
                                     "HKEY_CURRENT_USER");
   posix::RegistryFile classes_registry(folders_.config + "/HKEY_CLASSES_ROOT.reg",
@@ -72,10 +79,6 @@ int Program::RunWindow() {
 
   const std::string job_list = settings::JobListPath(folders_.state, executable_);
   posix::XdgDataFiles desktop_files(folders_.data);
-  const StartupPlan plan =
-      PlanStartup(arguments_, job_list, environment_.CurrentFolder(), files_, paths_);
-  if (plan.end_now)
-    return 0;
 
   posix::MakeFolders(folders_.state, 0700);
   TBlade blade({application_, dialogs_, work_area_, files_, paths_, volumes_, user_registry, clock_,

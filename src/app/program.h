@@ -13,6 +13,7 @@
 #include "platform/posix/posix_volumes.h"
 #include "platform/posix/process_environment.h"
 #include "platform/posix/xdg_folders.h"
+#include "startup.h"
 #include "platform/qt/platform_services.h"
 #include "platform/qt/termination_watcher.h"
 #include "platform/ui/application.h"
@@ -39,7 +40,7 @@ class Program final {
   // A copy runs already: the names went to it, and this copy ends with the code given (0, or 1
   // when the running copy did not take them all). nullopt: this copy is the first.
   std::optional<int> HandOff();
-  int RunWindow();
+  int RunWindow(const StartupPlan& plan);
 
   std::string executable_;
   std::vector<std::string> arguments_;

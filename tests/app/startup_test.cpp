@@ -9,6 +9,7 @@
 #include <set>
 #include <thread>
 
+#include "platform/posix/instance_lock.h"
 #include "platform/posix/intake_server.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/registry_file.h"
@@ -296,6 +297,9 @@ TEST(Startup, AHandOffWaitsForTheRunningCopyAsLongAsItLives) {
     testing::ChildProcess first(kProgram, {}, environment);
     ASSERT_TRUE(testing::Eventually([&] { return std::filesystem::exists(intake); }, 10s));
     first.Signal(SIGSTOP);
+    // "-continue" with nothing saved asks no running copy, however busy it is.
+    testing::ChildProcess nothing_saved(kProgram, {"-continue"}, environment);
+    EXPECT_EQ(nothing_saved.WaitFor(10s), 0);
     testing::ChildProcess later(kProgram, {"a.wav", "b.wav"}, environment, temp / "later.log",
                                 temp.Path());
     EXPECT_EQ(later.WaitFor(11s), std::nullopt) << "still waiting for the held copy";
@@ -318,6 +322,15 @@ TEST(Startup, AHandOffWaitsForTheRunningCopyAsLongAsItLives) {
   EXPECT_EQ(later.WaitFor(10s), 1);
   EXPECT_EQ(testing::ReadText(temp / "orphan.log"),
             "tolvane: the running copy ended before it took every name\n");
+
+  // A running copy that does not listen yet (a box of its start is open, a large queue is being
+  // restored) is waited for as long as it holds the lock, not for a few seconds.
+  std::optional<posix::InstanceLock> starting(std::in_place, temp / "runtime/tolvane/tolvane");
+  ASSERT_EQ(starting->GetState(), posix::InstanceLock::State::First);
+  testing::ChildProcess waiting(kProgram, {"a.wav"}, environment);
+  EXPECT_EQ(waiting.WaitFor(8s), std::nullopt);
+  starting.reset();
+  EXPECT_EQ(waiting.WaitFor(10s), 1);
 }
 
 // The intake is heard while a question asked during the start is open: a restored queue that
