@@ -91,10 +91,13 @@ TEST(JobList, TheFileFollowsTheQueueWhileTheProgramRuns) {
   };
   f.blade.AddPath(f.Wave("a.wav"));
   EXPECT_FALSE(f.blade.JobListTimer.Enabled()) << "Job save is off";
-  f.blade.SaveListButton.SetDown(true);
+  f.blade.SaveListButton.UserClick();
+  ASSERT_TRUE(f.blade.SaveListButton.Down());
+  EXPECT_TRUE(f.blade.JobListTimer.Enabled()) << "turned on, it follows at once";
+  f.blade.JobListTimer.Fire();
   f.blade.AddPath(f.Wave("b.wav"));
   ASSERT_TRUE(f.blade.JobListTimer.Enabled()) << "written at the next tick, not at once";
-  EXPECT_FALSE(std::filesystem::exists(job_list));
+  EXPECT_EQ(listed(), std::vector<std::string>{f.temp / "a.wav"});
   f.blade.JobListTimer.Fire();
   EXPECT_FALSE(f.blade.JobListTimer.Enabled());
   EXPECT_EQ(listed(), (std::vector<std::string>{f.temp / "a.wav", f.temp / "b.wav"}));
@@ -115,6 +118,29 @@ TEST(JobList, TheFileFollowsTheQueueWhileTheProgramRuns) {
   ASSERT_TRUE(f.loop.Pump(std::chrono::seconds(20)));
   f.blade.JobListTimer.Fire();
   EXPECT_FALSE(std::filesystem::exists(job_list)) << "nothing unfinished: no file";
+
+  // Reset queues both again; an option chosen and a tag assigned reach the file as well.
+  f.blade.EncodeClick();
+  ASSERT_EQ(f.Status(0), "Queued");
+  f.blade.JobListTimer.Fire();
+  EXPECT_EQ(listed(), (std::vector<std::string>{f.temp / "a.wav", f.temp / "b.wav"}));
+  f.blade.Queue.Item(1).SetSelected(true);
+  f.blade.BitrateMenu.FindByCaption("192kbps")->Click();
+  ASSERT_TRUE(f.blade.JobListTimer.Enabled());
+  f.blade.JobListTimer.Fire();
+  f.system.dialogs.ActInNextForm([&](ui::Form&) {
+    f.blade.IDForm().IDArtist.SetText("Someone");
+    f.blade.IDForm().IDAssign.Click();
+  });
+  f.blade.IDButton.Click();
+  ASSERT_TRUE(f.blade.JobListTimer.Enabled());
+  f.blade.JobListTimer.Fire();
+  settings::ReadJobList(f.system.files, job_list, [&](const settings::JobRecordRead& record) {
+    if (record.path == f.temp / "b.wav") {
+      EXPECT_EQ(record.fields.Bitrate, 192);
+      EXPECT_EQ(record.fields.TagArtist, "Someone");
+    }
+  });
 }
 
 TEST(JobList, NoFileWhenNothingIsUnfinished) {

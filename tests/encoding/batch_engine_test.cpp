@@ -128,7 +128,21 @@ TEST(BatchEngine, TheBatchClockLeavesOutPausesAndStoppedJobs) {
   EXPECT_EQ(f.prompts.asked, (Lines{"stop", "overwrite b.wav"}));
   f.Tick();
   EXPECT_EQ(f.display.elapsed, "00:00:21") << "on from the 20 s before the stopped job";
+  f.system.clock.Advance(30'000);
   f.fake.Go("end-b");
+  ASSERT_TRUE(f.DeliverEnd());
+  ASSERT_TRUE(f.engine.Finished());
+
+  // After a Reset, work that leaves the queue (b's 31 s) is not in the clock, which starts anew.
+  f.engine.Encode();
+  EXPECT_EQ(f.display.elapsed, "00:00:00");
+  f.engine.ForgetWork(static_cast<uint32_t>(f.Entry(1).EncodeTime) * 1000u);
+  f.rows.Delete(1);
+  f.fake.Script("write 100\nwait @/end-c\nexit 0\n");
+  f.engine.Encode();
+  f.Tick();
+  EXPECT_EQ(f.display.elapsed, "00:00:01");
+  f.fake.Go("end-c");
 }
 
 // The launch's questions, in their order, and what each answer does to the entry.
@@ -354,8 +368,15 @@ TEST(BatchEngine, CloseWhileEncoding) {
   for (bool unattended : {false, true}) {
     EngineFixture f;
     f.Add("a.wav");
+    f.Add("b.wav");
     f.fake.Script("write 100\nwait never\n");
     f.engine.Encode();
+    // What arrives during the close's wait (a name handed over, with Autostart) starts nothing.
+    const auto deliver = f.loop.on_wait;
+    f.loop.on_wait = [&](unsigned ms) {
+      deliver(ms);
+      f.engine.Encode();
+    };
     if (!unattended) {
       f.prompts.answers = {false};
       EXPECT_FALSE(f.engine.CloseQuery(false));
@@ -363,8 +384,9 @@ TEST(BatchEngine, CloseWhileEncoding) {
       EXPECT_TRUE(f.engine.Running());
     }
     EXPECT_TRUE(f.engine.CloseQuery(unattended));
-    EXPECT_FALSE(f.engine.Running()) << "the job ended before the close went on";
-    EXPECT_EQ(f.Status(0), "Queued");
+    EXPECT_FALSE(f.engine.Running()) << "the job ended, and no other started";
+    EXPECT_EQ(f.Status(0), "Queued") << "a stopped job waits in the saved queue";
+    EXPECT_EQ(f.Status(1), "Queued");
     EXPECT_EQ(f.host.saves, 1);
     EXPECT_EQ(f.prompts.asked, unattended ? Lines{} : (Lines{"close", "close"}));
   }

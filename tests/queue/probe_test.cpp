@@ -267,5 +267,54 @@ TEST(Probe, FilesOverTwoGigabytesAreCounted) {
   EXPECT_GT(entry->RequiredSize, int64_t{290'000'000});
 }
 
+// What a row shows is made from its entry's state, and every change is published with what
+// changed; a running job's percent alone is progress, not a change of state.
+TEST(QueueModel, RowsShowTheirEntrysStateAndEveryChangeIsPublished) {
+  Fixture f;
+  TFileData* entry = nullptr;
+  testing::WriteWave(f.temp / "a.wav", {.data_bytes = 176'400});
+  std::vector<EntryChange::Kind> published;
+  const platform::Subscription changes =
+      f.queue.Changed.Connect([&](const EntryChange& change) { published.push_back(change.kind); });
+  ASSERT_EQ(f.Enqueue(f.temp / "a.wav", &entry), 0);
+  using Kind = EntryChange::Kind;
+  struct Case {
+    EntryState state;
+    const char* status;
+    int image;
+    const char* hint;
+    Kind kind;
+  };
+  const Case cases[] = {
+      {EntryState::Preparing(), "Preparing...", 0, "", Kind::State},
+      {EntryState::Encoding(49.6L), "50% completed", 1, "", Kind::State},
+      {EntryState::Encoding(130), "100% completed", 4, "", Kind::Progress},  // not the tag mark
+      {EntryState::Halted("disk full"), "Queued", 0, "disk full", Kind::State},
+      {EntryState::Completed(62, ", not moved"), "Completed in 00:01:02, not moved", 4, "",
+       Kind::State},
+      {EntryState::Kept(), "Completed", 0, "", Kind::State},
+      {EntryState::Skipped(), "Skipped", 0, "", Kind::State},
+  };
+  for (const Case& c : cases) {
+    published.clear();
+    f.queue.SetState(*entry, c.state);
+    const platform::ListItem& row = f.rows.Item(0);
+    EXPECT_EQ(row.SubItem(0), c.status);
+    EXPECT_EQ(row.ImageIndex(), c.image) << c.status;
+    EXPECT_EQ(row.Hint(), c.hint) << c.status;
+    EXPECT_EQ(published, std::vector<Kind>{c.kind}) << c.status;
+  }
+  // A Reset forgets why a row halted.
+  f.queue.SetState(*entry, EntryState::Halted("disk full"));
+  f.queue.RequeueAll();
+  EXPECT_EQ(f.rows.Item(0).Hint(), "");
+  entry->HasTag = true;
+  f.queue.TagChanged(*entry);
+  EXPECT_EQ(f.rows.Item(0).StateIndex(), kTagImage);
+  EXPECT_EQ(published.back(), Kind::Tag);
+  f.rows.Delete(0);
+  EXPECT_EQ(published.back(), Kind::Removed);
+}
+
 }  // namespace
 }  // namespace tolvane::queue
