@@ -81,6 +81,15 @@ int Program::RunWindow(const StartupPlan& plan) {
   posix::XdgDataFiles desktop_files(folders_.data);
 
   posix::MakeFolders(folders_.state, 0700);
+  // The window restores the saved queue, follows it and replaces it at the close: nobody else
+  // may consume it meanwhile, nor may the window while another program does.
+  posix::InstanceLock queue_lock(settings::JobListLockPath(job_list));
+  if (queue_lock.GetState() == posix::InstanceLock::State::AlreadyRunning) {
+    std::fprintf(stderr, "tolvane: the saved queue %s is in use by %s\n", job_list.c_str(),
+                 queue_lock.HolderName().c_str());
+    return 1;
+  }
+  queue_lock.Record({::getpid(), 0});
   TBlade blade({application_, dialogs_, work_area_, files_, paths_, volumes_, user_registry, clock_,
                 processes_, power_, environment_, paths_.FolderOf(executable_), classes_registry,
                 desktop_files, executable_, job_list});

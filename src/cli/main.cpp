@@ -14,6 +14,7 @@
 #include "batch_options.h"
 #include "batch_run.h"
 #include "options/tag/genres.h"
+#include "platform/posix/instance_lock.h"
 #include "platform/posix/monotonic_clock.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_processes.h"
@@ -102,6 +103,19 @@ int main(int argc, char** argv) {
     action.sa_handler = OnResize;
     ::sigaction(SIGWINCH, &action, nullptr);
   }
+  // The window's saved queue has one consumer at a time: the window that runs holds it.
+  const std::string job_list = settings::JobListPath(folders.state, "tolvane");
+  std::optional<posix::InstanceLock> queue_lock;
+  if (options.continue_list && !options.dry_run) {
+    posix::MakeFolders(folders.state, 0700);
+    queue_lock.emplace(settings::JobListLockPath(job_list));
+    if (queue_lock->GetState() == posix::InstanceLock::State::AlreadyRunning) {
+      std::cerr << "tolvane-batch: the saved queue " << job_list << " is in use by "
+                << queue_lock->HolderName() << '\n';
+      return cli::kSomeNotEncoded;
+    }
+    queue_lock->Record({::getpid(), 0});
+  }
   posix::PosixFileSystem files;
   const platform::Paths paths(platform::PathStyle::Posix);
   posix::PosixVolumes volumes;
@@ -114,10 +128,9 @@ int main(int argc, char** argv) {
   const bool terminal =
       ::isatty(STDOUT_FILENO) == 1 && (term == nullptr || std::string_view(term) != "dumb");
   cli::ConsoleReport report(std::cout, terminal, options.quiet, TerminalColumns);
-  cli::BatchRun run(
-      options,
-      {files, paths, volumes, processes, clock, environment, ProgramFolder(),
-       settings::JobListPath(folders.state, "tolvane"), interrupt_pipe[0], ThisRunsStaging()},
-      report);
+  cli::BatchRun run(options,
+                    {files, paths, volumes, processes, clock, environment, ProgramFolder(),
+                     job_list, interrupt_pipe[0], ThisRunsStaging()},
+                    report);
   return run.Run();
 }

@@ -27,6 +27,12 @@ bool WriteJobList(platform::FileSystem& files, const std::string& path,
 // window's ("tolvane.dat").
 std::string JobListPath(const std::string& state_folder, const std::string& executable_path);
 
+// The lock that whoever restores, continues or rewrites the job list holds meanwhile (the window
+// for its whole life, tolvane-batch --continue for its run): one consumer at a time.
+inline std::string JobListLockPath(const std::string& job_list_path) {
+  return job_list_path + ".lock";
+}
+
 // One record as read back: the path, and the entry's options and tag.
 struct JobRecordRead {
   std::string path;

@@ -109,11 +109,26 @@ const std::string kProgram = TOLVANE_BUILD_DIR "/tolvane";
 
 TEST(Startup, ContinueWithoutJobListExitsAtOnceWithCodeZero) {
   TempFolder temp;
-  testing::ChildProcess program(kProgram, {"-continue"},
-                                {{"XDG_STATE_HOME", temp.Path()},
-                                 {"XDG_CONFIG_HOME", temp.Path()},
-                                 {"QT_QPA_PLATFORM", "offscreen"}});
+  const std::map<std::string, std::string> environment = {{"XDG_STATE_HOME", temp.Path()},
+                                                          {"XDG_CONFIG_HOME", temp.Path()},
+                                                          {"XDG_RUNTIME_DIR", temp / "run"},
+                                                          {"QT_QPA_PLATFORM", "offscreen"}};
+  testing::ChildProcess program(kProgram, {"-continue"}, environment);
   EXPECT_EQ(program.WaitFor(10s), 0);
+
+  // While another program consumes the saved queue (tolvane-batch --continue), the window says
+  // who, and does not start.
+  std::filesystem::create_directories(temp / "tolvane");
+  testing::WriteText(temp / "tolvane/tolvane.dat", "TVFILES");
+  posix::InstanceLock batch(temp / "tolvane/tolvane.dat.lock");
+  ASSERT_TRUE(batch.Record({::getpid(), 0}));
+  testing::ChildProcess held(kProgram, {"-continue"}, environment, temp / "held.log");
+  EXPECT_EQ(held.WaitFor(10s), 1);
+  EXPECT_NE(testing::ReadText(temp / "held.log")
+                .find("tolvane: the saved queue " + temp / "tolvane/tolvane.dat is in use by "),
+            std::string::npos)
+      << testing::ReadText(temp / "held.log");
+  EXPECT_EQ(testing::ReadText(temp / "tolvane/tolvane.dat"), "TVFILES");
 }
 
 // SIGTERM and SIGINT close the program by its normal path, also while a message box waits for
@@ -234,7 +249,9 @@ TEST(Startup, ALaterStartHandsItsNamesToTheRunningCopy) {
     ASSERT_TRUE(testing::Eventually([&] { return std::filesystem::exists(intake); }, 10s));
     const std::string settings_before = testing::ReadText(settings);
     const auto started = std::chrono::steady_clock::now();
-    // "-continue" means nothing to the running copy: it is not handed over as a name.
+    // "-continue" (with a saved queue; without one it ends the start at once) means nothing to
+    // the running copy: it is not handed over as a name.
+    testing::WriteText(home.job_list, "TVFILES");
     testing::ChildProcess later(kProgram, {"b.wav", "-continue", temp / "a.wav"}, environment, {},
                                 temp.Path());
     EXPECT_EQ(later.WaitFor(10s), 0);

@@ -17,6 +17,7 @@
 
 #include "cli/console_report.h"
 #include "options/tag/genres.h"
+#include "platform/posix/instance_lock.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/process.h"
 #include "queue/file_data.h"
@@ -217,6 +218,23 @@ TEST(Batch, ContinueEncodesTheWindowsSavedQueue) {
   std::filesystem::create_directories(temp / "state/tolvane");
   const std::string job_list = temp / "state/tolvane/tolvane.dat";
   ASSERT_TRUE(settings::WriteJobList(files, job_list, {&entries[0], &entries[1]}));
+  const std::string saved = testing::ReadText(job_list);
+
+  // While another program consumes the saved queue (a window that runs), it is left alone.
+  {
+    posix::InstanceLock window(settings::JobListLockPath(job_list));
+    ASSERT_TRUE(window.Record({::getpid(), 0}));
+    std::string holder = testing::ReadText("/proc/self/comm");
+    holder.pop_back();
+    const Result held = RunBatch(temp, {"--continue"});
+    EXPECT_EQ(held.exit_code, 1);
+    EXPECT_NE(held.output.find("tolvane-batch: the saved queue " + job_list + " is in use by " +
+                               holder + " (process " + std::to_string(::getpid()) + ")"),
+              std::string::npos)
+        << held.output;
+    EXPECT_EQ(testing::ReadText(job_list), saved);
+    EXPECT_FALSE(std::filesystem::exists(temp / "a.mp3"));
+  }
 
   const Result r = RunBatch(temp, {"--continue"});
   ASSERT_EQ(r.exit_code, 0) << r.output;

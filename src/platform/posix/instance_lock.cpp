@@ -42,6 +42,25 @@ std::optional<InstanceLock::Holder> InstanceLock::Recorded() const {
   return Holder{process_id, window_id};
 }
 
+std::string InstanceLock::HolderName() const {
+  const std::optional<Holder> holder = Recorded();
+  if (!holder)
+    return "another program";
+  // The holder's program name, as the kernel keeps it.
+  std::string name;
+  if (std::FILE* comm =
+          std::fopen(("/proc/" + std::to_string(holder->process_id) + "/comm").c_str(), "re")) {
+    char text[64] = {};
+    if (std::fgets(text, sizeof text, comm) != nullptr)
+      name = text;
+    std::fclose(comm);
+  }
+  if (!name.empty() && name.back() == '\n')
+    name.pop_back();
+  return (name.empty() ? "a program" : name) + " (process " + std::to_string(holder->process_id) +
+         ")";
+}
+
 bool InstanceLock::HolderAlive() const {
   if (!fd_.Valid() || state_ != State::AlreadyRunning)
     return false;

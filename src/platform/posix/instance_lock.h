@@ -28,6 +28,9 @@ class InstanceLock final {
   std::optional<Holder> Recorded() const;
   // For a later copy: whether the first copy still holds the lock, that is, still runs.
   bool HolderAlive() const;
+  // For a later copy: who holds the lock, as a user reads it: "tolvane-batch (process 1234)";
+  // "another program" when the holder has not recorded itself (yet).
+  std::string HolderName() const;
 
  private:
   std::string path_;
