@@ -1,8 +1,5 @@
 #include "batch_run.h"
 
-#include <poll.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <map>
@@ -19,7 +16,9 @@ namespace tolvane::cli {
 
 namespace {
 
-constexpr int kRefreshMs = 200;
+constexpr unsigned kRefreshMs = 200;
+// How long an interruption waits for the stopped encoders' ends.
+constexpr uint32_t kStopWaitMs = 5000;
 
 std::string Seconds(uint32_t ms) {
   return encoding::SecondsToTime(ms / 1000);
@@ -105,7 +104,8 @@ int BatchRun::Run() {
   PlanOutputs();
   if (options_.dry_run) {
     for (queue::TFileData* entry : work_) {
-      const encoding::Job job(*entry, Settings(), {s_.files, s_.paths, s_.volumes, s_.processes});
+      const encoding::Job job(*entry, Settings(),
+                              {s_.files, s_.paths, s_.volumes, s_.processes, s_.clock, s_.loop});
       report_.Line(job.CommandLine(), false);
     }
     for (size_t shard = 0; options_.shards > 1 && shard < shard_bytes_.size(); ++shard) {
@@ -130,39 +130,30 @@ int BatchRun::Run() {
   for (const queue::TFileData* entry : work_)
     total_bytes_ += entry->FileSize;
   batch_start_ = s_.clock.GetTickCount();
+  platform::Subscription interruption;
+  if (s_.interrupt_fd >= 0)
+    interruption = s_.loop.WatchReadable(s_.interrupt_fd, [this] { interrupted_ = true; });
   size_t next = 0;
   while (next < work_.size() || !running_.empty()) {
     while (static_cast<int>(running_.size()) < options_.jobs && next < work_.size()) {
-      Running running;
-      if (Start(*work_[next++], running))
-        running_.push_back(std::move(running));
+      if (std::unique_ptr<encoding::Job> job = Start(*work_[next++]))
+        running_.push_back(std::move(job));
     }
     if (running_.empty())
       continue;
     ShowProgress();
-    std::vector<pollfd> watched;
-    for (const Running& running : running_) {
-      if (running.job->Child()->EndNotifier() >= 0)
-        watched.push_back({running.job->Child()->EndNotifier(), POLLIN, 0});
-    }
-    if (s_.interrupt_fd >= 0)
-      watched.push_back({s_.interrupt_fd, POLLIN, 0});
-    ::poll(watched.data(), watched.size(), kRefreshMs);
-    if (s_.interrupt_fd >= 0 && (watched.back().revents & POLLIN) != 0) {
+    // Wakes for an encoder's end, the interruption, a resized terminal or the next redraw.
+    s_.loop.WaitForMessages(kRefreshMs);
+    if (interrupted_) {
       const int stopped = StopAll();
       ReportSummary("interrupted: ", ", " + std::to_string(stopped) + " stopped, " +
                                          std::to_string(work_.size() - next) + " not started");
       return kInterrupted;
     }
-    for (auto running = running_.begin(); running != running_.end();) {
-      const std::optional<int> code = running->job->Child()->ExitCode();
-      if (code && *code != platform::kStillActive) {
-        Finish(*running, *code);
-        running = running_.erase(running);
-      } else {
-        ++running;
-      }
-    }
+    // Encoders whose end the loop did not report (no notifier) are looked at too.
+    for (const std::unique_ptr<encoding::Job>& job : running_)
+      job->CheckEnd();
+    FinishEnded();
   }
   report_.EndBar();
   ReportUnusableInputs();
@@ -231,50 +222,60 @@ encoding::JobSettings BatchRun::Settings() const {
   return settings;
 }
 
-bool BatchRun::Start(queue::TFileData& entry, Running& running) {
-  running.job = std::make_unique<encoding::Job>(
-      entry, Settings(), encoding::JobServices{s_.files, s_.paths, s_.volumes, s_.processes});
-  const encoding::Job& job = *running.job;
-  running.started = s_.clock.GetTickCount();
+std::unique_ptr<encoding::Job> BatchRun::Start(queue::TFileData& entry) {
+  auto started = std::make_unique<encoding::Job>(
+      entry, Settings(),
+      encoding::JobServices{s_.files, s_.paths, s_.volumes, s_.processes, s_.clock, s_.loop});
+  const encoding::Job& job = *started;
+  started->OnEnd = [this, job = started.get()](int exit_code) {
+    ended_.emplace_back(job, exit_code);
+  };
   FlagAnswers answers(options_.overwrite);
-  switch (running.job->Launch(answers)) {
+  switch (started->Launch(answers)) {
     case encoding::LaunchResult::Started:
-      return true;
+      return started;
     case encoding::LaunchResult::InputNotFound:
       Record(entry, Outcome::Failed, "the file is gone");
-      return false;
+      return nullptr;
     case encoding::LaunchResult::FolderNotCreated:
       Record(entry, Outcome::Failed, "cannot make the folder " + job.Plan().target_folder);
-      return false;
+      return nullptr;
     case encoding::LaunchResult::OwnOutput:
       Record(entry, Outcome::Skipped, "its MP3 would be the file itself");
-      return false;
+      return nullptr;
     case encoding::LaunchResult::ExistingKept:
       if (options_.resume)
         Record(entry, Outcome::AlreadyDone, job.Destination() + " (already there)");
       else
         Record(entry, Outcome::Skipped, job.Destination() + " exists (--overwrite replaces it)");
-      return false;
+      return nullptr;
     case encoding::LaunchResult::ShortOfSpace:
       Record(entry, Outcome::Skipped, "too little free space");
-      return false;
+      return nullptr;
     case encoding::LaunchResult::CommandLineTooLong:
       Record(entry, Outcome::Failed, "its command line is too long");
-      return false;
+      return nullptr;
     case encoding::LaunchResult::CannotStart:
       Record(entry, Outcome::Failed, "cannot start " + encoder_);
-      return false;
+      return nullptr;
   }
-  return false;
+  return nullptr;
 }
 
-void BatchRun::Finish(Running& running, int exit_code) {
-  queue::TFileData& entry = running.job->Entry();
-  const std::string time = " (" + Seconds(s_.clock.GetTickCount() - running.started) + ")";
+void BatchRun::FinishEnded() {
+  for (const auto& [job, exit_code] : std::exchange(ended_, {})) {
+    Finish(*job, exit_code);
+    std::erase_if(running_, [job = job](const auto& running) { return running.get() == job; });
+  }
+}
+
+void BatchRun::Finish(encoding::Job& job, int exit_code) {
+  queue::TFileData& entry = job.Entry();
+  const std::string time = " (" + Seconds(job.ElapsedMs()) + ")";
   // What a failed encoder wrote is no MP3 anyone can use.
   const encoding::JobResult result =
-      running.job->Finish(exit_code, {.delete_stopped = true, .delete_failed = true});
-  const std::string& destination = running.job->Destination();
+      job.Finish(exit_code, {.delete_stopped = true, .delete_failed = true});
+  const std::string& destination = job.Destination();
   if (result.end != encoding::JobResult::End::Completed) {
     const std::string why = result.error_line.empty() ? "" : ": " + result.error_line;
     Record(entry, Outcome::Failed,
@@ -325,12 +326,9 @@ void BatchRun::ShowProgress() {
   int64_t done = finished_bytes_;
   double seconds = finished_seconds_;
   const uint32_t now = s_.clock.GetTickCount();
-  for (const Running& running : running_) {
-    const queue::TFileData& entry = running.job->Entry();
-    const int64_t size = std::max<int64_t>(0, running.job->OutputSize());
-    const encoding::FileProgress progress =
-        encoding::MeasureProgress(size, entry, now - running.started);
-    const int64_t part = std::min(progress.done_bytes, entry.FileSize);
+  for (const std::unique_ptr<encoding::Job>& job : running_) {
+    const queue::TFileData& entry = job->Entry();
+    const int64_t part = std::clamp<int64_t>(job->Progress().done_bytes, 0, entry.FileSize);
     done += part;
     if (entry.FileSize > 0)
       seconds += static_cast<double>(entry.Duration) * part / entry.FileSize;
@@ -355,15 +353,22 @@ void BatchRun::ShowProgress() {
 int BatchRun::StopAll() {
   report_.EndBar();
   const int stopped = static_cast<int>(running_.size());
-  for (Running& running : running_)
-    running.job->Child()->Terminate(platform::kExitTerminated);
-  for (Running& running : running_) {
-    // Once it is gone, nothing writes to the partial MP3 any more.
-    platform::ChildProcess& child = *running.job->Child();
-    for (int wait = 0; wait < 100 && child.ExitCode() == platform::kStillActive; ++wait)
-      ::usleep(50'000);
-    running.job->Finish(platform::kExitTerminated, {.delete_stopped = true});
-    report_.Line("stopped  " + running.job->Entry().FileName, true);
+  for (const std::unique_ptr<encoding::Job>& job : running_)
+    job->Stop();
+  // Once an encoder is gone, nothing writes to its partial MP3 any more. The wait is bounded: a
+  // killed encoder ends at once.
+  const uint32_t start = s_.clock.GetTickCount();
+  const auto all_ended = [this] {
+    return std::all_of(running_.begin(), running_.end(), [](const auto& job) {
+      return job->CheckEnd() || job->GetState() == encoding::Job::State::Ended;
+    });
+  };
+  while (!all_ended() && s_.clock.GetTickCount() - start < kStopWaitMs)
+    s_.loop.WaitForMessages(kRefreshMs);
+  ended_.clear();
+  for (const std::unique_ptr<encoding::Job>& job : running_) {
+    job->Finish(platform::kExitTerminated, {.delete_stopped = true});
+    report_.Line("stopped  " + job->Entry().FileName, true);
   }
   running_.clear();
   return stopped;

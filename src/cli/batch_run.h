@@ -10,6 +10,7 @@
 #include "encoding/job.h"
 #include "platform/clock.h"
 #include "platform/environment.h"
+#include "platform/event_loop.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/process.h"
@@ -36,6 +37,8 @@ class BatchRun final {
     platform::Volumes& volumes;
     platform::Processes& processes;
     platform::Clock& clock;
+    // Watches the encoders' ends and the interruption, and wakes for the live bar.
+    platform::EventLoop& loop;
     const platform::Environment& environment;
     std::string program_folder;  // where a bare encoder name is looked for too
     std::string job_list_path;   // the window's saved queue
@@ -48,10 +51,6 @@ class BatchRun final {
   int Run();
 
  private:
-  struct Running {
-    std::unique_ptr<encoding::Job> job;
-    uint32_t started = 0;
-  };
   enum class Outcome { Encoded, AlreadyDone, Skipped, Failed };
 
   void Collect();
@@ -61,9 +60,11 @@ class BatchRun final {
   // Keeps one input for every MP3 to be written; reports the others as skipped.
   void PlanOutputs();
   encoding::JobSettings Settings() const;
-  // Starts the entry's encoder; false when it ended before (skipped or failed).
-  bool Start(queue::TFileData& entry, Running& running);
-  void Finish(Running& running, int exit_code);
+  // Starts the entry's job; null when it ended before (skipped or failed).
+  std::unique_ptr<encoding::Job> Start(queue::TFileData& entry);
+  void Finish(encoding::Job& job, int exit_code);
+  // Finishes the jobs whose end was reported, and lets them go.
+  void FinishEnded();
   void Record(const queue::TFileData& entry, Outcome outcome, const std::string& text);
   void ShowProgress();
   // Stops every running encoder; gives how many there were.
@@ -87,7 +88,10 @@ class BatchRun final {
   std::string encoder_;
   std::string version_label_;
   std::set<std::string> destination_folders_;  // where this run puts MP3 files
-  std::vector<Running> running_;
+  std::vector<std::unique_ptr<encoding::Job>> running_;
+  // Jobs whose end was reported and who are to be finished, with their exit codes.
+  std::vector<std::pair<encoding::Job*, int>> ended_;
+  bool interrupted_ = false;
   std::vector<const queue::TFileData*> encoded_;
   int already_done_ = 0;
   int skipped_ = 0;

@@ -16,6 +16,7 @@
 #include "options/tag/genres.h"
 #include "platform/posix/instance_lock.h"
 #include "platform/posix/monotonic_clock.h"
+#include "platform/posix/poll_event_loop.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_processes.h"
 #include "platform/posix/posix_volumes.h"
@@ -122,6 +123,7 @@ int main(int argc, char** argv) {
   // Encoders end with this program, however it ends: none goes on writing unwatched.
   posix::PosixProcesses processes(posix::ChildLifetime::EndsWithProgram);
   posix::MonotonicClock clock;
+  posix::PollEventLoop loop;
   const posix::ProcessEnvironment environment;
   // A dumb terminal cannot redraw a line in place: it gets the plain lines of a log.
   const char* term = std::getenv("TERM");
@@ -129,7 +131,7 @@ int main(int argc, char** argv) {
       ::isatty(STDOUT_FILENO) == 1 && (term == nullptr || std::string_view(term) != "dumb");
   cli::ConsoleReport report(std::cout, terminal, options.quiet, TerminalColumns);
   cli::BatchRun run(options,
-                    {files, paths, volumes, processes, clock, environment, ProgramFolder(),
+                    {files, paths, volumes, processes, clock, loop, environment, ProgramFolder(),
                      job_list, interrupt_pipe[0], ThisRunsStaging()},
                     report);
   return run.Run();

@@ -39,8 +39,8 @@ BatchEngine::BatchEngine(const Services& services)
 BatchEngine::~BatchEngine() = default;
 
 void BatchEngine::RunDeferred() {
-  if (std::exchange(end_deferred_, false))
-    CheckChild(false);
+  if (const std::optional<int> code = std::exchange(end_deferred_, std::nullopt))
+    JobEnded(*code);
   if (std::exchange(encode_deferred_, false))
     Encode();
   if (const std::optional<bool> unattended = std::exchange(close_deferred_, std::nullopt))
@@ -111,8 +111,8 @@ void BatchEngine::Encode() {
 }
 
 void BatchEngine::TerminateChild() {
-  if (platform::ChildProcess* child = NowEncoding.Child())
-    child->Terminate(platform::kExitTerminated);
+  if (Running())
+    NowEncoding.RunningJob->Stop();
   display_.ShowStopping(true);
 }
 
@@ -133,20 +133,19 @@ void BatchEngine::SetPaused(bool paused) {
   const EntryScope scope(*this);
   if (Respond(state_, EntryPoint::Pause) != Response::Run || paused == Paused())
     return;
-  platform::ChildProcess* child = NowEncoding.Child();
+  Job* job = NowEncoding.RunningJob.get();
   if (paused) {
     Become(EngineState::Paused);
-    if (child != nullptr)
-      child->Suspend();
+    if (job != nullptr)
+      job->Suspend();
     PauseTick = clock_.GetTickCount();
     return;
   }
   Become(EngineState::Running);
-  if (child != nullptr)
-    child->Resume();
+  if (job != nullptr)
+    job->Resume();
   const uint32_t paused_for = platform::TicksBetween(PauseTick, clock_.GetTickCount());
   PauseTick = paused_for;
-  NowEncoding.StartTick += paused_for;
   BatchStartTick += paused_for;
   elapsed_visible_ = true;
   display_.ShowElapsedVisible(true);
@@ -184,8 +183,8 @@ bool BatchEngine::CloseQuery(bool unattended) {
   Become(EngineState::Closing);
   host_.SaveSettings();
   // An end that came while the question was open is the end this close waits for.
-  if (std::exchange(end_deferred_, false))
-    CheckChild(false);
+  if (const std::optional<int> code = std::exchange(end_deferred_, std::nullopt))
+    JobEnded(*code);
   // The stopped job's end arrives through the loop; the wait is bounded, as the child was killed.
   const uint32_t start = clock_.GetTickCount();
   while (Running() && platform::TicksBetween(start, clock_.GetTickCount()) < kCloseWaitMs)

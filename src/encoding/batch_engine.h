@@ -128,9 +128,9 @@ class BatchEngine final {
   // Launch steps that give up on the entry: back to `status` with a report, or passed over.
   int FailLaunch(EngineFailure failure, const std::string& source_name);
   void PassOver(queue::EntryState state);
-  // Reads the child's exit code and, once it has ended, finishes the job by that code.
-  void CheckChild(bool tick);
-  void WatchChildEnd();
+  // The running job's end, reported by the job: finished by its exit code, now or, under a
+  // question, once it is answered.
+  void JobEnded(int exit_code);
   void ShowProgress(const EngineOptions& options);
   JobSettings CurrentJobSettings(const EngineOptions& options, const std::string& encoder) const;
   void FinishCompleted();
@@ -151,11 +151,10 @@ class BatchEngine final {
   platform::Processes& processes_;
   platform::SystemPower& power_;
   platform::EventLoop& loop_;
-  platform::Subscription end_watch_;
   EngineState state_ = EngineState::Idle;
   int entry_depth_ = 0;
-  // What arrived under a question.
-  bool end_deferred_ = false;
+  // What arrived under a question: the running job's end (its exit code), Encode, a close.
+  std::optional<int> end_deferred_;
   bool encode_deferred_ = false;
   std::optional<bool> close_deferred_;  // unattended or not
   bool elapsed_visible_ = true;

@@ -81,7 +81,70 @@ LaunchResult Job::Launch(JobQuestions& questions) {
     watched_output_.reset();
     return LaunchResult::CannotStart;
   }
+  // The job's clock starts now; a job that ends before its first tick has taken no time yet.
+  started_at_ = s_.clock.GetTickCount();
+  state_ = State::Running;
+  WatchEnd();
   return LaunchResult::Started;
+}
+
+void Job::WatchEnd() {
+  const int fd = child_->EndNotifier();
+  if (fd >= 0)
+    end_watch_ = s_.loop.WatchReadable(fd, [this] { CheckEnd(); });
+}
+
+bool Job::CheckEnd() {
+  if (child_ == nullptr || state_ == State::Ended)
+    return false;
+  const std::optional<int> code = child_->ExitCode();
+  if (!code) {
+    // A notifier for a child nobody can ask about would only fire again: the ticks go on.
+    end_watch_.Reset();
+    return false;
+  }
+  if (*code == platform::kStillActive)
+    return false;
+  end_watch_.Reset();
+  if (state_ != State::Suspended)
+    stood_still_at_ = s_.clock.GetTickCount();
+  state_ = State::Ended;
+  // Last, and from a copy: the driver may let the job go in its report.
+  if (const std::function<void(int)> report = OnEnd)
+    report(*code);
+  return true;
+}
+
+void Job::Stop() {
+  if (child_ != nullptr && state_ != State::Ended)
+    child_->Terminate(platform::kExitTerminated);
+}
+
+void Job::Suspend() {
+  if (state_ != State::Running)
+    return;
+  child_->Suspend();
+  stood_still_at_ = s_.clock.GetTickCount();
+  state_ = State::Suspended;
+}
+
+void Job::Resume() {
+  if (state_ != State::Suspended)
+    return;
+  child_->Resume();
+  suspended_ms_ += platform::TicksBetween(stood_still_at_, s_.clock.GetTickCount());
+  state_ = State::Running;
+}
+
+uint32_t Job::ElapsedMs() const {
+  if (state_ == State::Planned)
+    return 0;
+  const uint32_t until = state_ == State::Running ? s_.clock.GetTickCount() : stood_still_at_;
+  return platform::TicksBetween(started_at_, until) - suspended_ms_;
+}
+
+FileProgress Job::Progress() const {
+  return MeasureProgress(OutputSize(), entry_, ElapsedMs());
 }
 
 int64_t Job::OutputSize() const {

@@ -1,12 +1,16 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "engine_prompts.h"
+#include "job_text.h"
 #include "output_plan.h"
+#include "platform/clock.h"
+#include "platform/event_loop.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/process.h"
@@ -48,6 +52,9 @@ struct JobServices {
   const platform::Paths& paths;
   platform::Volumes& volumes;
   platform::Processes& processes;
+  platform::Clock& clock;
+  // Watches the encoder's end.
+  platform::EventLoop& loop;
 };
 
 // How a launch ended.
@@ -84,9 +91,13 @@ struct UnfinishedOutput {
 
 // One file's encoding, from its plan to its outcome, for every driver: the window's engine runs
 // one at a time and asks its questions, the batch tool runs several and answers from its flags.
-// A job reports; it never shows anything itself. The entry must outlive the job.
+// The job owns its run: the encoder, the watch on its end through the loop, stop, suspend and
+// resume, its clock and its progress. A driver starts jobs, listens for their end and finishes
+// them; a job reports, it never shows anything itself. The entry must outlive the job.
 class Job final {
  public:
+  enum class State { Planned, Running, Suspended, Ended };
+
   Job(queue::TFileData& entry, const JobSettings& settings, const JobServices& services);
   // A child still running is ended: no encoder outlives its job.
   ~Job();
@@ -106,10 +117,27 @@ class Job final {
   // its output made empty to be watched. The entry's OutputPath is set on the way.
   LaunchResult Launch(JobQuestions& questions);
 
+  State GetState() const { return state_; }
   // The running encoder: null before a successful launch.
   platform::ChildProcess* Child() const { return child_.get(); }
   // The output's size now: the job's progress; -1 when it cannot be read.
   int64_t OutputSize() const;
+  // The time at work since the launch, less the time suspended; it stands still once ended.
+  uint32_t ElapsedMs() const;
+  // How far it is, from the output's size and the time at work.
+  FileProgress Progress() const;
+
+  // The encoder's end, reported once with its exit code, from the loop (or from CheckEnd). The
+  // driver then calls Finish. The job may be destroyed inside the report.
+  std::function<void(int exit_code)> OnEnd;
+  // Looks at the encoder now: true when it has ended, which OnEnd then reported. For a tick, and
+  // for a system without end notifications.
+  bool CheckEnd();
+  // Ends the encoder and everything it started; its end is reported as kExitTerminated.
+  void Stop();
+  // Holds the encoder where it is, and its clock with it; Resume lets both go on.
+  void Suspend();
+  void Resume();
 
   // Finishes the job by its encoder's exit code: 0 completed (tag, then the move of an encoder
   // that wrote beside the source, replacing what is at the destination), kExitTerminated
@@ -118,6 +146,7 @@ class Job final {
 
  private:
   bool Staged() const { return !plan_.staging_folder.empty(); }
+  void WatchEnd();
   bool OutputExists();
   bool MoveToDestination();
   // Puts a staged MP3 under its final name: synced, renamed, its folder synced; then the
@@ -135,6 +164,12 @@ class Job final {
   std::unique_ptr<platform::File> watched_output_;
   // An MP3 was at the destination when the job started, and is to be replaced.
   bool replaces_destination_ = false;
+  State state_ = State::Planned;
+  platform::Subscription end_watch_;
+  // The clock: the launch, the time spent suspended, and when it was suspended or ended.
+  uint32_t started_at_ = 0;
+  uint32_t suspended_ms_ = 0;
+  uint32_t stood_still_at_ = 0;
 };
 
 // What a launch result means for a driver that reports failures: the failure, or nullopt for a

@@ -74,8 +74,10 @@ int BatchEngine::StartNextJob() {
     queue_.SetState(entry, queue::EntryState::Preparing());
     const std::string source_name = paths_.NamePart(entry.FileName);
 
-    auto job = std::make_unique<Job>(entry, CurrentJobSettings(options, encoder),
-                                     JobServices{files_, paths_, volumes_, processes_});
+    auto job =
+        std::make_unique<Job>(entry, CurrentJobSettings(options, encoder),
+                              JobServices{files_, paths_, volumes_, processes_, clock_, loop_});
+    job->OnEnd = [this](int exit_code) { JobEnded(exit_code); };
     LaunchQuestions questions(*this, options.check_overwrite);
     const LaunchResult result = job->Launch(questions);
     // The target folder's text gains its separator, visibly (it is saved so).
@@ -103,17 +105,12 @@ int BatchEngine::StartNextJob() {
         return FailLaunch(*FailureOf(result), source_name);
     }
 
-    // Running. The job's clock starts now; a job that ends before its first tick has taken no
-    // time yet.
     NowEncoding.RunningJob = std::move(job);
     Become(EngineState::Running);
     entry.Started = true;
     if (queue_.Rows().Selected() == row)
       display_.RefreshSelection();
-    NowEncoding.StartTick = clock_.GetTickCount();
-    NowEncoding.LastTick = NowEncoding.StartTick;
     Timer.SetEnabled(true);
-    WatchChildEnd();
     display_.ShowRunning();
     return 0;
   }

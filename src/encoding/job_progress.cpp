@@ -1,4 +1,4 @@
-// Following the running job: the progress tick, and the job's end as soon as it is seen.
+// Following the running job: the progress tick, and the job's end as soon as the job reports it.
 #include <algorithm>
 
 #include "batch_engine.h"
@@ -12,60 +12,39 @@ using platform::RoundHalfEven;
 using platform::TicksBetween;
 
 void BatchEngine::TimerTimer() {
-  CheckChild(true);
-}
-
-void BatchEngine::WatchChildEnd() {
-  const int fd = NowEncoding.Child()->EndNotifier();
-  if (fd >= 0)
-    end_watch_ = loop_.WatchReadable(fd, [this] { CheckChild(false); });
-}
-
-void BatchEngine::CheckChild(bool tick) {
   const EntryScope scope(*this);
-  platform::ChildProcess* child = NowEncoding.Child();
-  if (child == nullptr)
+  if (!Running() || Respond(state_, EntryPoint::JobEnd) != Response::Run)
     return;
+  // An end the loop has not delivered yet is seen here (and reported through JobEnded).
+  if (NowEncoding.RunningJob->CheckEnd())
+    return;
+  if (state_ == EngineState::Paused) {
+    elapsed_visible_ = !elapsed_visible_;
+    display_.ShowElapsedVisible(elapsed_visible_);
+    return;
+  }
+  ShowProgress(host_.Options());
+}
+
+void BatchEngine::JobEnded(int exit_code) {
+  const EntryScope scope(*this);
   switch (Respond(state_, EntryPoint::JobEnd)) {
     case Response::Ignore:
       return;
     case Response::Defer:
-      // Looked at once the question is answered; the watch would only fire again meanwhile.
-      if (!tick) {
-        end_watch_.Reset();
-        end_deferred_ = true;
-      }
+      end_deferred_ = exit_code;
       return;
     case Response::Run:
       break;
   }
-  const std::optional<int> code = child->ExitCode();
-  if (!code || *code == platform::kStillActive) {
-    // A notifier that fires for a child nobody can ask about is dropped: the tick goes on.
-    if (!tick) {
-      if (!code)
-        end_watch_.Reset();
-      return;
-    }
-    if (!code)
-      return;
-    if (state_ == EngineState::Paused) {
-      elapsed_visible_ = !elapsed_visible_;
-      display_.ShowElapsedVisible(elapsed_visible_);
-      return;
-    }
-    ShowProgress(host_.Options());
-    return;
-  }
-  end_watch_.Reset();
-  if (*code == 0) {
+  if (exit_code == 0) {
     FinishCompleted();
-  } else if (*code == platform::kExitTerminated) {
+  } else if (exit_code == platform::kExitTerminated) {
     FinishStopped();
   } else {
     // -1, and any other code: the encoder failed. A batch must not wait for ever on a code
     // nobody expects.
-    FinishHalted(*code);
+    FinishHalted(exit_code);
   }
 }
 
@@ -73,14 +52,11 @@ void BatchEngine::ShowProgress(const EngineOptions& options) {
   queue::TFileData& entry = *NowEncoding.FileData;
   ProgressFigures figures;
   figures.free_space = DriveFreeSpace(volumes_, options.watched_volume).text;
-  NowEncoding.LastTick = clock_.GetTickCount();
   BatchLastTick = clock_.GetTickCount();
   const int64_t batch_seconds = TicksBetween(BatchStartTick, BatchLastTick) / 1000;
 
   BatchDone -= entry.DoneBytes;
-  const FileProgress progress =
-      MeasureProgress(NowEncoding.RunningJob->OutputSize(), entry,
-                      TicksBetween(NowEncoding.StartTick, NowEncoding.LastTick));
+  const FileProgress progress = NowEncoding.RunningJob->Progress();
   entry.DoneBytes = progress.done_bytes;
   BatchDone += entry.DoneBytes;
 
@@ -110,9 +86,8 @@ JobResult BatchEngine::EndJob(int exit_code) {
 
 void BatchEngine::FinishCompleted() {
   queue::TFileData& entry = *NowEncoding.FileData;
-  NowEncoding.LastTick = clock_.GetTickCount();
-  const auto seconds = static_cast<int32_t>(
-      RoundHalfEven(TicksBetween(NowEncoding.StartTick, NowEncoding.LastTick) * 0.001L));
+  const auto seconds =
+      static_cast<int32_t>(RoundHalfEven(NowEncoding.RunningJob->ElapsedMs() * 0.001L));
   entry.EncodeTime = seconds;
   // A job that completed just as it was told to stop completes; the batch stops all the same.
   const bool go_on = state_ == EngineState::Running || state_ == EngineState::Paused;
@@ -158,18 +133,20 @@ void BatchEngine::FinishCompleted() {
 
 void BatchEngine::FinishStopped() {
   queue::TFileData& entry = *NowEncoding.FileData;
+  const uint32_t worked = NowEncoding.RunningJob->ElapsedMs();
   EndJob(platform::kExitTerminated);
   JobOver();
   display_.ShowStopping(false);
   ResetCounters();
   entry.Started = false;
   queue_.SetState(entry, queue::EntryState::Stopped());
-  ForgetWork(TicksBetween(NowEncoding.StartTick, NowEncoding.LastTick));
+  ForgetWork(worked);
   display_.RefreshSelection();
 }
 
 void BatchEngine::FinishHalted(int exit_code) {
   queue::TFileData& entry = *NowEncoding.FileData;
+  const uint32_t worked = NowEncoding.RunningJob->ElapsedMs();
   const JobResult result = EndJob(exit_code);
   JobOver();
   ResetCounters();
@@ -178,7 +155,7 @@ void BatchEngine::FinishHalted(int exit_code) {
   // again, also in the saved queue, while the message is open.
   queue_.SetState(entry, queue::EntryState::Halted(result.error_line));
   Tell(EngineFailure::EncoderHalted, paths_.NamePart(entry.FileName));
-  ForgetWork(TicksBetween(NowEncoding.StartTick, NowEncoding.LastTick));
+  ForgetWork(worked);
   display_.RefreshSelection();
 }
 

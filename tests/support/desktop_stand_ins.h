@@ -10,6 +10,7 @@
 #include "platform/clock.h"
 #include "platform/environment.h"
 #include "platform/event_loop.h"
+#include "platform/posix/poll_event_loop.h"
 #include "platform/process.h"
 #include "platform/ui/work_area.h"
 
@@ -49,25 +50,25 @@ class CountingEventLoop final : public platform::EventLoop {
     if (on_wait)
       on_wait(max_ms);
   }
-  platform::Subscription WatchReadable(int fd, std::function<void()> on_ready) override;
+  platform::Subscription WatchReadable(int fd, std::function<void()> on_ready) override {
+    return descriptors_.WatchReadable(fd, std::move(on_ready));
+  }
   int Calls() const { return calls_; }
   // How many descriptors are watched.
-  int Watches() const { return static_cast<int>(watches_->size()); }
+  int Watches() const { return descriptors_.WatchCount(); }
   // Waits up to `limit`, in real time, for a watched descriptor to turn readable, and runs the
   // callbacks of those that are; false when none turned readable in time.
-  bool Pump(std::chrono::milliseconds limit);
+  bool Pump(std::chrono::milliseconds limit) {
+    return descriptors_.RunReadable(static_cast<unsigned>(limit.count()));
+  }
 
   std::function<void(unsigned)> on_wait;
 
  private:
-  struct Watch {
-    int fd;
-    std::function<void()> on_ready;
-  };
   int calls_ = 0;
   std::deque<std::function<void()>> posted_;
-  int next_id_ = 0;
-  std::shared_ptr<std::map<int, Watch>> watches_ = std::make_shared<std::map<int, Watch>>();
+  // The descriptors are watched as the batch tool's loop watches them.
+  posix::PollEventLoop descriptors_;
 };
 
 // A current folder, PATH and home folder that the test sets.
