@@ -30,8 +30,8 @@ void TBlade::PathButtonClick() {
       ChooseFiles("BladeEnc executable|bladeenc*", paths_.FolderOf(BladePath.Text()));
   if (chosen && !chosen->empty()) {
     // Stored at once, so the choice outlives a crash before the settings are saved.
-    user_registry_.WriteString(settings::kSettingsKey, "BladePath", chosen->front());
-    user_registry_.Flush();
+    if (!settings::SaveEncoderPath(user_registry_, settings::kSettingsKey, chosen->front()))
+      engine_binding_.Log("cannot store the encoder's path " + chosen->front());
     BladePath.SetText(chosen->front());
   }
   PathButton.SetDown(false);

@@ -7,7 +7,6 @@ namespace tolvane::app {
 
 namespace {
 constexpr const char* kUnsupportedMessage = "There were unsupported files, they were not included.";
-constexpr const char* kPathValue = "Path";
 }  // namespace
 
 void TBlade::ReportUnsupported(const queue::BatchFlags& flags) {
@@ -36,16 +35,16 @@ void TBlade::OpenClick() {
   queue::BatchFlags flags;
   const std::optional<std::vector<std::string>> chosen =
       ChooseFiles("Applicable audio|*.wav;*.aiff;*.aif",
-                  user_registry_.ReadString(settings::kSettingsKey, kPathValue).text);
+                  settings::LoadAddFolder(user_registry_, settings::kSettingsKey));
   if (chosen && !chosen->empty()) {
     const queue::EntryDefaults defaults = CurrentDefaults();
     for (const std::string& path : *chosen) {
       queue::TFileData* entry = nullptr;
       flags.Fold(queue_.ProbeAndEnqueue(path, defaults, entry));
     }
-    user_registry_.WriteString(settings::kSettingsKey, kPathValue,
-                               paths_.FolderOf(chosen->front()));
-    user_registry_.Flush();
+    if (!settings::SaveAddFolder(user_registry_, settings::kSettingsKey,
+                                 paths_.FolderOf(chosen->front())))
+      engine_binding_.Log("cannot store the Add dialog's folder");
   }
   ReportUnsupported(flags);
   if (flags.unsupported || flags.duplicate)

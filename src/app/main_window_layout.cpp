@@ -1,6 +1,7 @@
 // The design-time layout of the main window: every control's place, size, caption and first
 // text. Positions are left, top in the parent's client area.
 #include "main_window.h"
+#include "platform/mp3_bitrates.h"
 
 namespace tolvane::app {
 
@@ -95,7 +96,7 @@ void TBlade::LayOutSettingsPage() {
   MakeHoldButton(PathButton, {4, 158, 117, 22}, kPathButtonGroup);
   BladePath.SetBounds({128, 158, 317, 22});
   BladePath.SetReadOnly(true);
-  BladePath.SetText("bladeenc");
+  BladePath.SetText(settings::kDefaultEncoder);
   BEVersion.SetBounds({452, 160, 36, 16});
 
   MakeHoldButton(OutFolderButton, {4, 182, 117, 22}, kOutFolderButtonGroup);
@@ -179,7 +180,7 @@ void TBlade::BuildMenus() {
   SortMenu.Add({}, "Ascending by Req. space", 3);
   SortMenu.Add({}, "Descending by Req. space", -3);
 
-  for (int kbps : {32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320}) {
+  for (int kbps : platform::kMp3Bitrates) {
     BitrateMenu.Add({}, std::to_string(kbps) + "kbps", 2000 + kbps).SetRadioItem(true);
   }
   PrioMenu.AddRadioGroup({"Idle", "Lowest", "Lower", "Normal", "Higher", "Highest"},

@@ -9,14 +9,12 @@
 
 #include "options/tag/genres.h"
 #include "platform/latin1.h"
+#include "platform/mp3_bitrates.h"
 #include "queue/names.h"
 
 namespace tolvane::cli {
 
 namespace {
-
-constexpr std::array<int, 14> kBitrates = {32,  40,  48,  56,  64,  80,  96,
-                                           112, 128, 160, 192, 224, 256, 320};
 
 std::string Lower(std::string text) {
   for (char& c : text)
@@ -85,7 +83,7 @@ const std::map<std::string, Option>& Options() {
        {'b', true,
         [](BatchOptions& o, const std::string& v) -> std::string {
           const std::optional<int> kbps = Number(v);
-          if (!kbps || std::find(kBitrates.begin(), kBitrates.end(), *kbps) == kBitrates.end())
+          if (!kbps || !platform::IsMp3Bitrate(*kbps))
             return "'" + v +
                    "' is not one of 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, "
                    "256, 320";
@@ -151,7 +149,7 @@ const std::map<std::string, Option>& Options() {
        {0, true,
         [](BatchOptions& o, const std::string& v) -> std::string {
           const std::optional<int> depth = Number(v);
-          if (!depth || *depth < 0 || *depth > 3)
+          if (!depth || *depth < 0 || *depth > settings::kMaxTreeDepth)
             return "'" + v + "' is not 0, 1, 2 or 3";
           o.tree_depth = *depth;
           return "";
@@ -276,11 +274,11 @@ BatchOptions DefaultOptions(const settings::Settings& window, int jobs) {
   BatchOptions options;
   options.entry = {window.bitrate,   window.stereo, window.priority, window.private_bit,
                    window.copyright, window.copy,   window.crc,      window.delete_source};
-  if (std::find(kBitrates.begin(), kBitrates.end(), options.entry.Bitrate) == kBitrates.end())
+  if (!platform::IsMp3Bitrate(options.entry.Bitrate))
     options.entry.Bitrate = 128;
   options.output_folder = window.output_folder;
-  options.tree_depth = std::clamp(window.tree, 0, 3);
-  options.encoder = window.encoder_path.empty() ? "bladeenc" : window.encoder_path;
+  options.tree_depth = window.tree;
+  options.encoder = window.encoder_path.empty() ? settings::kDefaultEncoder : window.encoder_path;
   options.jobs = std::max(1, jobs);
   return options;
 }

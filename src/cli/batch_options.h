@@ -17,7 +17,7 @@ struct BatchOptions {
   std::string output_folder;        // "" writes beside each source
   int tree_depth = 0;
   std::optional<queue::TagFields> tag;  // every file gets it when any tag option is given
-  std::string encoder = "bladeenc";     // as the window's "Use encoder" holds it
+  std::string encoder = settings::kDefaultEncoder;  // as the window's "Use encoder" holds it
   bool overwrite = false;
   bool resume = false;  // an MP3 already in place counts as done, not as skipped
   int jobs = 1;

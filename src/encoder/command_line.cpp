@@ -4,6 +4,8 @@
 #include <array>
 #include <cctype>
 
+#include "platform/mp3_bitrates.h"
+
 namespace tolvane::encoder {
 
 namespace {
@@ -14,9 +16,6 @@ std::string Upper(std::string_view text) {
     c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return upper;
 }
-
-constexpr std::array<int, 14> kBitrates = {32,  40,  48,  56,  64,  80,  96,
-                                           112, 128, 160, 192, 224, 256, 320};
 
 constexpr std::array<std::pair<std::string_view, Priority>, 6> kPriorities = {{
     {"IDLE", Priority::Idle},
@@ -66,7 +65,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       o.copyright = true;
     } else if (AllDigits(body)) {
       const int kbps = body.size() <= 4 ? std::stoi(std::string(body)) : -1;
-      if (std::find(kBitrates.begin(), kBitrates.end(), kbps) == kBitrates.end()) {
+      if (!platform::IsMp3Bitrate(kbps)) {
         parsed.error = "unsupported bitrate " + std::string(argument.substr(1)) +
                        " (use 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256 or 320)";
         return parsed;

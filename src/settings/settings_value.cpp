@@ -61,7 +61,7 @@ const Row kRows[] = {
     // Numbers outside their tables are held at the nearest end, so every caption is a name.
     {"Priority", &Settings::priority, 13, 0, 5},
     {"Stereo", &Settings::stereo, 12, 0, 4},
-    {"Tree", &Settings::tree, 14},
+    {"Tree", &Settings::tree, 14, 0, kMaxTreeDepth},
     {"Top", &Settings::top, 15},
     {"Left", &Settings::left, 16},
     // Written when the user chooses an encoder.
@@ -110,15 +110,40 @@ std::string RecentName(size_t index) {
   return "Recent" + std::to_string(index);
 }
 
+// The default of each setting: the Settings defaults, with the window's place.
+Settings DefaultsWith(DefaultPlace place) {
+  Settings defaults;
+  defaults.top = place.top;
+  defaults.left = place.left;
+  return defaults;
+}
+
+// Reads one setting as its type; a value of another type gives the default.
+void CopyOne(const SettingsStore& from, SettingsStore& to, const Row& row,
+             const Settings& defaults) {
+  std::visit(
+      [&](auto member) {
+        using Value = std::remove_cvref_t<decltype(defaults.*member)>;
+        if constexpr (std::is_same_v<Value, bool>) {
+          to.WriteSwitch(row.name,
+                         from.Switch(row.name, defaults.*member).value_or(defaults.*member));
+        } else if constexpr (std::is_same_v<Value, int32_t>) {
+          to.WriteInteger(row.name,
+                          from.Integer(row.name, defaults.*member).value_or(defaults.*member));
+        } else {
+          to.WriteText(row.name, from.Text(row.name, defaults.*member).value_or(defaults.*member));
+        }
+      },
+      row.field);
+}
+
 }  // namespace
 
 LoadedSettings LoadSettings(platform::RegistryStore& registry, const std::string& key,
                             const Settings& start, DefaultPlace place) {
   LoadedSettings loaded{start, std::nullopt, false};
   Settings& s = loaded.value;
-  Settings defaults;
-  defaults.top = place.top;
-  defaults.left = place.left;
+  const Settings defaults = DefaultsWith(place);
   SettingsStore store(registry, key);
   try {
     s.drive = Checked(store.Integer("Drive", 0), "Drive");
@@ -151,6 +176,44 @@ bool SaveSettings(platform::RegistryStore& registry, const std::string& key, con
   for (size_t i = 0; i < s.recent.size(); ++i)
     store.WriteText(RecentName(i), s.recent[i]);
   return registry.Flush();
+}
+
+namespace {
+constexpr const char* kAddFolderValue = "Path";
+}  // namespace
+
+std::string LoadAddFolder(platform::RegistryStore& registry, const std::string& key) {
+  return SettingsStore(registry, key).Text(kAddFolderValue, "").value_or("");
+}
+
+bool SaveAddFolder(platform::RegistryStore& registry, const std::string& key,
+                   const std::string& folder) {
+  return SettingsStore(registry, key).WriteText(kAddFolderValue, folder) && registry.Flush();
+}
+
+bool SaveEncoderPath(platform::RegistryStore& registry, const std::string& key,
+                     const std::string& path) {
+  Settings s;
+  s.encoder_path = path;
+  SettingsStore store(registry, key);
+  for (const Row& row : kRows) {
+    const auto* text = std::get_if<std::string Settings::*>(&row.field);
+    if (text != nullptr && *text == &Settings::encoder_path)
+      Save(store, row, s);
+  }
+  return registry.Flush();
+}
+
+void CopySettings(platform::RegistryStore& registry, const std::string& from,
+                  const std::string& to, const Settings& defaults) {
+  const SettingsStore earlier(registry, from);
+  SettingsStore current(registry, to);
+  const int32_t drive = defaults.drive.value_or(0);
+  current.WriteInteger("Drive", earlier.Integer("Drive", drive).value_or(drive));
+  for (const Row& row : kRows)
+    CopyOne(earlier, current, row, defaults);
+  for (size_t i = 0; i < defaults.recent.size(); ++i)
+    current.WriteText(RecentName(i), earlier.Text(RecentName(i), "").value_or(""));
 }
 
 }  // namespace tolvane::settings

@@ -9,6 +9,11 @@
 
 namespace tolvane::settings {
 
+// The encoder a fresh installation uses: the bundled one, found beside the program or on PATH.
+inline constexpr const char* kDefaultEncoder = "bladeenc";
+// The most levels of a source's folder tree that are copied below the target folder.
+inline constexpr int32_t kMaxTreeDepth = 3;
+
 // Every stored setting of the program, as one value: the defaults of new entries, the switches,
 // the folders, the recent folders and the window's place. The window binds it to its controls.
 struct Settings {
@@ -32,7 +37,7 @@ struct Settings {
   int32_t tree = 0;
   int32_t top = 0;
   int32_t left = 0;
-  std::string encoder_path = "bladeenc";
+  std::string encoder_path = kDefaultEncoder;
   bool shell = false;
   bool off_space = false;
   bool off_overwrite = false;
@@ -65,5 +70,21 @@ LoadedSettings LoadSettings(platform::RegistryStore& registry, const std::string
 // could not be written.
 bool SaveSettings(platform::RegistryStore& registry, const std::string& key,
                   const Settings& settings);
+
+// The folder of the last file picked in the Add dialog: only the Add command reads and writes it,
+// at once. "" when none is stored.
+std::string LoadAddFolder(platform::RegistryStore& registry, const std::string& key);
+bool SaveAddFolder(platform::RegistryStore& registry, const std::string& key,
+                   const std::string& folder);
+
+// The encoder the user chose, written at once (the other settings wait for the close).
+bool SaveEncoderPath(platform::RegistryStore& registry, const std::string& key,
+                     const std::string& path);
+
+// Copies every setting from the key `from` to the key `to`, each as its type: a missing value, a
+// text that is no number, or a value of another type gives its value in `defaults`. Nothing is
+// held in a range: the values move as they were.
+void CopySettings(platform::RegistryStore& registry, const std::string& from,
+                  const std::string& to, const Settings& defaults);
 
 }  // namespace tolvane::settings
