@@ -41,11 +41,8 @@ LaunchResult Job::Launch(JobQuestions& questions) {
   const std::string source_name = s_.paths.NamePart(entry_.FileName);
   if (!s_.files.FileExists(entry_.FileName))
     return LaunchResult::InputNotFound;
-  if (!MakeTargetFolders(s_.files, s_.paths, plan_) ||
-      (Staged() && !s_.files.FolderExists(plan_.staging_folder) &&
-       !s_.files.CreateFolder(plan_.staging_folder))) {
+  if (!MakeTargetFolders(s_.files, s_.paths, plan_))
     return LaunchResult::FolderNotCreated;
-  }
 
   // The MP3 is never written over its own source (a WAVE file named song.mp3, or a target
   // folder that leads back to the source's folder), whatever the answers and the checks.
@@ -69,16 +66,24 @@ LaunchResult Job::Launch(JobQuestions& questions) {
       return LaunchResult::ShortOfSpace;
   }
 
-  entry_.OutputPath = Output();
   const std::string command_line = CommandLine();
   if (command_line.size() > kMaxCommandLine)
     return LaunchResult::CommandLineTooLong;
+  // The hidden folder is made only for an encoder that starts now: a job passed over leaves
+  // none behind.
+  if (Staged() && !s_.files.FolderExists(plan_.staging_folder) &&
+      !s_.files.CreateFolder(plan_.staging_folder)) {
+    return LaunchResult::FolderNotCreated;
+  }
+  entry_.OutputPath = Output();
   // The output starts empty, and stays open for reading: its growth is the job's progress.
   s_.files.Open(Output(), platform::OpenMode::CreateTruncate);
   watched_output_ = s_.files.Open(Output(), platform::OpenMode::Read);
   child_ = s_.processes.Start(command_line, settings_.show_console);
   if (child_ == nullptr) {
     watched_output_.reset();
+    if (Staged())
+      DropStaged();
     return LaunchResult::CannotStart;
   }
   // The job's clock starts now; a job that ends before its first tick has taken no time yet.

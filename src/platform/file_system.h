@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -26,6 +27,12 @@ class File {
 
 enum class OpenMode { Read, ReadWrite, CreateTruncate };
 
+// The start of a file, and its whole size.
+struct FileHead {
+  int64_t size = 0;
+  std::string bytes;  // at most the bytes asked for; fewer when the file is shorter
+};
+
 // What the program needs of files and folders. Paths are used as given; a relative path is
 // taken relative to the process's current folder, which the program never changes.
 class FileSystem {
@@ -35,6 +42,18 @@ class FileSystem {
   // Null when the file cannot be opened (missing, no permission) or is no regular file (a
   // folder, a FIFO, a device): opening never waits for another program.
   virtual std::unique_ptr<File> Open(const std::string& path, OpenMode mode) = 0;
+  // The size and the first `max_bytes` bytes of a regular file, opened as Open opens it for
+  // reading; nullopt when Open would give null. A system may do this more cheaply.
+  virtual std::optional<FileHead> ReadHead(const std::string& path, int64_t max_bytes) {
+    const std::unique_ptr<File> file = Open(path, OpenMode::Read);
+    if (file == nullptr)
+      return std::nullopt;
+    FileHead head;
+    head.size = file->Size();
+    head.bytes.resize(static_cast<size_t>(std::max<int64_t>(0, max_bytes)));
+    head.bytes.resize(static_cast<size_t>(file->ReadAt(0, head.bytes.data(), max_bytes)));
+    return head;
+  }
   // Whether anything (a file, folder, FIFO, device, ...) is there.
   virtual bool Exists(const std::string& path) = 0;
   // Whether two paths name one file: the same path, or (through links) the same file on disk.

@@ -42,27 +42,33 @@ class Signal final {
 
   [[nodiscard]] Subscription Connect(Slot slot) {
     const int id = state_->next_id++;
-    state_->connected.emplace(id, std::move(slot));
+    auto connected = std::make_shared<Slots>(*state_->connected);
+    connected->emplace(id, std::move(slot));
+    state_->connected = std::move(connected);
     std::weak_ptr<State> weak = state_;
     return Subscription([weak, id] {
-      if (auto state = weak.lock())
-        state->connected.erase(id);
+      if (auto state = weak.lock()) {
+        auto connected = std::make_shared<Slots>(*state->connected);
+        connected->erase(id);
+        state->connected = std::move(connected);
+      }
     });
   }
 
   void Emit(Args... args) const {
-    if (state_->connected.empty())
-      return;
-    const auto snapshot = state_->connected;
-    for (const auto& [id, slot] : snapshot) {
-      if (state_->connected.contains(id))
+    // The slots as they are now: connections come and go rarely, notices often, so a change
+    // copies the table and a notice only holds on to it.
+    const std::shared_ptr<const Slots> snapshot = state_->connected;
+    for (const auto& [id, slot] : *snapshot) {
+      if (state_->connected->contains(id))
         slot(args...);
     }
   }
 
  private:
+  using Slots = std::map<int, Slot>;
   struct State {
-    std::map<int, Slot> connected;
+    std::shared_ptr<const Slots> connected = std::make_shared<Slots>();
     int next_id = 0;
   };
   std::shared_ptr<State> state_ = std::make_shared<State>();

@@ -20,20 +20,54 @@ namespace {
 
 constexpr uint16_t kMpegLayer3FormatTag = 85;
 
-// Reads `count` bytes at `offset`; bytes beyond the end of the file read as zero.
-template <size_t N>
-std::array<uint8_t, N> ReadBytes(platform::File& file, int64_t offset) {
-  std::array<uint8_t, N> bytes{};
-  file.ReadAt(offset, bytes.data(), N);
-  return bytes;
-}
+// The chunks the probe walks lie in the first few kilobytes of every ordinary file: one read
+// covers them, and only a chunk beyond them opens the file again.
+constexpr int64_t kHeadBytes = 4096;
+
+// A file's bytes by offset: from its head, or, beyond it, from the file itself.
+class HeaderReader final {
+ public:
+  HeaderReader(platform::FileSystem& files, std::string path, platform::FileHead head)
+      : files_(files), path_(std::move(path)), head_(std::move(head)) {}
+
+  int64_t Size() const { return head_.size; }
+
+  // Reads `N` bytes at `offset`; bytes beyond the end of the file read as zero.
+  template <size_t N>
+  std::array<uint8_t, N> Read(int64_t offset) {
+    std::array<uint8_t, N> bytes{};
+    const auto held = static_cast<int64_t>(head_.bytes.size());
+    if (offset < 0)
+      return bytes;
+    if (offset + static_cast<int64_t>(N) <= held) {
+      std::memcpy(bytes.data(), head_.bytes.data() + offset, N);
+    } else if (held < head_.size && offset < head_.size && Rest() != nullptr) {
+      rest_->ReadAt(offset, bytes.data(), N);
+    } else if (offset < held) {
+      std::memcpy(bytes.data(), head_.bytes.data() + offset, static_cast<size_t>(held - offset));
+    }
+    return bytes;
+  }
+
+ private:
+  platform::File* Rest() {
+    if (rest_ == nullptr)
+      rest_ = files_.Open(path_, platform::OpenMode::Read);
+    return rest_.get();
+  }
+
+  platform::FileSystem& files_;
+  std::string path_;
+  platform::FileHead head_;
+  std::unique_ptr<platform::File> rest_;
+};
 
 // The offset of the body of the first chunk called `id`, walking the chunks from offset 12:
 // each an id, a size (little-endian in WAVE, big-endian in AIFF) and the body, padded to an even
 // length. -1 when the file ends first.
-int64_t FindChunk(platform::File& file, int64_t file_size, const char* id, bool big_endian) {
+int64_t FindChunk(HeaderReader& file, int64_t file_size, const char* id, bool big_endian) {
   for (int64_t at = 12; at + 8 <= file_size;) {
-    const auto head = ReadBytes<8>(file, at);
+    const auto head = file.Read<8>(at);
     const int64_t size =
         big_endian ? BigEndian(head.data() + 4, 4) : LittleEndian(head.data() + 4, 4);
     if (std::memcmp(head.data(), id, 4) == 0)
@@ -77,15 +111,16 @@ int64_t RequiredSizeFor(int64_t file_size, int64_t input_bits_per_second, int32_
 
 ProbeResult ProbeFile(platform::FileSystem& files, const std::string& path) {
   ProbeResult result;
-  const std::unique_ptr<platform::File> file = files.Open(path, platform::OpenMode::Read);
-  if (file == nullptr)
+  std::optional<platform::FileHead> head = files.ReadHead(path, kHeadBytes);
+  if (!head)
     return result;
   result.opened = true;
+  HeaderReader file(files, path, std::move(*head));
 
   AudioHeader header;
-  header.file_size = file->Size();
-  const auto riff = ReadBytes<4>(*file, 0);
-  const auto form = ReadBytes<4>(*file, 8);
+  header.file_size = file.Size();
+  const auto riff = file.Read<4>(0);
+  const auto form = file.Read<4>(8);
   std::string signature(riff.begin(), riff.end());
   signature.append(form.begin(), form.end());
 
@@ -94,20 +129,20 @@ ProbeResult ProbeFile(platform::FileSystem& files, const std::string& path) {
   int64_t rate = 0;
   if (signature == "RIFFWAVE") {
     // Other chunks (LIST, JUNK, bext, fact) may stand before "fmt ".
-    const int64_t fmt = FindChunk(*file, header.file_size, "fmt ", false);
+    const int64_t fmt = FindChunk(file, header.file_size, "fmt ", false);
     if (fmt < 0)
       return result;
-    const auto fields = ReadBytes<16>(*file, fmt);
+    const auto fields = file.Read<16>(fmt);
     if (LittleEndian(fields.data(), 2) == kMpegLayer3FormatTag)
       return result;
     channels = LittleEndian(fields.data() + 2, 2);
     rate = LittleEndian(fields.data() + 4, 4);
     bits = LittleEndian(fields.data() + 14, 2);
   } else if (signature == "FORMAIFF") {
-    const int64_t comm = FindChunk(*file, header.file_size, "COMM", true);
+    const int64_t comm = FindChunk(file, header.file_size, "COMM", true);
     if (comm < 0)
       return result;
-    const auto fields = ReadBytes<18>(*file, comm);
+    const auto fields = file.Read<18>(comm);
     channels = BigEndian(fields.data(), 2);
     bits = BigEndian(fields.data() + 6, 2);
     std::array<uint8_t, 10> extended{};

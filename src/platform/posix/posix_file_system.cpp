@@ -71,20 +71,27 @@ bool IsKind(const std::string& path, mode_t kind) {
   return ::stat(path.c_str(), &info) == 0 && (info.st_mode & S_IFMT) == kind;
 }
 
-// Entries of a folder that pass `keep`, sorted by name.
-template <typename Keep>
-std::vector<std::string> ListEntries(const std::string& folder, Keep keep) {
+// The entries of a folder of one kind (S_IFREG or S_IFDIR, a link counting as what it leads
+// to) whose names match `pattern` (every name when null), sorted by name. The listing tells most
+// kinds by itself; only links and file systems that do not say are asked with a stat.
+std::vector<std::string> ListEntries(const std::string& folder, mode_t kind, const char* pattern) {
   std::vector<std::string> names;
   DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
   if (dir == nullptr)
     return names;
   const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
   while (const dirent* entry = ::readdir(dir)) {
-    const std::string name = entry->d_name;
+    const std::string_view name = entry->d_name;
     if (name == "." || name == "..")
       continue;
-    if (keep(name, prefix + name))
-      names.push_back(name);
+    if (pattern != nullptr && !platform::MatchesPattern(name, pattern))
+      continue;
+    mode_t found = entry->d_type == DT_REG ? S_IFREG : entry->d_type == DT_DIR ? S_IFDIR : 0;
+    struct stat info {};
+    if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN)
+      found = ::stat((prefix + entry->d_name).c_str(), &info) == 0 ? info.st_mode & S_IFMT : 0;
+    if (found == kind)
+      names.emplace_back(name);
   }
   ::closedir(dir);
   std::sort(names.begin(), names.end());
@@ -151,6 +158,25 @@ std::unique_ptr<platform::File> PosixFileSystem::Open(const std::string& path,
   // Reads and writes of a regular file never wait; the flag only kept the open from blocking.
   ::fcntl(fd.Get(), F_SETFL, ::fcntl(fd.Get(), F_GETFL) & ~O_NONBLOCK);
   return std::make_unique<PosixFile>(std::move(fd));
+}
+
+std::optional<platform::FileHead> PosixFileSystem::ReadHead(const std::string& path,
+                                                            int64_t max_bytes) {
+  // One open that never waits (a FIFO), one fstat, one read, one close: a folder scan costs the
+  // file system no more.
+  const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  struct stat info {};
+  if (!fd.Valid() || ::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode))
+    return std::nullopt;
+  platform::FileHead head;
+  head.size = info.st_size;
+  head.bytes.resize(static_cast<size_t>(std::clamp<int64_t>(max_bytes, 0, info.st_size)));
+  ssize_t got = -1;
+  do {
+    got = ::pread(fd.Get(), head.bytes.data(), head.bytes.size(), 0);
+  } while (got < 0 && errno == EINTR);
+  head.bytes.resize(got > 0 ? static_cast<size_t>(got) : 0);
+  return head;
 }
 
 bool PosixFileSystem::Exists(const std::string& path) {
@@ -242,14 +268,11 @@ std::optional<std::string> PosixFileSystem::WhyUnreadable(const std::string& pat
 
 std::vector<std::string> PosixFileSystem::ListFiles(const std::string& folder,
                                                     const std::string& pattern) {
-  return ListEntries(folder, [&](const std::string& name, const std::string& path) {
-    return IsKind(path, S_IFREG) && platform::MatchesPattern(name, pattern);
-  });
+  return ListEntries(folder, S_IFREG, pattern.c_str());
 }
 
 std::vector<std::string> PosixFileSystem::ListFolders(const std::string& folder) {
-  return ListEntries(
-      folder, [](const std::string&, const std::string& path) { return IsKind(path, S_IFDIR); });
+  return ListEntries(folder, S_IFDIR, nullptr);
 }
 
 std::optional<std::string> PosixFileSystem::CanonicalPath(const std::string& path) {

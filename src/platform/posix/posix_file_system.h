@@ -7,6 +7,7 @@ namespace tolvane::posix {
 class PosixFileSystem final : public platform::FileSystem {
  public:
   std::unique_ptr<platform::File> Open(const std::string& path, platform::OpenMode mode) override;
+  std::optional<platform::FileHead> ReadHead(const std::string& path, int64_t max_bytes) override;
   bool Exists(const std::string& path) override;
   bool SameFile(const std::string& a, const std::string& b) override;
   bool FileExists(const std::string& path) override;
