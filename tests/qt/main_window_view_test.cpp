@@ -56,12 +56,15 @@ struct ShownWindow {
     EXPECT_NE(widget, nullptr) << control.Name();
     return *widget;
   }
-  void Screenshot(const char* name) {
+  // The window as drawn now, also kept as a file for the README.
+  QImage Screenshot(const char* name) {
     QCoreApplication::processEvents();
     const QString folder = QStringLiteral(TOLVANE_BUILD_DIR "/screenshots");
     QDir().mkpath(folder);
     const QString path = folder + "/" + name;
-    ASSERT_TRUE(view.Form().grab().save(path)) << path.toStdString();
+    const QImage image = view.Form().grab().toImage();
+    EXPECT_TRUE(image.save(path)) << path.toStdString();
+    return image;
   }
 };
 
@@ -559,15 +562,20 @@ TEST(MainWindowView, RendersItsPages) {
   w.blade.Queue.Item(1).SetSelected(true);
   w.blade.Completed.SetPosition(38);
   w.blade.AllBar3.Panel(4).SetText("38%");
-  w.Screenshot("files.png");
+  const QImage files = w.Screenshot("files.png");
+  EXPECT_EQ(files.size(), QSize(app::TBlade::kClientWidth, app::TBlade::kClientHeight));
 
   w.blade.Main.SetActivePage(&w.blade.Defaults);
   w.blade.CRCBit.SetDown(true);
   w.blade.BEVersion.SetCaption("v 1.00");
-  w.Screenshot("settings.png");
+  const QImage settings = w.Screenshot("settings.png");
+  EXPECT_EQ(settings.size(), files.size());
+  EXPECT_NE(settings, files) << "the other page is drawn";
 
   w.blade.SpeedBar1DblClick();
-  w.Screenshot("compact.png");
+  const QImage compact = w.Screenshot("compact.png");
+  EXPECT_EQ(compact.width(), files.width());
+  EXPECT_LT(compact.height(), files.height()) << "only the bottom panel is left";
 }
 
 TEST(MainWindowView, CommandLineNamesAreQueuedInOrder) {

@@ -63,18 +63,24 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
                                      0644);
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
   }
+  // A group of its own: whatever it starts (a bus launcher's bus, say) ends with it.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+  posix_spawnattr_setpgroup(&attributes, 0);
   const int spawned =
-      ::posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+      ::posix_spawn(&pid_, program.c_str(), &actions, &attributes, argv.data(), envp.data());
+  posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0)
     throw std::runtime_error("cannot start " + program);
 }
 
 ChildProcess::~ChildProcess() {
-  if (!exit_code_) {
-    ::kill(pid_, SIGKILL);
+  // The test leaves nothing running: the program, and what it started in its group.
+  ::kill(-pid_, SIGKILL);
+  if (!exit_code_)
     ::waitpid(pid_, nullptr, 0);
-  }
   if (!private_runtime_.empty()) {
     std::error_code ignored;
     std::filesystem::remove_all(private_runtime_, ignored);
