@@ -633,7 +633,10 @@ TEST(Batch, TheBarFitsTheTerminal) {
         RunInTerminal(temp, c.columns, arguments, environment, c.act);
     EXPECT_EQ(exit_code, c.exit_code) << c.what << "\n" << received;
     const Screen screen(received);
-    ASSERT_GE(screen.bars.size(), 3u) << c.what << ": redrawn in place\n" << received;
+    // Redrawn in place; after a resize, at least once more (the encoders work for seconds after
+    // it). Ctrl+C ends at once, perhaps before the next redraw.
+    const size_t redraws = c.act && c.exit_code == 0 ? 3 : 2;
+    ASSERT_GE(screen.bars.size(), redraws) << c.what << ": redrawn in place\n" << received;
     EXPECT_NE(screen.bars.front().find("left --:--:--"), std::string::npos) << screen.bars.front();
     for (size_t i = 0; i < screen.bars.size(); ++i) {
       EXPECT_LE(screen.bars[i].size(), i < 2 ? size_t{c.columns} - 1 : c.widest_after)
