@@ -5,6 +5,8 @@
 #include <fstream>
 
 #include "engine_fixture.h"
+#include "settings/job_list.h"
+#include "settings/settings_store.h"
 #include "shell/intake.h"
 
 namespace tolvane::app {
@@ -131,54 +133,67 @@ TEST(Engine, APauseAddsNothingToEitherClock) {
   f.Go("end");
 }
 
+// Each way a job ends: a stop (asked first; No lets the job go on) puts the file back in the
+// queue, its partial MP3 deleted when so set; an encoder that fails halts the batch with a box,
+// keeps what it wrote and leaves its own word on why on the row; an output still empty (the
+// encoder could not read its input) goes.
 TEST(Engine, StopAndHalt) {
-  for (bool delete_partial : {false, true}) {
+  struct Case {
+    const char* script;
+    bool stop;
+    bool delete_partial;
+    const char* message;  // the last box
+    bool output_left;
+    const char* hint;
+  };
+  const char* const kStopQuestion = "Task is not completed.\rAre you sure to lose changes?";
+  const Case cases[] = {
+      {"write 5000\nwait never\n", true, false, kStopQuestion, true, ""},
+      {"write 5000\nwait never\n", true, true, kStopQuestion, false, ""},
+      {"write 5000\nerror disk-full\nexit 255\n", false, true, "BladeEnc halts!", true,
+       "disk-full"},
+      {"write 5000\nexit 255\n", false, true, "BladeEnc halts!", true, ""},
+      {"write 5000\nexit 1\n", false, true, "BladeEnc halts!", true, ""},
+      {"write 5000\nexit 3\n", false, false, "BladeEnc halts!", true, ""},
+      {"exit 255\n", false, false, "BladeEnc halts!", false, ""},
+  };
+  for (const Case& c : cases) {
     EngineFixture f;
     f.blade.AddPath(f.Wave("song.wav"));
-    f.Script("write 5000\nwait never\n");
-    f.blade.DeleteFileButton.SetDown(delete_partial);
+    f.Script(c.script);
+    f.blade.DeleteFileButton.SetDown(c.delete_partial);
+    if (!c.stop)
+      f.system.dialogs.AnswerNext(MessageAnswer::Ok);
     f.blade.Encode.UserClick();
-    f.WaitForSize(f.temp / "song.mp3", 5000);
-    f.Tick();
-
-    f.system.dialogs.AnswerNext(MessageAnswer::No);
-    f.blade.Stop.UserClick();
-    EXPECT_TRUE(f.blade.Encode.Down()) << "No: the job goes on";
-    EXPECT_FALSE(f.blade.Stop.Down());
-    f.Tick();
-    EXPECT_TRUE(f.blade.Engine().ProgressTimer().Enabled());
-
-    f.system.dialogs.AnswerNext(MessageAnswer::Yes);
-    f.blade.Stop.UserClick();
-    EXPECT_EQ(f.system.dialogs.Messages().back().text,
-              "Task is not completed.\rAre you sure to lose changes?");
-    EXPECT_EQ(f.blade.Stop.Caption(), "Stoping...");
+    if (c.stop) {
+      f.WaitForSize(f.temp / "song.mp3", 5000);
+      f.Tick();
+      f.system.dialogs.AnswerNext(MessageAnswer::No);
+      f.blade.Stop.UserClick();
+      EXPECT_TRUE(f.blade.Encode.Down()) << "No: the job goes on";
+      EXPECT_FALSE(f.blade.Stop.Down());
+      f.Tick();
+      EXPECT_TRUE(f.blade.Engine().ProgressTimer().Enabled());
+      f.system.dialogs.AnswerNext(MessageAnswer::Yes);
+      f.blade.Stop.UserClick();
+      EXPECT_EQ(f.blade.Stop.Caption(), "Stoping...");
+    }
     f.WaitUntilEnded();
     f.Tick();
-    EXPECT_EQ(f.Status(0), "Queued");
+    ASSERT_FALSE(f.system.dialogs.Messages().empty()) << c.script;
+    EXPECT_EQ(f.system.dialogs.Messages().back().text, c.message) << c.script;
+    if (!c.stop) {
+      EXPECT_EQ(f.system.dialogs.Messages().back().caption, "Error!");
+    }
+    EXPECT_EQ(f.Status(0), "Queued") << c.script;
+    EXPECT_EQ(f.blade.Queue.Item(0).Hint(), c.hint)
+        << c.script << ": the encoder's own word on why, on its row";
     EXPECT_EQ(f.blade.Stop.Caption(), "Stop");
-    EXPECT_FALSE(f.blade.Engine().ProgressTimer().Enabled());
-    EXPECT_FALSE(f.Entry(0).Started);
-    EXPECT_EQ(f.blade.Encode.Caption(), "Encode");
-    EXPECT_EQ(std::filesystem::exists(f.temp / "song.mp3"), !delete_partial);
-  }
-
-  for (const char* ending : {"exit 255\n", "exit 1\n"}) {
-    EngineFixture f;
-    f.blade.AddPath(f.Wave("song.wav"));
-    f.blade.DeleteFileButton.SetDown(true);
-    f.Script(std::string("write 5000\n") + ending);
-    f.system.dialogs.AnswerNext(MessageAnswer::Ok);
-    f.blade.Encode.UserClick();
-    f.WaitUntilEnded();
-    f.Tick();
-    ASSERT_EQ(f.system.dialogs.Messages().size(), 1u) << ending;
-    EXPECT_EQ(f.system.dialogs.Messages()[0].text, "BladeEnc halts!");
-    EXPECT_EQ(f.system.dialogs.Messages()[0].caption, "Error!");
-    EXPECT_EQ(f.Status(0), "Queued") << ending;
     EXPECT_FALSE(f.blade.Engine().ProgressTimer().Enabled())
-        << ending << ": the batch does not hang";
-    EXPECT_TRUE(std::filesystem::exists(f.temp / "song.mp3")) << "a halt leaves the output";
+        << c.script << ": the batch does not hang";
+    EXPECT_FALSE(f.Entry(0).Started);
+    EXPECT_EQ(f.blade.Encode.Caption(), "Encode") << "the next Encode continues";
+    EXPECT_EQ(std::filesystem::exists(f.temp / "song.mp3"), c.output_left) << c.script;
   }
 }
 
@@ -219,6 +234,8 @@ TEST(Engine, TheBatchEndsByClosingOrPoweringOff) {
     f.WaitUntilEnded();
     f.Tick();
     EXPECT_EQ(f.system.power.requests, 1);
+    EXPECT_EQ(f.system.registry.ReadString(settings::kSettingsKey, "Shutdown").text, "1")
+        << "the settings were saved first";
     EXPECT_FALSE(f.blade.Form.Closed());
   }
   {
@@ -233,32 +250,49 @@ TEST(Engine, TheBatchEndsByClosingOrPoweringOff) {
   }
 }
 
+// A close while a job runs asks first (No: it goes on); Yes, or a close nobody can answer (a
+// signal: no box), stops the job, saves, and closes once the job has ended. What arrives during
+// that wait (a name handed over, with Autostart on) starts nothing, and the saved queue keeps the
+// stopped file and the new one. Bye while idle just closes.
 TEST(Engine, ClosingWhileEncodingAsksAndWaitsForTheStoppedJob) {
-  EngineFixture f;
-  f.blade.AddPath(f.Wave("a.wav"));
-  f.Script("write 100\nwait never\n");
-  f.blade.Encode.UserClick();
-  f.system.dialogs.AnswerNext(MessageAnswer::No);
-  f.blade.Bye.UserClick();
-  EXPECT_FALSE(f.blade.Form.Closed());
-  EXPECT_EQ(f.system.dialogs.Messages().back().text,
-            "Encoding is not completed.\rAre you sure to lose changes?");
-  EXPECT_TRUE(f.blade.Engine().ProgressTimer().Enabled());
-
-  f.system.dialogs.AnswerNext(MessageAnswer::Yes);
-  f.blade.Bye.UserClick();
-  EXPECT_TRUE(f.blade.Form.Closed());
-  EXPECT_FALSE(f.blade.Engine().ProgressTimer().Enabled())
-      << "the next tick ended the job before the close";
-  EXPECT_EQ(f.Status(0), "Queued");
-
-  EngineFixture unattended;
-  unattended.blade.AddPath(unattended.Wave("a.wav"));
-  unattended.Script("write 100\nwait never\n");
-  unattended.blade.Encode.UserClick();
-  unattended.blade.CloseUnattended();
-  EXPECT_TRUE(unattended.blade.Form.Closed()) << "a signal closes without asking";
-  EXPECT_TRUE(unattended.system.dialogs.Messages().empty());
+  for (bool unattended : {false, true}) {
+    EngineFixture f;
+    f.blade.SaveListButton.SetDown(true);
+    f.blade.Autostart.SetDown(true);
+    f.Script("write 100\nwait never\n");
+    f.blade.AddPath(f.Wave("a.wav"));
+    ASSERT_TRUE(f.blade.Engine().Running());
+    const std::string b = f.Wave("b.wav");
+    const auto deliver = f.loop.on_wait;
+    f.loop.on_wait = [&](unsigned ms) {
+      deliver(ms);
+      f.blade.AddPath(b);
+    };
+    if (unattended) {
+      f.blade.CloseUnattended();
+    } else {
+      f.system.dialogs.AnswerNext(MessageAnswer::No);
+      f.blade.Bye.UserClick();
+      EXPECT_FALSE(f.blade.Form.Closed());
+      EXPECT_EQ(f.system.dialogs.Messages().back().text,
+                "Encoding is not completed.\rAre you sure to lose changes?");
+      EXPECT_TRUE(f.blade.Engine().ProgressTimer().Enabled());
+      f.system.dialogs.AnswerNext(MessageAnswer::Yes);
+      f.blade.Bye.UserClick();
+    }
+    EXPECT_TRUE(f.blade.Form.Closed()) << unattended;
+    EXPECT_EQ(f.system.dialogs.Messages().size(), unattended ? 0u : 2u)
+        << "a signal closes without asking";
+    EXPECT_FALSE(f.blade.Engine().Running()) << "the job ended before the close, and no other";
+    ASSERT_EQ(f.blade.Queue.Count(), 2) << "the handed-over name arrived";
+    EXPECT_EQ(f.Status(0), "Queued");
+    EXPECT_EQ(f.Status(1), "Queued");
+    std::vector<std::string> saved;
+    settings::ReadJobList(
+        f.system.files, f.system.config / "tolvane.dat",
+        [&](const settings::JobRecordRead& record) { saved.push_back(record.path); });
+    EXPECT_EQ(saved, (std::vector<std::string>{f.temp / "a.wav", b})) << unattended;
+  }
 
   EngineFixture idle;
   idle.blade.Bye.UserClick();

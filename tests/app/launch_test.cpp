@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "engine_fixture.h"
 
 namespace tolvane::app {
@@ -7,111 +9,191 @@ namespace {
 
 using ui::MessageAnswer;
 
+// The launch's questions, in their order, and what each answer does to the entry: a passed-over
+// entry counts as done and lets the next one run; declining the overwrite shows "Reset".
 TEST(Launch, PassingOverEntries) {
-  {
-    // Declining the overwrite of the last entry ends the batch with Reset.
+  const std::string kOverwrite = "File a.wav is already compressed.\rOverwrite?";
+  const std::string kSpace =
+      "Probably there are not enough free space for encoding file\ra.wav\rSkip this file?";
+  const std::string kOwnOutput = "File song.mp3 would be replaced by its own MP3.\rIt was skipped.";
+  struct Case {
+    const char* name;
+    const char* source;
+    bool second;  // b.wav is queued after it
+    bool existing_output;
+    bool short_of_space;
+    bool checks_off;
+    std::vector<MessageAnswer> answers;
+    std::vector<std::string> messages;
+    const char* status;  // of the first entry after the launch
+    const char* caption;
+  };
+  const Case cases[] = {
+      {"overwrite yes",
+       "a.wav",
+       true,
+       true,
+       false,
+       false,
+       {MessageAnswer::Yes},
+       {kOverwrite},
+       "Preparing...",
+       "Encode"},
+      {"overwrite no",
+       "a.wav",
+       true,
+       true,
+       false,
+       false,
+       {MessageAnswer::No},
+       {kOverwrite},
+       "Completed",
+       "Reset"},
+      {"overwrite no, the last entry",
+       "a.wav",
+       false,
+       true,
+       false,
+       false,
+       {MessageAnswer::No, MessageAnswer::Ok},
+       {kOverwrite, "Nothing to do!"},
+       "Completed",
+       "Reset"},
+      {"space, skip",
+       "a.wav",
+       true,
+       false,
+       true,
+       false,
+       {MessageAnswer::Yes},
+       {kSpace},
+       "Skipped",
+       "Encode"},
+      {"space, go on",
+       "a.wav",
+       true,
+       false,
+       true,
+       false,
+       {MessageAnswer::No},
+       {kSpace},
+       "Preparing...",
+       "Encode"},
+      {"checks off", "a.wav", true, true, true, true, {}, {}, "Preparing...", "Encode"},
+      {"its own output",
+       "song.mp3",
+       true,
+       false,
+       false,
+       false,
+       {MessageAnswer::Ok},
+       {kOwnOutput},
+       "Skipped",
+       "Encode"},
+      {"its own output, the last entry",
+       "song.mp3",
+       false,
+       false,
+       false,
+       false,
+       {MessageAnswer::Ok, MessageAnswer::Ok},
+       {kOwnOutput, "Nothing to do!"},
+       "Skipped",
+       "Encode"},
+  };
+  for (const Case& c : cases) {
     EngineFixture f;
-    f.blade.AddPath(f.Wave("a.wav"));
-    testing::WriteText(f.temp / "a.mp3", "old");
-    f.system.dialogs.AnswerNext(MessageAnswer::No);
-    f.system.dialogs.AnswerNext(MessageAnswer::Ok);
+    f.blade.AddPath(f.Wave(c.source));
+    if (c.second)
+      f.blade.AddPath(f.Wave("b.wav"));
+    if (c.existing_output)
+      testing::WriteText(f.temp / "a.mp3", "old");
+    if (c.short_of_space)
+      f.Entry(0).RequiredSize = int64_t{1} << 60;
+    f.blade.OffOverWrite.SetDown(c.checks_off);
+    f.blade.OffSpace.SetDown(c.checks_off);
+    for (const MessageAnswer answer : c.answers)
+      f.system.dialogs.AnswerNext(answer);
+    f.Script("write 100\nwait never\n");
     f.blade.Encode.UserClick();
-    EXPECT_EQ(f.Status(0), "Completed");
-    EXPECT_EQ(f.blade.Encode.Caption(), "Reset");
-    EXPECT_EQ(f.system.dialogs.Messages().back().text, "Nothing to do!");
-    EXPECT_EQ(f.Entry(0).DoneBytes, f.Entry(0).FileSize) << "counts as done";
-  }
-  {
-    // A source that would be its own output is named in the message and passed over.
-    EngineFixture f;
-    f.blade.AddPath(f.Wave("song.mp3"));
-    f.system.dialogs.AnswerNext(MessageAnswer::Ok);  // its own output
-    f.system.dialogs.AnswerNext(MessageAnswer::Ok);  // nothing else to do
-    f.blade.Encode.UserClick();
-    EXPECT_EQ(f.system.dialogs.Messages().at(0).text,
-              "File song.mp3 would be replaced by its own MP3.\rIt was skipped.");
-    EXPECT_EQ(f.system.dialogs.Messages().at(0).caption, "Error");
-    EXPECT_EQ(f.Status(0), "Skipped");
-  }
-  {
-    // Too little free space: skipped on Yes, never asked with the check off.
-    EngineFixture f;
-    f.blade.AddPath(f.Wave("a.wav"));
-    f.blade.AddPath(f.Wave("b.wav"));
-    f.Entry(0).RequiredSize = int64_t{1} << 60;
-    f.system.dialogs.AnswerNext(MessageAnswer::Yes);
-    f.blade.Encode.UserClick();
-    EXPECT_EQ(f.system.dialogs.Messages().at(0).text,
-              "Probably there are not enough free space for encoding file\ra.wav\rSkip this file?");
-    EXPECT_EQ(f.Status(0), "Skipped");
-    EXPECT_EQ(f.Status(1), "Preparing...") << "the next one runs";
-    f.WaitUntilEnded();
-
-    EngineFixture off;
-    off.blade.AddPath(off.Wave("a.wav"));
-    off.Entry(0).RequiredSize = int64_t{1} << 60;
-    off.blade.OffSpace.SetDown(true);
-    off.blade.Encode.UserClick();
-    EXPECT_TRUE(off.system.dialogs.Messages().empty());
-    off.WaitUntilEnded();
+    std::vector<std::string> shown;
+    for (const auto& message : f.system.dialogs.Messages())
+      shown.push_back(message.text);
+    EXPECT_EQ(shown, c.messages) << c.name;
+    EXPECT_EQ(f.Status(0), c.status) << c.name;
+    EXPECT_EQ(f.blade.Encode.Caption(), c.caption) << c.name;
+    const bool passed_over = std::string(c.status) != "Preparing...";
+    if (c.second) {
+      EXPECT_EQ(f.Status(1), passed_over ? "Preparing..." : "Queued")
+          << c.name << ": a passed-over entry lets the next one run";
+    }
+    if (passed_over) {
+      EXPECT_EQ(f.Entry(0).DoneBytes, f.Entry(0).FileSize) << c.name << ": counts as done";
+    }
   }
 }
 
+// A launch that cannot go on says why in a box and leaves the batch idle at the entry, which
+// reads "Queued" again (or as it was); a second Encode meets the same. Only an encoder that could
+// not start leaves the empty output it was to write (a second Encode would ask about it).
 TEST(Launch, ErrorsStopTheBatchAtTheEntry) {
-  {
+  struct Case {
+    const char* message;  // its start
+    const char* caption;
+    const char* status;
+    bool output_made;
+    std::function<void(EngineFixture&)> setup;
+  };
+  const Case cases[] = {
+      {"Input file not found.\r\rHandle for this situation\ris still not completed.\rRemove "
+       "this file from queue.",
+       "Error", "Queued", false,
+       [](EngineFixture& f) { std::filesystem::remove(f.temp / "a.wav"); }},
+      {"BladeEnc not found. Check its path!", "Error", "Queued", false,
+       [](EngineFixture& f) { f.blade.BladePath.SetText(f.temp / "no-encoder"); }},
+      {"Can't create output folder.", "Error!", "Queued", false,
+       [](EngineFixture& f) {
+         testing::WriteText(f.temp / "plain-file", "x");
+         f.blade.OutputFolder.SetText(f.temp / "plain-file/out");
+       }},
+      {"Fatal error!", "Error", "Queued", true,
+       [](EngineFixture& f) {
+         testing::WriteText(f.temp / "not-a-program", "x");  // no execute permission
+         f.blade.BladePath.SetText(f.temp / "not-a-program");
+       }},
+      {"Nothing to do!", "Warning", "Completed in 00:00:00", false,
+       [](EngineFixture& f) { f.SetState(0, queue::EntryState::Completed(0, "")); }},
+      // A command line beyond 10,240 characters is refused, not cut.
+      {"The command line for a.wav", "Error", "Queued", false,
+       [](EngineFixture& f) {
+         std::string padding;
+         for (int i = 0; i < 1900; ++i)
+           padding += "./";  // each path under 4096, all three above 10,240
+         std::filesystem::create_directories(f.temp / "out");
+         f.blade.OutputFolder.SetText(f.temp.Path() + "/" + padding + "out/");
+         f.blade.BladePath.SetText(std::string(TOLVANE_BUILD_DIR) + "/tests/" + padding +
+                                   "fake_bladeenc");
+         f.Entry(0).FileName = f.temp.Path() + "/" + padding + "a.wav";
+       }},
+  };
+  for (const Case& c : cases) {
     EngineFixture f;
     f.blade.AddPath(f.Wave("a.wav"));
-    std::filesystem::remove(f.temp / "a.wav");
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    c.setup(f);
+    for (int attempt = 0; attempt < (c.output_made ? 1 : 2); ++attempt) {
       f.system.dialogs.AnswerNext(MessageAnswer::Ok);
       f.blade.Encode.UserClick();
-      EXPECT_EQ(f.system.dialogs.Messages().back().text,
-                "Input file not found.\r\rHandle for this situation\ris still not "
-                "completed.\rRemove this file from queue.");
-      EXPECT_EQ(f.Status(0), "Queued");
-      EXPECT_FALSE(f.blade.Engine().ProgressTimer().Enabled());
+      ASSERT_EQ(f.system.dialogs.Messages().size(), attempt + 1u) << c.message;
+      const auto& shown = f.system.dialogs.Messages().back();
+      EXPECT_TRUE(shown.text.starts_with(c.message)) << shown.text;
+      EXPECT_EQ(shown.caption, c.caption) << c.message;
+      EXPECT_EQ(f.Status(0), c.status) << c.message;
+      EXPECT_FALSE(f.blade.Engine().Running()) << c.message;
+      EXPECT_FALSE(f.blade.Engine().ProgressTimer().Enabled()) << c.message;
+      EXPECT_TRUE(f.blade.Encode.Enabled()) << c.message << ": idle";
+      EXPECT_EQ(f.loop.Watches(), 0) << c.message;
     }
-  }
-  {
-    EngineFixture f;
-    f.blade.AddPath(f.Wave("a.wav"));
-    f.blade.BladePath.SetText(f.temp / "no-encoder");
-    f.system.dialogs.AnswerNext(MessageAnswer::Ok);
-    f.blade.Encode.UserClick();
-    EXPECT_EQ(f.system.dialogs.Messages().back().text, "BladeEnc not found. Check its path!");
-    EXPECT_EQ(f.Status(0), "Queued") << "no row is touched";
-  }
-  {
-    EngineFixture f;
-    f.blade.AddPath(f.Wave("a.wav"));
-    testing::WriteText(f.temp / "plain-file", "x");
-    f.blade.OutputFolder.SetText(f.temp / "plain-file/out");
-    f.system.dialogs.AnswerNext(MessageAnswer::Ok);
-    f.blade.Encode.UserClick();
-    EXPECT_EQ(f.system.dialogs.Messages().back().text, "Can't create output folder.");
-    EXPECT_EQ(f.system.dialogs.Messages().back().caption, "Error!");
-    EXPECT_EQ(f.Status(0), "Queued");
-  }
-  {
-    // A command line beyond 10,240 characters is refused, not cut.
-    EngineFixture f;
-    std::string padding;
-    for (int i = 0; i < 1900; ++i)
-      padding += "./";  // each path under 4096, all three above 10,240
-    f.blade.AddPath(f.Wave("a.wav"));
-    std::filesystem::create_directories(f.temp / "out");
-    f.blade.OutputFolder.SetText(f.temp.Path() + "/" + padding + "out/");
-    f.blade.BladePath.SetText(std::string(TOLVANE_BUILD_DIR) + "/tests/" + padding +
-                              "fake_bladeenc");
-    queue::TFileData& entry = f.Entry(0);
-    entry.FileName = f.temp.Path() + "/" + padding + "a.wav";
-    f.system.dialogs.AnswerNext(MessageAnswer::Ok);
-    f.blade.Encode.UserClick();
-    ASSERT_FALSE(f.system.dialogs.Messages().empty());
-    EXPECT_TRUE(f.system.dialogs.Messages().back().text.starts_with("The command line for a.wav"))
-        << f.system.dialogs.Messages().back().text;
-    EXPECT_EQ(f.Status(0), "Queued");
-    EXPECT_FALSE(f.blade.Engine().ProgressTimer().Enabled());
+    EXPECT_EQ(std::filesystem::exists(f.temp / "a.mp3"), c.output_made) << c.message;
   }
 }
 

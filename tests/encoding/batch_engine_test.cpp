@@ -40,53 +40,6 @@ TEST(BatchEngine, AJobsEndIsHandledBeforeTheNextTick) {
   EXPECT_TRUE(f.prompts.asked.empty());
 }
 
-// Each way a job ends, seen through the loop: a stop goes back to the queue (the partial output
-// deleted when so set), an encoder error halts the batch with a report and keeps what was
-// written; an output still empty (the encoder could not read its input) goes.
-TEST(BatchEngine, StopAndHaltEndTheJobAtOnce) {
-  struct Case {
-    const char* script;
-    bool stop;
-    bool delete_partial;
-    const char* report;  // the last prompt line
-    bool output_left;
-  };
-  const Case cases[] = {
-      {"write 5000\nwait never\n", true, false, "stop", true},
-      {"write 5000\nwait never\n", true, true, "stop", false},
-      {"write 5000\nerror disk-full\nexit 255\n", false, true, "report EncoderHalted a.wav", true},
-      {"write 5000\nexit 3\n", false, false, "report EncoderHalted a.wav", true},
-      {"exit 255\n", false, false, "report EncoderHalted a.wav", false},
-  };
-  for (const Case& c : cases) {
-    EngineFixture f;
-    f.Add("a.wav");
-    f.host.options.delete_partial = c.delete_partial;
-    f.fake.Script(c.script);
-    f.engine.Encode();
-    if (c.stop) {
-      testing::WaitForSize(f.temp / "a.mp3", 5000);
-      f.prompts.answers = {false};
-      f.engine.Stop();
-      EXPECT_EQ(f.display.stop_declined, 1) << "No: the job goes on";
-      EXPECT_TRUE(f.engine.Running());
-      f.engine.Stop();  // Yes
-      EXPECT_TRUE(f.display.stopping) << c.script;
-    }
-    ASSERT_TRUE(f.DeliverEnd()) << c.script;
-    EXPECT_EQ(f.Status(0), "Queued") << c.script;
-    EXPECT_FALSE(f.engine.Running());
-    EXPECT_FALSE(f.display.stopping);
-    EXPECT_FALSE(f.Entry(0).Started);
-    EXPECT_FALSE(f.display.finished) << "the next Encode continues";
-    EXPECT_EQ(f.prompts.asked.back(), c.report);
-    EXPECT_EQ(std::filesystem::exists(f.temp / "a.mp3"), c.output_left) << c.script;
-    EXPECT_EQ(f.rows.Item(0).Hint(),
-              std::string(c.script).find("error") != std::string::npos ? "disk-full" : "")
-        << c.script << ": the encoder's own word on why, on its row";
-  }
-}
-
 // The batch's elapsed time leaves out pauses and the time of a stopped job, and goes on from
 // where it stood when the batch is started again.
 TEST(BatchEngine, TheBatchClockLeavesOutPausesAndStoppedJobs) {
@@ -143,89 +96,6 @@ TEST(BatchEngine, TheBatchClockLeavesOutPausesAndStoppedJobs) {
   f.Tick();
   EXPECT_EQ(f.display.elapsed, "00:00:01");
   f.fake.Go("end-c");
-}
-
-// The launch's questions, in their order, and what each answer does to the entry.
-TEST(BatchEngine, TheLaunchAsksAndPassesOver) {
-  struct Case {
-    const char* name;
-    bool existing_output;
-    bool short_of_space;
-    bool checks_off;
-    std::deque<bool> answers;
-    Lines asked;
-    const char* status;  // of the first entry after the launch
-    bool finished;       // Encode reads "Reset"
-  };
-  const Case cases[] = {
-      {"overwrite yes", true, false, false, {true}, {"overwrite a.wav"}, "Preparing...", false},
-      {"overwrite no", true, false, false, {false}, {"overwrite a.wav"}, "Completed", true},
-      {"space, skip", false, true, false, {true}, {"space source a.wav"}, "Skipped", false},
-      {"space, go on", false, true, false, {false}, {"space source a.wav"}, "Preparing...", false},
-      {"checks off", true, true, true, {}, {}, "Preparing...", false},
-  };
-  for (const Case& c : cases) {
-    EngineFixture f;
-    f.Add("a.wav");
-    f.Add("b.wav");
-    if (c.existing_output)
-      testing::WriteText(f.temp / "a.mp3", "old");
-    if (c.short_of_space)
-      f.Entry(0).RequiredSize = int64_t{1} << 60;
-    f.host.options.check_overwrite = !c.checks_off;
-    f.host.options.check_space = !c.checks_off;
-    f.prompts.answers = c.answers;
-    f.fake.Script("write 100\nwait never\n");
-    f.engine.Encode();
-    EXPECT_EQ(f.prompts.asked, c.asked) << c.name;
-    EXPECT_EQ(f.Status(0), c.status) << c.name;
-    EXPECT_EQ(f.display.finished, c.finished) << c.name;
-    const bool passed_over = std::string(c.status) != "Preparing...";
-    EXPECT_EQ(f.Status(1), passed_over ? "Preparing..." : "Queued")
-        << c.name << ": a passed-over entry lets the next one run";
-    if (passed_over) {
-      EXPECT_EQ(f.Entry(0).DoneBytes, f.Entry(0).FileSize) << c.name << ": counts as done";
-    }
-  }
-}
-
-// A launch that cannot go on reports why and leaves the batch idle at the entry.
-TEST(BatchEngine, LaunchFailuresStopTheBatchAtTheEntry) {
-  struct Case {
-    const char* report;
-    const char* status;
-    bool output_made;  // the empty output is made just before the encoder starts
-  };
-  const auto setups = std::vector<std::pair<Case, std::function<void(EngineFixture&)>>>{
-      {{"report EncoderNotFound", "Queued", false},
-       [](EngineFixture& f) { f.host.encoder = f.temp / "no-encoder"; }},
-      {{"report InputNotFound a.wav", "Queued", false},
-       [](EngineFixture& f) { std::filesystem::remove(f.temp / "a.wav"); }},
-      {{"report OutputFolderNotCreated a.wav", "Queued", false},
-       [](EngineFixture& f) {
-         testing::WriteText(f.temp / "plain-file", "x");
-         f.host.options.output_folder = f.temp / "plain-file/out";
-       }},
-      {{"report CannotStart a.wav", "Queued", true},
-       [](EngineFixture& f) {
-         testing::WriteText(f.temp / "not-a-program", "x");  // no execute permission
-         f.host.encoder = f.temp / "not-a-program";
-       }},
-      {{"report NothingToDo", "Completed in 00:00:00", false},
-       [](EngineFixture& f) { f.queue.SetState(f.Entry(0), queue::EntryState::Completed(0, "")); }},
-  };
-  for (const auto& [c, setup] : setups) {
-    EngineFixture f;
-    f.Add("a.wav");
-    setup(f);
-    f.engine.Encode();
-    EXPECT_EQ(f.prompts.asked, Lines{c.report});
-    EXPECT_EQ(f.Status(0), c.status) << c.report;
-    EXPECT_FALSE(f.engine.Running()) << c.report;
-    EXPECT_GE(f.display.idle_count, 1) << c.report;
-    EXPECT_EQ(f.loop.Watches(), 0) << c.report;
-    EXPECT_EQ(std::filesystem::exists(f.temp / "a.mp3"), c.output_made) << c.report;
-  }
 }
 
 // A source is never its own output: a WAVE file named .mp3, or a target folder that is (or links
@@ -360,50 +230,6 @@ TEST(BatchEngine, ChannelSwitchesFollowTheVersionAndTheSource) {
           << c.version << " mode " << c.stereo_mode << " " << stereo;
     }
   }
-}
-
-// A close while a job runs asks first; Yes stops the job, saves, and returns once the job has
-// ended; a close nobody can answer does the same without asking.
-TEST(BatchEngine, CloseWhileEncoding) {
-  for (bool unattended : {false, true}) {
-    EngineFixture f;
-    f.Add("a.wav");
-    f.Add("b.wav");
-    f.fake.Script("write 100\nwait never\n");
-    f.engine.Encode();
-    // What arrives during the close's wait (a name handed over, with Autostart) starts nothing.
-    const auto deliver = f.loop.on_wait;
-    f.loop.on_wait = [&](unsigned ms) {
-      deliver(ms);
-      f.engine.Encode();
-    };
-    if (!unattended) {
-      f.prompts.answers = {false};
-      EXPECT_FALSE(f.engine.CloseQuery(false));
-      EXPECT_EQ(f.display.stop_declined, 1);
-      EXPECT_TRUE(f.engine.Running());
-    }
-    EXPECT_TRUE(f.engine.CloseQuery(unattended));
-    EXPECT_FALSE(f.engine.Running()) << "the job ended, and no other started";
-    EXPECT_EQ(f.Status(0), "Queued") << "a stopped job waits in the saved queue";
-    EXPECT_EQ(f.Status(1), "Queued");
-    EXPECT_EQ(f.host.saves, 1);
-    EXPECT_EQ(f.prompts.asked, unattended ? Lines{} : (Lines{"close", "close"}));
-  }
-  EngineFixture idle;
-  EXPECT_TRUE(idle.engine.CloseQuery(false));
-  EXPECT_TRUE(idle.prompts.asked.empty()) << "nothing runs: no question";
-}
-
-TEST(BatchEngine, PowerOffAtTheEndSavesFirst) {
-  EngineFixture f;
-  f.Add("a.wav");
-  f.host.options.on_end = EngineOptions::OnEnd::PowerOff;
-  f.engine.Encode();
-  ASSERT_TRUE(f.DeliverEnd());
-  EXPECT_EQ(f.host.saves, 1);
-  EXPECT_EQ(f.system.power.requests, 1);
-  EXPECT_EQ(f.host.closes, 0);
 }
 
 }  // namespace
