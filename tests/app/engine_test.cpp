@@ -109,28 +109,74 @@ TEST(Engine, TheTitleShowsProgressOnlyWhileMinimisedOrInactive) {
   f.Go("end");
 }
 
-TEST(Engine, APauseAddsNothingToEitherClock) {
+// The batch's elapsed time leaves out pauses (while paused it blinks) and the time of a stopped
+// job, goes on from where it stood when the batch is started again, and after a Reset starts
+// anew however much work leaves the queue.
+TEST(Engine, TheBatchClockLeavesOutPausesAndStoppedJobs) {
   EngineFixture f;
-  f.blade.AddPath(f.Wave("song.wav"));
-  f.Script("write 240001\nwait @/end\nexit 0\n");
+  const ui::StatusPanel& elapsed = f.blade.AllBar3.Panel(1);
+  f.blade.AddPath(f.Wave("a.wav"));
+  f.blade.AddPath(f.Wave("b.wav"));
+  f.Script("write 100\nwait @/end-a\nexit 0\n");
   f.blade.Encode.UserClick();
-  f.WaitForSize(f.temp / "song.mp3", 240001);
-  f.Tick(10'000);
-  EXPECT_EQ(f.blade.AllBar3.Panel(1).Text(), "00:00:10");
+  f.WaitForSize(f.temp / "a.mp3", 100);  // a has read its script
+  f.Tick(20'000);
+  EXPECT_EQ(elapsed.Text(), "00:00:20");
+
+  f.Script("write 240001\nwait never\n");  // b's script, read when b starts
+  f.Go("end-a");
+  ASSERT_TRUE(f.loop.Pump(std::chrono::seconds(20)));
+  ASSERT_EQ(f.Status(1), "Preparing...");
+  f.WaitForSize(f.temp / "b.mp3", 240001);
+  f.Tick(5000);
+  EXPECT_EQ(elapsed.Text(), "00:00:25");
 
   f.blade.Pause.UserClick();
   ASSERT_TRUE(f.blade.Pause.Down());
   f.Tick();
-  EXPECT_EQ(f.blade.AllBar3.Panel(1).Style(), ui::PanelStyle::OwnerDraw) << "it blinks";
+  EXPECT_EQ(elapsed.Style(), ui::PanelStyle::OwnerDraw) << "it blinks";
+  EXPECT_EQ(elapsed.Text(), "00:00:25") << "nothing else moves";
   f.Tick();
-  EXPECT_EQ(f.blade.AllBar3.Panel(1).Style(), ui::PanelStyle::Text);
-  f.system.clock.Advance(28'000);
+  EXPECT_EQ(elapsed.Style(), ui::PanelStyle::Text);
+  f.Tick();
+  f.system.clock.Advance(27'000);
   f.blade.Pause.UserClick();
   EXPECT_FALSE(f.blade.Pause.Down());
+  EXPECT_EQ(elapsed.Style(), ui::PanelStyle::Text);
   f.Tick();
-  EXPECT_EQ(f.blade.AllBar3.Panel(1).Text(), "00:00:11") << "30 s of pause left out";
-  EXPECT_EQ(f.blade.AllBar2.Panel(0).Text(), "00:00:33") << "11 s for 25 %: 33 s to go";
-  f.Go("end");
+  EXPECT_EQ(elapsed.Text(), "00:00:26") << "30 s of pause left out";
+  EXPECT_EQ(f.blade.AllBar2.Panel(0).Text(), "00:03:02") << "the batch's: 26 s for an eighth";
+  f.blade.DefaultValues().estimate_mode = 0;
+  f.Tick();
+  EXPECT_EQ(f.blade.AllBar2.Panel(0).Text(), "00:00:21") << "the file's: 7 s for 25 %";
+
+  f.system.dialogs.AnswerNext(MessageAnswer::Yes);  // stop
+  f.blade.Stop.UserClick();
+  ASSERT_TRUE(f.loop.Pump(std::chrono::seconds(20)));
+  ASSERT_EQ(f.Status(1), "Queued");
+  f.system.clock.Advance(100'000);
+  f.Script("write 100\nwait @/end-b\nexit 0\n");
+  f.system.dialogs.AnswerNext(MessageAnswer::Yes);  // b.mp3 is there: replace it
+  f.blade.Encode.UserClick();
+  f.Tick();
+  EXPECT_EQ(elapsed.Text(), "00:00:21") << "on from the 20 s before the stopped job";
+  f.system.clock.Advance(30'000);
+  f.Go("end-b");
+  ASSERT_TRUE(f.loop.Pump(std::chrono::seconds(20)));
+  ASSERT_EQ(f.blade.Encode.Caption(), "Reset");
+
+  // After a Reset, work that leaves the queue (b's 31 s) is not in the clock, which starts anew.
+  f.blade.Encode.UserClick();
+  EXPECT_EQ(elapsed.Text(), "00:00:00");
+  f.blade.Queue.Item(1).SetSelected(true);
+  f.blade.Editing().RemoveFileClick();
+  ASSERT_EQ(f.blade.Queue.Count(), 1);
+  f.Script("write 100\nwait @/end-c\nexit 0\n");
+  f.system.dialogs.AnswerNext(MessageAnswer::Yes);  // a.mp3 is there: replace it
+  f.blade.Encode.UserClick();
+  f.Tick();
+  EXPECT_EQ(elapsed.Text(), "00:00:01");
+  f.Go("end-c");
 }
 
 // Each way a job ends: a stop (asked first; No lets the job go on) puts the file back in the

@@ -84,7 +84,16 @@ TEST(AddingFiles, AFolderIsScannedSubfoldersFirst) {
   std::filesystem::create_directory_symlink(f.temp / "A", f.temp / "A/B/back");
   testing::WriteText(f.temp / "A/readme.txt", "not audio");
 
+  // The window is drawn before the scan, and nothing else waiting (input, another conversation,
+  // a job's end) is run meanwhile.
+  int repaints = 0;
+  const platform::Subscription repainted =
+      f.application.RepaintRequested.Connect([&] { ++repaints; });
+  bool waiting_ran = false;
+  f.loop.Post([&] { waiting_ran = true; });
   f.blade.AddPath(f.temp / "A");
+  EXPECT_EQ(repaints, 1);
+  EXPECT_FALSE(waiting_ran);
   EXPECT_EQ(f.Captions(), (std::vector<std::string>{"4", "3", "2", "0", "1"}))
       << "depth first, then .wav before .aif before .aiff; a link back up is scanned once";
   EXPECT_TRUE(f.system.dialogs.Messages().empty()) << "other files are not looked at";

@@ -40,64 +40,6 @@ TEST(BatchEngine, AJobsEndIsHandledBeforeTheNextTick) {
   EXPECT_TRUE(f.prompts.asked.empty());
 }
 
-// The batch's elapsed time leaves out pauses and the time of a stopped job, and goes on from
-// where it stood when the batch is started again.
-TEST(BatchEngine, TheBatchClockLeavesOutPausesAndStoppedJobs) {
-  EngineFixture f;
-  f.Add("a.wav");
-  f.Add("b.wav");
-  f.fake.Script("write 100\nwait @/end-a\nexit 0\n");
-  f.engine.Encode();
-  testing::WaitForSize(f.temp / "a.mp3", 100);  // a has read its script
-  f.Tick(20'000);
-  EXPECT_EQ(f.display.elapsed, "00:00:20");
-
-  f.fake.Script("write 100\nwait never\n");  // b's script, read when b starts
-  f.fake.Go("end-a");
-  ASSERT_TRUE(f.DeliverEnd());
-  ASSERT_EQ(f.Status(1), "Preparing...");
-  f.Tick(5000);
-  EXPECT_EQ(f.display.elapsed, "00:00:25");
-
-  f.engine.SetPaused(true);
-  f.Tick();
-  EXPECT_FALSE(f.display.elapsed_visible) << "the elapsed time blinks while paused";
-  EXPECT_EQ(f.display.elapsed, "00:00:25") << "nothing else moves";
-  f.Tick();
-  EXPECT_TRUE(f.display.elapsed_visible);
-  f.Tick();
-  f.system.clock.Advance(27'000);
-  f.engine.SetPaused(false);
-  EXPECT_TRUE(f.display.elapsed_visible);
-  f.Tick();
-  EXPECT_EQ(f.display.elapsed, "00:00:26") << "30 s of pause left out";
-
-  f.engine.Stop();
-  ASSERT_TRUE(f.DeliverEnd());
-  ASSERT_EQ(f.Status(1), "Queued");
-  f.system.clock.Advance(100'000);
-  f.fake.Script("write 100\nwait @/end-b\nexit 0\n");
-  f.engine.Encode();  // b.mp3 is there: the overwrite question is answered Yes
-  EXPECT_EQ(f.prompts.asked, (Lines{"stop", "overwrite b.wav"}));
-  f.Tick();
-  EXPECT_EQ(f.display.elapsed, "00:00:21") << "on from the 20 s before the stopped job";
-  f.system.clock.Advance(30'000);
-  f.fake.Go("end-b");
-  ASSERT_TRUE(f.DeliverEnd());
-  ASSERT_TRUE(f.engine.Finished());
-
-  // After a Reset, work that leaves the queue (b's 31 s) is not in the clock, which starts anew.
-  f.engine.Encode();
-  EXPECT_EQ(f.display.elapsed, "00:00:00");
-  f.engine.ForgetWork(static_cast<uint32_t>(f.Entry(1).EncodeTime) * 1000u);
-  f.rows.Delete(1);
-  f.fake.Script("write 100\nwait @/end-c\nexit 0\n");
-  f.engine.Encode();
-  f.Tick();
-  EXPECT_EQ(f.display.elapsed, "00:00:01");
-  f.fake.Go("end-c");
-}
-
 // A source is never its own output: a WAVE file named .mp3, or a target folder that is (or links
 // to) the source's own folder, keeps every byte whatever the answers and the checks.
 TEST(BatchEngine, ASourceIsNeverItsOwnOutput) {
