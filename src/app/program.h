@@ -13,10 +13,10 @@
 #include "platform/posix/posix_volumes.h"
 #include "platform/posix/process_environment.h"
 #include "platform/posix/xdg_folders.h"
-#include "startup.h"
 #include "platform/qt/platform_services.h"
 #include "platform/qt/termination_watcher.h"
 #include "platform/ui/application.h"
+#include "startup.h"
 
 namespace tolvane::app {
 

@@ -204,8 +204,8 @@ bool SaveEncoderPath(platform::RegistryStore& registry, const std::string& key,
   return registry.Flush();
 }
 
-void CopySettings(platform::RegistryStore& registry, const std::string& from,
-                  const std::string& to, const Settings& defaults) {
+void CopySettings(platform::RegistryStore& registry, const std::string& from, const std::string& to,
+                  const Settings& defaults) {
   const SettingsStore earlier(registry, from);
   SettingsStore current(registry, to);
   const int32_t drive = defaults.drive.value_or(0);

@@ -84,7 +84,7 @@ bool SaveEncoderPath(platform::RegistryStore& registry, const std::string& key,
 // Copies every setting from the key `from` to the key `to`, each as its type: a missing value, a
 // text that is no number, or a value of another type gives its value in `defaults`. Nothing is
 // held in a range: the values move as they were.
-void CopySettings(platform::RegistryStore& registry, const std::string& from,
-                  const std::string& to, const Settings& defaults);
+void CopySettings(platform::RegistryStore& registry, const std::string& from, const std::string& to,
+                  const Settings& defaults);
 
 }  // namespace tolvane::settings
