@@ -13,6 +13,7 @@
 
 #include "downmix.h"
 #include "pcm_input.h"
+#include "platform/number_text.h"
 #include "platform/paths.h"
 #include "platform/posix/unique_fd.h"
 #include "platform/posix/write_all.h"
@@ -28,6 +29,12 @@ constexpr int kQuality = 3;
 struct LameDeleter {
   void operator()(lame_global_flags* flags) const { lame_close(flags); }
 };
+
+// A length of sound as MM:SS.
+std::string MinutesAndSeconds(int64_t frames, int sample_rate) {
+  const int64_t seconds = sample_rate > 0 ? frames / sample_rate : 0;
+  return platform::ZeroPadded(seconds / 60, 2) + ":" + platform::ZeroPadded(seconds % 60, 2);
+}
 
 std::string SystemError(const std::string& what) {
   return what + ": " + std::strerror(errno);
@@ -91,6 +98,10 @@ std::string EncodeFile(const std::string& input, const std::string& output,
   if (const auto* problem = std::get_if<std::string>(&header))
     return *problem;
   const PcmFormat& format = std::get<PcmFormat>(header);
+  // A file cut short (half copied) is no whole sound: no short MP3 passes for it.
+  if (format.DeclaredFrames() > format.Frames())
+    return "ends at " + MinutesAndSeconds(format.Frames(), format.sample_rate) + " of " +
+           MinutesAndSeconds(format.DeclaredFrames(), format.sample_rate);
 
   struct stat out_info {};
   if (::stat(output.c_str(), &out_info) == 0 && out_info.st_dev == info.st_dev &&

@@ -12,6 +12,12 @@ namespace tolvane::encoder {
 
 namespace {
 
+// A chunk size that no real file has: what programs write when they cannot go back to fill in
+// the length (a pipe), so the data reach to the end of the file.
+bool UnknownLength(uint32_t size) {
+  return size >= 0x7FFF0000u;
+}
+
 constexpr uint16_t kWavePcm = 1;
 constexpr uint16_t kWaveFloat = 3;
 constexpr uint16_t kWaveExtensible = 0xFFFE;
@@ -102,6 +108,7 @@ std::variant<PcmFormat, std::string> ReadWave(const Reader& in) {
       const int64_t rest = in.size - body;
       // A streamed file may not know its length; then the data reach to the end of the file.
       format.data_bytes = size == kSizeToEnd || size > rest ? rest : size;
+      format.declared_bytes = UnknownLength(size) ? int64_t{-1} : int64_t{size};
       have_data = true;
     }
     if (size == kSizeToEnd)
@@ -160,6 +167,7 @@ std::variant<PcmFormat, std::string> ReadAiff(const Reader& in, bool compressed_
       format.data_offset = body + 8 + offset;
       const int64_t declared = static_cast<int64_t>(size) - 8 - offset;
       format.data_bytes = std::max<int64_t>(0, std::min(declared, in.size - format.data_offset));
+      format.declared_bytes = UnknownLength(size) ? -1 : std::max<int64_t>(0, declared);
       have_sound = true;
     }
     pos = body + size + (size & 1);
@@ -171,6 +179,9 @@ std::variant<PcmFormat, std::string> ReadAiff(const Reader& in, bool compressed_
   const int64_t declared_bytes = static_cast<int64_t>(frames) * format.BytesPerFrame();
   if (declared_bytes > 0 && declared_bytes < format.data_bytes)
     format.data_bytes = declared_bytes;
+  // The frame count is what the file says it holds.
+  if (declared_bytes > 0 && format.declared_bytes >= 0)
+    format.declared_bytes = declared_bytes;
   return format;
 }
 

@@ -20,10 +20,17 @@ struct PcmFormat {
   // Which speakers the channels feed, as WAVE_FORMAT_EXTENSIBLE gives it; 0 when unknown.
   uint32_t channel_mask = 0;
   int64_t data_offset = 0;
+  // The sound data in the file, and what its header says they take (-1 when it does not know:
+  // a streamed file's data reach to its end). A file that holds less than it declares was cut
+  // short (copied in half, say).
   int64_t data_bytes = 0;
+  int64_t declared_bytes = -1;
 
   int BytesPerFrame() const { return channels * (bits_per_sample / 8); }
   int64_t Frames() const { return BytesPerFrame() == 0 ? 0 : data_bytes / BytesPerFrame(); }
+  int64_t DeclaredFrames() const {
+    return BytesPerFrame() == 0 || declared_bytes < 0 ? Frames() : declared_bytes / BytesPerFrame();
+  }
 };
 
 // Reads the header of a WAVE or AIFF/AIFC file by walking its chunks. Returns the format, or a

@@ -181,6 +181,21 @@ TEST(Batch, AFailedEncoderSaysWhy) {
   const std::string line = r.output.substr(r.output.find(failed));
   EXPECT_NE(line.substr(0, line.find('\n')).find("No space left on device"), std::string::npos)
       << r.output;
+
+  // A source cut short (half copied) fails with where it ends; nothing passes for its MP3, and
+  // it stays.
+  testing::WriteWave(temp / "cut.wav", {.data_bytes = 20 * 176'400});
+  std::filesystem::resize_file(temp / "cut.wav", 1000);
+  const Result cut = RunBatch(temp, {"--delete-source", "cut.wav"});
+  EXPECT_EQ(cut.exit_code, 1);
+  EXPECT_NE(cut.output.find("failed   " + (temp / "cut.wav") +
+                            ": the encoder failed (exit code "
+                            "255)"),
+            std::string::npos)
+      << cut.output;
+  EXPECT_NE(cut.output.find("cut.wav ends at 00:00 of 00:20"), std::string::npos) << cut.output;
+  EXPECT_FALSE(std::filesystem::exists(temp / "cut.mp3"));
+  EXPECT_TRUE(std::filesystem::exists(temp / "cut.wav"));
 }
 
 TEST(Batch, TheTreeIsMirroredAndTheTagWritten) {

@@ -296,6 +296,9 @@ TEST(BladeEnc, FailuresExitWith255AndNameTheCause) {
   testing::WriteWave(temp / "slow.wav", {.sample_rate = 22050, .data_bytes = 44100});
   testing::WriteText(temp / "notes.txt", "just some words, not sound");
   WriteLeftTone(temp / "good.wav");
+  // Half copied: its header says 20 s, 1,000 bytes are there.
+  testing::WriteWave(temp / "cut.wav", {.data_bytes = 20 * 176'400});
+  std::filesystem::resize_file(temp / "cut.wav", 1000);
   struct Case {
     std::vector<std::string> arguments;
     std::string named;
@@ -305,6 +308,7 @@ TEST(BladeEnc, FailuresExitWith255AndNameTheCause) {
       {{temp / "missing.wav"}, temp / "missing.wav"},
       {{temp / "slow.wav"}, temp / "slow.wav"},
       {{temp / "notes.txt"}, temp / "notes.txt"},
+      {{temp / "cut.wav"}, temp / "cut.wav ends at 00:00 of 00:20"},
       {{}, "usage"},
   };
   for (const Case& c : cases) {
