@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "downmix.h"
@@ -17,6 +18,7 @@
 #include "platform/paths.h"
 #include "platform/posix/unique_fd.h"
 #include "platform/posix/write_all.h"
+#include "sound_reader.h"
 
 namespace tolvane::encoder {
 
@@ -94,14 +96,30 @@ std::string EncodeFile(const std::string& input, const std::string& output,
   struct stat info {};
   if (::fstat(in.Get(), &info) != 0 || !S_ISREG(info.st_mode))
     return "is not a regular file";
-  const auto header = ReadPcmFormat(in.Get(), info.st_size);
-  if (const auto* problem = std::get_if<std::string>(&header))
+  // A WAVE or AIFF file's own header says what it holds, also when the file was cut short
+  // (which the sound library passes over); other formats say so through the library.
+  std::optional<PcmFormat> pcm;
+  if (IsWaveOrAiff(in.Get(), info.st_size)) {
+    const auto header = ReadPcmFormat(in.Get(), info.st_size);
+    if (const auto* problem = std::get_if<std::string>(&header))
+      return *problem;
+    pcm = std::get<PcmFormat>(header);
+    // A file cut short (half copied) is no whole sound: no short MP3 passes for it.
+    if (pcm->DeclaredFrames() > pcm->Frames()) {
+      return "ends at " + MinutesAndSeconds(pcm->Frames(), pcm->sample_rate) + " of " +
+             MinutesAndSeconds(pcm->DeclaredFrames(), pcm->sample_rate);
+    }
+  }
+  auto opened = SoundReader::Open(in.Get());
+  if (const auto* problem = std::get_if<std::string>(&opened))
     return *problem;
-  const PcmFormat& format = std::get<PcmFormat>(header);
-  // A file cut short (half copied) is no whole sound: no short MP3 passes for it.
-  if (format.DeclaredFrames() > format.Frames())
-    return "ends at " + MinutesAndSeconds(format.Frames(), format.sample_rate) + " of " +
-           MinutesAndSeconds(format.DeclaredFrames(), format.sample_rate);
+  SoundReader& sound = std::get<SoundReader>(opened);
+  if (std::string problem = CheckChannelsAndRate(sound.Channels(), sound.SampleRate());
+      !problem.empty())
+    return problem;
+  const int channels = sound.Channels();
+  const int sample_rate = sound.SampleRate();
+  const int64_t declared_frames = pcm ? pcm->Frames() : sound.Frames();
 
   struct stat out_info {};
   if (::stat(output.c_str(), &out_info) == 0 && out_info.st_dev == info.st_dev &&
@@ -109,15 +127,15 @@ std::string EncodeFile(const std::string& input, const std::string& output,
     return "would be overwritten by its own output";
   }
 
-  const bool mono_output = format.channels == 1 || options.channel_mode == ChannelMode::Mono ||
+  const bool mono_output = channels == 1 || options.channel_mode == ChannelMode::Mono ||
                            options.channel_mode == ChannelMode::Left ||
                            options.channel_mode == ChannelMode::Right;
   std::unique_ptr<lame_global_flags, LameDeleter> lame(lame_init());
   if (!lame)
     return "cannot start the MP3 encoder";
   lame_set_num_channels(lame.get(), 2);
-  lame_set_in_samplerate(lame.get(), format.sample_rate);
-  lame_set_out_samplerate(lame.get(), format.sample_rate);
+  lame_set_in_samplerate(lame.get(), sample_rate);
+  lame_set_out_samplerate(lame.get(), sample_rate);
   lame_set_mode(lame.get(), mono_output ? MONO : STEREO);
   lame_set_VBR(lame.get(), vbr_off);
   lame_set_brate(lame.get(), options.bitrate_kbps);
@@ -137,34 +155,36 @@ std::string EncodeFile(const std::string& input, const std::string& output,
   if (out.Get() < 0)
     return SystemError("cannot write " + output);
 
-  std::vector<uint8_t> raw(static_cast<size_t>(kFramesPerBlock * format.BytesPerFrame()));
   std::vector<float> samples;
   std::vector<float> stereo;
   std::vector<float> left;
   std::vector<float> right;
   // More than two channels are mixed down to stereo first; the channel mode acts on that.
-  const StereoWeights downmix = DownmixWeights(format.channels, format.channel_mask);
-  const int mixed_channels = std::min(format.channels, 2);
+  const StereoWeights downmix = DownmixWeights(channels, pcm ? pcm->channel_mask : 0);
+  const int mixed_channels = std::min(channels, 2);
   std::vector<unsigned char> mp3(static_cast<size_t>(kFramesPerBlock * 5 / 4 + 7200));
-  int64_t remaining = format.Frames();
-  int64_t offset = format.data_offset;
-  while (remaining > 0) {
-    const int64_t frames = std::min(remaining, kFramesPerBlock);
-    const size_t bytes = static_cast<size_t>(frames * format.BytesPerFrame());
-    size_t done = 0;
-    while (done < bytes) {
-      const ssize_t n = ::pread(in.Get(), raw.data() + done, bytes - done,
-                                static_cast<off_t>(offset + static_cast<int64_t>(done)));
-      if (n < 0 && errno == EINTR)
-        continue;
-      if (n <= 0)
-        return "ends before its sound data does";
-      done += static_cast<size_t>(n);
+  int64_t done_frames = 0;
+  for (;;) {
+    // A WAVE or AIFF file is read as far as its header says, not into what follows the sound.
+    const int64_t wanted =
+        pcm ? std::min(kFramesPerBlock, declared_frames - done_frames) : kFramesPerBlock;
+    if (wanted <= 0)
+      break;
+    samples.resize(static_cast<size_t>(wanted * channels));
+    const int64_t frames = sound.Read(samples.data(), wanted);
+    if (frames < 0) {
+      // A cut-off FLAC file reads as a decoder that lost its way before the declared end.
+      const std::string where = MinutesAndSeconds(done_frames, sample_rate);
+      return (done_frames < declared_frames
+                  ? "ends at " + where + " of " + MinutesAndSeconds(declared_frames, sample_rate)
+                  : "cannot be read at " + where) +
+             " (" + sound.Error() + ")";
     }
-    offset += static_cast<int64_t>(bytes);
-    remaining -= frames;
-    DecodeSamples(format, raw.data(), frames, samples);
-    if (format.channels > 2) {
+    if (frames == 0)
+      break;
+    done_frames += frames;
+    samples.resize(static_cast<size_t>(frames * channels));
+    if (channels > 2) {
       Downmix(samples, downmix, stereo);
       samples.swap(stereo);
     }
@@ -179,6 +199,11 @@ std::string EncodeFile(const std::string& input, const std::string& output,
             out.Get(), {reinterpret_cast<const char*>(mp3.data()), static_cast<size_t>(encoded)})) {
       return SystemError("cannot write " + output);
     }
+  }
+  // A file that ends before the length it declares (a truncated FLAC file) was cut short.
+  if (done_frames < declared_frames) {
+    return "ends at " + MinutesAndSeconds(done_frames, sample_rate) + " of " +
+           MinutesAndSeconds(declared_frames, sample_rate);
   }
   const int flushed = lame_encode_flush(lame.get(), mp3.data(), static_cast<int>(mp3.size()));
   if (flushed < 0 || !posix::WriteAll(out.Get(), {reinterpret_cast<const char*>(mp3.data()),

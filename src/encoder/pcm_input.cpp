@@ -54,9 +54,8 @@ double ExtendedToDouble(const uint8_t* b) {
 }
 
 std::string Check(const PcmFormat& f) {
-  if (f.channels < 1 || f.channels > kMaxChannels) {
-    return "has " + std::to_string(f.channels) + " channels (one to eight are supported)";
-  }
+  if (std::string problem = CheckChannelsAndRate(f.channels, f.sample_rate); !problem.empty())
+    return problem;
   if (f.is_float && f.bits_per_sample != 32 && f.bits_per_sample != 64) {
     return "has " + std::to_string(f.bits_per_sample) +
            "-bit floating-point samples (32 and 64 bits are supported)";
@@ -65,10 +64,6 @@ std::string Check(const PcmFormat& f) {
       f.bits_per_sample != 32) {
     return "has " + std::to_string(f.bits_per_sample) +
            "-bit samples (8, 16, 24 and 32 bits are supported)";
-  }
-  if (f.sample_rate != 32000 && f.sample_rate != 44100 && f.sample_rate != 48000) {
-    return "has a sample rate of " + std::to_string(f.sample_rate) +
-           " Hz (32000, 44100 and 48000 Hz are supported)";
   }
   return {};
 }
@@ -187,6 +182,26 @@ std::variant<PcmFormat, std::string> ReadAiff(const Reader& in, bool compressed_
 
 }  // namespace
 
+std::string CheckChannelsAndRate(int channels, int sample_rate) {
+  if (channels < 1 || channels > kMaxChannels)
+    return "has " + std::to_string(channels) + " channels (one to eight are supported)";
+  if (sample_rate != 32000 && sample_rate != 44100 && sample_rate != 48000) {
+    return "has a sample rate of " + std::to_string(sample_rate) +
+           " Hz (32000, 44100 and 48000 Hz are supported)";
+  }
+  return {};
+}
+
+bool IsWaveOrAiff(int fd, int64_t file_size) {
+  const Reader in{fd, file_size};
+  std::array<uint8_t, 12> head{};
+  return in.Read(0, head.data(), head.size()) && ((std::memcmp(head.data(), "RIFF", 4) == 0 &&
+                                                   std::memcmp(head.data() + 8, "WAVE", 4) == 0) ||
+                                                  (std::memcmp(head.data(), "FORM", 4) == 0 &&
+                                                   (std::memcmp(head.data() + 8, "AIFF", 4) == 0 ||
+                                                    std::memcmp(head.data() + 8, "AIFC", 4) == 0)));
+}
+
 std::variant<PcmFormat, std::string> ReadPcmFormat(int fd, int64_t file_size) {
   const Reader in{fd, file_size};
   std::array<uint8_t, 12> head{};
@@ -207,47 +222,6 @@ std::variant<PcmFormat, std::string> ReadPcmFormat(int fd, int64_t file_size) {
       return problem;
   }
   return result;
-}
-
-void DecodeSamples(const PcmFormat& format, const uint8_t* bytes, int64_t frames,
-                   std::vector<float>& samples) {
-  const int64_t count = frames * format.channels;
-  samples.resize(static_cast<size_t>(count));
-  const int width = format.bits_per_sample / 8;
-  const auto word = [&](const uint8_t* s, int size) -> uint64_t {
-    uint64_t value = 0;
-    for (int i = 0; i < size; ++i) {
-      const int shift = 8 * (format.big_endian ? size - 1 - i : i);
-      value |= static_cast<uint64_t>(s[i]) << shift;
-    }
-    return value;
-  };
-  constexpr double kIntegerScale = 1.0 / 2147483648.0;
-  for (int64_t i = 0; i < count; ++i) {
-    const uint8_t* s = bytes + i * width;
-    float value = 0;
-    if (format.is_float && width == 4) {
-      const auto bits = static_cast<uint32_t>(word(s, 4));
-      float sample = 0;
-      std::memcpy(&sample, &bits, sizeof sample);
-      value = sample;
-    } else if (format.is_float && width == 8) {
-      const uint64_t bits = word(s, 8);
-      double sample = 0;
-      std::memcpy(&sample, &bits, sizeof sample);
-      value = static_cast<float>(sample);
-    } else if (width == 1) {
-      const int32_t byte = format.unsigned_8bit ? static_cast<int32_t>(s[0]) - 128
-                                                : static_cast<int32_t>(static_cast<int8_t>(s[0]));
-      value = static_cast<float>(byte / 128.0);
-    } else {
-      // Left-aligned in 32 bits, so every width has its full scale at 2^31.
-      const auto raw = static_cast<uint32_t>(word(s, width) << (32 - 8 * width));
-      value = static_cast<float>(static_cast<int32_t>(raw) * kIntegerScale);
-    }
-    // A damaged float (not a number) would poison the encoder's filters: it is silence.
-    samples[static_cast<size_t>(i)] = std::isfinite(value) ? value : 0.0F;
-  }
 }
 
 }  // namespace tolvane::encoder

@@ -33,15 +33,18 @@ struct PcmFormat {
   }
 };
 
-// Reads the header of a WAVE or AIFF/AIFC file by walking its chunks. Returns the format, or a
+// Whether the file starts as a WAVE ("RIFF....WAVE") or AIFF/AIFF-C ("FORM....AIFF"/"AIFC") file.
+bool IsWaveOrAiff(int fd, int64_t file_size);
+
+// Reads the header of a WAVE or AIFF/AIFC file by walking its chunks: what it declares, which the
+// sound library does not tell when the file was cut short. Returns the format, or a
 // message saying why the file cannot be encoded. Taken: integer PCM of 8, 16, 24 or 32 bits and
 // IEEE float of 32 or 64 bits (WAVE format 1 or 3, or WAVE_FORMAT_EXTENSIBLE of either; AIFF;
 // AIFF-C "NONE", "twos", "sowt", "fl32", "fl64"), 1 to 8 channels, 32000, 44100 or 48000 Hz.
 std::variant<PcmFormat, std::string> ReadPcmFormat(int fd, int64_t file_size);
 
-// Converts whole frames of raw sample bytes to samples with full scale at 1.0, interleaved.
-// Float input is passed on as it is, also beyond full scale.
-void DecodeSamples(const PcmFormat& format, const uint8_t* bytes, int64_t frames,
-                   std::vector<float>& samples);
+// Why a sound of `channels` channels at `sample_rate` cannot be encoded, or "" when it can: one to
+// eight channels, 32000, 44100 or 48000 Hz.
+std::string CheckChannelsAndRate(int channels, int sample_rate);
 
 }  // namespace tolvane::encoder

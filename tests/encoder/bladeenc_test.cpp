@@ -69,6 +69,16 @@ std::string FmtChunk(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bi
   return "fmt " + Le32(static_cast<uint32_t>(body.size())) + body;
 }
 
+// The tone of `frames` frames at `rate`, stereo, made into `path` by ffmpeg (with `codec`).
+void Converted(const std::string& path, int rate, int64_t frames, const std::string& codec) {
+  const std::string wave = path + ".wav";
+  testing::WriteWave(wave, {.sample_rate = static_cast<uint32_t>(rate),
+                            .samples = testing::Tone(frames, 2, rate, 8000, 8000)});
+  testing::ChildProcess ffmpeg("/usr/bin/ffmpeg",
+                               {"-loglevel", "error", "-y", "-i", wave, "-c:a", codec, path});
+  ASSERT_EQ(ffmpeg.WaitFor(60s), 0) << path;
+}
+
 std::string Samples16(int64_t frames, int channels, int rate) {
   const std::vector<uint8_t> tone = testing::Tone(frames, channels, rate, 8000, 8000);
   return std::string(tone.begin(), tone.end());
@@ -237,11 +247,23 @@ TEST(BladeEnc, ReadsEveryKindOfSupportedInput) {
          testing::WriteAiff(p, {.channels = 1, .bits_per_sample = 8, .frames = 44100});
        },
        44100, 44100},
+      {"FLAC", [&](const std::string& p) { Converted(p + ".flac", 44100, frames, "flac"); }, 44100,
+       frames},
+      {"Ogg Vorbis",
+       [&](const std::string& p) { Converted(p + ".ogg", 44100, frames, "libvorbis"); }, 44100,
+       frames},
+      {"Opus", [&](const std::string& p) { Converted(p + ".opus", 48000, frames, "libopus"); },
+       48000, frames},
   };
   for (const Case& c : cases) {
     TempFolder temp;
-    c.write(temp / "in.wav");
-    const EncoderRun run = RunEncoder(temp, {temp / "in.wav"});
+    c.write(temp / "in");
+    std::string input = temp / "in";
+    for (const char* extension : {".flac", ".ogg", ".opus"}) {
+      if (std::filesystem::exists(input + extension))
+        input += extension;
+    }
+    const EncoderRun run = RunEncoder(temp, {input});
     ASSERT_EQ(run.exit_code, 0) << c.name << ": " << run.output;
     const testing::DecodedSound sound = testing::DecodeMp3(temp / "in.mp3");
     EXPECT_EQ(sound.sample_rate, c.rate) << c.name;
@@ -299,6 +321,9 @@ TEST(BladeEnc, FailuresExitWith255AndNameTheCause) {
   // Half copied: its header says 20 s, 1,000 bytes are there.
   testing::WriteWave(temp / "cut.wav", {.data_bytes = 20 * 176'400});
   std::filesystem::resize_file(temp / "cut.wav", 1000);
+  Converted(temp / "cut.flac", 44100, 10 * 44100, "flac");
+  std::filesystem::resize_file(temp / "cut.flac",
+                               std::filesystem::file_size(temp / "cut.flac") / 3);
   struct Case {
     std::vector<std::string> arguments;
     std::string named;
@@ -309,6 +334,7 @@ TEST(BladeEnc, FailuresExitWith255AndNameTheCause) {
       {{temp / "slow.wav"}, temp / "slow.wav"},
       {{temp / "notes.txt"}, temp / "notes.txt"},
       {{temp / "cut.wav"}, temp / "cut.wav ends at 00:00 of 00:20"},
+      {{temp / "cut.flac"}, " of 00:10"},
       {{}, "usage"},
   };
   for (const Case& c : cases) {
