@@ -135,7 +135,7 @@ std::string EncodeFile(const std::string& input, const std::string& output,
     return "cannot start the MP3 encoder";
   lame_set_num_channels(lame.get(), 2);
   lame_set_in_samplerate(lame.get(), sample_rate);
-  lame_set_out_samplerate(lame.get(), sample_rate);
+  lame_set_out_samplerate(lame.get(), Mp3SampleRate(sample_rate));
   lame_set_mode(lame.get(), mono_output ? MONO : STEREO);
   lame_set_VBR(lame.get(), vbr_off);
   lame_set_brate(lame.get(), options.bitrate_kbps);

@@ -6,7 +6,8 @@
 
 namespace tolvane::encoder {
 
-// Encodes one input to `output` as CBR MPEG-1 Layer III at the input's own sample rate, writing
+// Encodes one input to `output` as CBR MPEG Layer III at the input's own sample rate (high
+// resolution resampled to 44100 or 48000 Hz, see Mp3SampleRate), writing
 // the file block by block as it goes. Returns an empty string on success, else a message. A
 // failed run leaves what it wrote.
 std::string EncodeFile(const std::string& input, const std::string& output,

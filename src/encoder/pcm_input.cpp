@@ -22,6 +22,8 @@ constexpr uint16_t kWavePcm = 1;
 constexpr uint16_t kWaveFloat = 3;
 constexpr uint16_t kWaveExtensible = 0xFFFE;
 constexpr int kMaxChannels = 8;
+constexpr int kLowestRate = 8000;
+constexpr int kHighestRate = 192000;
 constexpr uint32_t kSizeToEnd = 0xFFFFFFFF;
 
 struct Reader {
@@ -185,11 +187,23 @@ std::variant<PcmFormat, std::string> ReadAiff(const Reader& in, bool compressed_
 std::string CheckChannelsAndRate(int channels, int sample_rate) {
   if (channels < 1 || channels > kMaxChannels)
     return "has " + std::to_string(channels) + " channels (one to eight are supported)";
-  if (sample_rate != 32000 && sample_rate != 44100 && sample_rate != 48000) {
-    return "has a sample rate of " + std::to_string(sample_rate) +
-           " Hz (32000, 44100 and 48000 Hz are supported)";
+  if (sample_rate < kLowestRate || sample_rate > kHighestRate) {
+    return "has a sample rate of " + std::to_string(sample_rate) + " Hz (" +
+           std::to_string(kLowestRate) + " to " + std::to_string(kHighestRate) +
+           " Hz are supported)";
   }
   return {};
+}
+
+int Mp3SampleRate(int sample_rate) {
+  // The rates of MPEG-1, MPEG-2 and MPEG-2.5 Layer III.
+  static constexpr int kRates[] = {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000};
+  for (const int rate : kRates) {
+    if (rate >= sample_rate)
+      return rate;
+  }
+  // High resolution: 88.2 and 176.4 kHz go to 44.1, the others to 48.
+  return sample_rate % 11025 == 0 ? 44100 : 48000;
 }
 
 bool IsWaveOrAiff(int fd, int64_t file_size) {

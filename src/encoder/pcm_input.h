@@ -40,11 +40,15 @@ bool IsWaveOrAiff(int fd, int64_t file_size);
 // sound library does not tell when the file was cut short. Returns the format, or a
 // message saying why the file cannot be encoded. Taken: integer PCM of 8, 16, 24 or 32 bits and
 // IEEE float of 32 or 64 bits (WAVE format 1 or 3, or WAVE_FORMAT_EXTENSIBLE of either; AIFF;
-// AIFF-C "NONE", "twos", "sowt", "fl32", "fl64"), 1 to 8 channels, 32000, 44100 or 48000 Hz.
+// AIFF-C "NONE", "twos", "sowt", "fl32", "fl64"), 1 to 8 channels, 8000 to 192000 Hz.
 std::variant<PcmFormat, std::string> ReadPcmFormat(int fd, int64_t file_size);
 
 // Why a sound of `channels` channels at `sample_rate` cannot be encoded, or "" when it can: one to
-// eight channels, 32000, 44100 or 48000 Hz.
+// eight channels, 8000 to 192000 Hz.
 std::string CheckChannelsAndRate(int channels, int sample_rate);
+
+// The MP3's sample rate for a sound at `sample_rate`: the same where an MP3 can hold it, else the
+// next one up, and 44100 or 48000 Hz for high-resolution sound (the encoder resamples).
+int Mp3SampleRate(int sample_rate);
 
 }  // namespace tolvane::encoder

@@ -13,13 +13,24 @@ void SoundReader::Closer::operator()(void* file) const {
 std::variant<SoundReader, std::string> SoundReader::Open(int fd) {
   SF_INFO info{};
   SNDFILE* file = sf_open_fd(fd, SFM_READ, &info, SF_FALSE);
+  return Adopt(file, info.channels, info.samplerate, info.frames);
+}
+
+std::variant<SoundReader, std::string> SoundReader::OpenFile(const std::string& path) {
+  SF_INFO info{};
+  SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+  return Adopt(file, info.channels, info.samplerate, info.frames);
+}
+
+std::variant<SoundReader, std::string> SoundReader::Adopt(void* file, int channels, int sample_rate,
+                                                          int64_t frames) {
   if (file == nullptr)
     return "is no sound file it can read (" + std::string(sf_strerror(nullptr)) + ")";
   SoundReader reader;
   reader.file_.reset(file);
-  reader.channels_ = info.channels;
-  reader.sample_rate_ = info.samplerate;
-  reader.frames_ = info.frames;
+  reader.channels_ = channels;
+  reader.sample_rate_ = sample_rate;
+  reader.frames_ = frames;
   return reader;
 }
 

@@ -15,6 +15,8 @@ class SoundReader final {
   // Reads from `fd`, which stays the caller's and must outlive the reader. A message saying why
   // when the file is no sound the library can read.
   static std::variant<SoundReader, std::string> Open(int fd);
+  // The same for a regular file by its name.
+  static std::variant<SoundReader, std::string> OpenFile(const std::string& path);
 
   int Channels() const { return channels_; }
   int SampleRate() const { return sample_rate_; }
@@ -32,6 +34,9 @@ class SoundReader final {
     void operator()(void* file) const;
   };
   SoundReader() = default;
+  // Takes an open libsndfile handle (null: why it could not be opened).
+  static std::variant<SoundReader, std::string> Adopt(void* file, int channels, int sample_rate,
+                                                      int64_t frames);
 
   std::unique_ptr<void, Closer> file_;
   int channels_ = 0;

@@ -249,6 +249,20 @@ TEST(BladeEnc, ReadsEveryKindOfSupportedInput) {
        44100, 44100},
       {"FLAC", [&](const std::string& p) { Converted(p + ".flac", 44100, frames, "flac"); }, 44100,
        frames},
+      {"22050 Hz, a rate an MP3 holds",
+       [&](const std::string& p) {
+         testing::WriteWave(p, {.channels = 1,
+                                .sample_rate = 22050,
+                                .samples = testing::Tone(frames, 1, 22050, 8000, 8000)});
+       },
+       22050, frames},
+      {"96 kHz 24-bit, resampled to 48 kHz",
+       [&](const std::string& p) {
+         testing::WriteWave(p, {.sample_rate = 96000,
+                                .bits_per_sample = 24,
+                                .samples = std::vector<uint8_t>(frames * 2 * 6, 0)});
+       },
+       48000, frames},
       {"Ogg Vorbis",
        [&](const std::string& p) { Converted(p + ".ogg", 44100, frames, "libvorbis"); }, 44100,
        frames},
@@ -315,7 +329,7 @@ TEST(BladeEnc, AifcWithEitherByteOrderAndRefusesCompressedSound) {
 
 TEST(BladeEnc, FailuresExitWith255AndNameTheCause) {
   TempFolder temp;
-  testing::WriteWave(temp / "slow.wav", {.sample_rate = 22050, .data_bytes = 44100});
+  testing::WriteWave(temp / "slow.wav", {.sample_rate = 4000, .data_bytes = 16000});
   testing::WriteText(temp / "notes.txt", "just some words, not sound");
   WriteLeftTone(temp / "good.wav");
   // Half copied: its header says 20 s, 1,000 bytes are there.
@@ -364,7 +378,7 @@ TEST(BladeEnc, OutputFolderAndDeletingTheSource) {
   EXPECT_TRUE(std::filesystem::exists(temp / "a.wav"));
   EXPECT_FALSE(std::filesystem::exists(temp / "b.wav")) << "deleted once encoded";
 
-  testing::WriteWave(temp / "c.wav", {.sample_rate = 22050, .data_bytes = 100});
+  testing::WriteWave(temp / "c.wav", {.sample_rate = 4000, .data_bytes = 100});
   EXPECT_EQ(RunEncoder(temp, {"-DELETE", temp / "c.wav"}).exit_code, 255);
   EXPECT_TRUE(std::filesystem::exists(temp / "c.wav")) << "kept when it was not encoded";
 
