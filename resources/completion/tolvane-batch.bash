@@ -42,7 +42,7 @@ _tolvane_batch() {
     if [[ -d $item ]]; then
       COMPREPLY+=("$item")
     else
-      case ${item,,} in *.wav | *.aif | *.aiff) COMPREPLY+=("$item") ;; esac
+      case ${item,,} in *.wav | *.aif | *.aiff | *.flac | *.ogg | *.oga | *.opus) COMPREPLY+=("$item") ;; esac
     fi
   done < <(compgen -f -- "$cur")
 }

@@ -337,8 +337,9 @@ std::variant<BatchOptions, std::string> ParseArguments(const std::vector<std::st
 
 std::string HelpText() {
   return R"(Usage: tolvane-batch [OPTION]... FILE|FOLDER...
-Encodes WAVE and AIFF files to MP3 with the encoder the Tolvane window uses, several at once.
-Folders are scanned with their subfolders. Defaults come from the window's settings.
+Encodes WAVE, AIFF, FLAC, Ogg Vorbis and Opus files to MP3 with the encoder the Tolvane window
+uses, several at once. Folders are scanned with their subfolders. Defaults come from the window's
+settings.
 
   -b, --bitrate KBPS      32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256 or 320
   -m, --mode MODE         stereo, swap, mono, left or right

@@ -16,6 +16,7 @@
 #include "platform/process.h"
 #include "queue/file_data.h"
 #include "queue/queue.h"
+#include "sound_probe.h"
 #include "staging.h"
 
 namespace tolvane::cli {
@@ -76,7 +77,7 @@ class BatchRun final {
   const BatchOptions& options_;
   Services s_;
   ConsoleReport& report_;
-  queue::Queue queue_{s_.files, s_.paths};
+  queue::Queue queue_{s_.files, s_.paths, BatchSourceKinds()};
   std::vector<queue::TFileData*> work_;
   std::vector<queue::TFileData*> from_job_list_;
   std::vector<std::string> unsupported_;

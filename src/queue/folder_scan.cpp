@@ -22,7 +22,7 @@ void Scan(Queue& queue, platform::FileSystem& files, const std::string& folder,
   for (const std::string& name : subfolders) {
     Scan(queue, files, folder + name + "/", defaults, flags, visited);
   }
-  for (const char* pattern : {"*.wav", "*.aif", "*.aiff"}) {
+  for (const std::string& pattern : queue.Kinds().patterns) {
     for (const std::string& name : files.ListFiles(folder, pattern)) {
       found = true;
       TFileData* entry = nullptr;

@@ -34,8 +34,8 @@ struct BatchFlags {
 bool IsFolderPath(platform::FileSystem& files, const std::string& path);
 
 // Queues the audio files of `folder` (ending in a separator) and of every folder below it:
-// subfolders first, depth first; then the folder's own "*.wav", "*.aif" and "*.aiff" files, each
-// pattern in name order.
+// subfolders first, depth first; then the folder's own files of the queue's patterns ("*.wav",
+// "*.aif" and "*.aiff" in the window), each pattern in name order.
 void ScanFolder(Queue& queue, platform::FileSystem& files, const std::string& folder,
                 const EntryDefaults& defaults, BatchFlags& flags);
 

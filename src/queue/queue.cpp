@@ -5,8 +5,8 @@
 
 namespace tolvane::queue {
 
-Queue::Queue(platform::FileSystem& files, const platform::Paths& paths)
-    : files_(files), paths_(paths) {
+Queue::Queue(platform::FileSystem& files, const platform::Paths& paths, SourceKinds kinds)
+    : files_(files), paths_(paths), kinds_(std::move(kinds)) {
   rows_.SetSortsByData(true);
   rows_.OnCompare = [](const platform::ListItem& a, const platform::ListItem& b) {
     const int32_t left = EntryOf(a)->Order;
@@ -28,7 +28,7 @@ int Queue::CountOf(const std::string& path) const {
 
 int Queue::ProbeAndEnqueue(const std::string& path, const EntryDefaults& defaults,
                            TFileData*& entry) {
-  const ProbeResult probe = ProbeFile(files_, path);
+  const ProbeResult probe = kinds_.probe(files_, path);
   if (!probe.opened)
     return kUnsupported;
   int result = probe.header ? 0 : kUnsupported;

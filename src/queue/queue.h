@@ -1,13 +1,16 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "file_data.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/rows.h"
+#include "probe.h"
 
 namespace tolvane::queue {
 
@@ -30,6 +33,13 @@ struct EntryChange {
   const TFileData* entry = nullptr;
 };
 
+// The files a queue takes: how a file is examined, and the name patterns a folder's scan looks
+// for, in their order. The window takes WAVE and AIFF files as its probe reads them.
+struct SourceKinds {
+  std::function<ProbeResult(platform::FileSystem&, const std::string&)> probe = ProbeFile;
+  std::vector<std::string> patterns = {"*.wav", "*.aif", "*.aiff"};
+};
+
 // Result bits of ProbeAndEnqueue.
 inline constexpr int kUnsupported = 1;  // cannot be opened, or not a supported format or rate
 inline constexpr int kQueuedOnce = 2;   // added once for every row that has the same path
@@ -45,10 +55,11 @@ inline constexpr int kQueuedOnce = 2;   // added once for every row that has the
 // Changed, which is what the saved queue, the totals and the views follow.
 class Queue final {
  public:
-  Queue(platform::FileSystem& files, const platform::Paths& paths);
+  Queue(platform::FileSystem& files, const platform::Paths& paths, SourceKinds kinds = {});
   Queue(const Queue&) = delete;
   Queue& operator=(const Queue&) = delete;
 
+  const SourceKinds& Kinds() const { return kinds_; }
   platform::RowList& Rows() { return rows_; }
   const platform::RowList& Rows() const { return rows_; }
 
@@ -80,6 +91,7 @@ class Queue final {
 
   platform::FileSystem& files_;
   const platform::Paths& paths_;
+  SourceKinds kinds_;
   std::unordered_map<std::string, int> path_counts_;
   // Last, so that the rows go (and are forgotten) before the index.
   platform::RowList rows_;

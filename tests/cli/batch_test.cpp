@@ -82,14 +82,25 @@ TEST(Batch, AFolderWithAnUnsupportedFile) {
   std::filesystem::create_directories(temp / "music/deep");
   testing::WriteAiff(temp / "music/deep/b.aiff", {.frames = 44100});
   testing::WriteText(temp / "music/notes.wav", "not sound");
+  // Today's libraries: FLAC, Ogg Vorbis and Opus, and high resolution (resampled to 48 kHz).
+  ASSERT_TRUE(testing::WriteEncoded(temp / "music/c.flac", "flac", 44100, 44100));
+  ASSERT_TRUE(testing::WriteEncoded(temp / "music/deep/d.ogg", "libvorbis", 44100, 44100));
+  ASSERT_TRUE(testing::WriteEncoded(temp / "music/e.opus", "libopus", 48000, 48000));
+  testing::WriteWave(temp / "music/hi.wav",
+                     {.sample_rate = 96000, .samples = testing::Tone(96000, 2, 96000, 9000, 9000)});
   const Result r = RunBatch(temp, {"music", "-j", "2"});
   EXPECT_EQ(r.exit_code, 1) << r.output;
-  for (const char* mp3 : {"music/a.mp3", "music/deep/b.mp3"})
+  for (const char* mp3 : {"music/a.mp3", "music/deep/b.mp3", "music/c.mp3", "music/deep/d.mp3"})
     EXPECT_NEAR(testing::DecodeMp3(temp / mp3).Frames(), 44100, 1152) << mp3;
+  for (const char* mp3 : {"music/e.mp3", "music/hi.mp3"}) {
+    const testing::DecodedSound sound = testing::DecodeMp3(temp / mp3);
+    EXPECT_EQ(sound.sample_rate, 48000) << mp3;
+    EXPECT_NEAR(sound.Frames(), 48000, 1152) << mp3;
+  }
   EXPECT_NE(r.output.find("unsupported  " + (temp / "music/notes.wav")), std::string::npos)
       << r.output;
   EXPECT_EQ(r.output.find('\033'), std::string::npos) << "no control characters in a log";
-  EXPECT_EQ(r.Lines().back().rfind("2 encoded, 0 skipped, 1 failed", 0), 0u) << r.output;
+  EXPECT_EQ(r.Lines().back().rfind("6 encoded, 0 skipped, 1 failed", 0), 0u) << r.output;
 
   const Result again = RunBatch(temp, {"music/a.wav"});
   EXPECT_EQ(again.exit_code, 1) << "an MP3 that exists is skipped";
@@ -97,7 +108,7 @@ TEST(Batch, AFolderWithAnUnsupportedFile) {
   EXPECT_EQ(RunBatch(temp, {"--overwrite", "--quiet", "music/a.wav"}).output, "");
   const Result resumed = RunBatch(temp, {"--resume", "music"});
   EXPECT_EQ(resumed.exit_code, 1) << "the unsupported file still fails";
-  EXPECT_EQ(resumed.Lines().back().rfind("0 encoded, 2 already done, 0 skipped, 1 failed", 0), 0u)
+  EXPECT_EQ(resumed.Lines().back().rfind("0 encoded, 6 already done, 0 skipped, 1 failed", 0), 0u)
       << resumed.output;
   EXPECT_EQ(RunBatch(temp, {"--resume", "music/a.wav", "music/deep"}).exit_code, 0)
       << "a rerun over finished output succeeds";

@@ -69,16 +69,6 @@ std::string FmtChunk(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bi
   return "fmt " + Le32(static_cast<uint32_t>(body.size())) + body;
 }
 
-// The tone of `frames` frames at `rate`, stereo, made into `path` by ffmpeg (with `codec`).
-void Converted(const std::string& path, int rate, int64_t frames, const std::string& codec) {
-  const std::string wave = path + ".wav";
-  testing::WriteWave(wave, {.sample_rate = static_cast<uint32_t>(rate),
-                            .samples = testing::Tone(frames, 2, rate, 8000, 8000)});
-  testing::ChildProcess ffmpeg("/usr/bin/ffmpeg",
-                               {"-loglevel", "error", "-y", "-i", wave, "-c:a", codec, path});
-  ASSERT_EQ(ffmpeg.WaitFor(60s), 0) << path;
-}
-
 std::string Samples16(int64_t frames, int channels, int rate) {
   const std::vector<uint8_t> tone = testing::Tone(frames, channels, rate, 8000, 8000);
   return std::string(tone.begin(), tone.end());
@@ -247,8 +237,11 @@ TEST(BladeEnc, ReadsEveryKindOfSupportedInput) {
          testing::WriteAiff(p, {.channels = 1, .bits_per_sample = 8, .frames = 44100});
        },
        44100, 44100},
-      {"FLAC", [&](const std::string& p) { Converted(p + ".flac", 44100, frames, "flac"); }, 44100,
-       frames},
+      {"FLAC",
+       [&](const std::string& p) {
+         ASSERT_TRUE(testing::WriteEncoded(p + ".flac", "flac", 44100, frames));
+       },
+       44100, frames},
       {"22050 Hz, a rate an MP3 holds",
        [&](const std::string& p) {
          testing::WriteWave(p, {.channels = 1,
@@ -264,9 +257,14 @@ TEST(BladeEnc, ReadsEveryKindOfSupportedInput) {
        },
        48000, frames},
       {"Ogg Vorbis",
-       [&](const std::string& p) { Converted(p + ".ogg", 44100, frames, "libvorbis"); }, 44100,
-       frames},
-      {"Opus", [&](const std::string& p) { Converted(p + ".opus", 48000, frames, "libopus"); },
+       [&](const std::string& p) {
+         ASSERT_TRUE(testing::WriteEncoded(p + ".ogg", "libvorbis", 44100, frames));
+       },
+       44100, frames},
+      {"Opus",
+       [&](const std::string& p) {
+         ASSERT_TRUE(testing::WriteEncoded(p + ".opus", "libopus", 48000, frames));
+       },
        48000, frames},
   };
   for (const Case& c : cases) {
@@ -335,7 +333,7 @@ TEST(BladeEnc, FailuresExitWith255AndNameTheCause) {
   // Half copied: its header says 20 s, 1,000 bytes are there.
   testing::WriteWave(temp / "cut.wav", {.data_bytes = 20 * 176'400});
   std::filesystem::resize_file(temp / "cut.wav", 1000);
-  Converted(temp / "cut.flac", 44100, 10 * 44100, "flac");
+  ASSERT_TRUE(testing::WriteEncoded(temp / "cut.flac", "flac", 44100, 10 * 44100));
   std::filesystem::resize_file(temp / "cut.flac",
                                std::filesystem::file_size(temp / "cut.flac") / 3);
   struct Case {

@@ -1,5 +1,8 @@
 #include "audio_files.h"
 
+#include "child_process.h"
+#include "mp3_inspect.h"
+
 #include <unistd.h>
 
 #include <cstdlib>
@@ -146,6 +149,19 @@ TempFolder::TempFolder() {
 TempFolder::~TempFolder() {
   std::error_code ignored;
   std::filesystem::remove_all(path_, ignored);
+}
+
+bool WriteEncoded(const std::string& path, const std::string& codec, int rate, int64_t frames) {
+  const std::string wave = path + ".wav";
+  WaveLayout tone;
+  tone.sample_rate = static_cast<uint32_t>(rate);
+  tone.samples = Tone(frames, 2, rate, 8000, 8000);
+  WriteWave(wave, tone);
+  ChildProcess ffmpeg("/usr/bin/ffmpeg",
+                      {"-loglevel", "error", "-y", "-i", wave, "-c:a", codec, path});
+  const bool made = ffmpeg.WaitFor(std::chrono::seconds(60)) == 0;
+  std::filesystem::remove(wave);
+  return made;
 }
 
 }  // namespace tolvane::testing

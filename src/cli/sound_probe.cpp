@@ -1,0 +1,38 @@
+#include "sound_probe.h"
+
+#include "encoder/pcm_input.h"
+#include "encoder/sound_reader.h"
+
+namespace tolvane::cli {
+
+namespace {
+
+queue::ProbeResult ProbeSound(platform::FileSystem& files, const std::string& path) {
+  queue::ProbeResult result = queue::ProbeFile(files, path);
+  // Only a regular file the window's probe could open and did not take is asked about again:
+  // nothing here waits for a FIFO.
+  if (!result.opened || result.header)
+    return result;
+  auto opened = encoder::SoundReader::OpenFile(path);
+  const auto* sound = std::get_if<encoder::SoundReader>(&opened);
+  if (sound == nullptr || sound->Frames() <= 0 ||
+      !encoder::CheckChannelsAndRate(sound->Channels(), sound->SampleRate()).empty()) {
+    return result;
+  }
+  constexpr int32_t kBits = 16;
+  queue::AudioHeader header;
+  header.channels = sound->Channels();
+  header.bits_per_sample = kBits;
+  header.sample_rate = sound->SampleRate();
+  header.file_size = sound->Frames() * header.channels * (kBits / 8);
+  result.header = header;
+  return result;
+}
+
+}  // namespace
+
+queue::SourceKinds BatchSourceKinds() {
+  return {ProbeSound, {"*.wav", "*.aif", "*.aiff", "*.flac", "*.ogg", "*.oga", "*.opus"}};
+}
+
+}  // namespace tolvane::cli
