@@ -67,12 +67,12 @@ void BatchRun::Collect() {
   }
   unreadable_.insert(unreadable_.end(), flags.unlisted_folders.begin(),
                      flags.unlisted_folders.end());
-  for (const std::string& path : flags.unsupported_paths) {
+  for (const auto& [path, why_unsupported] : flags.unsupported_files) {
     // A file that cannot be opened is not known to be unsupported.
     if (const std::optional<std::string> why = s_.files.WhyUnreadable(path))
       unreadable_.emplace_back(path, *why);
     else
-      unsupported_.push_back(path);
+      unsupported_.emplace_back(path, why_unsupported);
   }
   // Shards of about equal bytes, dealt alike on every machine that scans the same library.
   std::vector<int64_t> sizes;
@@ -179,8 +179,8 @@ void BatchRun::ReportUnusableInputs() {
     report_.Line("not found  " + path, true);
   for (const auto& [path, why] : unreadable_)
     report_.Line("cannot read  " + path + ": " + why, true);
-  for (const std::string& path : unsupported_)
-    report_.Line("unsupported  " + path, true);
+  for (const auto& [path, why] : unsupported_)
+    report_.Line("unsupported  " + path + (why.empty() ? "" : ": " + why), true);
 }
 
 int BatchRun::UnusableInputs() const {

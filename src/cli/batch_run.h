@@ -80,7 +80,7 @@ class BatchRun final {
   queue::Queue queue_{s_.files, s_.paths, BatchSourceKinds()};
   std::vector<queue::TFileData*> work_;
   std::vector<queue::TFileData*> from_job_list_;
-  std::vector<std::string> unsupported_;
+  std::vector<std::pair<std::string, std::string>> unsupported_;  // with why
   std::vector<std::string> missing_;
   // Inputs and folders that are there but cannot be read, with the system's words for why.
   std::vector<std::pair<std::string, std::string>> unreadable_;

@@ -14,17 +14,29 @@ queue::ProbeResult ProbeSound(platform::FileSystem& files, const std::string& pa
   if (!result.opened || result.header)
     return result;
   auto opened = encoder::SoundReader::OpenFile(path);
-  const auto* sound = std::get_if<encoder::SoundReader>(&opened);
-  if (sound == nullptr || sound->Frames() <= 0 ||
-      !encoder::CheckChannelsAndRate(sound->Channels(), sound->SampleRate()).empty()) {
+  if (const auto* problem = std::get_if<std::string>(&opened)) {
+    // The window's word for a WAVE or AIFF file it refused is the better one; for anything else,
+    // the library's.
+    if (!result.wave_or_aiff)
+      result.why = *problem;
+    return result;
+  }
+  const auto& sound = std::get<encoder::SoundReader>(opened);
+  if (std::string problem = encoder::CheckChannelsAndRate(sound.Channels(), sound.SampleRate());
+      !problem.empty()) {
+    result.why = std::move(problem);
+    return result;
+  }
+  if (sound.Frames() <= 0) {
+    result.why = "holds no sound";
     return result;
   }
   constexpr int32_t kBits = 16;
   queue::AudioHeader header;
-  header.channels = sound->Channels();
+  header.channels = sound.Channels();
   header.bits_per_sample = kBits;
-  header.sample_rate = sound->SampleRate();
-  header.file_size = sound->Frames() * header.channels * (kBits / 8);
+  header.sample_rate = sound.SampleRate();
+  header.file_size = sound.Frames() * header.channels * (kBits / 8);
   result.header = header;
   return result;
 }

@@ -26,7 +26,9 @@ void Scan(Queue& queue, platform::FileSystem& files, const std::string& folder,
     for (const std::string& name : files.ListFiles(folder, pattern)) {
       found = true;
       TFileData* entry = nullptr;
-      flags.Fold(folder + name, queue.ProbeAndEnqueue(folder + name, defaults, entry));
+      std::string why;
+      const int result = queue.ProbeAndEnqueue(folder + name, defaults, entry, &why);
+      flags.Fold(folder + name, result, why);
     }
   }
   // Nothing found may be a folder that cannot be read: that is told, never taken for empty.
@@ -49,7 +51,9 @@ void AddFileOrFolder(Queue& queue, platform::FileSystem& files, const platform::
     return;
   }
   TFileData* entry = nullptr;
-  flags.Fold(path, queue.ProbeAndEnqueue(path, defaults, entry));
+  std::string why;
+  const int result = queue.ProbeAndEnqueue(path, defaults, entry, &why);
+  flags.Fold(path, result, why);
 }
 
 }  // namespace tolvane::queue

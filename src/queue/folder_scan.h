@@ -13,8 +13,8 @@ namespace tolvane::queue {
 struct BatchFlags {
   bool unsupported = false;
   bool duplicate = false;
-  // The files found unsupported, in the order met.
-  std::vector<std::string> unsupported_paths;
+  // The files found unsupported, in the order met, with why when it is known.
+  std::vector<std::pair<std::string, std::string>> unsupported_files;
   // The folders that could not be listed, with the system's words for why.
   std::vector<std::pair<std::string, std::string>> unlisted_folders;
 
@@ -22,10 +22,10 @@ struct BatchFlags {
     unsupported = unsupported || (probe_result & kUnsupported) != 0;
     duplicate = duplicate || (probe_result & kQueuedOnce) != 0;
   }
-  void Fold(const std::string& path, int probe_result) {
+  void Fold(const std::string& path, int probe_result, std::string why = {}) {
     Fold(probe_result);
     if ((probe_result & kUnsupported) != 0)
-      unsupported_paths.push_back(path);
+      unsupported_files.emplace_back(path, std::move(why));
   }
 };
 

@@ -115,6 +115,10 @@ ProbeResult ProbeFile(platform::FileSystem& files, const std::string& path) {
   if (!head)
     return result;
   result.opened = true;
+  const auto refuse = [&result](std::string why) {
+    result.why = std::move(why);
+    return result;
+  };
   HeaderReader file(files, path, std::move(*head));
 
   AudioHeader header;
@@ -127,21 +131,22 @@ ProbeResult ProbeFile(platform::FileSystem& files, const std::string& path) {
   uint32_t channels = 0;
   uint32_t bits = 0;
   int64_t rate = 0;
+  result.wave_or_aiff = signature == "RIFFWAVE" || signature == "FORMAIFF";
   if (signature == "RIFFWAVE") {
     // Other chunks (LIST, JUNK, bext, fact) may stand before "fmt ".
     const int64_t fmt = FindChunk(file, header.file_size, "fmt ", false);
     if (fmt < 0)
-      return result;
+      return refuse("has no \"fmt \" chunk");
     const auto fields = file.Read<16>(fmt);
     if (LittleEndian(fields.data(), 2) == kMpegLayer3FormatTag)
-      return result;
+      return refuse("holds MP3 sound already");
     channels = LittleEndian(fields.data() + 2, 2);
     rate = LittleEndian(fields.data() + 4, 4);
     bits = LittleEndian(fields.data() + 14, 2);
   } else if (signature == "FORMAIFF") {
     const int64_t comm = FindChunk(file, header.file_size, "COMM", true);
     if (comm < 0)
-      return result;
+      return refuse("has no \"COMM\" chunk");
     const auto fields = file.Read<18>(comm);
     channels = BigEndian(fields.data(), 2);
     bits = BigEndian(fields.data() + 6, 2);
@@ -149,7 +154,7 @@ ProbeResult ProbeFile(platform::FileSystem& files, const std::string& path) {
     std::copy(fields.begin() + 8, fields.end(), extended.begin());
     rate = ExtendedToInt(extended);
   } else {
-    return result;
+    return refuse("is neither a WAVE nor an AIFF file");
   }
 
   // The input's bit rate must be a positive 32-bit number.
@@ -157,10 +162,14 @@ ProbeResult ProbeFile(platform::FileSystem& files, const std::string& path) {
       rate > 0 && rate <= std::numeric_limits<int32_t>::max() ? rate : 0;
   const uint64_t bps =
       static_cast<uint64_t>(channels) * bits * static_cast<uint64_t>(rate_for_product);
-  if (bps == 0 || bps > static_cast<uint64_t>(std::numeric_limits<int32_t>::max()))
-    return result;
-  if (!IsSupportedRate(rate))
-    return result;
+  if (bps == 0 || bps > static_cast<uint64_t>(std::numeric_limits<int32_t>::max())) {
+    return refuse("has a damaged header (" + std::to_string(channels) + " channels of " +
+                  std::to_string(bits) + " bits at " + std::to_string(rate) + " Hz)");
+  }
+  if (!IsSupportedRate(rate)) {
+    return refuse("has a sample rate of " + std::to_string(rate) +
+                  " Hz (32000, 44100 and 48000 Hz are supported)");
+  }
 
   header.channels = static_cast<int32_t>(channels);
   header.bits_per_sample = static_cast<int32_t>(bits);

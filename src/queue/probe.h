@@ -29,6 +29,11 @@ int64_t RequiredSizeFor(int64_t file_size, int64_t input_bits_per_second, int32_
 struct ProbeResult {
   bool opened = false;
   std::optional<AudioHeader> header;
+  // It starts as a WAVE or AIFF file does.
+  bool wave_or_aiff = false;
+  // Why an opened file is not taken, as the encoder would say it ("is neither a WAVE nor an AIFF
+  // file", "has a sample rate of 22050 Hz (...)").
+  std::string why;
 };
 
 // Reads the header of a WAVE or AIFF file.

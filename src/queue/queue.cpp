@@ -27,8 +27,10 @@ int Queue::CountOf(const std::string& path) const {
 }
 
 int Queue::ProbeAndEnqueue(const std::string& path, const EntryDefaults& defaults,
-                           TFileData*& entry) {
+                           TFileData*& entry, std::string* why) {
   const ProbeResult probe = kinds_.probe(files_, path);
+  if (why != nullptr)
+    *why = probe.header ? std::string() : probe.why;
   if (!probe.opened)
     return kUnsupported;
   int result = probe.header ? 0 : kUnsupported;

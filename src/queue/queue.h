@@ -65,8 +65,10 @@ class Queue final {
 
   // Examines the file and, when it is supported and not queued yet, appends a row "Queued" whose
   // entry copies `defaults`, and points `entry` at it. Returns 0, or the bits kUnsupported and
-  // kQueuedOnce (once per row with the same path, compared byte for byte). Shows no message.
-  int ProbeAndEnqueue(const std::string& path, const EntryDefaults& defaults, TFileData*& entry);
+  // kQueuedOnce (once per row with the same path, compared byte for byte). Shows no message;
+  // `why`, when given, gets the reason an opened file is unsupported.
+  int ProbeAndEnqueue(const std::string& path, const EntryDefaults& defaults, TFileData*& entry,
+                      std::string* why = nullptr);
 
   // How many rows have this exact path.
   int CountOf(const std::string& path) const;

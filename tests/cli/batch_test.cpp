@@ -82,6 +82,7 @@ TEST(Batch, AFolderWithAnUnsupportedFile) {
   std::filesystem::create_directories(temp / "music/deep");
   testing::WriteAiff(temp / "music/deep/b.aiff", {.frames = 44100});
   testing::WriteText(temp / "music/notes.wav", "not sound");
+  testing::WriteWave(temp / "music/low.wav", {.sample_rate = 4000, .data_bytes = 8000});
   // Today's libraries: FLAC, Ogg Vorbis and Opus, and high resolution (resampled to 48 kHz).
   ASSERT_TRUE(testing::WriteEncoded(temp / "music/c.flac", "flac", 44100, 44100));
   ASSERT_TRUE(testing::WriteEncoded(temp / "music/deep/d.ogg", "libvorbis", 44100, 44100));
@@ -97,18 +98,25 @@ TEST(Batch, AFolderWithAnUnsupportedFile) {
     EXPECT_EQ(sound.sample_rate, 48000) << mp3;
     EXPECT_NEAR(sound.Frames(), 48000, 1152) << mp3;
   }
-  EXPECT_NE(r.output.find("unsupported  " + (temp / "music/notes.wav")), std::string::npos)
+  // Each refusal says why.
+  EXPECT_NE(r.output.find("unsupported  " + (temp / "music/notes.wav") +
+                          ": is no sound file it can read (Format not recognised.)"),
+            std::string::npos)
+      << r.output;
+  EXPECT_NE(r.output.find("unsupported  " + (temp / "music/low.wav") +
+                          ": has a sample rate of 4000 Hz (8000 to 192000 Hz are supported)"),
+            std::string::npos)
       << r.output;
   EXPECT_EQ(r.output.find('\033'), std::string::npos) << "no control characters in a log";
-  EXPECT_EQ(r.Lines().back().rfind("6 encoded, 0 skipped, 1 failed", 0), 0u) << r.output;
+  EXPECT_EQ(r.Lines().back().rfind("6 encoded, 0 skipped, 2 failed", 0), 0u) << r.output;
 
   const Result again = RunBatch(temp, {"music/a.wav"});
   EXPECT_EQ(again.exit_code, 1) << "an MP3 that exists is skipped";
   EXPECT_NE(again.output.find("skipped  "), std::string::npos) << again.output;
   EXPECT_EQ(RunBatch(temp, {"--overwrite", "--quiet", "music/a.wav"}).output, "");
   const Result resumed = RunBatch(temp, {"--resume", "music"});
-  EXPECT_EQ(resumed.exit_code, 1) << "the unsupported file still fails";
-  EXPECT_EQ(resumed.Lines().back().rfind("0 encoded, 6 already done, 0 skipped, 1 failed", 0), 0u)
+  EXPECT_EQ(resumed.exit_code, 1) << "the unsupported files still fail";
+  EXPECT_EQ(resumed.Lines().back().rfind("0 encoded, 6 already done, 0 skipped, 2 failed", 0), 0u)
       << resumed.output;
   EXPECT_EQ(RunBatch(temp, {"--resume", "music/a.wav", "music/deep"}).exit_code, 0)
       << "a rerun over finished output succeeds";
