@@ -41,7 +41,7 @@ std::optional<int> Program::HandOff() {
   const auto alive = [this] { return instance_->HolderAlive(); };
   // The running copy may be starting still, its intake not yet listening (a box of its start is
   // open, or a large saved queue is being restored): no name is lost while it lives.
-  while (alive()) {
+  for (int attempt = 1; alive(); ++attempt) {
     switch (posix::HandOverToIntake(intake_path_, commands, alive)) {
       case posix::HandOver::Delivered:
         return 0;
@@ -49,6 +49,11 @@ std::optional<int> Program::HandOff() {
         std::fprintf(stderr, "tolvane: the running copy ended before it took every name\n");
         return 1;
       case posix::HandOver::NobodyListens:
+        // Said once, after two seconds: a wait without a word looks like a hang.
+        if (attempt == 20) {
+          std::fprintf(stderr, "tolvane: waiting for the running copy, %s, to take the names\n",
+                       instance_->HolderName().c_str());
+        }
         ::usleep(100'000);
         break;
     }

@@ -344,8 +344,14 @@ TEST(Startup, AHandOffWaitsForTheRunningCopyAsLongAsItLives) {
   // restored) is waited for as long as it holds the lock, not for a few seconds.
   std::optional<posix::InstanceLock> starting(std::in_place, temp / "runtime/tolvane/tolvane");
   ASSERT_EQ(starting->GetState(), posix::InstanceLock::State::First);
-  testing::ChildProcess waiting(kProgram, {"a.wav"}, environment);
+  ASSERT_TRUE(starting->Record({::getpid(), 0}));
+  testing::ChildProcess waiting(kProgram, {"a.wav"}, environment, temp / "waiting.log");
   EXPECT_EQ(waiting.WaitFor(8s), std::nullopt);
+  EXPECT_NE(testing::ReadText(temp / "waiting.log")
+                .find("tolvane: waiting for the running copy, " +
+                      testing::ReadText("/proc/self/comm").substr(0, 3)),
+            std::string::npos)
+      << "it says why it waits: " << testing::ReadText(temp / "waiting.log");
   starting.reset();
   EXPECT_EQ(waiting.WaitFor(10s), 1);
 }
