@@ -4,6 +4,7 @@
 
 #include "app/main_window.h"
 #include "app/window_services.h"
+#include "settings/job_list.h"
 #include "support/audio_files.h"
 #include "support/desktop_stand_ins.h"
 #include "support/system_services.h"
@@ -46,6 +47,20 @@ struct BladeFixture {
     return captions;
   }
   queue::TFileData& Entry(int row) { return *queue::EntryOf(blade.Queue.Item(row)); }
+  // What the saved queue holds, in its order, and the paths alone.
+  std::vector<settings::JobRecordRead> SavedQueue() {
+    std::vector<settings::JobRecordRead> records;
+    settings::ReadJobList(
+        system.files, system.config / "tolvane.dat",
+        [&](const settings::JobRecordRead& record) { records.push_back(record); });
+    return records;
+  }
+  std::vector<std::string> SavedPaths() {
+    std::vector<std::string> paths;
+    for (const settings::JobRecordRead& record : SavedQueue())
+      paths.push_back(record.path);
+    return paths;
+  }
   // The row's entry comes to `state`, as a job would bring it there.
   void SetState(int row, queue::EntryState state) {
     blade.QueueModel().SetState(Entry(row), std::move(state));

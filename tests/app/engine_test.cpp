@@ -5,7 +5,6 @@
 #include <fstream>
 
 #include "engine_fixture.h"
-#include "settings/job_list.h"
 #include "settings/settings_store.h"
 #include "shell/intake.h"
 
@@ -333,11 +332,7 @@ TEST(Engine, ClosingWhileEncodingAsksAndWaitsForTheStoppedJob) {
     ASSERT_EQ(f.blade.Queue.Count(), 2) << "the handed-over name arrived";
     EXPECT_EQ(f.Status(0), "Queued");
     EXPECT_EQ(f.Status(1), "Queued");
-    std::vector<std::string> saved;
-    settings::ReadJobList(
-        f.system.files, f.system.config / "tolvane.dat",
-        [&](const settings::JobRecordRead& record) { saved.push_back(record.path); });
-    EXPECT_EQ(saved, (std::vector<std::string>{f.temp / "a.wav", b})) << unattended;
+    EXPECT_EQ(f.SavedPaths(), (std::vector<std::string>{f.temp / "a.wav", b})) << unattended;
   }
 
   EngineFixture idle;

@@ -82,13 +82,6 @@ TEST(JobList, UnfinishedRowsAreWrittenWithTheirOptionsAndTags) {
 TEST(JobList, TheFileFollowsTheQueueWhileTheProgramRuns) {
   EngineFixture f;
   const std::string job_list = f.system.config / "tolvane.dat";
-  const auto listed = [&] {
-    std::vector<std::string> paths;
-    settings::ReadJobList(f.system.files, job_list, [&](const settings::JobRecordRead& record) {
-      paths.push_back(record.path);
-    });
-    return paths;
-  };
   f.blade.AddPath(f.Wave("a.wav"));
   EXPECT_FALSE(f.blade.JobListTimer.Enabled()) << "Job save is off";
   f.blade.SaveListButton.UserClick();
@@ -97,10 +90,10 @@ TEST(JobList, TheFileFollowsTheQueueWhileTheProgramRuns) {
   f.blade.JobListTimer.Fire();
   f.blade.AddPath(f.Wave("b.wav"));
   ASSERT_TRUE(f.blade.JobListTimer.Enabled()) << "written at the next tick, not at once";
-  EXPECT_EQ(listed(), std::vector<std::string>{f.temp / "a.wav"});
+  EXPECT_EQ(f.SavedPaths(), std::vector<std::string>{f.temp / "a.wav"});
   f.blade.JobListTimer.Fire();
   EXPECT_FALSE(f.blade.JobListTimer.Enabled());
-  EXPECT_EQ(listed(), (std::vector<std::string>{f.temp / "a.wav", f.temp / "b.wav"}));
+  EXPECT_EQ(f.SavedPaths(), (std::vector<std::string>{f.temp / "a.wav", f.temp / "b.wav"}));
 
   f.Script("write 100\nwait @/go\nexit 0\n");
   f.blade.EncodeClick();
@@ -112,7 +105,7 @@ TEST(JobList, TheFileFollowsTheQueueWhileTheProgramRuns) {
   f.WaitUntilEnded();
   ASSERT_TRUE(f.loop.Pump(std::chrono::seconds(20)));  // a ends, b starts
   f.blade.JobListTimer.Fire();
-  EXPECT_EQ(listed(), std::vector<std::string>{f.temp / "b.wav"}) << "a is finished";
+  EXPECT_EQ(f.SavedPaths(), std::vector<std::string>{f.temp / "b.wav"}) << "a is finished";
 
   f.WaitUntilEnded();
   ASSERT_TRUE(f.loop.Pump(std::chrono::seconds(20)));
@@ -123,7 +116,7 @@ TEST(JobList, TheFileFollowsTheQueueWhileTheProgramRuns) {
   f.blade.EncodeClick();
   ASSERT_EQ(f.Status(0), "Queued");
   f.blade.JobListTimer.Fire();
-  EXPECT_EQ(listed(), (std::vector<std::string>{f.temp / "a.wav", f.temp / "b.wav"}));
+  EXPECT_EQ(f.SavedPaths(), (std::vector<std::string>{f.temp / "a.wav", f.temp / "b.wav"}));
   f.blade.Queue.Item(1).SetSelected(true);
   f.blade.BitrateMenu.FindByCaption("192kbps")->Click();
   ASSERT_TRUE(f.blade.JobListTimer.Enabled());
@@ -135,12 +128,10 @@ TEST(JobList, TheFileFollowsTheQueueWhileTheProgramRuns) {
   f.blade.IDButton.Click();
   ASSERT_TRUE(f.blade.JobListTimer.Enabled());
   f.blade.JobListTimer.Fire();
-  settings::ReadJobList(f.system.files, job_list, [&](const settings::JobRecordRead& record) {
-    if (record.path == f.temp / "b.wav") {
-      EXPECT_EQ(record.fields.Bitrate, 192);
-      EXPECT_EQ(record.fields.TagArtist, "Someone");
-    }
-  });
+  const std::vector<settings::JobRecordRead> saved = f.SavedQueue();
+  ASSERT_EQ(saved.size(), 2u);
+  EXPECT_EQ(saved[1].fields.Bitrate, 192);
+  EXPECT_EQ(saved[1].fields.TagArtist, "Someone");
 }
 
 TEST(JobList, NoFileWhenNothingIsUnfinished) {

@@ -347,11 +347,8 @@ TEST(Startup, AHandOffWaitsForTheRunningCopyAsLongAsItLives) {
   ASSERT_TRUE(starting->Record({::getpid(), 0}));
   testing::ChildProcess waiting(kProgram, {"a.wav"}, environment, temp / "waiting.log");
   EXPECT_EQ(waiting.WaitFor(8s), std::nullopt);
-  EXPECT_NE(testing::ReadText(temp / "waiting.log")
-                .find("tolvane: waiting for the running copy, " +
-                      testing::ReadText("/proc/self/comm").substr(0, 3)),
-            std::string::npos)
-      << "it says why it waits: " << testing::ReadText(temp / "waiting.log");
+  EXPECT_NE(testing::ReadText(temp / "waiting.log").find("tolvane: waiting for the running copy"),
+            std::string::npos);
   starting.reset();
   EXPECT_EQ(waiting.WaitFor(10s), 1);
 }

@@ -207,12 +207,9 @@ TEST(Batch, AFailedEncoderSaysWhy) {
   std::filesystem::resize_file(temp / "cut.wav", 1000);
   const Result cut = RunBatch(temp, {"--delete-source", "cut.wav"});
   EXPECT_EQ(cut.exit_code, 1);
-  EXPECT_NE(cut.output.find("failed   " + (temp / "cut.wav") +
-                            ": the encoder failed (exit code "
-                            "255)"),
+  EXPECT_NE(cut.output.find(": bladeenc: " + (temp / "cut.wav") + " ends at 00:00 of 00:20"),
             std::string::npos)
       << cut.output;
-  EXPECT_NE(cut.output.find("cut.wav ends at 00:00 of 00:20"), std::string::npos) << cut.output;
   EXPECT_FALSE(std::filesystem::exists(temp / "cut.mp3"));
   EXPECT_TRUE(std::filesystem::exists(temp / "cut.wav"));
 }
@@ -258,12 +255,12 @@ TEST(Batch, ContinueEncodesTheWindowsSavedQueue) {
   {
     posix::InstanceLock window(settings::JobListLockPath(job_list));
     ASSERT_TRUE(window.Record({::getpid(), 0}));
-    std::string holder = testing::ReadText("/proc/self/comm");
-    holder.pop_back();
     const Result held = RunBatch(temp, {"--continue"});
     EXPECT_EQ(held.exit_code, 1);
-    EXPECT_NE(held.output.find("tolvane-batch: the saved queue " + job_list + " is in use by " +
-                               holder + " (process " + std::to_string(::getpid()) + ")"),
+    const std::string holder = testing::ReadText("/proc/self/comm");  // with its line end
+    EXPECT_NE(held.output.find("the saved queue " + job_list + " is in use by " +
+                               holder.substr(0, holder.size() - 1) + " (process " +
+                               std::to_string(::getpid()) + ")"),
               std::string::npos)
         << held.output;
     EXPECT_EQ(testing::ReadText(job_list), saved);

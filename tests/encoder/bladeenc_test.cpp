@@ -196,6 +196,10 @@ TEST(BladeEnc, ReadsEveryKindOfSupportedInput) {
     int64_t frames;
   };
   const std::string tone48 = Samples16(frames, 2, 48000);
+  const auto encoded = [&](const char* codec, int rate) {
+    return
+        [=](const std::string& p) { ASSERT_TRUE(testing::WriteEncoded(p, codec, rate, frames)); };
+  };
   const Case cases[] = {
       {"8-bit mono WAVE",
        [&](const std::string& p) {
@@ -237,11 +241,7 @@ TEST(BladeEnc, ReadsEveryKindOfSupportedInput) {
          testing::WriteAiff(p, {.channels = 1, .bits_per_sample = 8, .frames = 44100});
        },
        44100, 44100},
-      {"FLAC",
-       [&](const std::string& p) {
-         ASSERT_TRUE(testing::WriteEncoded(p + ".flac", "flac", 44100, frames));
-       },
-       44100, frames},
+      {"FLAC", encoded("flac", 44100), 44100, frames},
       {"22050 Hz, a rate an MP3 holds",
        [&](const std::string& p) {
          testing::WriteWave(p, {.channels = 1,
@@ -256,26 +256,13 @@ TEST(BladeEnc, ReadsEveryKindOfSupportedInput) {
                                 .samples = std::vector<uint8_t>(frames * 2 * 6, 0)});
        },
        48000, frames},
-      {"Ogg Vorbis",
-       [&](const std::string& p) {
-         ASSERT_TRUE(testing::WriteEncoded(p + ".ogg", "libvorbis", 44100, frames));
-       },
-       44100, frames},
-      {"Opus",
-       [&](const std::string& p) {
-         ASSERT_TRUE(testing::WriteEncoded(p + ".opus", "libopus", 48000, frames));
-       },
-       48000, frames},
+      {"Ogg Vorbis", encoded("libvorbis", 44100), 44100, frames},
+      {"Opus", encoded("libopus", 48000), 48000, frames},
   };
   for (const Case& c : cases) {
     TempFolder temp;
     c.write(temp / "in");
-    std::string input = temp / "in";
-    for (const char* extension : {".flac", ".ogg", ".opus"}) {
-      if (std::filesystem::exists(input + extension))
-        input += extension;
-    }
-    const EncoderRun run = RunEncoder(temp, {input});
+    const EncoderRun run = RunEncoder(temp, {temp / "in"});
     ASSERT_EQ(run.exit_code, 0) << c.name << ": " << run.output;
     const testing::DecodedSound sound = testing::DecodeMp3(temp / "in.mp3");
     EXPECT_EQ(sound.sample_rate, c.rate) << c.name;

@@ -157,8 +157,9 @@ bool WriteEncoded(const std::string& path, const std::string& codec, int rate, i
   tone.sample_rate = static_cast<uint32_t>(rate);
   tone.samples = Tone(frames, 2, rate, 8000, 8000);
   WriteWave(wave, tone);
-  ChildProcess ffmpeg("/usr/bin/ffmpeg",
-                      {"-loglevel", "error", "-y", "-i", wave, "-c:a", codec, path});
+  const std::string container = codec == "libvorbis" ? "ogg" : codec == "libopus" ? "opus" : codec;
+  ChildProcess ffmpeg("/usr/bin/ffmpeg", {"-loglevel", "error", "-y", "-i", wave, "-c:a", codec,
+                                          "-f", container, path});
   const bool made = ffmpeg.WaitFor(std::chrono::seconds(60)) == 0;
   std::filesystem::remove(wave);
   return made;

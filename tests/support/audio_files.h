@@ -31,8 +31,8 @@ struct AiffLayout {
 };
 void WriteAiff(const std::string& path, const AiffLayout& layout);
 
-// A stereo tone of `frames` frames at `rate` in the format of `path`, made by ffmpeg with `codec`
-// ("flac", "libvorbis", "libopus"); false when ffmpeg failed.
+// A stereo tone of `frames` frames at `rate`, made by ffmpeg with `codec` ("flac", "libvorbis",
+// "libopus") into its own container, whatever the name; false when ffmpeg failed.
 bool WriteEncoded(const std::string& path, const std::string& codec, int rate, int64_t frames);
 
 // The 80-bit big-endian extended form of a sample rate, as AIFF stores it.
