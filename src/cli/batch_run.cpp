@@ -150,9 +150,11 @@ int BatchRun::Run() {
                                          std::to_string(work_.size() - next) + " not started");
       return kInterrupted;
     }
-    // Encoders whose end the loop did not report (no notifier) are looked at too.
-    for (const std::unique_ptr<encoding::Job>& job : running_)
-      job->CheckEnd();
+    // Encoders whose end the loop cannot watch (no notifier) are looked at in each turn.
+    for (const std::unique_ptr<encoding::Job>& job : running_) {
+      if (job->Child()->EndNotifier() < 0)
+        job->CheckEnd();
+    }
     FinishEnded();
   }
   report_.EndBar();
