@@ -47,11 +47,10 @@ std::optional<int> GenreIndex(const std::string& text) {
       return std::nullopt;
     return options::SortedIndexOf(options::GenresByNumber()[*number]);
   }
-  for (const std::string_view name : options::GenresByNumber()) {
-    if (Lower(std::string(name)) == Lower(text))
-      return options::SortedIndexOf(name);
-  }
-  return std::nullopt;
+  const int number = options::GenreNumberNamed(text);
+  if (number == options::kNoGenre)
+    return std::nullopt;
+  return options::SortedIndexOf(options::GenresByNumber()[static_cast<size_t>(number)]);
 }
 
 struct Option {
@@ -157,17 +156,20 @@ const std::map<std::string, Option>& Options() {
       {"title",
        {0, true,
         [](BatchOptions& o, const std::string& v) {
-          return TagText(Tag(o).TagTitle, v, queue::kTagTextWidth);
+          Tag(o).TagTitle = v;
+          return std::string();
         }}},
       {"artist",
        {0, true,
         [](BatchOptions& o, const std::string& v) {
-          return TagText(Tag(o).TagArtist, v, queue::kTagTextWidth);
+          Tag(o).TagArtist = v;
+          return std::string();
         }}},
       {"album",
        {0, true,
         [](BatchOptions& o, const std::string& v) {
-          return TagText(Tag(o).TagAlbum, v, queue::kTagTextWidth);
+          Tag(o).TagAlbum = v;
+          return std::string();
         }}},
       {"year",
        {0, true,
@@ -177,7 +179,8 @@ const std::map<std::string, Option>& Options() {
       {"comment",
        {0, true,
         [](BatchOptions& o, const std::string& v) {
-          return TagText(Tag(o).TagComment, v, queue::kTagTextWidth);
+          Tag(o).TagComment = v;
+          return std::string();
         }}},
       {"genre",
        {0, true,
@@ -187,6 +190,12 @@ const std::map<std::string, Option>& Options() {
             return "'" + v + "' is no ID3v1 genre name or number (0 to 147)";
           Tag(o).TagGenre = *genre;
           return "";
+        }}},
+      {"no-source-tags",
+       {0, false,
+        [](BatchOptions& o, const std::string&) {
+          o.source_tags = false;
+          return std::string();
         }}},
       {"encoder",
        {0, true,
@@ -350,7 +359,9 @@ settings.
   -o, --output-dir DIR    write the MP3 files there instead of beside their sources
       --tree N            copy the last N (0 to 3) folder levels of each source below DIR
       --title, --artist, --album, --comment TEXT, --year YEAR, --genre NAME|NUMBER
-                          give every file this ID3v1 tag
+                          give every file this field of its tag, in place of the source's
+      --no-source-tags    carry over none of the sources' own tags (title, artist, album,
+                          album artist, year, track, disc, genre, comment, front cover)
       --encoder PATH      the encoder to run (default: bladeenc)
       --overwrite         replace MP3 files that exist (otherwise they are skipped)
       --resume            count an MP3 that exists as done: a rerun of a stopped or
@@ -367,6 +378,10 @@ settings.
 
 Exit status: 0 when every file was encoded, 1 when any failed or was skipped, 2 for a bad
 command line, 130 when interrupted.
+
+Each MP3 gets an ID3v1 tag, and an ID3v2.3 tag beside it when the tag holds what ID3v1 cannot
+(text outside Latin-1 or longer than 30 characters, a track or disc number, an album artist, a
+cover).
 )";
 }
 

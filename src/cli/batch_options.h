@@ -17,6 +17,7 @@ struct BatchOptions {
   std::string output_folder;        // "" writes beside each source
   int tree_depth = 0;
   std::optional<queue::TagFields> tag;  // every file gets it when any tag option is given
+  bool source_tags = true;              // the sources' own tags are carried over
   std::string encoder = settings::kDefaultEncoder;  // as the window's "Use encoder" holds it
   bool overwrite = false;
   bool resume = false;  // an MP3 already in place counts as done, not as skipped

@@ -11,6 +11,7 @@
 #include "settings/encoder_version.h"
 #include "settings/job_list.h"
 #include "shards.h"
+#include "source_tags.h"
 
 namespace tolvane::cli {
 
@@ -221,7 +222,17 @@ encoding::JobSettings BatchRun::Settings() const {
   // Only the places this run writes count: an MP3 beside the source is another run's.
   settings.beside_counts_as_existing = false;
   settings.staging_name = s_.staging.FolderName();
+  settings.tag_of = [this](const queue::TFileData& entry) { return TagOf(entry); };
   return settings;
+}
+
+std::optional<options::SongTag> BatchRun::TagOf(const queue::TFileData& entry) const {
+  std::optional<options::SongTag> tag;
+  if (options_.source_tags)
+    tag = ReadSourceTags(entry.FileName);
+  if (!entry.HasTag)
+    return tag;
+  return options::WithFields(tag.value_or(options::SongTag{}), entry);
 }
 
 std::unique_ptr<encoding::Job> BatchRun::Start(queue::TFileData& entry) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "batch_options.h"
 #include "console_report.h"
 #include "encoding/job.h"
+#include "options/tag/song_tag.h"
 #include "platform/clock.h"
 #include "platform/environment.h"
 #include "platform/event_loop.h"
@@ -61,6 +63,8 @@ class BatchRun final {
   // Keeps one input for every MP3 to be written; reports the others as skipped.
   void PlanOutputs();
   encoding::JobSettings Settings() const;
+  // The source's own tags, unless the run carries none over, with the user's fields over them.
+  std::optional<options::SongTag> TagOf(const queue::TFileData& entry) const;
   // Starts the entry's job; null when it ended before (skipped or failed).
   std::unique_ptr<encoding::Job> Start(queue::TFileData& entry);
   void Finish(encoding::Job& job, int exit_code);

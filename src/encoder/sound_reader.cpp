@@ -34,6 +34,16 @@ std::variant<SoundReader, std::string> SoundReader::Adopt(void* file, int channe
   return reader;
 }
 
+SoundTexts SoundReader::Texts() const {
+  auto* file = static_cast<SNDFILE*>(file_.get());
+  const auto text = [file](int kind) {
+    const char* found = sf_get_string(file, kind);
+    return std::string(found != nullptr ? found : "");
+  };
+  return {text(SF_STR_TITLE), text(SF_STR_ARTIST),      text(SF_STR_ALBUM), text(SF_STR_COMMENT),
+          text(SF_STR_DATE),  text(SF_STR_TRACKNUMBER), text(SF_STR_GENRE)};
+}
+
 int64_t SoundReader::Read(float* samples, int64_t frames) {
   auto* file = static_cast<SNDFILE*>(file_.get());
   const sf_count_t got = sf_readf_float(file, samples, frames);

@@ -7,6 +7,18 @@
 
 namespace tolvane::encoder {
 
+// The texts a sound file's own chunks hold (a WAVE file's LIST-INFO, an AIFF file's NAME, AUTH
+// and ANNO), as the library finds them: "" for each it does not.
+struct SoundTexts {
+  std::string title;
+  std::string artist;
+  std::string album;
+  std::string comment;
+  std::string date;
+  std::string track;
+  std::string genre;
+};
+
 // The sound of an input file as libsndfile reads it: WAVE (integer, float, extensible), RF64,
 // AIFF and AIFF-C, FLAC, Ogg Vorbis and Opus. Samples come as floats with full scale at 1.0,
 // interleaved; float input is passed on as it is, also beyond full scale.
@@ -22,6 +34,8 @@ class SoundReader final {
   int SampleRate() const { return sample_rate_; }
   // The frames the file says it holds (a FLAC file's stream info, say).
   int64_t Frames() const { return frames_; }
+
+  SoundTexts Texts() const;
 
   // Reads up to `frames` frames into `samples`; returns how many were read: 0 at the end, -1
   // when the file cannot be read on. A sample that is no number (a damaged float) is silence.

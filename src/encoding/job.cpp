@@ -176,7 +176,11 @@ JobResult Job::Finish(int exit_code, const UnfinishedOutput& unfinished) {
   result.destination = Destination();
   if (exit_code == 0) {
     // The tag goes into the MP3 where the encoder wrote it, before it moves.
-    result.tag_failed = entry_.HasTag && !options::WriteTag(s_.files, &entry_);
+    const std::optional<options::SongTag> tag = settings_.tag_of ? settings_.tag_of(entry_)
+                                                : entry_.HasTag
+                                                    ? std::optional(options::SongTagOf(entry_))
+                                                    : std::nullopt;
+    result.tag_failed = tag && !options::PutTags(s_.files, entry_.OutputPath, *tag);
     if (Staged()) {
       Place(result);
       return result;

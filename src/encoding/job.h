@@ -8,6 +8,7 @@
 
 #include "engine_prompts.h"
 #include "job_text.h"
+#include "options/tag/song_tag.h"
 #include "output_plan.h"
 #include "platform/clock.h"
 #include "platform/event_loop.h"
@@ -35,6 +36,8 @@ struct JobSettings {
   // source is deleted after that by the job, never by the encoder. A run that dies leaves no
   // partial MP3 under a final name.
   std::string staging_name;
+  // The tag a completed MP3 gets, nullopt for none; when unset, the entry's own when it has one.
+  std::function<std::optional<options::SongTag>(const queue::TFileData&)> tag_of;
 };
 
 // The launch's questions. The window asks the user; the batch tool answers from its flags.

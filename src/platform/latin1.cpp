@@ -92,4 +92,26 @@ std::string FromLatin1(std::string_view latin1) {
   return utf8;
 }
 
+std::string ToUtf16Le(std::string_view utf8) {
+  std::string utf16;
+  const auto put = [&utf16](char32_t unit) {
+    utf16 += static_cast<char>(unit & 0xFF);
+    utf16 += static_cast<char>(unit >> 8);
+  };
+  char32_t code = 0;
+  for (size_t at = 0; at < utf8.size();) {
+    const size_t length = DecodeAt(utf8, at, code);
+    if (length == 0)
+      code = 0xFFFD;  // the replacement character for a malformed byte
+    if (code >= 0x10000) {
+      put(0xD800 + ((code - 0x10000) >> 10));
+      put(0xDC00 + ((code - 0x10000) & 0x3FF));
+    } else {
+      put(code);
+    }
+    at += std::max<size_t>(1, length);
+  }
+  return utf16;
+}
+
 }  // namespace tolvane::platform

@@ -4,7 +4,8 @@
 #include <string>
 #include <string_view>
 
-// The program's texts are UTF-8; an ID3v1 tag holds ISO-8859-1, one byte a character.
+// The program's texts are UTF-8; an ID3v1 tag holds ISO-8859-1, one byte a character, and an
+// ID3v2 tag UTF-16.
 namespace tolvane::platform {
 
 // Whether the bytes are well-formed UTF-8.
@@ -17,5 +18,8 @@ std::string FirstCharacters(std::string_view utf8, size_t count);
 // The text in ISO-8859-1: a character outside it becomes "?".
 std::string ToLatin1(std::string_view utf8);
 std::string FromLatin1(std::string_view latin1);
+
+// The text in UTF-16, little-endian, without a byte order mark; a malformed byte becomes U+FFFD.
+std::string ToUtf16Le(std::string_view utf8);
 
 }  // namespace tolvane::platform

@@ -8,6 +8,7 @@
 #include "engine_fixture.h"
 #include "options/tag/genres.h"
 #include "options/tag/id3_tag.h"
+#include "support/mp3_inspect.h"
 
 namespace tolvane::app {
 namespace {
@@ -108,7 +109,7 @@ TEST(TagDialog, AssignStoresTheFieldsAndMarksTheRow) {
   EXPECT_EQ(options::BuildTag(e)[127], 255);
 }
 
-// On a file already encoded, Assign writes the tag at once and Remove cuts it off again.
+// On a file already encoded, Assign writes the tags at once and Remove cuts them off again.
 TEST(TagDialog, AssignAndRemoveOnAnEncodedFile) {
   TagFixture f;
   const std::string audio(4000, 'M');
@@ -116,6 +117,13 @@ TEST(TagDialog, AssignAndRemoveOnAnEncodedFile) {
   testing::WriteText(mp3, audio + "TAG" + std::string(125, 'x'));
   f.Entry(0).Encoded = true;
   f.Entry(0).OutputPath = mp3;
+  // A title ID3v1 cannot hold goes whole into an ID3v2 tag; the next Assign replaces both.
+  f.Edit(0, [&](options::TIDForm& d) {
+    d.IDTitle.SetText("Кино");
+    d.IDAssign.UserClick();
+  });
+  EXPECT_EQ(testing::ReadTags(mp3).frames.at("TIT2"), "Кино");
+  EXPECT_EQ(testing::ReadTags(mp3).v1_title, "????");
   f.Edit(0, [&](options::TIDForm& d) {
     d.IDTitle.SetText("Café");
     TagFixture::ChooseGenre(d, "Trash Metal");

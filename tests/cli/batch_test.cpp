@@ -227,6 +227,37 @@ TEST(Batch, TheTreeIsMirroredAndTheTagWritten) {
                                std::string(26, '\0') + std::string(30, '\0') + "1999" +
                                std::string(30, '\0') + "\x90";
   EXPECT_EQ(mp3.substr(mp3.size() - 128), expected) << "genre 144";
+
+  // An album's own tags and cover are carried over in any script, --genre replaces one field,
+  // and --no-source-tags carries nothing.
+  std::filesystem::create_directories(temp / "album");
+  ASSERT_TRUE(testing::WriteEncoded(temp / "album/01.flac", "flac", 44100, 44100));
+  const std::string png("\x89PNG\r\n\x1a\n cover", 14);
+  testing::TagFlac(temp / "album/01.flac",
+                   {{"TITLE", "Группа крови"},
+                    {"ARTIST", "Кино"},
+                    {"ALBUM", "Группа крови"},
+                    {"ALBUMARTIST", "Кино"},
+                    {"DATE", "1988-01-04"},
+                    {"TRACKNUMBER", "1"},
+                    {"TRACKTOTAL", "11"},
+                    {"DISCNUMBER", "1/2"},
+                    {"GENRE", "Post-Punk"}},
+                   png);
+  ASSERT_EQ(RunBatch(temp, {"--genre", "rock", "album/01.flac"}).exit_code, 0);
+  const testing::Mp3Tags tags = testing::ReadTags(temp / "album/01.mp3");
+  const std::map<std::string, std::string> frames = {
+      {"TIT2", "Группа крови"}, {"TPE1", "Кино"}, {"TALB", "Группа крови"},
+      {"TPE2", "Кино"},         {"TDRC", "1988"}, {"TRCK", "1/11"},
+      {"TPOS", "1/2"},          {"TCON", "Rock"}, {"APIC", "image/png:" + png}};
+  EXPECT_EQ(tags.id3v2_version, 3);
+  EXPECT_EQ(tags.frames, frames);
+  EXPECT_EQ(tags.v1_title, "?????? ?????");
+  EXPECT_EQ(tags.v1_genre, 17);
+  EXPECT_NEAR(testing::DecodeMp3(temp / "album/01.mp3").Frames(), 44100, 1152);
+  ASSERT_EQ(RunBatch(temp, {"--overwrite", "--no-source-tags", "album/01.flac"}).exit_code, 0);
+  EXPECT_EQ(testing::ReadTags(temp / "album/01.mp3").id3v2_version, 0);
+  EXPECT_EQ(testing::ReadTags(temp / "album/01.mp3").v1_title, "");
 }
 
 // The window's saved queue, each entry with its own options and tag; the list is gone once
@@ -241,7 +272,7 @@ TEST(Batch, ContinueEncodesTheWindowsSavedQueue) {
   entries[0].Bitrate = 192;
   entries[0].StereoMode = 2;  // mono
   entries[0].HasTag = true;
-  entries[0].TagTitle = "First";
+  entries[0].TagTitle = "Первый";
   entries[0].TagGenre = options::SortedIndexOf("Jazz");
   entries[1].FileName = temp / "b.wav";
   entries[1].Bitrate = 64;
@@ -272,9 +303,10 @@ TEST(Batch, ContinueEncodesTheWindowsSavedQueue) {
   const testing::FrameHeader a = testing::ReadFrameHeaders(temp / "a.mp3").at(5);
   EXPECT_EQ(a.bitrate_kbps, 192);
   EXPECT_EQ(a.channel_mode, 3);
-  const std::string tagged = testing::ReadText(temp / "a.mp3");
-  EXPECT_EQ(tagged.substr(tagged.size() - 125, 5), "First");
-  EXPECT_EQ(static_cast<uint8_t>(tagged.back()), 8);
+  const testing::Mp3Tags tagged = testing::ReadTags(temp / "a.mp3");
+  EXPECT_EQ(tagged.frames.at("TIT2"), "Первый");
+  EXPECT_EQ(tagged.v1_title, "??????");
+  EXPECT_EQ(tagged.v1_genre, 8);
   const testing::FrameHeader b = testing::ReadFrameHeaders(temp / "b.mp3").at(5);
   EXPECT_EQ(b.bitrate_kbps, 64);
   EXPECT_TRUE(b.crc);

@@ -6,8 +6,10 @@
 #include <filesystem>
 
 #include "options/tag/genres.h"
+#include "options/tag/id3v2_tag.h"
 #include "platform/posix/posix_file_system.h"
 #include "support/audio_files.h"
+#include "support/mp3_inspect.h"
 
 namespace tolvane::options {
 namespace {
@@ -100,6 +102,69 @@ TEST(Id3Tag, WriteReplacesAndStripCutsOnlyATag) {
   WriteTag(files, &e);
   EXPECT_FALSE(std::filesystem::exists(temp / "missing.mp3"));
   WriteTag(files, nullptr);
+}
+
+// Read back with a tag reader: the record alone while it holds the tag whole (the bytes as ever),
+// and an ID3v2.3 tag in UTF-16 before the audio beside it when it does not; each tag replaces
+// the last, and none takes both off.
+TEST(Id3Tag, WhatTheRecordCannotHoldGoesIntoAnId3v2TagBesideIt) {
+  testing::TempFolder temp;
+  posix::PosixFileSystem files;
+  const std::string audio(1000, 'M');
+  const std::string path = temp / "song.mp3";
+  testing::WriteText(path, audio);
+  SongTag cyrillic;
+  cyrillic.title = "Кино: Группа крови";
+  cyrillic.genre = "Rock";
+  SongTag full;
+  full.title = std::string(35, 'x') + " 日本";
+  full.album_artist = "Various";
+  full.comment = "Ω";
+  full.genre = "Post-Rock";
+  full.track = 3, full.track_total = 12, full.disc = 1;
+  full.cover = CoverPicture{"image/png", std::string("\x89PNG\0\x01", 6)};
+  SongTag latin1;
+  latin1.title = "Café";
+  struct Case {
+    std::optional<SongTag> tag;
+    std::map<std::string, std::string> frames;
+    const char* v1_title;
+    int v1_genre;
+  };
+  const Case cases[] = {
+      {cyrillic, {{"TIT2", cyrillic.title}, {"TCON", "Rock"}}, "????: ?????? ?????", 17},
+      {full,
+       {{"TIT2", full.title},
+        {"TPE2", "Various"},
+        {"COMM", "Ω"},
+        {"TCON", "Post-Rock"},
+        {"TRCK", "3/12"},
+        {"TPOS", "1"},
+        {"APIC", "image/png:" + full.cover->data}},
+       "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxx",
+       255},
+      {latin1, {}, "Café", 255},
+      {std::nullopt, {}, "", -1},
+  };
+  for (const Case& c : cases) {
+    const std::string name = c.tag ? c.tag->title : "no tag";
+    ASSERT_TRUE(PutTags(files, path, c.tag)) << name;
+    const testing::Mp3Tags tags = testing::ReadTags(path);
+    EXPECT_EQ(tags.id3v2_version, c.frames.empty() ? 0 : 3) << name;
+    EXPECT_EQ(tags.frames, c.frames) << name;
+    EXPECT_TRUE(tags.texts_in_utf16) << name;
+    EXPECT_EQ(tags.v1_title, c.v1_title) << name;
+    EXPECT_EQ(tags.v1_genre, c.v1_genre) << name;
+    const std::string file = testing::ReadText(path);
+    const auto v2 = static_cast<size_t>(Id3v2Length(file));
+    EXPECT_EQ(file.substr(v2, audio.size()), audio) << name;
+    if (c.frames.empty()) {
+      const auto record = c.tag ? BuildTag(*c.tag) : std::array<uint8_t, kTagSize>{};
+      EXPECT_EQ(file.substr(audio.size()), c.tag ? std::string(record.begin(), record.end()) : "")
+          << name;
+    }
+  }
+  EXPECT_FALSE(std::filesystem::exists(path + ".retag"));
 }
 
 }  // namespace

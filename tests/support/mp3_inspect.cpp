@@ -1,6 +1,15 @@
 #include "mp3_inspect.h"
 
+#include <attachedpictureframe.h>
+#include <commentsframe.h>
+#include <flacfile.h>
+#include <id3v1genres.h>
+#include <id3v1tag.h>
+#include <id3v2tag.h>
+#include <mpegfile.h>
 #include <mpg123.h>
+#include <textidentificationframe.h>
+#include <xiphcomment.h>
 
 #include <cmath>
 #include <fstream>
@@ -22,6 +31,11 @@ std::vector<FrameHeader> ReadFrameHeaders(const std::string& path) {
                                    std::istreambuf_iterator<char>());
   std::vector<FrameHeader> headers;
   size_t pos = 0;
+  if (bytes.size() >= 10 && bytes[0] == 'I' && bytes[1] == 'D' && bytes[2] == '3') {
+    for (size_t i = 6; i < 10; ++i)  // an ID3v2 tag's size, seven bits a byte
+      pos = (pos << 7) | bytes[i];
+    pos += 10;
+  }
   while (pos + 4 <= bytes.size()) {
     const uint8_t* b = bytes.data() + pos;
     if (b[0] != 0xFF || (b[1] & 0xE0) != 0xE0)
@@ -105,6 +119,47 @@ std::vector<uint8_t> Tone(int64_t frames, int channels, int sample_rate, int lef
     }
   }
   return bytes;
+}
+
+Mp3Tags ReadTags(const std::string& path) {
+  Mp3Tags tags;
+  TagLib::MPEG::File file(path.c_str(), false);
+  if (TagLib::ID3v2::Tag* v2 = file.hasID3v2Tag() ? file.ID3v2Tag() : nullptr) {
+    tags.id3v2_version = static_cast<int>(v2->header()->majorVersion());
+    for (TagLib::ID3v2::Frame* frame : v2->frameList()) {
+      const std::string id(frame->frameID().data(), 4);
+      if (auto* text = dynamic_cast<TagLib::ID3v2::TextIdentificationFrame*>(frame))
+        tags.texts_in_utf16 = tags.texts_in_utf16 && text->textEncoding() == TagLib::String::UTF16;
+      if (auto* picture = dynamic_cast<TagLib::ID3v2::AttachedPictureFrame*>(frame)) {
+        const TagLib::ByteVector data = picture->picture();
+        tags.frames[id] =
+            picture->mimeType().to8Bit(true) + ":" + std::string(data.data(), data.size());
+      } else {
+        tags.frames[id] = frame->toString().to8Bit(true);
+      }
+    }
+  }
+  if (TagLib::ID3v1::Tag* v1 = file.hasID3v1Tag() ? file.ID3v1Tag() : nullptr) {
+    tags.v1_title = v1->title().to8Bit(true);
+    tags.v1_genre = static_cast<int>(v1->genreNumber());
+  }
+  return tags;
+}
+
+void TagFlac(const std::string& path, const std::map<std::string, std::string>& comments,
+             const std::string& png) {
+  TagLib::FLAC::File file(path.c_str(), false);
+  for (const auto& [name, value] : comments)
+    file.xiphComment(true)->addField(name, TagLib::String(value, TagLib::String::UTF8));
+  if (!png.empty()) {
+    auto* picture = new TagLib::FLAC::Picture;
+    picture->setType(TagLib::FLAC::Picture::FrontCover);
+    picture->setMimeType("image/png");
+    picture->setData(TagLib::ByteVector(png.data(), static_cast<unsigned>(png.size())));
+    file.addPicture(picture);
+  }
+  if (!file.save())
+    throw std::runtime_error("the FLAC file's tags could not be written: " + path);
 }
 
 }  // namespace tolvane::testing

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -19,8 +20,8 @@ struct FrameHeader {
   bool original = false;
 };
 
-// The headers of every frame of an MP3 file, walking frame by frame from offset 0. Stops at the
-// first bytes that are no frame header.
+// The headers of every frame of an MP3 file, walking frame by frame from its start or from the
+// end of an ID3v2 tag there. Stops at the first bytes that are no frame header.
 std::vector<FrameHeader> ReadFrameHeaders(const std::string& path);
 
 // The decoded sound, 16-bit, interleaved.
@@ -36,6 +37,22 @@ struct DecodedSound {
   double Level(int channel) const;
 };
 DecodedSound DecodeMp3(const std::string& path);
+
+// An MP3's tags as a tag reader (TagLib) reads them back.
+struct Mp3Tags {
+  int id3v2_version = 0;  // 0: no ID3v2 tag
+  // The ID3v2 frames by id: texts, "3/12" positions, a comment's text; "APIC" gives the
+  // picture's MIME type and bytes as "image/png:<bytes>".
+  std::map<std::string, std::string> frames;
+  bool texts_in_utf16 = true;  // every text frame is stored in UTF-16
+  std::string v1_title;        // UTF-8; "" without an ID3v1 record
+  int v1_genre = -1;
+};
+Mp3Tags ReadTags(const std::string& path);
+
+// Gives a FLAC file Vorbis comments (name=value) and, when `png` is not empty, a front cover.
+void TagFlac(const std::string& path, const std::map<std::string, std::string>& comments,
+             const std::string& png);
 
 // 16-bit little-endian stereo or mono samples of a 1 kHz sine, with the given amplitude
 // (0 to 32767) on each channel.

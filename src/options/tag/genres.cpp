@@ -14,6 +14,10 @@ bool LessIgnoringCase(std::string_view a, std::string_view b) {
   });
 }
 
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+  return !LessIgnoringCase(a, b) && !LessIgnoringCase(b, a);
+}
+
 }  // namespace
 
 const std::array<std::string_view, kGenreCount>& GenresByNumber() {
@@ -191,6 +195,14 @@ int SortedIndexOf(std::string_view name) {
   const auto& sorted = SortedGenres();
   const auto found = std::find(sorted.begin(), sorted.end(), name);
   return found == sorted.end() ? -1 : static_cast<int>(found - sorted.begin());
+}
+
+int GenreNumberNamed(std::string_view name) {
+  const auto& genres = GenresByNumber();
+  const auto found = std::find_if(genres.begin(), genres.end(), [name](std::string_view genre) {
+    return EqualIgnoringCase(genre, name);
+  });
+  return found == genres.end() ? kNoGenre : static_cast<int>(found - genres.begin());
 }
 
 }  // namespace tolvane::options

@@ -18,6 +18,8 @@ const std::vector<std::string_view>& SortedGenres();
 
 // The genre number for a position in the sorted list; 255 (no genre) outside it.
 int GenreNumberOf(int sorted_index);
+// The number of a genre named in any case; 255 (no genre) for a name that is none.
+int GenreNumberNamed(std::string_view name);
 // The position of a name in the sorted list, or -1.
 int SortedIndexOf(std::string_view name);
 

@@ -3,13 +3,17 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "genres.h"
+#include "id3v2_tag.h"
 #include "platform/latin1.h"
 
 namespace tolvane::options {
 
 namespace {
+
+constexpr int64_t kCopyChunk = 1 << 20;
 
 // The text in ISO-8859-1, cut to the field and padded with zero bytes.
 void PutText(std::array<uint8_t, kTagSize>& record, size_t offset, size_t size,
@@ -18,48 +22,109 @@ void PutText(std::array<uint8_t, kTagSize>& record, size_t offset, size_t size,
   std::memcpy(record.data() + offset, latin1.data(), std::min(size, latin1.size()));
 }
 
+// Where the MP3's audio lies between its tags.
+struct AudioSpan {
+  int64_t begin = 0;
+  int64_t end = 0;
+};
+
+AudioSpan FindAudio(platform::File& file, int64_t size) {
+  std::string head(10, '\0');
+  head.resize(static_cast<size_t>(file.ReadAt(0, head.data(), 10)));
+  AudioSpan span{Id3v2Length(head), size};
+  if (span.begin > size)
+    span.begin = 0;  // a header that claims more than the file holds is no tag of ours
+  char mark[3] = {};
+  if (size - span.begin >= kTagSize && file.ReadAt(size - kTagSize, mark, 3) == 3 &&
+      std::memcmp(mark, "TAG", 3) == 0) {
+    span.end = size - kTagSize;
+  }
+  return span;
+}
+
+bool CopyAudio(platform::File& from, AudioSpan audio, platform::File& to, int64_t at) {
+  std::vector<char> buffer(static_cast<size_t>(kCopyChunk));
+  for (int64_t offset = audio.begin; offset < audio.end;) {
+    const int64_t count =
+        from.ReadAt(offset, buffer.data(), std::min(kCopyChunk, audio.end - offset));
+    if (count <= 0 || !to.WriteAt(at, buffer.data(), count))
+      return false;
+    offset += count;
+    at += count;
+  }
+  return true;
+}
+
+bool RewriteWithTags(platform::FileSystem& files, const std::string& path, platform::File& mp3,
+                     AudioSpan audio, const std::optional<SongTag>& tag) {
+  const std::string fresh = path + ".retag";
+  const std::string head = tag && NeedsId3v2(*tag) ? BuildId3v2(*tag) : "";
+  bool written = false;
+  if (const auto out = files.Open(fresh, platform::OpenMode::CreateTruncate)) {
+    const auto length = static_cast<int64_t>(head.size());
+    const int64_t audio_end = length + audio.end - audio.begin;
+    written = out->WriteAt(0, head.data(), length) && CopyAudio(mp3, audio, *out, length);
+    if (written && tag) {
+      const std::array<uint8_t, kTagSize> record = BuildTag(*tag);
+      written = out->WriteAt(audio_end, record.data(), kTagSize);
+    }
+    written = written && out->Sync();
+  }
+  if (written && files.Replace(fresh, path))
+    return true;
+  files.Delete(fresh);
+  return false;
+}
+
 }  // namespace
 
-std::array<uint8_t, kTagSize> BuildTag(const queue::TFileData& entry) {
+std::array<uint8_t, kTagSize> BuildTag(const SongTag& tag) {
   std::array<uint8_t, kTagSize> record{};
   std::memcpy(record.data(), "TAG", 3);
   using queue::kTagTextWidth;
   using queue::kTagYearWidth;
   size_t offset = 3;
-  for (const std::string* text : {&entry.TagTitle, &entry.TagArtist, &entry.TagAlbum}) {
+  for (const std::string* text : {&tag.title, &tag.artist, &tag.album}) {
     PutText(record, offset, kTagTextWidth, *text);
     offset += kTagTextWidth;
   }
-  PutText(record, offset, kTagYearWidth, entry.TagYear);
-  PutText(record, offset + kTagYearWidth, kTagTextWidth, entry.TagComment);
-  record[127] = static_cast<uint8_t>(GenreNumberOf(entry.TagGenre));
+  PutText(record, offset, kTagYearWidth, tag.year);
+  PutText(record, offset + kTagYearWidth, kTagTextWidth, tag.comment);
+  record[127] = static_cast<uint8_t>(GenreNumberNamed(tag.genre));
   return record;
 }
 
-void StripTag(platform::FileSystem& files, const queue::TFileData* entry) {
-  if (entry == nullptr)
-    return;
-  const auto file = files.Open(entry->OutputPath, platform::OpenMode::ReadWrite);
+std::array<uint8_t, kTagSize> BuildTag(const queue::TFileData& entry) {
+  return BuildTag(SongTagOf(entry));
+}
+
+bool PutTags(platform::FileSystem& files, const std::string& path,
+             const std::optional<SongTag>& tag) {
+  const auto file = files.Open(path, platform::OpenMode::ReadWrite);
   if (file == nullptr)
-    return;
+    return false;
   const int64_t size = file->Size();
-  if (size < kTagSize)
-    return;
-  char mark[3] = {};
-  if (file->ReadAt(size - kTagSize, mark, 3) == 3 && std::memcmp(mark, "TAG", 3) == 0) {
-    file->Truncate(size - kTagSize);
-  }
+  if (size < 0)
+    return false;
+  const AudioSpan audio = FindAudio(*file, size);
+  if (audio.begin != 0 || (tag && NeedsId3v2(*tag)))
+    return RewriteWithTags(files, path, *file, audio, tag);
+  // Only the record at the end changes: it is cut off and written anew in place.
+  if (audio.end != size && !file->Truncate(audio.end))
+    return false;
+  if (!tag)
+    return true;
+  const std::array<uint8_t, kTagSize> record = BuildTag(*tag);
+  return file->WriteAt(audio.end, record.data(), kTagSize);
 }
 
 bool WriteTag(platform::FileSystem& files, const queue::TFileData* entry) {
-  if (entry == nullptr)
-    return false;
-  StripTag(files, entry);
-  const auto file = files.Open(entry->OutputPath, platform::OpenMode::ReadWrite);
-  if (file == nullptr)
-    return false;
-  const std::array<uint8_t, kTagSize> record = BuildTag(*entry);
-  return file->WriteAt(file->Size(), record.data(), kTagSize);
+  return entry != nullptr && PutTags(files, entry->OutputPath, SongTagOf(*entry));
+}
+
+void StripTag(platform::FileSystem& files, const queue::TFileData* entry) {
+  if (entry != nullptr)
+    PutTags(files, entry->OutputPath, std::nullopt);
 }
 
 }  // namespace tolvane::options

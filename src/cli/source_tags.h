@@ -1,0 +1,16 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "options/tag/song_tag.h"
+
+namespace tolvane::cli {
+
+// The tags a source file carries, read with TagLib: FLAC and Ogg Vorbis comments, Opus tags, a
+// WAVE or AIFF file's ID3 chunk, a WAVE file's LIST-INFO; what those leave empty is taken from
+// the sound library's reading of the file's own chunks (an AIFF file's NAME, AUTH and ANNO).
+// nullopt when the file carries no tag.
+std::optional<options::SongTag> ReadSourceTags(const std::string& path);
+
+}  // namespace tolvane::cli
