@@ -33,8 +33,8 @@ _tolvane_batch() {
   if [[ $cur == -* ]]; then
     COMPREPLY=($(compgen -W "--bitrate --mode --priority --crc --private --copyright --copy
       --delete-source --output-dir --tree --title --artist --album --comment --year --genre
-      --encoder --overwrite --resume --jobs --continue --shard --dry-run --quiet --list-genres
-      --help --version" -- "$cur"))
+      --no-source-tags --encoder --overwrite --resume --jobs --continue --shard --dry-run --quiet
+      --list-genres --help --version" -- "$cur"))
     return
   fi
   # Folders, and the audio files the tool reads.
