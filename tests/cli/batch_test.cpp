@@ -205,13 +205,19 @@ TEST(Batch, AFailedEncoderSaysWhy) {
   // it stays.
   testing::WriteWave(temp / "cut.wav", {.data_bytes = 20 * 176'400});
   std::filesystem::resize_file(temp / "cut.wav", 1000);
-  const Result cut = RunBatch(temp, {"--delete-source", "cut.wav"});
+  ASSERT_TRUE(testing::WriteEncoded(temp / "half.flac", "flac", 44100, 10 * 44100));
+  std::filesystem::resize_file(temp / "half.flac",
+                               std::filesystem::file_size(temp / "half.flac") / 3);
+  const Result cut = RunBatch(temp, {"--delete-source", "cut.wav", "half.flac"});
   EXPECT_EQ(cut.exit_code, 1);
-  EXPECT_NE(cut.output.find(": bladeenc: " + (temp / "cut.wav") + " ends at 00:00 of 00:20"),
-            std::string::npos)
-      << cut.output;
-  EXPECT_FALSE(std::filesystem::exists(temp / "cut.mp3"));
+  for (const std::string ends : {"cut.wav ends at 00:00 of 00:20", "half.flac ends at 00:0"}) {
+    EXPECT_NE(cut.output.find(": bladeenc: " + (temp / ends)), std::string::npos) << cut.output;
+  }
+  EXPECT_NE(cut.output.find(" of 00:10"), std::string::npos) << cut.output;
+  for (const char* name : {"cut.mp3", "half.mp3"})
+    EXPECT_FALSE(std::filesystem::exists(temp / name)) << name;
   EXPECT_TRUE(std::filesystem::exists(temp / "cut.wav"));
+  EXPECT_TRUE(std::filesystem::exists(temp / "half.flac"));
 }
 
 TEST(Batch, TheTreeIsMirroredAndTheTagWritten) {
