@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <map>
 
 #include "encoding/job_text.h"
 #include "encoding/output_plan.h"
+#include "mp3_length.h"
 #include "queue/folder_scan.h"
 #include "settings/encoder_path.h"
 #include "settings/encoder_version.h"
@@ -29,13 +31,35 @@ std::string Seconds(uint32_t ms) {
 // --overwrite; free space is not asked about.
 class FlagAnswers final : public encoding::JobQuestions {
  public:
-  explicit FlagAnswers(bool overwrite) : overwrite_(overwrite) {}
-  bool ReplaceExisting(const std::string&) override { return overwrite_; }
+  FlagAnswers(const BatchOptions& options, std::function<bool()> existing_is_whole)
+      : options_(options), existing_is_whole_(std::move(existing_is_whole)) {}
+  // --overwrite replaces every MP3 there; --resume only one that falls short.
+  bool ReplaceExisting(const std::string&) override {
+    if (options_.overwrite)
+      return true;
+    incomplete_ = !existing_is_whole_();
+    return options_.resume && incomplete_;
+  }
   bool SkipShortOfSpace(const std::string&, encoding::SpaceCheck) override { return false; }
+  bool Incomplete() const { return incomplete_; }
 
  private:
-  bool overwrite_;
+  const BatchOptions& options_;
+  std::function<bool()> existing_is_whole_;
+  bool incomplete_ = false;
 };
+
+// Whether the MP3 holds the source's whole length (within one of its frames).
+bool CoversSource(platform::FileSystem& files, const std::string& mp3,
+                  const queue::TFileData& source) {
+  const Mp3Length length = MeasureMp3(files, mp3);
+  const double bytes_per_second =
+      static_cast<double>(source.SampleRate) * source.Channels * source.BitsPerSample / 8;
+  if (length.frame_seconds == 0 || bytes_per_second <= 0)
+    return false;
+  return length.seconds + length.frame_seconds >=
+         static_cast<double>(source.FileSize) / bytes_per_second;
+}
 
 }  // namespace
 
@@ -243,9 +267,11 @@ std::unique_ptr<encoding::Job> BatchRun::Start(queue::TFileData& entry) {
   started->OnEnd = [this, job = started.get()](int exit_code) {
     ended_.emplace_back(job, exit_code);
   };
-  FlagAnswers answers(options_.overwrite);
+  FlagAnswers answers(options_, [&] { return CoversSource(s_.files, job.Destination(), entry); });
   switch (started->Launch(answers)) {
     case encoding::LaunchResult::Started:
+      if (answers.Incomplete())
+        report_.Line("again    " + job.Destination() + ": incomplete, encoded again", false);
       return started;
     case encoding::LaunchResult::InputNotFound:
       Record(entry, Outcome::Failed, "the file is gone");
@@ -260,7 +286,10 @@ std::unique_ptr<encoding::Job> BatchRun::Start(queue::TFileData& entry) {
       if (options_.resume)
         Record(entry, Outcome::AlreadyDone, job.Destination() + " (already there)");
       else
-        Record(entry, Outcome::Skipped, job.Destination() + " exists (--overwrite replaces it)");
+        Record(entry, Outcome::Skipped,
+               job.Destination() +
+                   (answers.Incomplete() ? " exists but is incomplete" : " exists") +
+                   " (--overwrite replaces it)");
       return nullptr;
     case encoding::LaunchResult::ShortOfSpace:
       Record(entry, Outcome::Skipped, "too little free space");

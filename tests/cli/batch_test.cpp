@@ -114,9 +114,17 @@ TEST(Batch, AFolderWithAnUnsupportedFile) {
   EXPECT_EQ(again.exit_code, 1) << "an MP3 that exists is skipped";
   EXPECT_NE(again.output.find("skipped  "), std::string::npos) << again.output;
   EXPECT_EQ(RunBatch(temp, {"--overwrite", "--quiet", "music/a.wav"}).output, "");
+  // A partial MP3 (a stopped window job's) is named as such, and --resume encodes it again.
+  const std::string a_mp3 = temp / "music/a.mp3";
+  std::filesystem::resize_file(a_mp3, std::filesystem::file_size(a_mp3) / 2);
+  const Result partial = RunBatch(temp, {"music/a.wav"});
+  EXPECT_NE(partial.output.find(a_mp3 + " exists but is incomplete"), std::string::npos)
+      << partial.output;
   const Result resumed = RunBatch(temp, {"--resume", "music"});
   EXPECT_EQ(resumed.exit_code, 1) << "the unsupported files still fail";
-  EXPECT_EQ(resumed.Lines().back().rfind("0 encoded, 6 already done, 0 skipped, 2 failed", 0), 0u)
+  EXPECT_NE(resumed.output.find(a_mp3 + ": incomplete, encoded again"), std::string::npos)
+      << resumed.output;
+  EXPECT_EQ(resumed.Lines().back().rfind("1 encoded, 5 already done, 0 skipped, 2 failed", 0), 0u)
       << resumed.output;
   EXPECT_EQ(RunBatch(temp, {"--resume", "music/a.wav", "music/deep"}).exit_code, 0)
       << "a rerun over finished output succeeds";
