@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 
 #include "main_window.h"
@@ -13,6 +14,7 @@
 #include "platform/qt/form_view.h"
 #include "platform/qt/timer_driver.h"
 #include "settings/job_list.h"
+#include "settings/settings_store.h"
 #include "shell/intake.h"
 #include "startup.h"
 
@@ -23,7 +25,8 @@ Program::Program(std::string executable, std::vector<std::string> arguments)
   application_.SetTitle("Tolvane");
 }
 
-void Program::OnTermination() {
+void Program::OnTermination(int signal_number) {
+  termination_signal_ = signal_number;
   dialogs_.CloseAll();
   termination_pending_ = !close_window_;
   if (close_window_)
@@ -38,25 +41,48 @@ std::optional<int> Program::HandOff() {
     return std::nullopt;
   const std::vector<std::string> commands =
       HandOffCommands(arguments_, environment_.CurrentFolder(), files_, paths_);
-  const auto alive = [this] { return instance_->HolderAlive(); };
+  // The wait is the user's to end: a signal is seen from the loop of the termination watcher.
+  const auto alive = [this] {
+    QCoreApplication::processEvents();
+    return termination_signal_ == 0 && instance_->HolderAlive();
+  };
+  const int64_t start = clock_.GetTickCount();
+  bool question_told = false;
+  const auto answering = [&] {
+    if (!question_told && clock_.GetTickCount() - start >= kSayWaitingMs) {
+      question_told = true;
+      std::fprintf(stderr,
+                   "tolvane: the running Tolvane, %s, has a question open; waiting for it to take "
+                   "the names (Ctrl+C ends the wait)\n",
+                   instance_->HolderName().c_str());
+    }
+    return alive();
+  };
+  int answered = 0;
   // The running copy may be starting still, its intake not yet listening (a box of its start is
   // open, or a large saved queue is being restored): no name is lost while it lives.
   for (int attempt = 1; alive(); ++attempt) {
-    switch (posix::HandOverToIntake(intake_path_, commands, alive)) {
-      case posix::HandOver::Delivered:
-        return 0;
-      case posix::HandOver::PeerGone:
-        std::fprintf(stderr, "tolvane: the running copy ended before it took every name\n");
-        return 1;
-      case posix::HandOver::NobodyListens:
-        // Said once, after two seconds: a wait without a word looks like a hang.
-        if (attempt == 20) {
-          std::fprintf(stderr, "tolvane: waiting for the running copy, %s, to take the names\n",
-                       instance_->HolderName().c_str());
-        }
-        ::usleep(100'000);
-        break;
+    const posix::HandOverResult handed = posix::HandOverToIntake(intake_path_, commands, answering);
+    answered = handed.answered;
+    if (handed.outcome == posix::HandOver::Delivered)
+      return 0;
+    if (handed.outcome == posix::HandOver::PeerGone)
+      break;
+    // Said once, after two seconds: a wait without a word looks like a hang.
+    if (attempt == kSayWaitingMs / kRetryMs) {
+      std::fprintf(stderr, "tolvane: waiting for the running copy, %s, to take the names\n",
+                   instance_->HolderName().c_str());
     }
+    ::usleep(kRetryMs * 1000);
+  }
+  if (termination_signal_ != 0) {
+    // The restore request comes first; every name from the first unanswered one on may be lost.
+    std::string names;
+    for (size_t i = std::max<size_t>(1, static_cast<size_t>(answered)); i < commands.size(); ++i)
+      names += " " + commands[i].substr(2, commands[i].size() - 4);  // the path within ["..."]
+    std::fprintf(stderr, "tolvane: stopped waiting; the running copy may not have these names:%s\n",
+                 names.c_str());
+    return 128 + termination_signal_;
   }
   std::fprintf(stderr, "tolvane: the running copy ended before it took every name\n");
   return 1;
@@ -76,7 +102,7 @@ int Program::Run() {
 }
 
 int Program::RunWindow(const StartupPlan& plan) {
-  posix::RegistryFile user_registry(folders_.config + "/HKEY_CURRENT_USER.reg",
+  posix::RegistryFile user_registry(settings::UserRegistryPath(folders_.config),
                                     "HKEY_CURRENT_USER");
   posix::RegistryFile classes_registry(folders_.config + "/HKEY_CLASSES_ROOT.reg",
                                        "HKEY_CLASSES_ROOT");

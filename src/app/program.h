@@ -36,10 +36,13 @@ class Program final {
   int Run();
 
  private:
-  void OnTermination();
+  void OnTermination(int signal_number);
   // A copy runs already: the names went to it, and this copy ends with the code given (0, or 1
   // when the running copy did not take them all). nullopt: this copy is the first.
+  // A signal ends the wait for the running copy with 128 and its number.
   std::optional<int> HandOff();
+  static constexpr int64_t kSayWaitingMs = 2000;
+  static constexpr int kRetryMs = 100;
   int RunWindow(const StartupPlan& plan);
 
   std::string executable_;
@@ -47,7 +50,8 @@ class Program final {
   qt::QtDialogs dialogs_;
   std::function<void()> close_window_;
   bool termination_pending_ = false;
-  qt::TerminationWatcher termination_{[this] { OnTermination(); }};
+  int termination_signal_ = 0;
+  qt::TerminationWatcher termination_{[this](int signal_number) { OnTermination(signal_number); }};
   qt::QtEventLoop loop_;
   qt::QtWorkArea work_area_;
   posix::PosixFileSystem files_;

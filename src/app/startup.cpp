@@ -9,6 +9,35 @@ namespace {
 constexpr std::string_view kContinueArgument = "-continue";
 }  // namespace
 
+std::optional<std::string> InformationAsked(const std::vector<std::string>& arguments,
+                                            const std::string& current_folder,
+                                            platform::FileSystem& files,
+                                            const platform::Paths& paths, const KeptFiles& kept) {
+  for (const std::string& argument : arguments) {
+    const bool help = argument == "--help" || argument == "-h";
+    if ((!help && argument != "--version") ||
+        files.Exists(paths.Absolute(argument, current_folder))) {
+      continue;
+    }
+    if (!help)
+      return "tolvane 2.99c\n";
+    return "Usage: tolvane [-continue] [FILE|FOLDER]...\n"
+           "Queues WAVE and AIFF files in the Tolvane window to encode them to MP3; folders are\n"
+           "scanned with their subfolders. When Tolvane runs already, the names go to its window.\n"
+           "\n"
+           "  -continue     restore the saved queue and go on encoding it; with nothing saved,\n"
+           "                end at once\n"
+           "  -h, --help    print this help and exit\n"
+           "  --version     print the version and exit\n"
+           "\n"
+           "Settings: " +
+           kept.settings + "\nSaved queue: " + kept.saved_queue +
+           "\n"
+           "To encode without a window (also FLAC, Ogg Vorbis and Opus): tolvane-batch --help\n";
+  }
+  return std::nullopt;
+}
+
 StartupPlan PlanStartup(const std::vector<std::string>& arguments, const std::string& job_list_path,
                         const std::string& current_folder, platform::FileSystem& files,
                         const platform::Paths& paths) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,20 @@ struct StartupPlan {
   // The names to enqueue, in command-line order.
   std::vector<std::string> names;
 };
+
+// Where the program keeps what it keeps, as the usage names it.
+struct KeptFiles {
+  std::string settings;
+  std::string saved_queue;
+};
+
+// What "--help", "-h" or "--version" asks for: the text to print before ending, touching no
+// running copy. nullopt when none is given, or when a file of that name is in the current folder
+// (then it is a name like any other).
+std::optional<std::string> InformationAsked(const std::vector<std::string>& arguments,
+                                            const std::string& current_folder,
+                                            platform::FileSystem& files,
+                                            const platform::Paths& paths, const KeptFiles& kept);
 
 // Reads the arguments (without the program name). "-continue" (exactly so) tests that the job
 // list file exists; every other argument is a name, made absolute against `current_folder`. A

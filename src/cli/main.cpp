@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
   // The window's settings give the defaults, so both programs agree.
   settings::Settings window;
   {
-    posix::RegistryFile registry(folders.config + "/HKEY_CURRENT_USER.reg", "HKEY_CURRENT_USER");
+    posix::RegistryFile registry(settings::UserRegistryPath(folders.config), "HKEY_CURRENT_USER");
     window = settings::LoadSettings(registry, settings::kSettingsKey, {}, {}).value;
   }
   const unsigned cores = std::thread::hardware_concurrency();

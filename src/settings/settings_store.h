@@ -11,6 +11,11 @@ namespace tolvane::settings {
 inline constexpr const char* kSettingsKey = "SOFTWARE\\Orvik\\Tolvane";
 inline constexpr const char* kEarlierSettingsKey = "SOFTWARE\\Orvik\\Tolvex";
 
+// The file that holds the user's registry, in the user's configuration folder.
+inline std::string UserRegistryPath(const std::string& config_folder) {
+  return config_folder + "/HKEY_CURRENT_USER.reg";
+}
+
 // The settings as string values of one registry key: numbers in decimal (or hexadecimal after
 // "0x"), switches as "0" and "1". A missing key or value, or a text that is no number, gives
 // the default; a value of another type is an error the caller reports.

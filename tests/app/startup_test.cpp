@@ -116,6 +116,26 @@ TEST(Startup, ContinueWithoutJobListExitsAtOnceWithCodeZero) {
   testing::ChildProcess program(kProgram, {"-continue"}, environment);
   EXPECT_EQ(program.WaitFor(10s), 0);
 
+  // --help, -h and --version answer without a display and end, asking no running copy; a file of
+  // that name in the current folder is a name like any other.
+  const std::pair<const char*, std::string> asked[] = {
+      {"--help", "Usage: tolvane [-continue] [FILE|FOLDER]..."},
+      {"-h", "Saved queue: " + temp / "tolvane/tolvane.dat"},
+      {"--version", "tolvane 2.99c"}};
+  for (const auto& [argument, says] : asked) {
+    testing::ChildProcess answer(
+        kProgram, {argument},
+        {{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", ""}, {"XDG_STATE_HOME", temp.Path()}},
+        temp / "asked.log");
+    EXPECT_EQ(answer.WaitFor(10s), 0) << argument;
+    EXPECT_NE(testing::ReadText(temp / "asked.log").find(says), std::string::npos) << argument;
+  }
+  testing::WriteText(temp / "--help", "");
+  posix::PosixFileSystem files;
+  EXPECT_EQ(InformationAsked({"--help"}, temp.Path(), files,
+                             platform::Paths(platform::PathStyle::Posix), {}),
+            std::nullopt);
+
   // While another program consumes the saved queue (tolvane-batch --continue), the window says
   // who, and does not start.
   std::filesystem::create_directories(temp / "tolvane");
@@ -320,6 +340,23 @@ TEST(Startup, AHandOffWaitsForTheRunningCopyAsLongAsItLives) {
     testing::ChildProcess later(kProgram, {"a.wav", "b.wav"}, environment, temp / "later.log",
                                 temp.Path());
     EXPECT_EQ(later.WaitFor(11s), std::nullopt) << "still waiting for the held copy";
+    // The wait is the user's to end: a signal ends it, naming what may not have arrived.
+    for (const auto& [signal_number, code] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
+      testing::ChildProcess impatient(kProgram, {"c.wav"}, environment, temp / "impatient.log",
+                                      temp.Path());
+      ASSERT_TRUE(testing::Eventually(
+          [&] {
+            return testing::ReadText(temp / "impatient.log").find("has a question open") !=
+                   std::string::npos;
+          },
+          10s));
+      impatient.Signal(signal_number);
+      EXPECT_EQ(impatient.WaitFor(10s), code);
+      EXPECT_NE(testing::ReadText(temp / "impatient.log")
+                    .find("the running copy may not have these names: " + temp / "c.wav"),
+                std::string::npos)
+          << testing::ReadText(temp / "impatient.log");
+    }
     first.Signal(SIGCONT);
     EXPECT_EQ(later.WaitFor(10s), 0) << testing::ReadText(temp / "later.log");
     first.Signal(SIGTERM);

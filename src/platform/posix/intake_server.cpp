@@ -247,13 +247,14 @@ std::optional<int> SendToIntake(const std::string& path, const std::vector<std::
   return conversation.accepted;
 }
 
-HandOver HandOverToIntake(const std::string& path, const std::vector<std::string>& commands,
-                          const std::function<bool()>& peer_alive) {
-  const Conversation conversation = Converse(path, commands, 1000, peer_alive);
+HandOverResult HandOverToIntake(const std::string& path, const std::vector<std::string>& commands,
+                                const std::function<bool()>& keep_waiting) {
+  constexpr int kSliceMs = 100;
+  const Conversation conversation = Converse(path, commands, kSliceMs, keep_waiting);
   if (!conversation.connected)
-    return HandOver::NobodyListens;
-  return conversation.replies == static_cast<int>(commands.size()) ? HandOver::Delivered
-                                                                   : HandOver::PeerGone;
+    return {HandOver::NobodyListens, 0};
+  const bool all = conversation.replies == static_cast<int>(commands.size());
+  return {all ? HandOver::Delivered : HandOver::PeerGone, conversation.replies};
 }
 
 }  // namespace tolvane::posix

@@ -74,11 +74,15 @@ std::optional<int> SendToIntake(const std::string& path, const std::vector<std::
 // How a later copy's hand-off went: nobody listened (the first copy may still be starting),
 // every command was answered, or the first copy went before it answered them all.
 enum class HandOver { NobodyListens, Delivered, PeerGone };
-// Sends the commands as SendToIntake does, but waits for each answer as long as `peer_alive`
-// says the receiving copy lives: a box it shows may stay open for any time, and no name handed
-// over is lost meanwhile.
-HandOver HandOverToIntake(const std::string& path, const std::vector<std::string>& commands,
-                          const std::function<bool()>& peer_alive);
+struct HandOverResult {
+  HandOver outcome = HandOver::NobodyListens;
+  int answered = 0;  // the commands answered, from the first
+};
+// Sends the commands as SendToIntake does, but waits for each answer as long as `keep_waiting`
+// says so, asked every tenth of a second: a box the receiving copy shows may stay open for any
+// time, and no name handed over is lost meanwhile, unless the caller stops waiting.
+HandOverResult HandOverToIntake(const std::string& path, const std::vector<std::string>& commands,
+                                const std::function<bool()>& keep_waiting);
 
 // The frame of one command.
 std::string IntakeFrame(const std::string& command);

@@ -22,7 +22,7 @@ void OnSignal(int signal_number) {
 
 }  // namespace
 
-TerminationWatcher::TerminationWatcher(std::function<void()> on_termination)
+TerminationWatcher::TerminationWatcher(std::function<void(int)> on_termination)
     : on_termination_(std::move(on_termination)) {
   if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signal_pipe) != 0) {
     return;
@@ -30,9 +30,10 @@ TerminationWatcher::TerminationWatcher(std::function<void()> on_termination)
   notifier_ = std::make_unique<QSocketNotifier>(signal_pipe[1], QSocketNotifier::Read);
   QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] {
     char bytes[16];
-    while (::read(signal_pipe[1], bytes, sizeof bytes) > 0) {
-    }
-    on_termination_();
+    int signal_number = SIGTERM;
+    for (ssize_t n = 0; (n = ::read(signal_pipe[1], bytes, sizeof bytes)) > 0;)
+      signal_number = bytes[n - 1];
+    on_termination_(signal_number);
   });
   struct sigaction action {};
   action.sa_handler = OnSignal;
@@ -42,7 +43,7 @@ TerminationWatcher::TerminationWatcher(std::function<void()> on_termination)
   ::sigaction(SIGINT, &action, nullptr);
   if (auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
     QObject::connect(application, &QGuiApplication::commitDataRequest,
-                     [this](QSessionManager&) { on_termination_(); });
+                     [this](QSessionManager&) { on_termination_(SIGTERM); });
   }
 }
 
