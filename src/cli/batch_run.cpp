@@ -63,6 +63,16 @@ bool CoversSource(platform::FileSystem& files, const std::string& mp3,
 
 }  // namespace
 
+std::string BatchRun::WhyNoFolder(const std::string& target) const {
+  // The nearest folder there says why: a read-only file system, or no permission.
+  std::string folder = s_.paths.FolderOf(s_.paths.WithTrailingSeparator(target) + "x");
+  while (!s_.files.FolderExists(folder) && s_.paths.FolderOf(folder) != folder)
+    folder = s_.paths.FolderOf(folder);
+  if (const std::optional<std::string> why = s_.files.WhyCannotWriteIn(folder))
+    return "cannot write in " + folder + ": " + *why;
+  return "cannot make the folder " + target;
+}
+
 BatchRun::BatchRun(const BatchOptions& options, const Services& services, ConsoleReport& report)
     : options_(options), s_(services), report_(report) {}
 
@@ -277,7 +287,7 @@ std::unique_ptr<encoding::Job> BatchRun::Start(queue::TFileData& entry) {
       Record(entry, Outcome::Failed, "the file is gone");
       return nullptr;
     case encoding::LaunchResult::FolderNotCreated:
-      Record(entry, Outcome::Failed, "cannot make the folder " + job.Plan().target_folder);
+      Record(entry, Outcome::Failed, WhyNoFolder(job.Plan().target_folder));
       return nullptr;
     case encoding::LaunchResult::OwnOutput:
       Record(entry, Outcome::Skipped, "its MP3 would be the file itself");

@@ -63,6 +63,8 @@ class BatchRun final {
   // Keeps one input for every MP3 to be written; reports the others as skipped.
   void PlanOutputs();
   encoding::JobSettings Settings() const;
+  // Why the target folder (or the hidden one in it) could not be made.
+  std::string WhyNoFolder(const std::string& target) const;
   // The source's own tags, unless the run carries none over, with the user's fields over them.
   std::optional<options::SongTag> TagOf(const queue::TFileData& entry) const;
   // Starts the entry's job; null when it ended before (skipped or failed).

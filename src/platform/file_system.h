@@ -76,6 +76,9 @@ class FileSystem {
   // Why a file cannot be opened for reading or a folder cannot be listed, in the system's
   // words ("Permission denied"); nullopt when it can, or when nothing is there.
   virtual std::optional<std::string> WhyUnreadable(const std::string& path) = 0;
+  // Why files cannot be made in a folder that exists, in the system's words ("Read-only file
+  // system"); nullopt when they can, or when nothing is known.
+  virtual std::optional<std::string> WhyCannotWriteIn(const std::string&) { return std::nullopt; }
 
   // Names (not paths) in `folder` matching `pattern` ("*" and "?" wildcards, letters compared
   // without regard to case, "*.*" matching every name), sorted by name. Files only, or folders

@@ -154,6 +154,9 @@ TEST(Batch, WhatCannotBeReadIsNamedWithTheReason) {
     std::filesystem::permissions(folder, perms::all);
   std::filesystem::permissions(temp / "lib/locked", perms::none);
   std::filesystem::permissions(temp / "lib/secret.wav", perms::none);
+  std::filesystem::create_directory(temp / "ro");
+  std::filesystem::permissions(
+      temp / "ro", perms::owner_read | perms::owner_exec | perms::others_read | perms::others_exec);
   const std::string denied = ": Permission denied";
   const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
       {{"lib"},
@@ -162,6 +165,8 @@ TEST(Batch, WhatCannotBeReadIsNamedWithTheReason) {
       {{"--dry-run", "lib/locked", "lib/locked/x.wav"},
        {"cannot read  " + (temp / "lib/locked/") + denied,
         "cannot read  " + (temp / "lib/locked/x.wav") + denied}},
+      // A folder that exists, where nothing may be written.
+      {{"-o", "ro", "lib/good.wav"}, {"cannot write in " + (temp / "ro") + denied}},
   };
   for (const auto& [arguments, lines] : cases) {
     const Result r = RunBatch(temp, arguments, {{"ASAN_OPTIONS", "detect_leaks=0"}}, runner);

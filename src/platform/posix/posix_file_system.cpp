@@ -247,6 +247,12 @@ bool PosixFileSystem::SyncFolder(const std::string& path) {
   return folder.Valid() && ::fsync(folder.Get()) == 0;
 }
 
+std::optional<std::string> PosixFileSystem::WhyCannotWriteIn(const std::string& folder) {
+  if (::access(folder.c_str(), W_OK | X_OK) == 0)
+    return std::nullopt;
+  return std::generic_category().message(errno);
+}
+
 std::optional<std::string> PosixFileSystem::WhyUnreadable(const std::string& path) {
   const auto system_words = [](int error) { return std::generic_category().message(error); };
   struct stat info {};

@@ -20,6 +20,7 @@ class PosixFileSystem final : public platform::FileSystem {
   bool CreateFolder(const std::string& path) override;
   bool SyncFolder(const std::string& path) override;
   std::optional<std::string> WhyUnreadable(const std::string& path) override;
+  std::optional<std::string> WhyCannotWriteIn(const std::string& folder) override;
   std::vector<std::string> ListFiles(const std::string& folder,
                                      const std::string& pattern) override;
   std::vector<std::string> ListFolders(const std::string& folder) override;
