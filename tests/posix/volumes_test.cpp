@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <filesystem>
+#include <set>
 
 #include "platform/posix/posix_volumes.h"
 #include "support/audio_files.h"
@@ -7,8 +8,8 @@
 namespace tolvane::posix {
 namespace {
 
-// Every real file system counts for a path's free space; the drive menu shows what a file
-// manager shows: "/", a separate /home, disks and shares, and none of the system's mounts.
+// Every real file system counts for a path's free space; the drive menu shows "/" and every one
+// of them the user may write files in: a separate /home, disks, shares and a tmpfs alike.
 TEST(Volumes, MountTableGivesTheVolumesOfPathsAndOfTheDriveMenu) {
   const std::string table =
       "proc /proc proc rw 0 0\n"
@@ -31,9 +32,12 @@ TEST(Volumes, MountTableGivesTheVolumesOfPathsAndOfTheDriveMenu) {
       "/dev/vda /etc/hosts ext4 rw 0 0\n"
       "nas:/music /srv/nas nfs4 rw 0 0\n";
   const std::vector<Mount> mounts = ParseMountTable(table);
-  EXPECT_EQ(UserVolumes(mounts),
-            (std::vector<std::string>{"/", "/media/My Music", "/home", "/run/media/ann/USB STICK",
-                                      "/mnt/archive", "/srv/nas"}));
+  const std::set<std::string> only_root = {"/snap/core22/1380", "/boot/efi", "/boot",
+                                           "/var/lib/docker/overlay2/abc/merged", "/etc/hosts"};
+  EXPECT_EQ(
+      UserVolumes(mounts, [&](const std::string& point) { return !only_root.contains(point); }),
+      (std::vector<std::string>{"/", "/media/My Music", "/tmp", "/home", "/run/media/ann/USB STICK",
+                                "/mnt/archive", "/srv/nas"}));
   EXPECT_EQ(MountedVolumes(mounts),
             (std::vector<std::string>{"/", "/media/My Music", "/tmp", "/home", "/snap/core22/1380",
                                       "/boot/efi", "/boot", "/var/lib/docker/overlay2/abc/merged",

@@ -1,6 +1,8 @@
 #include "posix_volumes.h"
 
+#include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -18,13 +20,6 @@ constexpr std::array<std::string_view, 24> kPseudoTypes = {
     "rpc_pipefs", "nsfs",    "selinuxfs", "fuse.gvfsd-fuse", "fuse.portal", "ramfs"};
 
 constexpr std::array<std::string_view, 4> kSystemTrees = {"/proc", "/sys", "/dev", "/run"};
-
-// Folders of the system itself, where no user's disk is mounted for files.
-constexpr std::array<std::string_view, 11> kSystemFolders = {
-    "/boot", "/efi", "/etc", "/usr", "/var", "/snap", "/proc", "/sys", "/dev", "/tmp", "/run"};
-constexpr std::array<std::string_view, 6> kNetworkTypes = {"nfs",  "nfs4",       "cifs",
-                                                           "smb3", "fuse.sshfs", "9p"};
-constexpr std::array<std::string_view, 3> kImageTypes = {"squashfs", "overlay", "iso9660"};
 
 template <size_t N>
 bool OneOf(std::string_view value, const std::array<std::string_view, N>& table) {
@@ -69,26 +64,6 @@ std::vector<Mount> ParseMountTable(const std::string& text) {
   return mounts;
 }
 
-std::vector<std::string> UserVolumes(const std::vector<Mount>& mounts) {
-  std::vector<std::string> points;
-  for (const Mount& mount : mounts) {
-    const bool disk = mount.device.starts_with("/dev/") && !OneOf(mount.type, kImageTypes);
-    const bool share = OneOf(mount.type, kNetworkTypes);
-    const bool system =
-        std::any_of(kSystemFolders.begin(), kSystemFolders.end(),
-                    [&](std::string_view folder) { return Under(mount.point, folder); }) &&
-        !Under(mount.point, "/run/media");
-    if (mount.point != "/" && (!(disk || share) || system))
-      continue;
-    std::erase(points, mount.point);
-    points.push_back(mount.point);
-  }
-  // "/" is always there to pick, first as a file manager lists it.
-  std::erase(points, std::string("/"));
-  points.insert(points.begin(), "/");
-  return points;
-}
-
 std::vector<std::string> MountedVolumes(const std::vector<Mount>& mounts) {
   std::vector<std::string> points;
   for (const Mount& mount : mounts) {
@@ -106,6 +81,18 @@ std::vector<std::string> MountedVolumes(const std::vector<Mount>& mounts) {
   return points;
 }
 
+std::vector<std::string> UserVolumes(const std::vector<Mount>& mounts,
+                                     const std::function<bool(const std::string&)>& writable) {
+  std::vector<std::string> points;
+  for (const std::string& point : MountedVolumes(mounts)) {
+    if (point != "/" && writable(point))
+      points.push_back(point);
+  }
+  // "/" is always there to pick, first as a file manager lists it.
+  points.insert(points.begin(), "/");
+  return points;
+}
+
 PosixVolumes::PosixVolumes() {
   std::ifstream table("/proc/self/mounts");
   std::stringstream text;
@@ -114,7 +101,11 @@ PosixVolumes::PosixVolumes() {
   points_ = MountedVolumes(mounts);
   if (points_.empty())
     points_.push_back("/");
-  menu_points_ = UserVolumes(mounts);
+  menu_points_ = UserVolumes(mounts, [](const std::string& point) {
+    struct stat info {};
+    return ::stat(point.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           ::access(point.c_str(), W_OK | X_OK) == 0;
+  });
 }
 
 PosixVolumes::PosixVolumes(std::vector<std::string> mount_points)

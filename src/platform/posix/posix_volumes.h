@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,10 +22,11 @@ std::vector<Mount> ParseMountTable(const std::string& text);
 // /sys, /dev, /run) left out, each point once (a later mount hides an earlier one). A path's
 // volume, and so its free space, is found among these.
 std::vector<std::string> MountedVolumes(const std::vector<Mount>& mounts);
-// The volumes a file manager shows a user, for the drive menu: "/", and disks (block devices)
-// and network shares mounted outside the system's own folders: no loop images (squashfs),
-// container layers (overlay), memory file systems, boot or EFI partitions.
-std::vector<std::string> UserVolumes(const std::vector<Mount>& mounts);
+// The volumes of the drive menu: "/" first, then every volume files can lie on (as above) that
+// is `writable` for the user: disks, shares, memory file systems (a RAM disk, /tmp) alike; a
+// read-only image or a system partition only root may write is left out.
+std::vector<std::string> UserVolumes(const std::vector<Mount>& mounts,
+                                     const std::function<bool(const std::string&)>& writable);
 
 class PosixVolumes final : public platform::Volumes {
  public:
