@@ -6,6 +6,7 @@
 #include <charconv>
 #include <functional>
 #include <map>
+#include <set>
 
 #include "options/tag/genres.h"
 #include "platform/latin1.h"
@@ -191,6 +192,18 @@ const std::map<std::string, Option>& Options() {
           Tag(o).TagGenre = *genre;
           return "";
         }}},
+      {"beside",
+       {0, false,
+        [](BatchOptions& o, const std::string&) {
+          o.beside = true;
+          return std::string();
+        }}},
+      {"mirror",
+       {0, false,
+        [](BatchOptions& o, const std::string&) {
+          o.mirror = true;
+          return std::string();
+        }}},
       {"no-source-tags",
        {0, false,
         [](BatchOptions& o, const std::string&) {
@@ -296,6 +309,7 @@ std::variant<BatchOptions, std::string> ParseArguments(const std::vector<std::st
                                                        BatchOptions defaults) {
   BatchOptions o = std::move(defaults);
   bool names_only = false;
+  std::set<std::string> given;
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
     if (names_only || argument.size() < 2 || argument[0] != '-') {
@@ -326,6 +340,7 @@ std::variant<BatchOptions, std::string> ParseArguments(const std::vector<std::st
     const auto found = Options().find(name);
     if (found == Options().end())
       return "tolvane-batch: unknown option '--" + name + "'";
+    given.insert(name);
     const Option& option = found->second;
     if (!option.takes_value && value)
       return "tolvane-batch: --" + name + " takes no value";
@@ -339,6 +354,16 @@ std::variant<BatchOptions, std::string> ParseArguments(const std::vector<std::st
   }
   if (o.resume && o.overwrite)
     return std::string("tolvane-batch: --resume and --overwrite exclude each other");
+  if (o.beside && given.contains("output-dir"))
+    return std::string("tolvane-batch: --beside and --output-dir exclude each other");
+  if (o.mirror && given.contains("tree"))
+    return std::string("tolvane-batch: --mirror and --tree exclude each other");
+  if (o.beside)
+    o.output_folder.clear();
+  if (o.beside || o.mirror)
+    o.tree_depth = 0;  // the window's tree levels, which a target folder alone has
+  if (o.mirror && o.output_folder.empty())
+    return std::string("tolvane-batch: --mirror needs an output folder (--output-dir DIR)");
   if (!o.help && !o.version && !o.list_genres && o.inputs.empty() && !o.continue_list)
     return std::string("tolvane-batch: no FILE or FOLDER given (see --help)");
   return o;
@@ -358,6 +383,9 @@ settings.
       --delete-source     delete each source once its MP3 is complete
   -o, --output-dir DIR    write the MP3 files there instead of beside their sources
       --tree N            copy the last N (0 to 3) folder levels of each source below DIR
+      --mirror            mirror the tree below each named folder below DIR (several named
+                          folders: each below its own name)
+      --beside            write each MP3 beside its source, whatever the window's target folder
       --title, --artist, --album, --comment TEXT, --year YEAR, --genre NAME|NUMBER
                           give every file this field of its tag, in place of the source's
       --no-source-tags    carry over none of the sources' own tags (title, artist, album,
@@ -370,7 +398,7 @@ settings.
       --continue          encode the window's saved queue, and take the finished files out
       --shard K/N         take the K-th of N shards of about equal size (split a library
                           across N machines)
-      --dry-run           print the encoder command lines and exit
+      --dry-run           print the encoder command lines, each with its MP3's place, and exit
   -q, --quiet             print only failures
       --list-genres       print the ID3v1 genre names, one a line, and exit
   -h, --help              print this help and exit

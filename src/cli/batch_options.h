@@ -16,6 +16,8 @@ struct BatchOptions {
   queue::EntryDefaults entry;       // bitrate, mode, priority and the header bits
   std::string output_folder;        // "" writes beside each source
   int tree_depth = 0;
+  bool mirror = false;  // the tree below each named folder is mirrored below output_folder
+  bool beside = false;  // beside each source, whatever the window's target folder
   std::optional<queue::TagFields> tag;  // every file gets it when any tag option is given
   bool source_tags = true;              // the sources' own tags are carried over
   std::string encoder = settings::kDefaultEncoder;  // as the window's "Use encoder" holds it

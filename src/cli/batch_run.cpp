@@ -98,7 +98,12 @@ void BatchRun::Collect() {
         missing_.push_back(path);
       continue;
     }
+    const int before = queue_.Rows().Count();
     queue::AddFileOrFolder(queue_, s_.files, s_.paths, path, defaults, flags);
+    if (options_.mirror && s_.files.FolderExists(path)) {
+      for (int i = before; i < queue_.Rows().Count(); ++i)
+        mirror_roots_[queue::EntryOf(queue_.Rows().Item(i))] = path;
+    }
   }
   unreadable_.insert(unreadable_.end(), flags.unlisted_folders.begin(),
                      flags.unlisted_folders.end());
@@ -133,15 +138,20 @@ int BatchRun::Run() {
   if (!options_.output_folder.empty())
     output_folder_ = s_.paths.Absolute(options_.output_folder, s_.environment.CurrentFolder());
   Collect();
+  if (std::string clash = MirrorRoots(); !clash.empty()) {
+    report_.Line(clash, true);
+    return kUsageError;
+  }
   encoder_ = settings::FindEncoder(options_.encoder, s_.program_folder, s_.files, s_.environment,
                                    s_.paths);
   version_label_ = settings::ReadEncoderVersion(s_.files, encoder_).label;
   PlanOutputs();
   if (options_.dry_run) {
     for (queue::TFileData* entry : work_) {
-      const encoding::Job job(*entry, Settings(),
+      const encoding::Job job(*entry, Settings(*entry),
                               {s_.files, s_.paths, s_.volumes, s_.processes, s_.clock, s_.loop});
-      report_.Line(job.CommandLine(), false);
+      // A comment to a shell: the line still runs as it is.
+      report_.Line(job.CommandLine() + "  # -> " + job.Destination(), false);
     }
     for (size_t shard = 0; options_.shards > 1 && shard < shard_bytes_.size(); ++shard) {
       report_.Line("shard " + std::to_string(shard + 1) + "/" + std::to_string(options_.shards) +
@@ -231,7 +241,7 @@ void BatchRun::PlanOutputs() {
   std::vector<queue::TFileData*> kept;
   for (queue::TFileData* entry : work_) {
     const encoding::OutputPlan plan = encoding::PlanOutput(
-        entry->FileName, output_folder_, options_.tree_depth, version_label_, s_.paths);
+        entry->FileName, OutputFolderOf(*entry), options_.tree_depth, version_label_, s_.paths);
     const auto [first, fresh] = planned.emplace(plan.destination, entry);
     if (fresh) {
       kept.push_back(entry);
@@ -246,11 +256,42 @@ void BatchRun::PlanOutputs() {
   work_ = std::move(kept);
 }
 
-encoding::JobSettings BatchRun::Settings() const {
+std::string BatchRun::MirrorRoots() {
+  const auto without_separator = [](std::string folder) {
+    while (folder.size() > 1 && folder.back() == '/')
+      folder.pop_back();
+    return folder;
+  };
+  std::map<std::string, std::string> by_name;  // a named folder's name, and that folder
+  for (auto& [entry, folder] : mirror_roots_) {
+    folder = without_separator(folder);
+    const auto [other, fresh] = by_name.emplace(s_.paths.NamePart(folder), folder);
+    if (!fresh && other->second != folder) {
+      return "tolvane-batch: --mirror: " + other->second + " and " + folder +
+             " have the same name, and their trees would mix";
+    }
+  }
+  // One named folder: its tree goes right below the output folder; several: each below its name.
+  for (auto& [entry, folder] : mirror_roots_)
+    folder =
+        s_.paths.WithTrailingSeparator(by_name.size() == 1 ? folder : s_.paths.FolderOf(folder));
+  return "";
+}
+
+std::string BatchRun::OutputFolderOf(const queue::TFileData& entry) const {
+  const auto root = mirror_roots_.find(&entry);
+  if (output_folder_.empty() || root == mirror_roots_.end())
+    return output_folder_;
+  // The source's folder below the named one, below the output folder.
+  const std::string below = s_.paths.FolderPart(entry.FileName).substr(root->second.size());
+  return s_.paths.WithTrailingSeparator(output_folder_) + below;
+}
+
+encoding::JobSettings BatchRun::Settings(const queue::TFileData& entry) const {
   encoding::JobSettings settings;
   settings.encoder = encoder_;
   settings.version_label = version_label_;
-  settings.output_folder = output_folder_;
+  settings.output_folder = OutputFolderOf(entry);
   settings.tree_depth = options_.tree_depth;
   settings.check_space = false;
   // Only the places this run writes count: an MP3 beside the source is another run's.
@@ -271,7 +312,7 @@ std::optional<options::SongTag> BatchRun::TagOf(const queue::TFileData& entry) c
 
 std::unique_ptr<encoding::Job> BatchRun::Start(queue::TFileData& entry) {
   auto started = std::make_unique<encoding::Job>(
-      entry, Settings(),
+      entry, Settings(entry),
       encoding::JobServices{s_.files, s_.paths, s_.volumes, s_.processes, s_.clock, s_.loop});
   const encoding::Job& job = *started;
   started->OnEnd = [this, job = started.get()](int exit_code) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -62,7 +63,13 @@ class BatchRun final {
   int UnusableInputs() const;
   // Keeps one input for every MP3 to be written; reports the others as skipped.
   void PlanOutputs();
-  encoding::JobSettings Settings() const;
+  encoding::JobSettings Settings(const queue::TFileData& entry) const;
+  // Turns each named folder of --mirror into the folder its tree is mirrored from; a message
+  // when two named folders have the same name.
+  std::string MirrorRoots();
+  // Where the entry's MP3 goes: the output folder ("" beside the source), with --mirror the
+  // source's folder below the named folder it was found in below that.
+  std::string OutputFolderOf(const queue::TFileData& entry) const;
   // Why the target folder (or the hidden one in it) could not be made.
   std::string WhyNoFolder(const std::string& target) const;
   // The source's own tags, unless the run carries none over, with the user's fields over them.
@@ -95,6 +102,8 @@ class BatchRun final {
   std::string encoder_;
   std::string version_label_;
   std::set<std::string> destination_folders_;  // where this run puts MP3 files
+  // With --mirror: the named folder (with its separator) that each entry was found in.
+  std::map<const queue::TFileData*, std::string> mirror_roots_;
   std::vector<std::unique_ptr<encoding::Job>> running_;
   // Jobs whose end was reported and who are to be finished, with their exit codes.
   std::vector<std::pair<encoding::Job*, int>> ended_;

@@ -535,21 +535,48 @@ TEST(Batch, TheWindowsSettingsAreTheDefaults) {
   TempFolder temp;
   testing::WriteWave(temp / "a.wav", {.data_bytes = 17'640});
   std::filesystem::create_directories(temp / "config/tolvane");
-  testing::WriteText(temp / "config/tolvane/HKEY_CURRENT_USER.reg",
-                     "Windows Registry Editor Version 5.00\n\n"
-                     "[HKEY_CURRENT_USER\\SOFTWARE\\Orvik\\Tolvane]\n"
-                     "\"Bitrate\"=\"320\"\n\"Stereo\"=\"2\"\n\"CRC\"=\"1\"\n"
-                     "\"BladePath\"=\"/opt/enc/bladeenc\"\n");
+  const std::string settings = temp / "config/tolvane/HKEY_CURRENT_USER.reg";
+  const std::string window_settings =
+      "Windows Registry Editor Version 5.00\n\n"
+      "[HKEY_CURRENT_USER\\SOFTWARE\\Orvik\\Tolvane]\n"
+      "\"Bitrate\"=\"320\"\n\"Stereo\"=\"2\"\n\"CRC\"=\"1\"\n"
+      "\"BladePath\"=\"/opt/enc/bladeenc\"\n";
+  testing::WriteText(settings, window_settings);
+  // Each line runs as it is in a shell, and names its MP3's place.
+  const std::string place = "  # -> " + (temp / "a.mp3");
   const std::pair<std::vector<std::string>, std::string> cases[] = {
       {{"--dry-run", "a.wav"},
-       "\"/opt/enc/bladeenc\" -QUIT -CRC -MONO -320 -PRIO=Lower \"" + (temp / "a.wav") + "\""},
+       "\"/opt/enc/bladeenc\" -QUIT -CRC -MONO -320 -PRIO=Lower \"" + (temp / "a.wav") + "\"" +
+           place},
       {{"--dry-run", "-b", "64", "-m", "stereo", "--encoder", "/e", "a.wav"},
-       "\"/e\" -QUIT -CRC -64 -PRIO=Lower \"" + (temp / "a.wav") + "\""},
+       "\"/e\" -QUIT -CRC -64 -PRIO=Lower \"" + (temp / "a.wav") + "\"" + place},
   };
   for (const auto& [arguments, line] : cases) {
     const Result r = RunBatch(temp, arguments);
     ASSERT_EQ(r.exit_code, 0) << r.output;
     EXPECT_EQ(r.Lines(), std::vector<std::string>{line});
+  }
+
+  // The window's target folder, unless --beside; --mirror keeps the tree below a named folder,
+  // below its name when there are several, and refuses two of one name.
+  testing::WriteText(settings, window_settings + "\"Output\"=\"" + (temp / "target") + "\"\n");
+  for (const char* folder : {"lib/Artist/Album", "other/lib", "pod"})
+    std::filesystem::create_directories(temp / folder);
+  for (const char* song : {"lib/Artist/Album/01.wav", "other/lib/02.wav", "pod/p.wav"})
+    std::filesystem::copy_file(temp / "a.wav", temp / song);
+  const std::pair<std::vector<std::string>, std::string> places[] = {
+      {{"a.wav"}, "# -> " + (temp / "target/a.mp3")},
+      {{"--beside", "a.wav"}, place},
+      {{"--mirror", "lib"}, "# -> " + (temp / "target/Artist/Album/01.mp3")},
+      {{"--mirror", "lib", "pod"}, "# -> " + (temp / "target/lib/Artist/Album/01.mp3")},
+      {{"--mirror", "lib", "other/lib"}, "have the same name, and their trees would mix"},
+      {{"--beside", "-o", "x", "a.wav"}, "--beside and --output-dir exclude each other"},
+  };
+  for (const auto& [arguments, line] : places) {
+    std::vector<std::string> dry_run = {"--dry-run"};
+    dry_run.insert(dry_run.end(), arguments.begin(), arguments.end());
+    const Result r = RunBatch(temp, dry_run);
+    EXPECT_NE(r.output.find(line), std::string::npos) << line << "\n" << r.output;
   }
 }
 
