@@ -18,6 +18,9 @@ constexpr const char* kProgram = TOLVANE_BUILD_DIR "/tolvane";
 constexpr const char* kHelper = TOLVANE_BUILD_DIR "/tests/desktop_helper";
 constexpr const char* kTitle = "^Tolvane 2\\.99c$";
 constexpr int kClientHeight = 365;
+// The middle of the queue's first row in the window's client area, and the rows' pitch.
+constexpr int kFirstRowY = 54;
+constexpr int kRowStep = 17;
 
 // One start of the program on the test display, with its own settings, state and folders.
 struct Desktop {
@@ -137,11 +140,22 @@ TEST(Desktop, FilesAndAFolderDraggedFromAnotherProgramAreQueuedInOrder) {
   EXPECT_TRUE(InOrder(Offsets(queue, {a, d.temp / "album/inside.wav", b}))) << queue;
 }
 
+// The right button on a row outside the selection selects that row first, as list views do on
+// every desktop; on the empty part of the list it offers Add.
 TEST(Desktop, TheRightButtonOnTheQueueOffersAdd) {
   Desktop d;
-  ASSERT_NO_FATAL_FAILURE(d.Start({}, 400, 300));
+  for (const char* name : {"a.wav", "b.wav", "c.wav"})
+    WriteWave(d.temp / name, {.data_bytes = 17'640});
+  ASSERT_NO_FATAL_FAILURE(
+      d.Start({d.temp / "a.wav", d.temp / "b.wav", d.temp / "c.wav"}, 400, 300));
+  EXPECT_TRUE(d.session.WaitUntilStill(5s));
+  d.ClickAt(100, kFirstRowY);                      // a
+  d.ClickAt(100, kFirstRowY + 2 * kRowStep, "3");  // c, and its menu
+  EXPECT_TRUE(d.session.WaitUntilStill(5s));
+  d.session.Xdotool({"key", "Escape", "Delete"});  // the selection goes
+  EXPECT_TRUE(d.session.WaitUntilStill(5s));
   const int windows = d.session.VisibleWindows();
-  d.ClickAt(250, 130, "3");
+  d.ClickAt(250, 150, "3");
   EXPECT_TRUE(Eventually([&] { return d.session.VisibleWindows() > windows; }, 5s))
       << "the menu opened";
   EXPECT_TRUE(d.session.WaitUntilStill(5s));
@@ -150,7 +164,12 @@ TEST(Desktop, TheRightButtonOnTheQueueOffersAdd) {
   d.session.Xdotool({"key", "Down", "Return"});
   EXPECT_TRUE(d.session.FindWindow("^Open$", 10s)) << "the Add dialog opens";
   d.session.Screenshot("add-dialog.png");
-  d.CloseAndReadQueue();
+  d.session.Xdotool({"key", "Escape"});
+  const std::vector<size_t> kept =
+      Offsets(d.CloseAndReadQueue(), {d.temp / "a.wav", d.temp / "b.wav", d.temp / "c.wav"});
+  EXPECT_TRUE(kept[0] != std::string::npos && kept[1] != std::string::npos &&
+              kept[2] == std::string::npos)
+      << "c alone was removed";
 }
 
 TEST(Desktop, ARelativeNameOnTheCommandLineMeansTheFolderItWasGivenIn) {

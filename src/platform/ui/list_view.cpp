@@ -85,6 +85,13 @@ ListItem* ListView::ItemAt(Point at) const {
 void ListView::ContextPopup(Point at, Point screen) {
   if (context_menu_ == nullptr)
     return;
+  // As list views do on every desktop: the menu is for the row under the pointer, so a row
+  // outside the selection becomes the selection first; within it, the selection stays.
+  if (ListItem* row = ItemAt(at); row != nullptr && !row->Selected()) {
+    rows_->ClearSelection();
+    row->SetSelected(true);
+    row->SetFocused(true);
+  }
   if (OnContextPopup)
     OnContextPopup(at);
   context_menu_->Popup(screen);

@@ -73,8 +73,9 @@ class ListView final : public Control {
   // The menu the right button opens at the pointer; null for none. The list does not own it.
   PopupMenu* ContextMenu() const { return context_menu_; }
   void SetContextMenu(PopupMenu* menu) { context_menu_ = menu; }
-  // A context-menu request at `at` (client coordinates) and `screen`: OnContextPopup learns
-  // where, then the menu opens at `screen`.
+  // A context-menu request at `at` (client coordinates) and `screen`: a row there that is not
+  // selected becomes the only selected one, OnContextPopup learns where, then the menu opens at
+  // `screen`.
   void ContextPopup(Point at, Point screen);
   std::function<void(Point)> OnContextPopup;
 
