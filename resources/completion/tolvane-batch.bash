@@ -32,7 +32,8 @@ _tolvane_batch() {
   esac
   if [[ $cur == -* ]]; then
     COMPREPLY=($(compgen -W "--bitrate --mode --priority --crc --private --copyright --copy
-      --delete-source --output-dir --tree --mirror --beside --title --artist --album --comment --year --genre
+      --delete-source --output-dir --tree --mirror --beside --title --artist --album --comment
+      --year --genre
       --no-source-tags --encoder --overwrite --resume --jobs --continue --shard --dry-run --quiet
       --list-genres --help --version" -- "$cur"))
     return
