@@ -168,6 +168,7 @@ TEST(Launch, TheBatchToolBuildsTheWindowsCommandLine) {
   std::string line = testing::ReadText(f.temp / "dry-run.txt");
   ASSERT_TRUE(line.ends_with("\n")) << line;
   line.pop_back();
+  line.erase(line.find("  # -> "));  // the MP3's place, a comment to a shell
   std::vector<std::string> printed = platform::SplitCommandLine(line);
   ASSERT_FALSE(printed.empty());
   EXPECT_EQ(printed.front(), testing::FakeEncoderControl::kProgram);
