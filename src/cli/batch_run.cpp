@@ -263,7 +263,12 @@ std::string BatchRun::MirrorRoots() {
     return folder;
   };
   std::map<std::string, std::string> by_name;  // a named folder's name, and that folder
-  for (auto& [entry, folder] : mirror_roots_) {
+  // In the order of the queue, so that the first of two folders of one name is named first.
+  for (int i = 0; i < queue_.Rows().Count(); ++i) {
+    const auto found = mirror_roots_.find(queue::EntryOf(queue_.Rows().Item(i)));
+    if (found == mirror_roots_.end())
+      continue;
+    std::string& folder = found->second;
     folder = without_separator(folder);
     const auto [other, fresh] = by_name.emplace(s_.paths.NamePart(folder), folder);
     if (!fresh && other->second != folder) {
