@@ -57,7 +57,9 @@ bool CopyAudio(platform::File& from, AudioSpan audio, platform::File& to, int64_
 
 bool RewriteWithTags(platform::FileSystem& files, const std::string& path, platform::File& mp3,
                      AudioSpan audio, const std::optional<SongTag>& tag) {
-  const std::string fresh = path + ".retag";
+  // Hidden beside it: a crash between the write and the rename leaves no second MP3 in view.
+  const size_t name = path.rfind('/') + 1;  // 0 without a folder part
+  const std::string fresh = path.substr(0, name) + "." + path.substr(name) + ".retag";
   const std::string head = tag && NeedsId3v2(*tag) ? BuildId3v2(*tag) : "";
   bool written = false;
   if (const auto out = files.Open(fresh, platform::OpenMode::CreateTruncate)) {
