@@ -274,6 +274,15 @@ TEST(Batch, TheTreeIsMirroredAndTheTagWritten) {
   EXPECT_EQ(tags.v1_title, "?????? ?????");
   EXPECT_EQ(tags.v1_genre, 17);
   EXPECT_NEAR(testing::DecodeMp3(temp / "album/01.mp3").Frames(), 44100, 1152);
+  // A WAVE file's LIST-INFO and an AIFF file's NAME chunk.
+  ASSERT_TRUE(testing::WriteEncoded(temp / "album/02.wav", "pcm_s16le", 44100, 4410,
+                                    {{"title", "Кукушка"}, {"artist", "Кино"}}));
+  ASSERT_TRUE(
+      testing::WriteEncoded(temp / "album/03.aiff", "pcm_s16be", 44100, 4410, {{"title", "Aiff"}}));
+  ASSERT_EQ(RunBatch(temp, {"album/02.wav", "album/03.aiff"}).exit_code, 0);
+  EXPECT_EQ(testing::ReadTags(temp / "album/02.mp3").frames,
+            (std::map<std::string, std::string>{{"TIT2", "Кукушка"}, {"TPE1", "Кино"}}));
+  EXPECT_EQ(testing::ReadTags(temp / "album/03.mp3").v1_title, "Aiff");
   ASSERT_EQ(RunBatch(temp, {"--overwrite", "--no-source-tags", "album/01.flac"}).exit_code, 0);
   EXPECT_EQ(testing::ReadTags(temp / "album/01.mp3").id3v2_version, 0);
   EXPECT_EQ(testing::ReadTags(temp / "album/01.mp3").v1_title, "");

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <stdexcept>
 
@@ -151,15 +152,22 @@ TempFolder::~TempFolder() {
   std::filesystem::remove_all(path_, ignored);
 }
 
-bool WriteEncoded(const std::string& path, const std::string& codec, int rate, int64_t frames) {
+bool WriteEncoded(const std::string& path, const std::string& codec, int rate, int64_t frames,
+                  const std::map<std::string, std::string>& metadata) {
   const std::string wave = path + ".wav";
   WaveLayout tone;
   tone.sample_rate = static_cast<uint32_t>(rate);
   tone.samples = Tone(frames, 2, rate, 8000, 8000);
   WriteWave(wave, tone);
-  const std::string container = codec == "libvorbis" ? "ogg" : codec == "libopus" ? "opus" : codec;
-  ChildProcess ffmpeg("/usr/bin/ffmpeg", {"-loglevel", "error", "-y", "-i", wave, "-c:a", codec,
-                                          "-f", container, path});
+  const std::map<std::string, std::string> containers = {
+      {"libvorbis", "ogg"}, {"libopus", "opus"}, {"pcm_s16le", "wav"}, {"pcm_s16be", "aiff"}};
+  const auto container = containers.find(codec);
+  std::vector<std::string> arguments = {"-loglevel", "error", "-y", "-i", wave, "-c:a", codec};
+  for (const auto& [key, value] : metadata)
+    arguments.insert(arguments.end(), {"-metadata", key + "=" + value});
+  arguments.insert(arguments.end(),
+                   {"-f", container == containers.end() ? codec : container->second, path});
+  ChildProcess ffmpeg("/usr/bin/ffmpeg", arguments);
   const bool made = ffmpeg.WaitFor(std::chrono::seconds(60)) == 0;
   std::filesystem::remove(wave);
   return made;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -32,8 +33,11 @@ struct AiffLayout {
 void WriteAiff(const std::string& path, const AiffLayout& layout);
 
 // A stereo tone of `frames` frames at `rate`, made by ffmpeg with `codec` ("flac", "libvorbis",
-// "libopus") into its own container, whatever the name; false when ffmpeg failed.
-bool WriteEncoded(const std::string& path, const std::string& codec, int rate, int64_t frames);
+// "libopus", "pcm_s16le" for WAVE, "pcm_s16be" for AIFF) into its own container, whatever the
+// name, with ffmpeg's `metadata` (a WAVE file's LIST-INFO, an AIFF file's NAME chunk); false when
+// ffmpeg failed.
+bool WriteEncoded(const std::string& path, const std::string& codec, int rate, int64_t frames,
+                  const std::map<std::string, std::string>& metadata = {});
 
 // The 80-bit big-endian extended form of a sample rate, as AIFF stores it.
 std::vector<uint8_t> Extended(uint32_t rate);
