@@ -113,18 +113,16 @@ TEST(Id3Tag, WhatTheRecordCannotHoldGoesIntoAnId3v2TagBesideIt) {
   const std::string audio(1000, 'M');
   const std::string path = temp / "song.mp3";
   testing::WriteText(path, audio);
-  SongTag cyrillic;
-  cyrillic.title = "Кино: Группа крови";
-  cyrillic.genre = "Rock";
-  SongTag full;
-  full.title = std::string(35, 'x') + " 日本";
-  full.album_artist = "Various";
-  full.comment = "Ω";
-  full.genre = "Post-Rock";
-  full.track = 3, full.track_total = 12, full.disc = 1;
-  full.cover = CoverPicture{"image/png", std::string("\x89PNG\0\x01", 6)};
-  SongTag latin1;
-  latin1.title = "Café";
+  const SongTag cyrillic{.title = "Кино: Группа крови", .genre = "Rock"};
+  const SongTag full{.title = std::string(35, 'x') + " 日本",
+                     .album_artist = "Various",
+                     .comment = "Ω",
+                     .genre = "Post-Rock",
+                     .track = 3,
+                     .track_total = 12,
+                     .disc = 1,
+                     .cover = CoverPicture{"image/png", std::string("\x89PNG\0\x01", 6)}};
+  const SongTag latin1{.title = "Café"};
   struct Case {
     std::optional<SongTag> tag;
     std::map<std::string, std::string> frames;
