@@ -79,7 +79,7 @@ std::optional<int> Program::HandOff() {
     // The restore request comes first; every name from the first unanswered one on may be lost.
     std::string names;
     for (size_t i = std::max<size_t>(1, static_cast<size_t>(answered)); i < commands.size(); ++i)
-      names += " " + commands[i].substr(2, commands[i].size() - 4);  // the path within ["..."]
+      names += " " + shell::PathOfCommand(commands[i]).value_or(commands[i]);
     std::fprintf(stderr, "tolvane: stopped waiting; the running copy may not have these names:%s\n",
                  names.c_str());
     return 128 + termination_signal_;

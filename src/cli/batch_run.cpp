@@ -65,7 +65,7 @@ bool CoversSource(platform::FileSystem& files, const std::string& mp3,
 
 std::string BatchRun::WhyNoFolder(const std::string& target) const {
   // The nearest folder there says why: a read-only file system, or no permission.
-  std::string folder = s_.paths.FolderOf(s_.paths.WithTrailingSeparator(target) + "x");
+  std::string folder = s_.paths.WithoutTrailingSeparator(target);
   while (!s_.files.FolderExists(folder) && s_.paths.FolderOf(folder) != folder)
     folder = s_.paths.FolderOf(folder);
   if (const std::optional<std::string> why = s_.files.WhyCannotWriteIn(folder))
@@ -257,11 +257,6 @@ void BatchRun::PlanOutputs() {
 }
 
 std::string BatchRun::MirrorRoots() {
-  const auto without_separator = [](std::string folder) {
-    while (folder.size() > 1 && folder.back() == '/')
-      folder.pop_back();
-    return folder;
-  };
   std::map<std::string, std::string> by_name;  // a named folder's name, and that folder
   // In the order of the queue, so that the first of two folders of one name is named first.
   for (int i = 0; i < queue_.Rows().Count(); ++i) {
@@ -269,7 +264,7 @@ std::string BatchRun::MirrorRoots() {
     if (found == mirror_roots_.end())
       continue;
     std::string& folder = found->second;
-    folder = without_separator(folder);
+    folder = s_.paths.WithoutTrailingSeparator(folder);
     const auto [other, fresh] = by_name.emplace(s_.paths.NamePart(folder), folder);
     if (!fresh && other->second != folder) {
       return "tolvane-batch: --mirror: " + other->second + " and " + folder +

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "options/tag/id3v2_tag.h"
+#include "platform/mp3_bitrates.h"
 
 namespace tolvane::cli {
 
@@ -10,9 +11,8 @@ namespace {
 
 constexpr int kMpeg1 = 3;
 constexpr int kLayer3 = 1;
-// Layer III bitrates in kbps by index, for MPEG-1 and for MPEG-2 and 2.5.
-constexpr int kMpeg1Kbps[16] = {0,   32,  40,  48,  56,  64,  80,  96,
-                                112, 128, 160, 192, 224, 256, 320, 0};
+// Layer III bitrates in kbps by index for MPEG-2 and 2.5; MPEG-1's are the program's own list
+// from index 1 on.
 constexpr int kMpeg2Kbps[16] = {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 0};
 constexpr int kMpeg1Rates[4] = {44100, 48000, 32000, 0};
 
@@ -32,7 +32,10 @@ Frame ReadHeader(const uint8_t (&b)[4]) {
     return {};
   }
   const bool mpeg1 = version == kMpeg1;
-  const int kbps = (mpeg1 ? kMpeg1Kbps : kMpeg2Kbps)[bitrate_index];
+  const bool listed = bitrate_index >= 1 && bitrate_index <= 14;
+  const int kbps = !listed ? 0
+                   : mpeg1 ? platform::kMp3Bitrates[static_cast<size_t>(bitrate_index - 1)]
+                           : kMpeg2Kbps[bitrate_index];
   const int rate = kMpeg1Rates[rate_index] / (mpeg1 ? 1 : version == 2 ? 2 : 4);
   if (kbps == 0)
     return {};
@@ -49,11 +52,9 @@ Mp3Length MeasureMp3(platform::FileSystem& files, const std::string& path) {
   if (file == nullptr)
     return length;
   const int64_t size = file->Size();
-  std::string head(10, '\0');
-  head.resize(static_cast<size_t>(file->ReadAt(0, head.data(), 10)));
   int64_t samples = 0;
   int rate = 0;
-  for (int64_t at = options::Id3v2Length(head); at + 4 <= size;) {
+  for (int64_t at = options::Id3v2Length(*file); at + 4 <= size;) {
     uint8_t bytes[4] = {};
     const Frame frame = file->ReadAt(at, bytes, 4) == 4 ? ReadHeader(bytes) : Frame{};
     if (frame.bytes == 0 || at + frame.bytes > size || (rate != 0 && frame.rate != rate))

@@ -107,10 +107,6 @@ std::optional<options::CoverPicture> FindCover(TagLib::File* file) {
   return std::nullopt;
 }
 
-std::string AsUtf8(std::string text) {
-  return platform::IsUtf8(text) ? text : platform::FromLatin1(text);
-}
-
 // What the file's own chunks say, where the tag said nothing.
 void FillFromChunks(const std::string& path, options::SongTag& tag) {
   auto opened = encoder::SoundReader::OpenFile(path);
@@ -125,10 +121,10 @@ void FillFromChunks(const std::string& path, options::SongTag& tag) {
                                                                 {&tag.genre, &texts.genre}};
   for (const auto& [field, text] : fields) {
     if (field->empty())
-      *field = AsUtf8(*text);
+      *field = platform::AsUtf8(*text);
   }
   if (tag.year.empty())
-    tag.year = AsUtf8(texts.date).substr(0, 4);
+    tag.year = platform::AsUtf8(texts.date).substr(0, 4);
   if (tag.track == 0)
     tag.track = LeadingNumber(texts.track);
 }

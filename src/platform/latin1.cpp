@@ -92,6 +92,10 @@ std::string FromLatin1(std::string_view latin1) {
   return utf8;
 }
 
+std::string AsUtf8(std::string_view text) {
+  return IsUtf8(text) ? std::string(text) : FromLatin1(text);
+}
+
 std::string ToUtf16Le(std::string_view utf8) {
   std::string utf16;
   const auto put = [&utf16](char32_t unit) {

@@ -18,6 +18,9 @@ std::string FirstCharacters(std::string_view utf8, size_t count);
 // The text in ISO-8859-1: a character outside it becomes "?".
 std::string ToLatin1(std::string_view utf8);
 std::string FromLatin1(std::string_view latin1);
+// A text of unknown encoding in UTF-8: well-formed UTF-8 as it is, anything else taken as
+// ISO-8859-1 (what older programs and file formats wrote).
+std::string AsUtf8(std::string_view text);
 
 // The text in UTF-16, little-endian, without a byte order mark; a malformed byte becomes U+FFFD.
 std::string ToUtf16Le(std::string_view utf8);

@@ -51,6 +51,13 @@ std::string Paths::WithTrailingSeparator(std::string_view path) const {
   return result;
 }
 
+std::string Paths::WithoutTrailingSeparator(std::string_view path) const {
+  std::string result(path);
+  while (!result.empty() && IsSeparator(result.back()) && result != Root(result))
+    result.pop_back();
+  return result;
+}
+
 std::string Paths::Root(std::string_view path) const {
   if (style_ == PathStyle::Posix)
     return path.starts_with('/') ? "/" : "";

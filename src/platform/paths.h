@@ -31,6 +31,8 @@ class Paths final {
   std::string WithMp3Extension(std::string_view path) const;
   // The path with a separator at its end; an empty path stays empty.
   std::string WithTrailingSeparator(std::string_view path) const;
+  // The path without separators at its end, except the root's own: "/a/b/" gives "/a/b".
+  std::string WithoutTrailingSeparator(std::string_view path) const;
   // The root the path starts with: "C:\" for "C:\music\a.wav", "/" for an absolute POSIX path,
   // empty for a relative one.
   std::string Root(std::string_view path) const;

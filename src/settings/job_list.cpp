@@ -53,9 +53,7 @@ class Reader {
     text.assign(static_cast<size_t>(length), '\0');
     if (!Bytes(text.data(), static_cast<size_t>(length)))
       return false;
-    if (!platform::IsUtf8(text))
-      text = platform::FromLatin1(text);
-    text = platform::FirstCharacters(text, max_length);
+    text = platform::FirstCharacters(platform::AsUtf8(text), max_length);
     return true;
   }
   // Whether `length` bytes remain: every length is checked before anything is sized by it.

@@ -7,15 +7,12 @@ bool Intake::Execute(const std::string& command) {
     followers_.restore_window();
     return true;
   }
-  const bool framed = command.size() >= 4 && command.starts_with("[\"") &&
-                      command.ends_with("\"]") &&
-                      command.find_first_of("\r\n") == std::string::npos;
-  if (!framed)
+  const std::optional<std::string> path = PathOfCommand(command);
+  if (!path)
     return false;
-  const std::string path = command.substr(2, command.size() - 4);
   // A later copy sends an empty path for a name its search did not find: nothing to add.
-  if (!path.empty())
-    followers_.add_path(path);
+  if (!path->empty())
+    followers_.add_path(*path);
   return true;
 }
 
@@ -25,6 +22,15 @@ void Intake::ConversationEnded() {
 
 std::string PathCommand(const std::string& path) {
   return "[\"" + path + "\"]";
+}
+
+std::optional<std::string> PathOfCommand(const std::string& command) {
+  const bool framed = command.size() >= 4 && command.starts_with("[\"") &&
+                      command.ends_with("\"]") &&
+                      command.find_first_of("\r\n") == std::string::npos;
+  if (!framed)
+    return std::nullopt;
+  return command.substr(2, command.size() - 4);
 }
 
 std::string ServiceName(const std::string& executable_path) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -33,6 +34,8 @@ class Intake final : public platform::IntakeHandler {
 
 // The command that carries `path`.
 std::string PathCommand(const std::string& path);
+// The path a command carries: between [" and "], on one line; nullopt for any other form.
+std::optional<std::string> PathOfCommand(const std::string& command);
 
 // The service a copy serves: its executable's file name up to the first ".".
 std::string ServiceName(const std::string& executable_path);

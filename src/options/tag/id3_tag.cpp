@@ -29,9 +29,7 @@ struct AudioSpan {
 };
 
 AudioSpan FindAudio(platform::File& file, int64_t size) {
-  std::string head(10, '\0');
-  head.resize(static_cast<size_t>(file.ReadAt(0, head.data(), 10)));
-  AudioSpan span{Id3v2Length(head), size};
+  AudioSpan span{Id3v2Length(file), size};
   if (span.begin > size)
     span.begin = 0;  // a header that claims more than the file holds is no tag of ours
   char mark[3] = {};

@@ -96,4 +96,10 @@ int64_t Id3v2Length(std::string_view head) {
   return static_cast<int64_t>(kHeaderSize) + size + (footer ? kHeaderSize : 0);
 }
 
+int64_t Id3v2Length(platform::File& file) {
+  std::string head(kHeaderSize, '\0');
+  head.resize(static_cast<size_t>(file.ReadAt(0, head.data(), kHeaderSize)));
+  return Id3v2Length(head);
+}
+
 }  // namespace tolvane::options

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_system.h"
 #include "song_tag.h"
 
 namespace tolvane::options {
@@ -16,5 +17,7 @@ std::string BuildId3v2(const SongTag& tag);
 // The bytes an ID3v2 tag takes at the start of a file whose first bytes are `head` (its header
 // and, when it has one, its footer); 0 when the file starts with none.
 int64_t Id3v2Length(std::string_view head);
+// The same for an open file, whose start it reads.
+int64_t Id3v2Length(platform::File& file);
 
 }  // namespace tolvane::options
