@@ -118,7 +118,7 @@ TEST(AddingFiles, AutostartPressesEncodeAfterEveryBatch) {
   EXPECT_TRUE(f.blade.Engine().ProgressTimer().Enabled()) << "the added file is being encoded";
   EXPECT_EQ(f.blade.Queue.Item(0).SubItem(0), "Preparing...");
   testing::Eventually([&] { return f.blade.Engine().RunningChild()->ExitCode() != 259; },
-                      std::chrono::seconds(10));
+                      testing::kHangLimit);
 }
 
 // Names given by the intake that add nothing: each says why, at once (a FIFO or a device is

@@ -103,12 +103,12 @@ TEST(JobList, TheFileFollowsTheQueueWhileTheProgramRuns) {
   EXPECT_FALSE(f.blade.JobListTimer.Enabled());
   f.Go("go");
   f.WaitUntilEnded();
-  ASSERT_TRUE(f.loop.Pump(std::chrono::seconds(20)));  // a ends, b starts
+  ASSERT_TRUE(f.loop.Pump(testing::kHangLimit));  // a ends, b starts
   f.blade.JobListTimer.Fire();
   EXPECT_EQ(f.SavedPaths(), std::vector<std::string>{f.temp / "b.wav"}) << "a is finished";
 
   f.WaitUntilEnded();
-  ASSERT_TRUE(f.loop.Pump(std::chrono::seconds(20)));
+  ASSERT_TRUE(f.loop.Pump(testing::kHangLimit));
   f.blade.JobListTimer.Fire();
   EXPECT_FALSE(std::filesystem::exists(job_list)) << "nothing unfinished: no file";
 

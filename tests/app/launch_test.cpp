@@ -164,7 +164,7 @@ TEST(Launch, TheBatchToolBuildsTheWindowsCommandLine) {
       {"--dry-run", "-b", "192", "-m", "mono", "--priority", "higher", "--crc", "--copy", "-o",
        "out", "--tree", "1", "--encoder", testing::FakeEncoderControl::kProgram, "album/a.wav"},
       {{"XDG_CONFIG_HOME", f.temp / "batch-config"}}, f.temp / "dry-run.txt", f.temp.Path());
-  ASSERT_EQ(batch.WaitFor(std::chrono::seconds(20)), 0);
+  ASSERT_EQ(batch.WaitFor(testing::kHangLimit), 0);
   std::string line = testing::ReadText(f.temp / "dry-run.txt");
   ASSERT_TRUE(line.ends_with("\n")) << line;
   line.pop_back();

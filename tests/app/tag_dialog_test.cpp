@@ -158,7 +158,7 @@ TEST(TagDialog, AssignAfterAnOlderEncodersMoveTagsTheMovedMp3) {
   f.blade.AddPath(f.Wave("song.wav"));
   f.blade.EncodeClick();
   f.WaitUntilEnded();
-  ASSERT_TRUE(f.loop.Pump(std::chrono::seconds(20)));
+  ASSERT_TRUE(f.loop.Pump(testing::kHangLimit));
   ASSERT_TRUE(f.Status(0).starts_with("Completed in ")) << f.Status(0);
   f.blade.Queue.Item(0).SetSelected(true);
   f.system.dialogs.ActInNextForm([&](ui::Form&) {

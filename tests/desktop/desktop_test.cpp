@@ -39,11 +39,11 @@ struct Desktop {
                   "\"\n" + settings);
     program = std::make_unique<ChildProcess>(kProgram, arguments, EnvironmentWith(more_environment),
                                              temp / "tolvane.log", folder);
-    const std::optional<std::string> found = session.FindWindow(kTitle, 15s);
+    const std::optional<std::string> found = session.FindWindow(kTitle, testing::kHangLimit);
     ASSERT_TRUE(found) << ReadText(temp / "tolvane.log");
     window = *found;
     // The window manager has framed and placed it.
-    EXPECT_TRUE(session.WaitUntilStill(5s));
+    EXPECT_TRUE(session.WaitUntilStill(testing::kHangLimit));
   }
 
   // The settings file: "Job save" on, then `lines`.
@@ -77,7 +77,7 @@ struct Desktop {
   // Closes the program as the session's end would; the queue it saved, as text.
   std::string CloseAndReadQueue() {
     program->Signal(SIGTERM);
-    EXPECT_EQ(program->WaitFor(10s), 0) << ReadText(temp / "tolvane.log");
+    EXPECT_EQ(program->WaitFor(testing::kHangLimit), 0) << ReadText(temp / "tolvane.log");
     return ReadText(temp / "state/tolvane/tolvane.dat");
   }
   // The bottom edge of the window's frame on the screen.
@@ -115,9 +115,10 @@ TEST(Desktop, FilesAndAFolderDraggedFromAnotherProgramAreQueuedInOrder) {
   WriteWave(d.temp / "album/inside.wav", {.data_bytes = 176'400});
   ASSERT_NO_FATAL_FAILURE(d.Start({}, 400, 300));
   ChildProcess source(kHelper, {"drag", a, d.temp / "album", b}, d.session.Environment());
-  const std::optional<std::string> source_window = d.session.FindWindow("^drag source$", 10s);
+  const std::optional<std::string> source_window =
+      d.session.FindWindow("^drag source$", testing::kHangLimit);
   ASSERT_TRUE(source_window);
-  EXPECT_TRUE(d.session.WaitUntilStill(5s));
+  EXPECT_TRUE(d.session.WaitUntilStill(testing::kHangLimit));
 
   // Press on the source, move over the queue in steps, and let go there.
   const DesktopSession::Box from = d.session.ClientArea(*source_window);
@@ -131,9 +132,10 @@ TEST(Desktop, FilesAndAFolderDraggedFromAnotherProgramAreQueuedInOrder) {
     d.session.Xdotool({"mousemove", "--sync", std::to_string(x0 + (x1 - x0) * step / 10),
                        std::to_string(y0 + (y1 - y0) * step / 10)});
   }
-  EXPECT_TRUE(d.session.WaitUntilStill(5s)) << "the drop target shows it takes the files";
+  EXPECT_TRUE(d.session.WaitUntilStill(testing::kHangLimit))
+      << "the drop target shows it takes the files";
   d.session.Xdotool({"mouseup", "1"});
-  EXPECT_EQ(source.WaitFor(15s), 0) << "the drop was taken";
+  EXPECT_EQ(source.WaitFor(testing::kHangLimit), 0) << "the drop was taken";
   d.session.Screenshot("dropped.png");
 
   const std::string queue = d.CloseAndReadQueue();
@@ -152,23 +154,27 @@ TEST(Desktop, TheRightButtonOnTheQueueOffersAdd) {
   const auto saved = [&](const char* name) {
     return ReadText(d.temp / "state/tolvane/tolvane.dat").find(d.temp / name) != std::string::npos;
   };
-  ASSERT_TRUE(Eventually([&] { return saved("c.wav"); }, 10s)) << "all three queued";
+  ASSERT_TRUE(Eventually([&] { return saved("c.wav"); }, testing::kHangLimit))
+      << "all three queued";
   const int windows = d.session.VisibleWindows();
   d.ClickAt(100, kFirstRowY);                      // a
   d.ClickAt(100, kFirstRowY + 2 * kRowStep, "3");  // c, and its menu
-  ASSERT_TRUE(Eventually([&] { return d.session.VisibleWindows() > windows; }, 5s));
+  ASSERT_TRUE(
+      Eventually([&] { return d.session.VisibleWindows() > windows; }, testing::kHangLimit));
   d.session.Xdotool({"key", "Escape"});
-  ASSERT_TRUE(Eventually([&] { return d.session.VisibleWindows() == windows; }, 5s));
+  ASSERT_TRUE(
+      Eventually([&] { return d.session.VisibleWindows() == windows; }, testing::kHangLimit));
   d.session.Xdotool({"key", "Delete"});  // the selection goes
-  EXPECT_TRUE(Eventually([&] { return !saved("c.wav"); }, 10s)) << "c alone was removed";
+  EXPECT_TRUE(Eventually([&] { return !saved("c.wav"); }, testing::kHangLimit))
+      << "c alone was removed";
   d.ClickAt(250, 150, "3");
-  EXPECT_TRUE(Eventually([&] { return d.session.VisibleWindows() > windows; }, 5s))
+  EXPECT_TRUE(Eventually([&] { return d.session.VisibleWindows() > windows; }, testing::kHangLimit))
       << "the menu opened";
-  EXPECT_TRUE(d.session.WaitUntilStill(5s));
+  EXPECT_TRUE(d.session.WaitUntilStill(testing::kHangLimit));
   d.session.Screenshot("files-menu.png");
   // "Add..." is the menu's first item.
   d.session.Xdotool({"key", "Down", "Return"});
-  EXPECT_TRUE(d.session.FindWindow("^Open$", 10s)) << "the Add dialog opens";
+  EXPECT_TRUE(d.session.FindWindow("^Open$", testing::kHangLimit)) << "the Add dialog opens";
   d.session.Screenshot("add-dialog.png");
   d.session.Xdotool({"key", "Escape"});
   const std::string queue = d.CloseAndReadQueue();
@@ -225,13 +231,13 @@ TEST(Desktop, ALaterStartRestoresTheRunningCopysWindow) {
                      d.session.EnvironmentWith({{"XDG_CONFIG_HOME", d.temp / "config"},
                                                 {"XDG_STATE_HOME", d.temp / "state"},
                                                 {"XDG_RUNTIME_DIR", d.temp / "runtime"}}));
-  EXPECT_EQ(later.WaitFor(10s), 0);
+  EXPECT_EQ(later.WaitFor(testing::kHangLimit), 0);
   EXPECT_TRUE(Eventually(
       [&] {
         return d.session.Property(d.window, "_NET_WM_STATE").find("_NET_WM_STATE_HIDDEN") ==
                std::string::npos;
       },
-      5s))
+      testing::kHangLimit))
       << d.session.Property(d.window, "_NET_WM_STATE");
   d.session.Screenshot("restored-by-a-later-start.png");
   const std::string queue = d.CloseAndReadQueue();
@@ -250,9 +256,9 @@ TEST(Desktop, CompactModeDockedAtTheBottomKeepsTheBottomEdge) {
 
   d.PointAt(498, 278);  // the toolbar's background, right of its buttons
   d.session.Xdotool({"click", "--repeat", "2", "--delay", "80", "1"});
-  EXPECT_TRUE(
-      Eventually([&] { return d.session.ClientArea(d.window).height < kClientHeight; }, 5s));
-  EXPECT_TRUE(d.session.WaitUntilStill(5s));
+  EXPECT_TRUE(Eventually([&] { return d.session.ClientArea(d.window).height < kClientHeight; },
+                         testing::kHangLimit));
+  EXPECT_TRUE(d.session.WaitUntilStill(testing::kHangLimit));
   d.session.Screenshot("compact-docked.png");
   const DesktopSession::Box client = d.session.ClientArea(d.window);
   EXPECT_LT(client.height, kClientHeight) << "compact";
@@ -265,13 +271,13 @@ TEST(Desktop, AClickOnTheBitrateButtonsFaceOpensItsMenu) {
   ASSERT_NO_FATAL_FAILURE(d.Start({}, 400, 300));
   const std::string files_page = d.session.ScreenDigest();
   d.ClickAt(80, 12);  // the "Settings" tab
-  ASSERT_TRUE(d.session.WaitForChange(files_page, 5s)) << "the page turned";
+  ASSERT_TRUE(d.session.WaitForChange(files_page, testing::kHangLimit)) << "the page turned";
   const int windows = d.session.VisibleWindows();
   d.ClickAt(150, 68);  // the middle of the Bitrate button, under the toggles' labels
   // The menu is a window of its own, and takes the keyboard: Escape closes it.
-  EXPECT_TRUE(Eventually([&] { return d.session.VisibleWindows() > windows; }, 5s))
+  EXPECT_TRUE(Eventually([&] { return d.session.VisibleWindows() > windows; }, testing::kHangLimit))
       << "a menu window opened";
-  EXPECT_TRUE(d.session.WaitUntilStill(5s));
+  EXPECT_TRUE(d.session.WaitUntilStill(testing::kHangLimit));
   d.session.Screenshot("bitrate-menu-desktop.png");
   d.session.Xdotool({"key", "Escape"});
   d.CloseAndReadQueue();
@@ -284,11 +290,12 @@ TEST(Desktop, TheFolderPickerOpensBelowItsButtonAndTakesTheKeyboard) {
   ASSERT_NO_FATAL_FAILURE(d.Start({}, 400, 300));
   const std::string files_page = d.session.ScreenDigest();
   d.ClickAt(80, 12);  // the "Settings" tab
-  ASSERT_TRUE(d.session.WaitForChange(files_page, 5s)) << "the page turned";
+  ASSERT_TRUE(d.session.WaitForChange(files_page, testing::kHangLimit)) << "the page turned";
   d.ClickAt(60, 217);  // "Target folder"
-  const std::optional<std::string> picker = d.session.FindWindow("^Select folder$", 10s);
+  const std::optional<std::string> picker =
+      d.session.FindWindow("^Select folder$", testing::kHangLimit);
   ASSERT_TRUE(picker) << ReadText(d.temp / "tolvane.log");
-  EXPECT_TRUE(d.session.WaitUntilStill(5s));
+  EXPECT_TRUE(d.session.WaitUntilStill(testing::kHangLimit));
   d.session.Screenshot("folder-picker-desktop.png");
   const DesktopSession::Box main = d.session.ClientArea(d.window);
   const DesktopSession::Box box = d.session.ClientArea(*picker);
@@ -305,9 +312,10 @@ TEST(Desktop, TheFolderPickerOpensBelowItsButtonAndTakesTheKeyboard) {
     const std::string active = d.session.Run("/usr/bin/xdotool", {"getactivewindow"});
     return !active.empty() && std::stoul(active) == std::stoul(*picker, nullptr, 0);
   };
-  EXPECT_TRUE(Eventually(picker_active, 3s)) << "the picker has the keyboard";
+  EXPECT_TRUE(Eventually(picker_active, testing::kHangLimit)) << "the picker has the keyboard";
   d.session.Xdotool({"key", "Escape"});
-  EXPECT_TRUE(Eventually([&] { return !d.session.FindWindow("^Select folder$", 0ms); }, 5s))
+  EXPECT_TRUE(Eventually([&] { return !d.session.FindWindow("^Select folder$", 0ms); },
+                         testing::kHangLimit))
       << "Escape closed it";
   d.CloseAndReadQueue();
 }
@@ -330,7 +338,7 @@ struct Weston {
                                            {"DISPLAY", kUnset},
                                            {"WAYLAND_DISPLAY", kUnset}},
         temp / "weston.log");
-    return Eventually([&] { return std::filesystem::exists(socket); }, 10s);
+    return Eventually([&] { return std::filesystem::exists(socket); }, testing::kHangLimit);
   }
 };
 
@@ -351,10 +359,10 @@ TEST(Desktop, OnAWaylandDesktop) {
                          {"WAYLAND_DISPLAY", weston.socket}});
   {
     ChildProcess program(kProgram, {}, wayland_and_x, d.temp / "x.log");
-    EXPECT_TRUE(d.session.FindWindow(kTitle, 15s))
+    EXPECT_TRUE(d.session.FindWindow(kTitle, testing::kHangLimit))
         << "on the X display: " << ReadText(d.temp / "x.log");
     program.Signal(SIGTERM);
-    EXPECT_EQ(program.WaitFor(10s), 0);
+    EXPECT_EQ(program.WaitFor(testing::kHangLimit), 0);
   }
 
   WriteWave(d.temp / "a.wav", {.data_bytes = 176'400});
@@ -366,12 +374,13 @@ TEST(Desktop, OnAWaylandDesktop) {
   wayland_only["ASAN_OPTIONS"] = "detect_leaks=0";
   ChildProcess program(kProgram, {}, wayland_only, d.temp / "wayland.log");
   ASSERT_TRUE(Eventually(
-      [&] { return std::filesystem::exists(d.temp / "runtime/tolvane/tolvane.bladefiles"); }, 15s))
+      [&] { return std::filesystem::exists(d.temp / "runtime/tolvane/tolvane.bladefiles"); },
+      testing::kHangLimit))
       << ReadText(d.temp / "wayland.log");
   ChildProcess later(kProgram, {d.temp / "a.wav"}, wayland_only, d.temp / "later.log");
-  EXPECT_EQ(later.WaitFor(15s), 0) << ReadText(d.temp / "later.log");
+  EXPECT_EQ(later.WaitFor(testing::kHangLimit), 0) << ReadText(d.temp / "later.log");
   program.Signal(SIGTERM);
-  EXPECT_EQ(program.WaitFor(10s), 0);
+  EXPECT_EQ(program.WaitFor(testing::kHangLimit), 0);
   EXPECT_EQ(ReadText(d.temp / "wayland.log"), "") << "nothing printed";
   EXPECT_EQ(ReadText(d.temp / "later.log"), "");
   EXPECT_NE(ReadText(d.temp / "state/tolvane/tolvane.dat").find(d.temp / "a.wav"),
@@ -393,7 +402,7 @@ struct AccessibilityBus {
         std::vector<std::string>{"--session", "--nofork", "--print-address=1"},
         std::map<std::string, std::string>{}, temp / "bus.txt");
     if (!Eventually([&] { return ReadText(temp / "bus.txt").find('\n') != std::string::npos; },
-                    10s)) {
+                    testing::kHangLimit)) {
       return false;
     }
     address = ReadText(temp / "bus.txt");
@@ -428,7 +437,7 @@ TEST(Desktop, AScreenReaderFindsTheControlsAndPressesEncode) {
     all.insert(all.end(), arguments.begin(), arguments.end());
     ChildProcess reader("/usr/bin/python3", all, d.EnvironmentWith(bus.Environment()),
                         d.temp / "probe.txt");
-    EXPECT_EQ(reader.WaitFor(30s), 0) << ReadText(d.temp / "probe.txt");
+    EXPECT_EQ(reader.WaitFor(testing::kHangLimit), 0) << ReadText(d.temp / "probe.txt");
     return ReadText(d.temp / "probe.txt");
   };
   const std::string tree = probe({"tree"});
@@ -460,7 +469,8 @@ TEST(Desktop, AScreenReaderFindsTheControlsAndPressesEncode) {
   EXPECT_EQ(tree.find("filler|Encode"), std::string::npos);
 
   probe({"press", "Encode"});
-  EXPECT_TRUE(Eventually([&] { return std::filesystem::exists(d.temp / "a.mp3"); }, 20s))
+  EXPECT_TRUE(
+      Eventually([&] { return std::filesystem::exists(d.temp / "a.mp3"); }, testing::kHangLimit))
       << "the batch ran";
   d.CloseAndReadQueue();
 }

@@ -34,7 +34,7 @@ struct EngineFixture {
     // A close waits for the stopped job's end: the loop delivers it.
     loop.on_wait = [this](unsigned ms) {
       system.clock.Advance(ms);
-      loop.Pump(std::chrono::seconds(20));
+      loop.Pump(testing::kHangLimit);
     };
   }
   ~EngineFixture() { testing::EndAndReap(engine.RunningChild()); }
@@ -58,7 +58,7 @@ struct EngineFixture {
   }
   // The running job's end arrives through the loop, as it does in the program; false when it
   // did not come in time.
-  bool DeliverEnd() { return loop.Pump(std::chrono::seconds(20)); }
+  bool DeliverEnd() { return loop.Pump(testing::kHangLimit); }
 };
 
 }  // namespace tolvane::encoding

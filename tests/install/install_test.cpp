@@ -36,7 +36,7 @@ void EncodesWithTheEncoderBesideIt(const std::string& bin_folder) {
                                  {"PATH", "/usr/bin:/bin"},
                                  {"QT_QPA_PLATFORM", "offscreen"}},
                                 {}, temp.Path());
-  ASSERT_EQ(program.WaitFor(30s), 0) << bin_folder;
+  ASSERT_EQ(program.WaitFor(testing::kHangLimit), 0) << bin_folder;
   EXPECT_GT(std::filesystem::file_size(temp / "song.mp3"), 1000u) << bin_folder;
 }
 

@@ -20,7 +20,7 @@ std::optional<int> WaitForExit(platform::ChildProcess& child) {
         code = child.ExitCode();
         return code && *code != platform::kStillActive;
       },
-      10s);
+      testing::kHangLimit);
   return code;
 }
 
@@ -48,12 +48,13 @@ TEST(Processes, TerminateReachesTheWholeGroupAndReadsAsTheGivenCode) {
   testing::TempFolder temp;
   auto child = Shell("sleep 1000 & echo $! > '" + (temp / "pid") + "'; wait");
   ASSERT_NE(child, nullptr);
-  ASSERT_TRUE(testing::Eventually([&] { return testing::ReadText(temp / "pid").size() > 1; }, 10s));
+  ASSERT_TRUE(testing::Eventually([&] { return testing::ReadText(temp / "pid").size() > 1; },
+                                  testing::kHangLimit));
   EXPECT_EQ(child->ExitCode(), platform::kStillActive);
   const pid_t grandchild = std::stoi(testing::ReadText(temp / "pid"));
   ASSERT_TRUE(child->Terminate(platform::kExitTerminated));
   EXPECT_EQ(WaitForExit(*child), platform::kExitTerminated);
-  EXPECT_TRUE(testing::Eventually([&] { return ::kill(grandchild, 0) != 0; }, 10s))
+  EXPECT_TRUE(testing::Eventually([&] { return ::kill(grandchild, 0) != 0; }, testing::kHangLimit))
       << "the encoder's own children go too";
 }
 
@@ -63,7 +64,7 @@ TEST(Processes, SuspendAndResumeStopAndContinueTheWork) {
   auto child = Shell("while :; do echo x >> '" + counter + "'; sleep 0.01; done");
   ASSERT_NE(child, nullptr);
   auto size = [&] { return testing::ReadText(counter).size(); };
-  ASSERT_TRUE(testing::Eventually([&] { return size() > 4; }, 10s));
+  ASSERT_TRUE(testing::Eventually([&] { return size() > 4; }, testing::kHangLimit));
   ASSERT_TRUE(child->Suspend());
   struct timespec settle {
     0, 100'000'000
@@ -74,7 +75,7 @@ TEST(Processes, SuspendAndResumeStopAndContinueTheWork) {
   nanosleep(&settle, nullptr);
   EXPECT_EQ(size(), frozen) << "nothing happens while suspended";
   ASSERT_TRUE(child->Resume());
-  EXPECT_TRUE(testing::Eventually([&] { return size() > frozen; }, 10s));
+  EXPECT_TRUE(testing::Eventually([&] { return size() > frozen; }, testing::kHangLimit));
   child->Terminate(platform::kExitTerminated);
   EXPECT_EQ(WaitForExit(*child), platform::kExitTerminated);
 }

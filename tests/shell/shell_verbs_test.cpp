@@ -131,7 +131,7 @@ TEST(ShellVerbs, TheDesktopFilesRunTheProgramWithTheSelection) {
 
   testing::ChildProcess script(temp / "data/nautilus/scripts/Blade it", {"a b.wav", "album"},
                                {{"OUT", temp / "args.txt"}}, {}, temp.Path());
-  ASSERT_EQ(script.WaitFor(std::chrono::seconds(10)), 0);
+  ASSERT_EQ(script.WaitFor(testing::kHangLimit), 0);
   EXPECT_EQ(testing::ReadText(temp / "args.txt"), "a b.wav\nalbum\n");
 
   RemoveBladeIt(data);

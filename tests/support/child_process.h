@@ -41,6 +41,10 @@ class ChildProcess final {
   std::string private_runtime_;
 };
 
+// The bound of a wait for something to happen: reached only by a real hang, never by a loaded
+// machine running the sanitizer build.
+inline constexpr std::chrono::seconds kHangLimit{60};
+
 // Polls `condition` every 20 ms until it holds or `limit` passes.
 template <typename Condition>
 bool Eventually(Condition condition, std::chrono::milliseconds limit) {
