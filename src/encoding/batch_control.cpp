@@ -91,8 +91,11 @@ void BatchEngine::Encode() {
   if (state_ != EngineState::Finished) {
     const int result = StartNextJob();
     if (result == 0) {
-      // The batch clock goes on from the time it showed.
-      BatchStartTick = clock_.GetTickCount() - (BatchLastTick - BatchStartTick);
+      // The batch clock goes on from the time it showed, also when the job ends before it
+      // shows anything.
+      const uint32_t now = clock_.GetTickCount();
+      BatchStartTick = now - (BatchLastTick - BatchStartTick);
+      BatchLastTick = now;
     } else if (result == 1) {
       Tell(EngineFailure::NothingToDo, "");
       Timer.SetEnabled(false);
@@ -147,6 +150,8 @@ void BatchEngine::SetPaused(bool paused) {
   const uint32_t paused_for = platform::TicksBetween(PauseTick, clock_.GetTickCount());
   PauseTick = paused_for;
   BatchStartTick += paused_for;
+  // The clock still shows what it showed before the pause, should the job end before a tick.
+  BatchLastTick += paused_for;
   elapsed_visible_ = true;
   display_.ShowElapsedVisible(true);
 }

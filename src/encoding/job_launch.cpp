@@ -106,6 +106,7 @@ int BatchEngine::StartNextJob() {
     }
 
     NowEncoding.RunningJob = std::move(job);
+    NowEncoding.ShownMs = 0;
     Become(EngineState::Running);
     entry.Started = true;
     if (queue_.Rows().Selected() == row)

@@ -57,6 +57,7 @@ void BatchEngine::ShowProgress(const EngineOptions& options) {
 
   BatchDone -= entry.DoneBytes;
   const FileProgress progress = NowEncoding.RunningJob->Progress();
+  NowEncoding.ShownMs = NowEncoding.RunningJob->ElapsedMs();
   entry.DoneBytes = progress.done_bytes;
   BatchDone += entry.DoneBytes;
 
@@ -91,6 +92,7 @@ void BatchEngine::FinishCompleted() {
   entry.EncodeTime = seconds;
   // A job that completed just as it was told to stop completes; the batch stops all the same.
   const bool go_on = state_ == EngineState::Running || state_ == EngineState::Paused;
+  const bool paused = state_ == EngineState::Paused;
   const JobResult result = EndJob(0);
   JobOver();
   if (!go_on)
@@ -114,8 +116,14 @@ void BatchEngine::FinishCompleted() {
   }
 
   const EngineOptions options = host_.Options();
-  if (StartNextJob() != 1)
+  if (const int next = StartNextJob(); next != 1) {
+    // A batch held by Pause stays held: the next job waits, suspended, for Pause to go up.
+    if (next == 0 && paused) {
+      NowEncoding.RunningJob->Suspend();
+      Become(EngineState::Paused);
+    }
     return;
+  }
   ResetCounters();
   SetFinished(true);
   switch (options.on_end) {
@@ -133,7 +141,7 @@ void BatchEngine::FinishCompleted() {
 
 void BatchEngine::FinishStopped() {
   queue::TFileData& entry = *NowEncoding.FileData;
-  const uint32_t worked = NowEncoding.RunningJob->ElapsedMs();
+  const uint32_t worked = NowEncoding.ShownMs;
   EndJob(platform::kExitTerminated);
   JobOver();
   display_.ShowStopping(false);
@@ -146,7 +154,7 @@ void BatchEngine::FinishStopped() {
 
 void BatchEngine::FinishHalted(int exit_code) {
   queue::TFileData& entry = *NowEncoding.FileData;
-  const uint32_t worked = NowEncoding.RunningJob->ElapsedMs();
+  const uint32_t worked = NowEncoding.ShownMs;
   const JobResult result = EndJob(exit_code);
   JobOver();
   ResetCounters();

@@ -15,6 +15,9 @@ struct TNowEncoding {
   std::unique_ptr<Job> RunningJob;
   platform::ListItem* Item = nullptr;
   queue::TFileData* FileData = nullptr;
+  // The job's time at work at its latest progress tick (0 before the first): what the batch
+  // clock has shown of it, and what leaves the batch clock when the job stops or halts.
+  uint32_t ShownMs = 0;
 
   platform::ChildProcess* Child() const {
     return RunningJob != nullptr ? RunningJob->Child() : nullptr;

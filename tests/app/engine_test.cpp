@@ -124,7 +124,7 @@ TEST(Engine, TheBatchClockLeavesOutPausesAndStoppedJobs) {
 
   f.Script("write 240001\nwait never\n");  // b's script, read when b starts
   f.Go("end-a");
-  ASSERT_TRUE(f.loop.Pump(std::chrono::seconds(20)));
+  ASSERT_TRUE(f.loop.Pump(testing::kHangLimit));
   ASSERT_EQ(f.Status(1), "Preparing...");
   f.WaitForSize(f.temp / "b.mp3", 240001);
   f.Tick(5000);
@@ -151,7 +151,7 @@ TEST(Engine, TheBatchClockLeavesOutPausesAndStoppedJobs) {
 
   f.system.dialogs.AnswerNext(MessageAnswer::Yes);  // stop
   f.blade.Stop.UserClick();
-  ASSERT_TRUE(f.loop.Pump(std::chrono::seconds(20)));
+  ASSERT_TRUE(f.loop.Pump(testing::kHangLimit));
   ASSERT_EQ(f.Status(1), "Queued");
   f.system.clock.Advance(100'000);
   f.Script("write 100\nwait @/end-b\nexit 0\n");
@@ -161,7 +161,7 @@ TEST(Engine, TheBatchClockLeavesOutPausesAndStoppedJobs) {
   EXPECT_EQ(elapsed.Text(), "00:00:21") << "on from the 20 s before the stopped job";
   f.system.clock.Advance(30'000);
   f.Go("end-b");
-  ASSERT_TRUE(f.loop.Pump(std::chrono::seconds(20)));
+  ASSERT_TRUE(f.loop.Pump(testing::kHangLimit));
   ASSERT_EQ(f.blade.Encode.Caption(), "Reset");
 
   // After a Reset, work that leaves the queue (b's 31 s) is not in the clock, which starts anew.
@@ -176,6 +176,92 @@ TEST(Engine, TheBatchClockLeavesOutPausesAndStoppedJobs) {
   f.Tick();
   EXPECT_EQ(elapsed.Text(), "00:00:01");
   f.Go("end-c");
+}
+
+// The batch clock after a job that ended early, once the batch goes on (Encode again, or Pause
+// released): on from what it showed, less the ended job's time as the clock had shown it.
+TEST(Engine, TheBatchClockAfterAnEarlyEnd) {
+  struct Case {
+    const char* name;
+    const char* b_script;  // after a completed in 20 s; none: a is the job that ends
+    std::function<void(EngineFixture&)> end;
+    bool held_by_pause;  // the batch goes on when Pause goes up, not by Encode
+    const char* elapsed;
+  };
+  const auto halt = [](EngineFixture& f) {
+    f.system.dialogs.AnswerNext(MessageAnswer::Ok);  // "BladeEnc halts!"
+    f.Go("end-b");
+    f.WaitUntilEnded();
+    ASSERT_TRUE(f.loop.Pump(std::chrono::seconds(60)));
+  };
+  const Case cases[] = {
+      {"a halt before the first tick", nullptr,
+       [&](EngineFixture& f) {
+         f.Script("exit 255\n");
+         f.blade.Encode.UserClick();
+         halt(f);
+       },
+       false, "00:00:01"},
+      {"a halt after ticks", "write 5000\nwait @/end-b\nexit 255\n",
+       [&](EngineFixture& f) {
+         f.WaitForSize(f.temp / "b.mp3", 5000);
+         f.Tick(5000);
+         halt(f);
+         f.system.dialogs.AnswerNext(MessageAnswer::Yes);  // its MP3 is there: replace it
+       },
+       false, "00:00:21"},
+      {"a stop whose question stood open while the clock moved", "write 5000\nwait never\n",
+       [](EngineFixture& f) {
+         f.WaitForSize(f.temp / "b.mp3", 5000);
+         f.Tick(5000);
+         f.system.dialogs.AnswerNext(MessageAnswer::Yes, [&] { f.Tick(30'000); });
+         f.blade.Stop.UserClick();
+         f.WaitUntilEnded();
+         ASSERT_TRUE(f.loop.Pump(std::chrono::seconds(60)));
+         f.system.dialogs.AnswerNext(MessageAnswer::Yes);  // its MP3 is there: replace it
+       },
+       false, "00:00:21"},
+      {"a completes under Pause: b waits, suspended", nullptr,
+       [](EngineFixture& f) {
+         f.Script("write 100\nwait @/end-a\nexit 0\n");
+         f.blade.Encode.UserClick();
+         f.WaitForSize(f.temp / "a.mp3", 100);
+         f.Tick(20'000);
+         f.Script("write 100\nwait never\n");
+         f.Go("end-a");
+         f.WaitUntilEnded();
+         f.blade.Pause.UserClick();
+         ASSERT_TRUE(f.loop.Pump(std::chrono::seconds(60)));
+         ASSERT_EQ(f.Status(1), "Preparing...");
+         EXPECT_TRUE(f.blade.Pause.Down());
+         EXPECT_TRUE(f.blade.Engine().Paused());
+         f.system.clock.Advance(30'000);
+       },
+       true, "00:00:21"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EngineFixture f;
+    f.blade.AddPath(f.Wave("a.wav"));
+    f.blade.AddPath(f.Wave("b.wav"));
+    if (c.b_script != nullptr) {
+      f.Script("write 100\nwait @/end-a\nexit 0\n");
+      f.blade.Encode.UserClick();
+      f.WaitForSize(f.temp / "a.mp3", 100);
+      f.Tick(20'000);
+      f.Script(c.b_script);
+      f.Go("end-a");
+      ASSERT_TRUE(f.loop.Pump(std::chrono::seconds(60)));
+    }
+    c.end(f);
+    f.Script("write 100\nwait never\n");
+    if (c.held_by_pause)
+      f.blade.Pause.UserClick();
+    else
+      f.blade.Encode.UserClick();
+    f.Tick();
+    EXPECT_EQ(f.blade.AllBar3.Panel(1).Text(), c.elapsed);
+  }
 }
 
 // Each way a job ends: a stop (asked first; No lets the job go on) puts the file back in the
@@ -480,7 +566,7 @@ TEST(Engine, NothingStartsUnderAnOpenQuestion) {
         f.Go("go");  // a completes: b's launch asks
         f.WaitUntilEnded();
         std::filesystem::remove(f.temp / "go");
-        ASSERT_TRUE(f.loop.Pump(std::chrono::seconds(20))) << name;
+        ASSERT_TRUE(f.loop.Pump(testing::kHangLimit)) << name;
         break;
       case Question::Stop:
         f.blade.StopClick();
@@ -489,7 +575,7 @@ TEST(Engine, NothingStartsUnderAnOpenQuestion) {
         f.blade.Form.Close();
         break;
       case Question::Halted:
-        ASSERT_TRUE(f.loop.Pump(std::chrono::seconds(20))) << name;
+        ASSERT_TRUE(f.loop.Pump(testing::kHangLimit)) << name;
         break;
     }
     EXPECT_LE(LiveEncoders(), 1) << name << ": after the answer";
@@ -498,7 +584,7 @@ TEST(Engine, NothingStartsUnderAnOpenQuestion) {
       f.Go("go");
       f.WaitUntilEnded();
       std::filesystem::remove(f.temp / "go");
-      ASSERT_TRUE(f.loop.Pump(std::chrono::seconds(20))) << name;
+      ASSERT_TRUE(f.loop.Pump(testing::kHangLimit)) << name;
       EXPECT_LE(LiveEncoders(), 1) << name;
     }
     EXPECT_FALSE(f.blade.Engine().Running()) << name;
