@@ -64,12 +64,18 @@ bool CoversSource(platform::FileSystem& files, const std::string& mp3,
 }  // namespace
 
 std::string BatchRun::WhyNoFolder(const std::string& target) const {
-  // The nearest folder there says why: a read-only file system, or no permission.
+  // The nearest folder there says why (a read-only file system, or no permission), or the level
+  // below it that could not be made.
   std::string folder = s_.paths.WithoutTrailingSeparator(target);
-  while (!s_.files.FolderExists(folder) && s_.paths.FolderOf(folder) != folder)
+  std::string level = folder;
+  while (!s_.files.FolderExists(folder) && s_.paths.FolderOf(folder) != folder) {
+    level = folder;
     folder = s_.paths.FolderOf(folder);
+  }
   if (const std::optional<std::string> why = s_.files.WhyCannotWriteIn(folder))
     return "cannot write in " + folder + ": " + *why;
+  if (s_.files.Exists(level))
+    return "cannot make the folder " + level + ": a file of that name is in the way";
   return "cannot make the folder " + target;
 }
 
@@ -445,9 +451,11 @@ void BatchRun::ShowProgress() {
 
 int BatchRun::StopAll() {
   report_.EndBar();
-  const int stopped = static_cast<int>(running_.size());
-  for (const std::unique_ptr<encoding::Job>& job : running_)
-    job->Stop();
+  for (const std::unique_ptr<encoding::Job>& job : running_) {
+    // An encoder that ended before the stop keeps its end: a complete MP3 is placed.
+    if (!job->CheckEnd())
+      job->Stop();
+  }
   // Once an encoder is gone, nothing writes to its partial MP3 any more. The wait is bounded: a
   // killed encoder ends at once.
   const uint32_t start = s_.clock.GetTickCount();
@@ -458,10 +466,18 @@ int BatchRun::StopAll() {
   };
   while (!all_ended() && s_.clock.GetTickCount() - start < kStopWaitMs)
     s_.loop.WaitForMessages(kRefreshMs);
+  // Each job's own end decides, also one the loop reported in the turn of the signal.
   ended_.clear();
+  int stopped = 0;
   for (const std::unique_ptr<encoding::Job>& job : running_) {
+    const std::optional<int> end = job->ExitCode();
+    if (end && *end != platform::kExitTerminated) {
+      Finish(*job, *end);
+      continue;
+    }
     job->Finish(platform::kExitTerminated, {.delete_stopped = true});
     report_.Line("stopped  " + job->Entry().FileName, true);
+    ++stopped;
   }
   running_.clear();
   return stopped;

@@ -114,6 +114,7 @@ bool Job::CheckEnd() {
   if (state_ != State::Suspended)
     stood_still_at_ = s_.clock.GetTickCount();
   state_ = State::Ended;
+  exit_code_ = *code;
   // Last, and from a copy: the driver may let the job go in its report.
   if (const std::function<void(int)> report = OnEnd)
     report(*code);

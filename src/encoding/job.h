@@ -136,7 +136,10 @@ class Job final {
   // Looks at the encoder now: true when it has ended, which OnEnd then reported. For a tick, and
   // for a system without end notifications.
   bool CheckEnd();
-  // Ends the encoder and everything it started; its end is reported as kExitTerminated.
+  // The encoder's exit code once its end was seen; nullopt while it runs.
+  std::optional<int> ExitCode() const { return exit_code_; }
+  // Ends the encoder and everything it started; its end is reported as kExitTerminated. An
+  // encoder whose end came first keeps its own exit code.
   void Stop();
   // Holds the encoder where it is, and its clock with it; Resume lets both go on.
   void Suspend();
@@ -168,6 +171,7 @@ class Job final {
   // An MP3 was at the destination when the job started, and is to be replaced.
   bool replaces_destination_ = false;
   State state_ = State::Planned;
+  std::optional<int> exit_code_;
   platform::Subscription end_watch_;
   // The clock: the launch, the time spent suspended, and when it was suspended or ended.
   uint32_t started_at_ = 0;

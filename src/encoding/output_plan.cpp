@@ -33,20 +33,21 @@ void StageOutput(OutputPlan& plan, const std::string& name, const platform::Path
   plan.encoder_output = plan.staging_folder + paths.NamePart(plan.destination);
 }
 
+bool MakeFolders(platform::FileSystem& files, const platform::Paths& paths,
+                 const std::string& folder) {
+  const std::string path = paths.WithoutTrailingSeparator(folder);
+  if (path.empty() || files.FolderExists(path))
+    return true;
+  const std::string parent = paths.FolderOf(path);
+  if (parent != path && !parent.empty() && !MakeFolders(files, paths, parent))
+    return false;
+  // Another program (a second tolvane-batch of a scale-out) may make it at the same moment.
+  return files.CreateFolder(path) || files.FolderExists(path);
+}
+
 bool MakeTargetFolders(platform::FileSystem& files, const platform::Paths& paths,
                        const OutputPlan& plan) {
-  if (plan.output_folder.empty())
-    return true;
-  std::string folder = plan.output_folder;
-  bool made = files.FolderExists(folder) || files.CreateFolder(folder);
-  const std::string levels = plan.target_folder.substr(plan.output_folder.size());
-  for (size_t start = 0; made && start < levels.size();) {
-    const size_t end = levels.find(paths.Separator(), start);
-    folder += levels.substr(start, end - start + 1);
-    made = files.FolderExists(folder) || files.CreateFolder(folder);
-    start = end + 1;
-  }
-  return made;
+  return plan.output_folder.empty() || MakeFolders(files, paths, plan.target_folder);
 }
 
 }  // namespace tolvane::encoding

@@ -36,8 +36,12 @@ OutputPlan PlanOutput(const std::string& source, const std::string& output_folde
 // An encoder that cannot be told where to write is left as planned.
 void StageOutput(OutputPlan& plan, const std::string& name, const platform::Paths& paths);
 
-// Makes the output folder and the mirrored levels below it, one level at a time; true when the
-// target folder exists after (or there is none).
+// Makes the folder and every level above it that is missing, as `mkdir -p` does; true when it
+// exists after.
+bool MakeFolders(platform::FileSystem& files, const platform::Paths& paths,
+                 const std::string& folder);
+// Makes the output folder, every missing level above it and the mirrored levels below it; true
+// when the target folder exists after (or there is none).
 bool MakeTargetFolders(platform::FileSystem& files, const platform::Paths& paths,
                        const OutputPlan& plan);
 

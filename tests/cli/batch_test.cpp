@@ -8,6 +8,7 @@
 
 #include <cctype>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -417,7 +418,7 @@ bool EncoderWrote(const TempFolder& temp, const std::string& name, uintmax_t byt
         }
         return false;
       },
-      30s);
+      testing::kHangLimit);
 }
 
 // Ctrl+C stops every encoder, leaves no partial MP3 and ends with 130.
@@ -429,11 +430,50 @@ TEST(Batch, AnInterruptLeavesNothingBehind) {
   ASSERT_TRUE(EncoderWrote(temp, "long1.mp3", 10'000));
   EXPECT_FALSE(std::filesystem::exists(temp / "long1.mp3")) << "not under its name while partial";
   batch->Signal(SIGINT);
-  EXPECT_EQ(batch->WaitFor(20s), 130) << testing::ReadText(temp / "batch.log");
+  EXPECT_EQ(batch->WaitFor(testing::kHangLimit), 130) << testing::ReadText(temp / "batch.log");
   EXPECT_TRUE(FilesNamed(temp.Path(), "long1.mp3").empty());
   EXPECT_TRUE(FilesNamed(temp.Path(), "long2.mp3").empty());
   EXPECT_TRUE(StagingFolders(temp.Path()).empty());
   EXPECT_FALSE(EncodersRunIn(temp)) << "no encoder left running";
+}
+
+// The state letter of a process in /proc ('T' stopped, 'Z' ended but not reaped), or 0.
+char ProcessState(pid_t pid) {
+  std::istringstream stat(testing::ReadText("/proc/" + std::to_string(pid) + "/stat"));
+  std::string id, command;
+  char state = 0;
+  stat >> id >> command >> state;
+  return state;
+}
+
+// An encoder that ended with 0 in the same turn of the loop as Ctrl+C keeps its end: its MP3 is
+// complete and stays. The tool is held stopped while its encoder ends and the signal arrives, so
+// that its loop sees both at once.
+TEST(Batch, AnEncoderThatEndedAtTheInterruptKeepsItsMp3) {
+  TempFolder temp;
+  Wave(temp / "song.wav");
+  testing::WriteText(temp / "encoder",
+                     "#!/bin/sh\nfor a; do input=$a; done\necho whole > \"${input%.*}.mp3\"\n"
+                     "echo $$ > '" +
+                         (temp / "pid") +
+                         "'\n"
+                         "while [ ! -e '" +
+                         (temp / "go") + "' ]; do sleep 0.01; done\nexit 0\n");
+  std::filesystem::permissions(temp / "encoder", std::filesystem::perms::owner_all);
+  const auto batch = StartBatch(temp, {"--encoder", temp / "encoder", "song.wav"});
+  ASSERT_TRUE(testing::Eventually([&] { return testing::ReadText(temp / "pid").size() > 1; }, 60s));
+  const pid_t encoder = std::stoi(testing::ReadText(temp / "pid"));
+  batch->Signal(SIGSTOP);
+  ASSERT_TRUE(testing::Eventually([&] { return ProcessState(batch->Pid()) == 'T'; }, 60s));
+  testing::WriteText(temp / "go", "");
+  ASSERT_TRUE(testing::Eventually([&] { return ProcessState(encoder) == 'Z'; }, 60s));
+  batch->Signal(SIGINT);
+  batch->Signal(SIGCONT);
+  EXPECT_EQ(batch->WaitFor(60s), 130);
+  const Result r{130, testing::ReadText(temp / "batch.log")};
+  EXPECT_EQ(testing::ReadText(temp / "song.mp3"), "whole\n") << r.output;
+  EXPECT_EQ(r.Lines().back().rfind("interrupted: 1 encoded, 0 skipped, 0 failed, 0 stopped", 0), 0u)
+      << r.output;
 }
 
 // kill -9 of the tool at any moment, with --delete-source: its encoders end with it, every MP3
@@ -450,9 +490,10 @@ TEST(Batch, AKilledRunLeavesNothingHalfDone) {
       const auto batch = StartBatch(temp, arguments);
       std::this_thread::sleep_for(std::chrono::milliseconds(20 + attempt * 15));
       batch->Signal(SIGKILL);
-      batch->WaitFor(10s);
+      batch->WaitFor(testing::kHangLimit);
     }
-    EXPECT_TRUE(testing::Eventually([&] { return !EncodersRunIn(temp); }, 5s)) << attempt;
+    EXPECT_TRUE(testing::Eventually([&] { return !EncodersRunIn(temp); }, testing::kHangLimit))
+        << attempt;
     std::vector<bool> placed(4);
     for (int i = 0; i < 4; ++i) {
       const std::string name = std::to_string(i);
@@ -492,11 +533,12 @@ TEST(Batch, ItsEncodersEndWithIt) {
                      "#!/bin/sh\necho $$ > '" + (temp / "pid") + "'\nexec sleep 1000\n");
   std::filesystem::permissions(temp / "encoder", std::filesystem::perms::owner_all);
   const auto batch = StartBatch(temp, {"--encoder", temp / "encoder", "a.wav"});
-  ASSERT_TRUE(testing::Eventually([&] { return testing::ReadText(temp / "pid").size() > 1; }, 10s));
+  ASSERT_TRUE(testing::Eventually([&] { return testing::ReadText(temp / "pid").size() > 1; },
+                                  testing::kHangLimit));
   const pid_t encoder = std::stoi(testing::ReadText(temp / "pid"));
   batch->Signal(SIGKILL);
-  batch->WaitFor(10s);
-  EXPECT_TRUE(testing::Eventually([&] { return ::kill(encoder, 0) != 0; }, 10s));
+  batch->WaitFor(testing::kHangLimit);
+  EXPECT_TRUE(testing::Eventually([&] { return ::kill(encoder, 0) != 0; }, testing::kHangLimit));
   ::kill(encoder, SIGKILL);  // the test leaves nothing running, whatever it found
 }
 
@@ -567,25 +609,105 @@ TEST(Batch, TheWindowsSettingsAreTheDefaults) {
   }
 
   // The window's target folder, unless --beside; --mirror keeps the tree below a named folder,
-  // below its name when there are several, and refuses two of one name.
+  // below its name when there are several, and refuses two of one name. Each plan is run for
+  // real: its MP3 files land where it said, every missing level of the output folder made.
   testing::WriteText(settings, window_settings + "\"Output\"=\"" + (temp / "target") + "\"\n");
   for (const char* folder : {"lib/Artist/Album", "other/lib", "pod"})
     std::filesystem::create_directories(temp / folder);
   for (const char* song : {"lib/Artist/Album/01.wav", "other/lib/02.wav", "pod/p.wav"})
     std::filesystem::copy_file(temp / "a.wav", temp / song);
-  const std::pair<std::vector<std::string>, std::string> places[] = {
-      {{"a.wav"}, "# -> " + (temp / "target/a.mp3")},
-      {{"--beside", "a.wav"}, place},
-      {{"--mirror", "lib"}, "# -> " + (temp / "target/Artist/Album/01.mp3")},
-      {{"--mirror", "lib", "pod"}, "# -> " + (temp / "target/lib/Artist/Album/01.mp3")},
-      {{"--mirror", "lib", "other/lib"}, "have the same name, and their trees would mix"},
-      {{"--beside", "-o", "x", "a.wav"}, "--beside and --output-dir exclude each other"},
+  const std::pair<std::vector<std::string>, std::vector<std::string>> places[] = {
+      {{"a.wav"}, {"target/a.mp3"}},
+      {{"--beside", "a.wav"}, {"a.mp3"}},
+      {{"--mirror", "lib"}, {"target/Artist/Album/01.mp3"}},
+      {{"--mirror", "lib", "pod"}, {"target/lib/Artist/Album/01.mp3", "target/pod/p.mp3"}},
+      {{"--mirror", "-o", "new/mp3", "lib", "pod"},
+       {"new/mp3/lib/Artist/Album/01.mp3", "new/mp3/pod/p.mp3"}},
+      {{"--mirror", "lib", "other/lib"}, {"have the same name, and their trees would mix"}},
+      {{"--beside", "-o", "x", "a.wav"}, {"--beside and --output-dir exclude each other"}},
   };
-  for (const auto& [arguments, line] : places) {
+  for (const auto& [arguments, expected] : places) {
     std::vector<std::string> dry_run = {"--dry-run"};
     dry_run.insert(dry_run.end(), arguments.begin(), arguments.end());
-    const Result r = RunBatch(temp, dry_run);
-    EXPECT_NE(r.output.find(line), std::string::npos) << line << "\n" << r.output;
+    const Result plan = RunBatch(temp, dry_run);
+    if (!expected[0].ends_with(".mp3")) {
+      EXPECT_NE(plan.output.find(expected[0]), std::string::npos) << plan.output;
+      continue;
+    }
+    for (const std::string& mp3 : expected)
+      EXPECT_NE(plan.output.find("# -> " + (temp / mp3)), std::string::npos) << plan.output;
+    std::filesystem::remove_all(temp / "target");
+    std::filesystem::remove_all(temp / "new");
+    std::filesystem::remove(temp / "a.mp3");
+    std::vector<std::string> real = {"--encoder", TOLVANE_BUILD_DIR "/bladeenc"};
+    real.insert(real.end(), arguments.begin(), arguments.end());
+    const Result run = RunBatch(temp, real);
+    EXPECT_EQ(run.exit_code, 0) << run.output;
+    for (const std::string& mp3 : expected)
+      EXPECT_GT(testing::DecodeMp3(temp / mp3).Frames(), 0) << mp3 << "\n" << run.output;
+  }
+}
+
+// The README's two scale-out examples with their command lines as the README gives them: the
+// library and the output folder are temporary ones, Slurm's variables are set as Slurm sets them,
+// and ssh runs each host's command on this machine. Every task ends with 0 on a library three
+// levels deep into an output folder not made yet, every file is encoded once to its mirrored
+// place, and a rerun encodes nothing again.
+TEST(Batch, TheReadmesScaleOutExamplesRunAsWritten) {
+  const std::string readme = testing::ReadText(TOLVANE_SOURCE_DIR "/README.md");
+  const std::vector<std::string> songs = {"A/B/C/1", "A/B/C/2", "A/B/3", "A/4", "D/E/F/5", "6"};
+  const std::pair<const char*, int> examples[] = {{"A Slurm job array", 8},
+                                                  {"GNU parallel in its remote mode", 1}};
+  for (const auto& [lead_in, tasks] : examples) {
+    SCOPED_TRACE(lead_in);
+    TempFolder temp;
+    for (const std::string& song : songs)
+      Wave(temp / ("wav/" + song + ".wav"));
+    const size_t start = readme.find("```sh\n", readme.find(lead_in)) + 6;
+    std::string script = readme.substr(start, readme.find("```", start) - start);
+    for (const auto& [shared, here] :
+         {std::pair{"/shared/mp3", temp / "new/mp3"}, std::pair{"/shared/wav", temp / "wav"}}) {
+      for (size_t at = script.find(shared); at != std::string::npos; at = script.find(shared))
+        script.replace(at, std::strlen(shared), here);
+    }
+    testing::WriteText(temp / "ssh",
+                       "#!/bin/sh\n# The host's command, run here: the options and the host go.\n"
+                       "while [ \"${1#-}\" != \"$1\" ]; do shift; done\nshift\n"
+                       "[ \"$1\" = -- ] && shift\nexec sh -c \"$*\"\n");
+    std::filesystem::permissions(temp / "ssh", std::filesystem::perms::owner_all);
+    for (const bool rerun : {false, true}) {
+      std::vector<std::unique_ptr<testing::ChildProcess>> running;
+      for (int task = 1; task <= tasks; ++task) {
+        running.push_back(std::make_unique<testing::ChildProcess>(
+            "/bin/sh", std::vector<std::string>{"-c", script},
+            std::map<std::string, std::string>{
+                {"PATH", std::string(TOLVANE_BUILD_DIR ":") + std::getenv("PATH")},
+                {"HOME", temp.Path()},
+                {"XDG_CONFIG_HOME", temp / "config"},
+                {"XDG_STATE_HOME", temp / "state"},
+                {"PARALLEL_SSH", temp / "ssh"},
+                {"SLURM_ARRAY_TASK_ID", std::to_string(task)},
+                {"SLURM_CPUS_PER_TASK", "2"}},
+            temp / ("task" + std::to_string(task) + ".log"), temp.Path()));
+      }
+      int encoded = 0;
+      int already_there = 0;
+      for (int task = 1; task <= tasks; ++task) {
+        const std::optional<int> code = running[static_cast<size_t>(task - 1)]->WaitFor(300s);
+        const Result r{code.value_or(-1),
+                       testing::ReadText(temp / ("task" + std::to_string(task) + ".log"))};
+        EXPECT_EQ(r.exit_code, 0) << script << r.output;
+        for (const std::string& line : r.Lines()) {
+          if (line.starts_with("done     "))
+            ++(line.ends_with("(already there)") ? already_there : encoded);
+        }
+      }
+      EXPECT_EQ(encoded, rerun ? 0 : 6) << "each file once";
+      EXPECT_EQ(already_there, rerun ? 6 : 0);
+      for (const std::string& song : songs)
+        EXPECT_NEAR(testing::DecodeMp3(temp / ("new/mp3/" + song + ".mp3")).Frames(), 44100, 1152)
+            << song;
+    }
   }
 }
 
