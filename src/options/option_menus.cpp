@@ -62,6 +62,16 @@ OptionMenus::OptionMenus(const Menus& menus, const EntryButtons& entry_buttons, 
   }
 }
 
+template <typename Visit>
+void OptionMenus::VisitSelected(Visit visit) const {
+  const platform::RowList& rows = queue_.Rows();
+  for (const platform::ListItem* row = rows.Selected(); row != nullptr;
+       row = rows.NextSelected(row)) {
+    if (const queue::TFileData* entry = queue::EntryOf(*row))
+      visit(*entry);
+  }
+}
+
 template <typename Change>
 void OptionMenus::ForEachSelected(Change change) {
   platform::RowList& rows = queue_.Rows();
@@ -194,13 +204,13 @@ void OptionMenus::Mp3MenuPopup(ui::PopupMenu& menu) {
       CheckByCaption(menu, entry_.priority.Caption());
   } else if (&menu == &m_.stereo) {
     if (several)
-      CheckByTag(menu, defaults_.stereo + 7000);
+      CheckByTag(menu, defaults_.stereo + 7001);
     else
       CheckByCaption(menu, entry_.stereo.Caption());
   } else if (&menu == &m_.bits) {
     // A flag shows checked only when every selected entry has it.
     int mask = 255;
-    ForEachSelected([&mask](queue::TFileData& e) { mask &= FlagMask(e); });
+    VisitSelected([&mask](const queue::TFileData& e) { mask &= FlagMask(e); });
     if (!several)
       mask = FlagMask(*entry);
     for (int i = 0; i <= 5 && i < menu.Count(); ++i)

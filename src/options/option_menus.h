@@ -55,6 +55,10 @@ class OptionMenus final {
   // Checks the items whose caption equals `caption`; others keep their mark when none matches.
   static void CheckByCaption(ui::PopupMenu& menu, const std::string& caption);
   static void CheckByTag(ui::PopupMenu& menu, int tag);
+  // Reads each selected entry; changes nothing.
+  template <typename Visit>
+  void VisitSelected(Visit visit) const;
+  // Changes each selected entry, and publishes the change.
   template <typename Change>
   void ForEachSelected(Change change);
 

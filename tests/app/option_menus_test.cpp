@@ -70,10 +70,18 @@ TEST(OptionMenus, OpeningChecksTheCurrentValues) {
   f.blade.DefaultValues().bitrate = 160;
   f.Entry(0).CRCFlag = f.Entry(0).PrivateFlag = true;
   f.Entry(1).CRCFlag = true;
+  f.blade.DefaultValues().stereo = 2;
   f.Select({0, 1});
-  f.blade.BitrateMenu.Popup({0, 0});
+  // Opening a menu changes no entry: the saved queue is not written for it.
+  int notices = 0;
+  const platform::Subscription counting =
+      f.blade.QueueModel().Changed.Connect([&](const queue::EntryChange&) { ++notices; });
+  for (ui::PopupMenu* menu : {&f.blade.BitrateMenu, &f.blade.PrioMenu, &f.blade.StereoMenu,
+                              &f.blade.BitsMenu, &f.blade.EstMenu, &f.blade.TreeMenu})
+    menu->Popup({0, 0});
+  EXPECT_EQ(notices, 0);
   EXPECT_EQ(Checked(f.blade.BitrateMenu), std::vector<std::string>{"160kbps"});
-  f.blade.BitsMenu.Popup({0, 0});
+  EXPECT_EQ(Checked(f.blade.StereoMenu), std::vector<std::string>{"Mono"});
   EXPECT_EQ(Checked(f.blade.BitsMenu), std::vector<std::string>{"Check&sums"});
 
   ItemCaptioned(f.blade.BitsMenu, "&Private").Click();
