@@ -29,13 +29,14 @@ T Checked(std::optional<T> value, const std::string& name) {
 using Field = std::variant<bool Settings::*, int32_t Settings::*, std::string Settings::*>;
 
 // One stored setting: its registry name, its field (whose initial value in Settings is its
-// default), its place in the save order (kNotSaved: written elsewhere), and for a number the
-// range it is held in and the value below which it is replaced by its default, in the store too.
-// The rows stand in the load order.
+// default), its place in the save order (kNotSaved: written elsewhere) and in the order the
+// migration copies it, and for a number the range it is held in and the value below which it is
+// replaced by its default, in the store too. The rows stand in the load order.
 struct Row {
   const char* name;
   Field field;
   int save_rank;
+  int copy_rank;
   int32_t low = INT32_MIN;
   int32_t high = INT32_MAX;
   int32_t replaced_below = INT32_MIN;
@@ -44,32 +45,44 @@ constexpr int kNotSaved = -1;
 
 // Every setting but the watched drive and the recent folders, which have rules of their own.
 const Row kRows[] = {
-    {"CRC", &Settings::crc, 1},
-    {"Delete", &Settings::delete_source, 2},
-    {"Private", &Settings::private_bit, 5},
-    {"Copyright", &Settings::copyright, 4},
-    {"Copy", &Settings::copy, 3},
-    {"Close", &Settings::close_at_end, 6},
-    {"Shutdown", &Settings::shutdown_at_end, 7},
-    {"Selector", &Settings::estimate_batch, 8},
-    {"Savelist", &Settings::save_list, 9},
-    {"DeleteBad", &Settings::delete_partial, 20},
-    {"Autostart", &Settings::autostart, 10},
-    {"Output", &Settings::output_folder, 21},
+    {"CRC", &Settings::crc, 1, 1},
+    {"Delete", &Settings::delete_source, 2, 2},
+    {"Private", &Settings::private_bit, 5, 5},
+    {"Copyright", &Settings::copyright, 4, 4},
+    {"Copy", &Settings::copy, 3, 3},
+    {"Close", &Settings::close_at_end, 6, 6},
+    {"Shutdown", &Settings::shutdown_at_end, 7, 7},
+    {"Selector", &Settings::estimate_batch, 8, 8},
+    {"Savelist", &Settings::save_list, 9, 9},
+    {"DeleteBad", &Settings::delete_partial, 20, 22},
+    {"Autostart", &Settings::autostart, 10, 10},
+    {"Output", &Settings::output_folder, 21, 11},
     // A bitrate no encoder takes.
-    {"Bitrate", &Settings::bitrate, 11, INT32_MIN, INT32_MAX, 15},
+    {"Bitrate", &Settings::bitrate, 11, 12, INT32_MIN, INT32_MAX, 15},
     // Numbers outside their tables are held at the nearest end, so every caption is a name.
-    {"Priority", &Settings::priority, 13, 0, 5},
-    {"Stereo", &Settings::stereo, 12, 0, 4},
-    {"Tree", &Settings::tree, 14, 0, kMaxTreeDepth},
-    {"Top", &Settings::top, 15},
-    {"Left", &Settings::left, 16},
+    {"Priority", &Settings::priority, 13, 14, 0, 5},
+    {"Stereo", &Settings::stereo, 12, 13, 0, 4},
+    {"Tree", &Settings::tree, 14, 15, 0, kMaxTreeDepth},
+    {"Top", &Settings::top, 15, 16},
+    {"Left", &Settings::left, 16, 17},
     // Written when the user chooses an encoder.
-    {"BladePath", &Settings::encoder_path, kNotSaved},
-    {"Shell", &Settings::shell, 17},
-    {"OffSpace", &Settings::off_space, 18},
-    {"OffOverwrite", &Settings::off_overwrite, 19},
+    {"BladePath", &Settings::encoder_path, kNotSaved, 18},
+    {"Shell", &Settings::shell, 17, 19},
+    {"OffSpace", &Settings::off_space, 18, 20},
+    {"OffOverwrite", &Settings::off_overwrite, 19, 21},
 };
+
+// The rows that have a place in an order, in that order.
+std::vector<const Row*> InOrder(int Row::*rank) {
+  std::vector<const Row*> rows;
+  for (const Row& row : kRows) {
+    if (row.*rank != kNotSaved)
+      rows.push_back(&row);
+  }
+  std::sort(rows.begin(), rows.end(),
+            [rank](const Row* a, const Row* b) { return a->*rank < b->*rank; });
+  return rows;
+}
 
 void Load(SettingsStore& store, const Row& row, const Settings& defaults, Settings& s) {
   std::visit(
@@ -164,14 +177,7 @@ bool SaveSettings(platform::RegistryStore& registry, const std::string& key, con
   SettingsStore store(registry, key);
   if (s.drive)
     store.WriteInteger("Drive", *s.drive);
-  std::vector<const Row*> in_save_order;
-  for (const Row& row : kRows) {
-    if (row.save_rank != kNotSaved)
-      in_save_order.push_back(&row);
-  }
-  std::sort(in_save_order.begin(), in_save_order.end(),
-            [](const Row* a, const Row* b) { return a->save_rank < b->save_rank; });
-  for (const Row* row : in_save_order)
+  for (const Row* row : InOrder(&Row::save_rank))
     Save(store, *row, s);
   for (size_t i = 0; i < s.recent.size(); ++i)
     store.WriteText(RecentName(i), s.recent[i]);
@@ -210,8 +216,8 @@ void CopySettings(platform::RegistryStore& registry, const std::string& from, co
   SettingsStore current(registry, to);
   const int32_t drive = defaults.drive.value_or(0);
   current.WriteInteger("Drive", earlier.Integer("Drive", drive).value_or(drive));
-  for (const Row& row : kRows)
-    CopyOne(earlier, current, row, defaults);
+  for (const Row* row : InOrder(&Row::copy_rank))
+    CopyOne(earlier, current, *row, defaults);
   for (size_t i = 0; i < defaults.recent.size(); ++i)
     current.WriteText(RecentName(i), earlier.Text(RecentName(i), "").value_or(""));
 }

@@ -29,9 +29,12 @@ TEST(Migration, TheEarlierSettingsMoveOnceWithTheirOwnDefaults) {
   EXPECT_FALSE(user.KeyExists("SOFTWARE\\Orvik\\Tolvex"));
   EXPECT_EQ(classes.ReadString("inode/directory\\shell\\Blade it\\command", "").text,
             "\"/old/tolvex\"");
-  const std::vector<std::string> names = user.ValueNames(key);
-  EXPECT_EQ(names.front(), "Drive");
-  EXPECT_EQ(names.back(), "Recent4");
+  const std::vector<std::string> written_order = {
+      "Drive",        "CRC",       "Delete",   "Copy",      "Copyright", "Private", "Close",
+      "Shutdown",     "Selector",  "Savelist", "Autostart", "Output",    "Bitrate", "Stereo",
+      "Priority",     "Tree",      "Top",      "Left",      "BladePath", "Shell",   "OffSpace",
+      "OffOverwrite", "DeleteBad", "Recent0",  "Recent1",   "Recent2",   "Recent3", "Recent4"};
+  EXPECT_EQ(user.ValueNames(key), written_order);
 
   EXPECT_FALSE(MigrateSettings(user, classes)) << "only once";
 }
