@@ -113,19 +113,19 @@ TEST(BatchEngine, ATagOrMoveThatFailsIsReportedWithoutABox) {
   }
 }
 
-TEST(BatchEngine, TreeLevelsAreCreatedBelowTheTargetFolder) {
+TEST(BatchEngine, TheTargetFolderAndItsTreeLevelsAreCreated) {
   EngineFixture f;
   f.Add("a/b/c/song.wav");
-  f.host.options.output_folder = f.temp / "out";
+  f.host.options.output_folder = f.temp / "new/out";  // neither level is there yet
   f.host.options.tree_depth = 2;
   f.engine.Encode();
-  EXPECT_EQ(f.display.output_folder, f.temp / "out/") << "the separator is added visibly";
+  EXPECT_EQ(f.display.output_folder, f.temp / "new/out/") << "the separator is added visibly";
   ASSERT_TRUE(f.DeliverEnd());
   const Lines arguments = f.fake.Arguments();
-  EXPECT_TRUE(Has(arguments, "-OUTDIR=" + (f.temp / "out/b/c"))) << "no trailing separator";
+  EXPECT_TRUE(Has(arguments, "-OUTDIR=" + (f.temp / "new/out/b/c"))) << "no trailing separator";
   EXPECT_EQ(arguments.back(), f.temp / "a/b/c/song.wav");
-  EXPECT_EQ(f.Entry(0).OutputPath, f.temp / "out/b/c/song.mp3");
-  EXPECT_EQ(testing::SizeOf(f.temp / "out/b/c/song.mp3"), 1000);
+  EXPECT_EQ(f.Entry(0).OutputPath, f.temp / "new/out/b/c/song.mp3");
+  EXPECT_EQ(testing::SizeOf(f.temp / "new/out/b/c/song.mp3"), 1000);
   EXPECT_TRUE(f.Status(0).starts_with("Completed in "));
 }
 
