@@ -108,14 +108,23 @@ TEST(Engine, TheTitleShowsProgressOnlyWhileMinimisedOrInactive) {
   f.Go("end");
 }
 
-// The batch's elapsed time leaves out pauses (while paused it blinks) and the time of a stopped
-// job, goes on from where it stood when the batch is started again, and after a Reset starts
+// The batch's elapsed time leaves out pauses (while paused it blinks) and the time a stopped or
+// halted job had shown (also while its stop question stood open, and for a halt before the first
+// tick), goes on from where it stood when the batch is started again, and after a Reset starts
 // anew however much work leaves the queue.
 TEST(Engine, TheBatchClockLeavesOutPausesAndStoppedJobs) {
   EngineFixture f;
   const ui::StatusPanel& elapsed = f.blade.AllBar3.Panel(1);
   f.blade.AddPath(f.Wave("a.wav"));
   f.blade.AddPath(f.Wave("b.wav"));
+  const auto halt = [&] {
+    f.system.dialogs.AnswerNext(MessageAnswer::Ok);  // "BladeEnc halts!"
+    f.WaitUntilEnded();
+    ASSERT_TRUE(f.loop.Pump(testing::kHangLimit));
+  };
+  f.Script("exit 255\n");
+  f.blade.Encode.UserClick();
+  halt();
   f.Script("write 100\nwait @/end-a\nexit 0\n");
   f.blade.Encode.UserClick();
   f.WaitForSize(f.temp / "a.mp3", 100);  // a has read its script
@@ -149,16 +158,24 @@ TEST(Engine, TheBatchClockLeavesOutPausesAndStoppedJobs) {
   f.Tick();
   EXPECT_EQ(f.blade.AllBar2.Panel(0).Text(), "00:00:21") << "the file's: 7 s for 25 %";
 
-  f.system.dialogs.AnswerNext(MessageAnswer::Yes);  // stop
+  f.system.dialogs.AnswerNext(MessageAnswer::Yes, [&] { f.Tick(40'000); });  // stop, after 40 s
   f.blade.Stop.UserClick();
   ASSERT_TRUE(f.loop.Pump(testing::kHangLimit));
   ASSERT_EQ(f.Status(1), "Queued");
   f.system.clock.Advance(100'000);
-  f.Script("write 100\nwait @/end-b\nexit 0\n");
+  f.Script("write 100\nwait @/halt-b\nexit 255\n");
   f.system.dialogs.AnswerNext(MessageAnswer::Yes);  // b.mp3 is there: replace it
   f.blade.Encode.UserClick();
   f.Tick();
   EXPECT_EQ(elapsed.Text(), "00:00:21") << "on from the 20 s before the stopped job";
+  f.Tick(5000);
+  f.Go("halt-b");
+  halt();
+  f.Script("write 100\nwait @/end-b\nexit 0\n");
+  f.system.dialogs.AnswerNext(MessageAnswer::Yes);
+  f.blade.Encode.UserClick();
+  f.Tick();
+  EXPECT_EQ(elapsed.Text(), "00:00:21") << "on from the 20 s before the halted job";
   f.system.clock.Advance(30'000);
   f.Go("end-b");
   ASSERT_TRUE(f.loop.Pump(testing::kHangLimit));
@@ -176,92 +193,6 @@ TEST(Engine, TheBatchClockLeavesOutPausesAndStoppedJobs) {
   f.Tick();
   EXPECT_EQ(elapsed.Text(), "00:00:01");
   f.Go("end-c");
-}
-
-// The batch clock after a job that ended early, once the batch goes on (Encode again, or Pause
-// released): on from what it showed, less the ended job's time as the clock had shown it.
-TEST(Engine, TheBatchClockAfterAnEarlyEnd) {
-  struct Case {
-    const char* name;
-    const char* b_script;  // after a completed in 20 s; none: a is the job that ends
-    std::function<void(EngineFixture&)> end;
-    bool held_by_pause;  // the batch goes on when Pause goes up, not by Encode
-    const char* elapsed;
-  };
-  const auto halt = [](EngineFixture& f) {
-    f.system.dialogs.AnswerNext(MessageAnswer::Ok);  // "BladeEnc halts!"
-    f.Go("end-b");
-    f.WaitUntilEnded();
-    ASSERT_TRUE(f.loop.Pump(std::chrono::seconds(60)));
-  };
-  const Case cases[] = {
-      {"a halt before the first tick", nullptr,
-       [&](EngineFixture& f) {
-         f.Script("exit 255\n");
-         f.blade.Encode.UserClick();
-         halt(f);
-       },
-       false, "00:00:01"},
-      {"a halt after ticks", "write 5000\nwait @/end-b\nexit 255\n",
-       [&](EngineFixture& f) {
-         f.WaitForSize(f.temp / "b.mp3", 5000);
-         f.Tick(5000);
-         halt(f);
-         f.system.dialogs.AnswerNext(MessageAnswer::Yes);  // its MP3 is there: replace it
-       },
-       false, "00:00:21"},
-      {"a stop whose question stood open while the clock moved", "write 5000\nwait never\n",
-       [](EngineFixture& f) {
-         f.WaitForSize(f.temp / "b.mp3", 5000);
-         f.Tick(5000);
-         f.system.dialogs.AnswerNext(MessageAnswer::Yes, [&] { f.Tick(30'000); });
-         f.blade.Stop.UserClick();
-         f.WaitUntilEnded();
-         ASSERT_TRUE(f.loop.Pump(std::chrono::seconds(60)));
-         f.system.dialogs.AnswerNext(MessageAnswer::Yes);  // its MP3 is there: replace it
-       },
-       false, "00:00:21"},
-      {"a completes under Pause: b waits, suspended", nullptr,
-       [](EngineFixture& f) {
-         f.Script("write 100\nwait @/end-a\nexit 0\n");
-         f.blade.Encode.UserClick();
-         f.WaitForSize(f.temp / "a.mp3", 100);
-         f.Tick(20'000);
-         f.Script("write 100\nwait never\n");
-         f.Go("end-a");
-         f.WaitUntilEnded();
-         f.blade.Pause.UserClick();
-         ASSERT_TRUE(f.loop.Pump(std::chrono::seconds(60)));
-         ASSERT_EQ(f.Status(1), "Preparing...");
-         EXPECT_TRUE(f.blade.Pause.Down());
-         EXPECT_TRUE(f.blade.Engine().Paused());
-         f.system.clock.Advance(30'000);
-       },
-       true, "00:00:21"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    EngineFixture f;
-    f.blade.AddPath(f.Wave("a.wav"));
-    f.blade.AddPath(f.Wave("b.wav"));
-    if (c.b_script != nullptr) {
-      f.Script("write 100\nwait @/end-a\nexit 0\n");
-      f.blade.Encode.UserClick();
-      f.WaitForSize(f.temp / "a.mp3", 100);
-      f.Tick(20'000);
-      f.Script(c.b_script);
-      f.Go("end-a");
-      ASSERT_TRUE(f.loop.Pump(std::chrono::seconds(60)));
-    }
-    c.end(f);
-    f.Script("write 100\nwait never\n");
-    if (c.held_by_pause)
-      f.blade.Pause.UserClick();
-    else
-      f.blade.Encode.UserClick();
-    f.Tick();
-    EXPECT_EQ(f.blade.AllBar3.Panel(1).Text(), c.elapsed);
-  }
 }
 
 // Each way a job ends: a stop (asked first; No lets the job go on) puts the file back in the
@@ -427,17 +358,26 @@ TEST(Engine, ClosingWhileEncodingAsksAndWaitsForTheStoppedJob) {
   EXPECT_TRUE(idle.system.dialogs.Messages().empty());
 }
 
+// A job that completes under Pause lets the next one start, held as Pause says; Stop ends it.
 TEST(Engine, StopAfterPause) {
   EngineFixture f;
   f.blade.AddPath(f.Wave("a.wav"));
-  f.Script("write 100\nwait never\n");
+  f.blade.AddPath(f.Wave("b.wav"));
+  f.Script("write 100\nwait @/end-a\nexit 0\n");
   f.blade.Encode.UserClick();
+  f.WaitForSize(f.temp / "a.mp3", 100);
+  f.Script("write 100\nwait never\n");
+  f.Go("end-a");
+  f.WaitUntilEnded();
   f.blade.Pause.UserClick();
+  ASSERT_TRUE(f.loop.Pump(testing::kHangLimit));
+  ASSERT_EQ(f.Status(1), "Preparing...");
+  EXPECT_TRUE(f.blade.Pause.Down() && f.blade.Engine().Paused()) << "b waits, suspended";
   f.system.dialogs.AnswerNext(MessageAnswer::Yes);
   f.blade.Stop.UserClick();
   f.WaitUntilEnded();
   f.Tick();
-  EXPECT_EQ(f.Status(0), "Queued");
+  EXPECT_EQ(f.Status(1), "Queued");
   EXPECT_FALSE(f.blade.Pause.Down());
   EXPECT_FALSE(f.blade.Pause.Enabled());
 }

@@ -23,6 +23,7 @@ namespace tolvane::app {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::kHangLimit;
 using testing::TempFolder;
 
 struct Fixture {
@@ -114,7 +115,7 @@ TEST(Startup, ContinueWithoutJobListExitsAtOnceWithCodeZero) {
                                                           {"XDG_RUNTIME_DIR", temp / "run"},
                                                           {"QT_QPA_PLATFORM", "offscreen"}};
   testing::ChildProcess program(kProgram, {"-continue"}, environment);
-  EXPECT_EQ(program.WaitFor(testing::kHangLimit), 0);
+  EXPECT_EQ(program.WaitFor(kHangLimit), 0);
 
   // --help, -h and --version answer without a display and end, asking no running copy; a file of
   // that name in the current folder is a name like any other.
@@ -127,7 +128,7 @@ TEST(Startup, ContinueWithoutJobListExitsAtOnceWithCodeZero) {
         kProgram, {argument},
         {{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", ""}, {"XDG_STATE_HOME", temp.Path()}},
         temp / "asked.log");
-    EXPECT_EQ(answer.WaitFor(testing::kHangLimit), 0) << argument;
+    EXPECT_EQ(answer.WaitFor(kHangLimit), 0) << argument;
     EXPECT_NE(testing::ReadText(temp / "asked.log").find(says), std::string::npos) << argument;
   }
   testing::WriteText(temp / "--help", "");
@@ -143,7 +144,7 @@ TEST(Startup, ContinueWithoutJobListExitsAtOnceWithCodeZero) {
   posix::InstanceLock batch(temp / "tolvane/tolvane.dat.lock");
   ASSERT_TRUE(batch.Record({::getpid(), 0}));
   testing::ChildProcess held(kProgram, {"-continue"}, environment, temp / "held.log");
-  EXPECT_EQ(held.WaitFor(testing::kHangLimit), 1);
+  EXPECT_EQ(held.WaitFor(kHangLimit), 1);
   EXPECT_NE(testing::ReadText(temp / "held.log")
                 .find("tolvane: the saved queue " + temp / "tolvane/tolvane.dat is in use by "),
             std::string::npos)
@@ -178,8 +179,7 @@ TEST(Startup, TheProgramRunsUntilTerminatedAndThenClosesNormally) {
                                    {"QT_QPA_PLATFORM", "offscreen"}});
     EXPECT_EQ(program.WaitFor(1500ms), std::nullopt) << "it keeps running: " << c.values;
     program.Signal(c.signal_number);
-    EXPECT_EQ(program.WaitFor(testing::kHangLimit), 0)
-        << "signal " << c.signal_number << " " << c.values;
+    EXPECT_EQ(program.WaitFor(kHangLimit), 0) << "signal " << c.signal_number << " " << c.values;
   }
 }
 
@@ -217,7 +217,7 @@ TEST(Startup, AnUnfinishedQueueOutlivesTheProgram) {
     testing::ChildProcess first(kProgram, {temp / "a.wav", temp / "b.wav"}, environment);
     EXPECT_EQ(first.WaitFor(3s), std::nullopt);
     first.Signal(SIGTERM);
-    ASSERT_EQ(first.WaitFor(testing::kHangLimit), 0);
+    ASSERT_EQ(first.WaitFor(kHangLimit), 0);
   }
   const std::string saved = testing::ReadText(job_list);
   ASSERT_TRUE(saved.starts_with("TVFILES")) << "the queue was saved at the close";
@@ -238,14 +238,14 @@ TEST(Startup, AnUnfinishedQueueOutlivesTheProgram) {
     testing::ChildProcess killed(kProgram, {}, environment);
     EXPECT_EQ(killed.WaitFor(1500ms), std::nullopt);
     killed.Signal(SIGKILL);
-    killed.WaitFor(testing::kHangLimit);
+    killed.WaitFor(kHangLimit);
   }
   EXPECT_EQ(testing::ReadText(job_list), handmade) << "a kill loses nothing";
   {
     testing::ChildProcess second(kProgram, {}, environment);
     EXPECT_EQ(second.WaitFor(1500ms), std::nullopt);
     second.Signal(SIGTERM);
-    ASSERT_EQ(second.WaitFor(testing::kHangLimit), 0);
+    ASSERT_EQ(second.WaitFor(kHangLimit), 0);
   }
   EXPECT_EQ(testing::ReadText(job_list), handmade)
       << "the entry came back with its options and tag";
@@ -267,21 +267,20 @@ TEST(Startup, ALaterStartHandsItsNamesToTheRunningCopy) {
   const std::string& intake = home.intake;
   {
     testing::ChildProcess first(kProgram, {}, environment);
-    ASSERT_TRUE(
-        testing::Eventually([&] { return std::filesystem::exists(intake); }, testing::kHangLimit));
+    ASSERT_TRUE(testing::Eventually([&] { return std::filesystem::exists(intake); }, kHangLimit));
     const std::string settings_before = testing::ReadText(settings);
     // "-continue" (with a saved queue; without one it ends the start at once) means nothing to
     // the running copy: it is not handed over as a name.
     testing::WriteText(home.job_list, "TVFILES");
     testing::ChildProcess later(kProgram, {"b.wav", "-continue", temp / "a.wav"}, environment, {},
                                 temp.Path());
-    EXPECT_EQ(later.WaitFor(testing::kHangLimit), 0);
+    EXPECT_EQ(later.WaitFor(kHangLimit), 0);
     EXPECT_EQ(testing::ReadText(settings), settings_before) << "the later copy wrote nothing";
     testing::ChildProcess restore_only(kProgram, {}, environment);
-    EXPECT_EQ(restore_only.WaitFor(testing::kHangLimit), 0);
+    EXPECT_EQ(restore_only.WaitFor(kHangLimit), 0);
     EXPECT_EQ(posix::SendToIntake(intake, {"[\"" + (temp / "album") + "\"]"}), 1);
     first.Signal(SIGTERM);
-    ASSERT_EQ(first.WaitFor(testing::kHangLimit), 0);
+    ASSERT_EQ(first.WaitFor(kHangLimit), 0);
   }
   const std::string saved = testing::ReadText(temp / "state/tolvane/tolvane.dat");
   const size_t b = saved.find(temp / "b.wav");
@@ -295,16 +294,15 @@ TEST(Startup, ALaterStartHandsItsNamesToTheRunningCopy) {
 
   {
     testing::ChildProcess crashed(kProgram, {}, environment);
-    ASSERT_TRUE(
-        testing::Eventually([&] { return std::filesystem::exists(intake); }, testing::kHangLimit));
+    ASSERT_TRUE(testing::Eventually([&] { return std::filesystem::exists(intake); }, kHangLimit));
     crashed.Signal(SIGKILL);
-    crashed.WaitFor(testing::kHangLimit);
+    crashed.WaitFor(kHangLimit);
   }
   testing::ChildProcess next(kProgram, {}, environment);
   EXPECT_EQ(next.WaitFor(1500ms), std::nullopt) << "the running copy now";
   EXPECT_EQ(posix::SendToIntake(intake, {"restore"}), 1);
   next.Signal(SIGTERM);
-  EXPECT_EQ(next.WaitFor(testing::kHangLimit), 0);
+  EXPECT_EQ(next.WaitFor(kHangLimit), 0);
 
   // A lock file that cannot be made (a folder in its place): the copy runs on its own, and its
   // intake still takes names.
@@ -312,11 +310,10 @@ TEST(Startup, ALaterStartHandsItsNamesToTheRunningCopy) {
   std::filesystem::remove(temp / "runtime/tolvane/tolvane");
   std::filesystem::create_directories(temp / "runtime/tolvane/tolvane");
   testing::ChildProcess unlocked(kProgram, {}, environment);
-  ASSERT_TRUE(
-      testing::Eventually([&] { return std::filesystem::exists(intake); }, testing::kHangLimit));
+  ASSERT_TRUE(testing::Eventually([&] { return std::filesystem::exists(intake); }, kHangLimit));
   EXPECT_EQ(posix::SendToIntake(intake, {"[\"" + (temp / "b.wav") + "\"]"}), 1);
   unlocked.Signal(SIGTERM);
-  ASSERT_EQ(unlocked.WaitFor(testing::kHangLimit), 0);
+  ASSERT_EQ(unlocked.WaitFor(kHangLimit), 0);
   EXPECT_NE(testing::ReadText(temp / "state/tolvane/tolvane.dat").find(temp / "b.wav"),
             std::string::npos);
 }
@@ -334,12 +331,11 @@ TEST(Startup, AHandOffWaitsForTheRunningCopyAsLongAsItLives) {
   const std::string& intake = home.intake;
   {
     testing::ChildProcess first(kProgram, {}, environment);
-    ASSERT_TRUE(
-        testing::Eventually([&] { return std::filesystem::exists(intake); }, testing::kHangLimit));
+    ASSERT_TRUE(testing::Eventually([&] { return std::filesystem::exists(intake); }, kHangLimit));
     first.Signal(SIGSTOP);
     // "-continue" with nothing saved asks no running copy, however busy it is.
     testing::ChildProcess nothing_saved(kProgram, {"-continue"}, environment);
-    EXPECT_EQ(nothing_saved.WaitFor(testing::kHangLimit), 0);
+    EXPECT_EQ(nothing_saved.WaitFor(kHangLimit), 0);
     testing::ChildProcess later(kProgram, {"a.wav", "b.wav"}, environment, temp / "later.log",
                                 temp.Path());
     EXPECT_EQ(later.WaitFor(11s), std::nullopt) << "still waiting for the held copy";
@@ -352,32 +348,31 @@ TEST(Startup, AHandOffWaitsForTheRunningCopyAsLongAsItLives) {
             return testing::ReadText(temp / "impatient.log").find("has a question open") !=
                    std::string::npos;
           },
-          testing::kHangLimit));
+          kHangLimit));
       impatient.Signal(signal_number);
-      EXPECT_EQ(impatient.WaitFor(testing::kHangLimit), code);
+      EXPECT_EQ(impatient.WaitFor(kHangLimit), code);
       EXPECT_NE(testing::ReadText(temp / "impatient.log")
                     .find("the running copy may not have these names: " + temp / "c.wav"),
                 std::string::npos)
           << testing::ReadText(temp / "impatient.log");
     }
     first.Signal(SIGCONT);
-    EXPECT_EQ(later.WaitFor(testing::kHangLimit), 0) << testing::ReadText(temp / "later.log");
+    EXPECT_EQ(later.WaitFor(kHangLimit), 0) << testing::ReadText(temp / "later.log");
     first.Signal(SIGTERM);
-    ASSERT_EQ(first.WaitFor(testing::kHangLimit), 0);
+    ASSERT_EQ(first.WaitFor(kHangLimit), 0);
   }
   const std::string saved = testing::ReadText(temp / "state/tolvane/tolvane.dat");
   EXPECT_NE(saved.find(temp / "a.wav"), std::string::npos) << "every name arrived";
   EXPECT_NE(saved.find(temp / "b.wav"), std::string::npos);
 
   testing::ChildProcess first(kProgram, {}, environment);
-  ASSERT_TRUE(
-      testing::Eventually([&] { return std::filesystem::exists(intake); }, testing::kHangLimit));
+  ASSERT_TRUE(testing::Eventually([&] { return std::filesystem::exists(intake); }, kHangLimit));
   first.Signal(SIGSTOP);
   testing::ChildProcess later(kProgram, {"a.wav"}, environment, temp / "orphan.log", temp.Path());
   EXPECT_EQ(later.WaitFor(1500ms), std::nullopt);
   first.Signal(SIGKILL);
-  first.WaitFor(testing::kHangLimit);
-  EXPECT_EQ(later.WaitFor(testing::kHangLimit), 1);
+  first.WaitFor(kHangLimit);
+  EXPECT_EQ(later.WaitFor(kHangLimit), 1);
   EXPECT_EQ(testing::ReadText(temp / "orphan.log"),
             "tolvane: the running copy ended before it took every name\n");
 
@@ -391,7 +386,7 @@ TEST(Startup, AHandOffWaitsForTheRunningCopyAsLongAsItLives) {
   EXPECT_NE(testing::ReadText(temp / "waiting.log").find("tolvane: waiting for the running copy"),
             std::string::npos);
   starting.reset();
-  EXPECT_EQ(waiting.WaitFor(testing::kHangLimit), 1);
+  EXPECT_EQ(waiting.WaitFor(kHangLimit), 1);
 }
 
 // The intake is heard while a question asked during the start is open: a restored queue that
@@ -411,12 +406,12 @@ TEST(Startup, TheIntakeAnswersWhileAStartupQuestionIsOpen) {
                 "/bladeenc\"\n");
   const auto& environment = home.environment;
   testing::ChildProcess first(kProgram, {"-continue"}, environment);
-  ASSERT_TRUE(testing::Eventually([&] { return std::filesystem::exists(home.intake); },
-                                  testing::kHangLimit));
+  ASSERT_TRUE(
+      testing::Eventually([&] { return std::filesystem::exists(home.intake); }, kHangLimit));
   testing::ChildProcess later(kProgram, {temp / "b.wav"}, environment);
-  EXPECT_EQ(later.WaitFor(testing::kHangLimit), 0) << "answered while the question is open";
+  EXPECT_EQ(later.WaitFor(kHangLimit), 0) << "answered while the question is open";
   first.Signal(SIGTERM);  // closes the question unanswered, then the window
-  ASSERT_EQ(first.WaitFor(testing::kHangLimit), 0);
+  ASSERT_EQ(first.WaitFor(kHangLimit), 0);
   // The handed-over name was queued: it is saved as unfinished, or (when the closed question let
   // the batch go on before the close) it was encoded.
   const std::string queue = testing::ReadText(temp / "state/tolvane/tolvane.dat");
@@ -457,7 +452,7 @@ TEST(Startup, AKilledBatchLeavesTheUnfinishedEntriesSaved) {
       testing::ChildProcess program(kProgram, {"-continue"}, environment);
       std::this_thread::sleep_for(std::chrono::milliseconds(random() % 4000));
       program.Signal(SIGKILL);
-      program.WaitFor(testing::kHangLimit);
+      program.WaitFor(kHangLimit);
     }
     const auto killed_at = std::filesystem::file_time_type::clock::now();
     // An encoder the kill left behind ends by itself once its script is done.
@@ -493,7 +488,7 @@ TEST(Startup, AnAutostartedBatchRunsToItsEndAndCloses) {
   home.Settings("\"Autostart\"=\"1\"\n\"Close\"=\"1\"\n\"BladePath\"=\"" TOLVANE_BUILD_DIR
                 "/bladeenc\"\n");
   testing::ChildProcess program(kProgram, inputs, home.environment);
-  ASSERT_EQ(program.WaitFor(testing::kHangLimit), 0) << "closed by itself at the end of the batch";
+  ASSERT_EQ(program.WaitFor(kHangLimit), 0) << "closed by itself at the end of the batch";
   for (const std::string& input : inputs) {
     const auto output = std::filesystem::path(input).replace_extension(".mp3");
     EXPECT_GT(std::filesystem::file_size(output), 1000u) << input;
@@ -531,7 +526,7 @@ TEST(Startup, AKillDuringTheCloseLeavesEveryFileWhole) {
     program.Signal(SIGTERM);
     std::this_thread::sleep_for(std::chrono::microseconds(random() % 40'000));
     program.Signal(SIGKILL);
-    program.WaitFor(testing::kHangLimit);
+    program.WaitFor(kHangLimit);
 
     posix::RegistryFile stored(settings, "HKEY_CURRENT_USER");
     EXPECT_EQ(stored.ReadString("SOFTWARE\\Orvik\\Tolvane", "Savelist").text, "1") << run;

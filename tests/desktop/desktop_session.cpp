@@ -74,7 +74,7 @@ DesktopSession::DesktopSession() {
         }
         return !display.empty();
       },
-      testing::kHangLimit);
+      kHangLimit);
   if (display.empty()) {
     failure_ = "Xvfb did not start: " + ReadText(log);
     return;
@@ -95,7 +95,7 @@ DesktopSession::DesktopSession() {
                     return root.find("window id") != std::string::npos ||
                            window_manager_->WaitFor(0ms).has_value();
                   },
-                  testing::kHangLimit) &&
+                  kHangLimit) &&
               !window_manager_->WaitFor(0ms).has_value();
   }
   if (!managed)
@@ -120,7 +120,7 @@ std::string DesktopSession::Run(const std::string& program,
                                 const std::vector<std::string>& arguments, int* exit_code) const {
   const std::string output = temp_ / "run.out";
   ChildProcess child(program, arguments, environment_, output);
-  const std::optional<int> code = child.WaitFor(testing::kHangLimit);
+  const std::optional<int> code = child.WaitFor(kHangLimit);
   if (exit_code != nullptr)
     *exit_code = code.value_or(-1);
   return ReadText(output);

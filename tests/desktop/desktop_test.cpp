@@ -39,11 +39,11 @@ struct Desktop {
                   "\"\n" + settings);
     program = std::make_unique<ChildProcess>(kProgram, arguments, EnvironmentWith(more_environment),
                                              temp / "tolvane.log", folder);
-    const std::optional<std::string> found = session.FindWindow(kTitle, testing::kHangLimit);
+    const std::optional<std::string> found = session.FindWindow(kTitle, kHangLimit);
     ASSERT_TRUE(found) << ReadText(temp / "tolvane.log");
     window = *found;
     // The window manager has framed and placed it.
-    EXPECT_TRUE(session.WaitUntilStill(testing::kHangLimit));
+    EXPECT_TRUE(session.WaitUntilStill(kHangLimit));
   }
 
   // The settings file: "Job save" on, then `lines`.
@@ -77,7 +77,7 @@ struct Desktop {
   // Closes the program as the session's end would; the queue it saved, as text.
   std::string CloseAndReadQueue() {
     program->Signal(SIGTERM);
-    EXPECT_EQ(program->WaitFor(testing::kHangLimit), 0) << ReadText(temp / "tolvane.log");
+    EXPECT_EQ(program->WaitFor(kHangLimit), 0) << ReadText(temp / "tolvane.log");
     return ReadText(temp / "state/tolvane/tolvane.dat");
   }
   // The bottom edge of the window's frame on the screen.
@@ -116,9 +116,9 @@ TEST(Desktop, FilesAndAFolderDraggedFromAnotherProgramAreQueuedInOrder) {
   ASSERT_NO_FATAL_FAILURE(d.Start({}, 400, 300));
   ChildProcess source(kHelper, {"drag", a, d.temp / "album", b}, d.session.Environment());
   const std::optional<std::string> source_window =
-      d.session.FindWindow("^drag source$", testing::kHangLimit);
+      d.session.FindWindow("^drag source$", kHangLimit);
   ASSERT_TRUE(source_window);
-  EXPECT_TRUE(d.session.WaitUntilStill(testing::kHangLimit));
+  EXPECT_TRUE(d.session.WaitUntilStill(kHangLimit));
 
   // Press on the source, move over the queue in steps, and let go there.
   const DesktopSession::Box from = d.session.ClientArea(*source_window);
@@ -132,10 +132,9 @@ TEST(Desktop, FilesAndAFolderDraggedFromAnotherProgramAreQueuedInOrder) {
     d.session.Xdotool({"mousemove", "--sync", std::to_string(x0 + (x1 - x0) * step / 10),
                        std::to_string(y0 + (y1 - y0) * step / 10)});
   }
-  EXPECT_TRUE(d.session.WaitUntilStill(testing::kHangLimit))
-      << "the drop target shows it takes the files";
+  EXPECT_TRUE(d.session.WaitUntilStill(kHangLimit)) << "the drop target shows it takes the files";
   d.session.Xdotool({"mouseup", "1"});
-  EXPECT_EQ(source.WaitFor(testing::kHangLimit), 0) << "the drop was taken";
+  EXPECT_EQ(source.WaitFor(kHangLimit), 0) << "the drop was taken";
   d.session.Screenshot("dropped.png");
 
   const std::string queue = d.CloseAndReadQueue();
@@ -154,27 +153,23 @@ TEST(Desktop, TheRightButtonOnTheQueueOffersAdd) {
   const auto saved = [&](const char* name) {
     return ReadText(d.temp / "state/tolvane/tolvane.dat").find(d.temp / name) != std::string::npos;
   };
-  ASSERT_TRUE(Eventually([&] { return saved("c.wav"); }, testing::kHangLimit))
-      << "all three queued";
+  ASSERT_TRUE(Eventually([&] { return saved("c.wav"); }, kHangLimit)) << "all three queued";
   const int windows = d.session.VisibleWindows();
   d.ClickAt(100, kFirstRowY);                      // a
   d.ClickAt(100, kFirstRowY + 2 * kRowStep, "3");  // c, and its menu
-  ASSERT_TRUE(
-      Eventually([&] { return d.session.VisibleWindows() > windows; }, testing::kHangLimit));
+  ASSERT_TRUE(Eventually([&] { return d.session.VisibleWindows() > windows; }, kHangLimit));
   d.session.Xdotool({"key", "Escape"});
-  ASSERT_TRUE(
-      Eventually([&] { return d.session.VisibleWindows() == windows; }, testing::kHangLimit));
+  ASSERT_TRUE(Eventually([&] { return d.session.VisibleWindows() == windows; }, kHangLimit));
   d.session.Xdotool({"key", "Delete"});  // the selection goes
-  EXPECT_TRUE(Eventually([&] { return !saved("c.wav"); }, testing::kHangLimit))
-      << "c alone was removed";
+  EXPECT_TRUE(Eventually([&] { return !saved("c.wav"); }, kHangLimit)) << "c alone was removed";
   d.ClickAt(250, 150, "3");
-  EXPECT_TRUE(Eventually([&] { return d.session.VisibleWindows() > windows; }, testing::kHangLimit))
+  EXPECT_TRUE(Eventually([&] { return d.session.VisibleWindows() > windows; }, kHangLimit))
       << "the menu opened";
-  EXPECT_TRUE(d.session.WaitUntilStill(testing::kHangLimit));
+  EXPECT_TRUE(d.session.WaitUntilStill(kHangLimit));
   d.session.Screenshot("files-menu.png");
   // "Add..." is the menu's first item.
   d.session.Xdotool({"key", "Down", "Return"});
-  EXPECT_TRUE(d.session.FindWindow("^Open$", testing::kHangLimit)) << "the Add dialog opens";
+  EXPECT_TRUE(d.session.FindWindow("^Open$", kHangLimit)) << "the Add dialog opens";
   d.session.Screenshot("add-dialog.png");
   d.session.Xdotool({"key", "Escape"});
   const std::string queue = d.CloseAndReadQueue();
@@ -231,13 +226,13 @@ TEST(Desktop, ALaterStartRestoresTheRunningCopysWindow) {
                      d.session.EnvironmentWith({{"XDG_CONFIG_HOME", d.temp / "config"},
                                                 {"XDG_STATE_HOME", d.temp / "state"},
                                                 {"XDG_RUNTIME_DIR", d.temp / "runtime"}}));
-  EXPECT_EQ(later.WaitFor(testing::kHangLimit), 0);
+  EXPECT_EQ(later.WaitFor(kHangLimit), 0);
   EXPECT_TRUE(Eventually(
       [&] {
         return d.session.Property(d.window, "_NET_WM_STATE").find("_NET_WM_STATE_HIDDEN") ==
                std::string::npos;
       },
-      testing::kHangLimit))
+      kHangLimit))
       << d.session.Property(d.window, "_NET_WM_STATE");
   d.session.Screenshot("restored-by-a-later-start.png");
   const std::string queue = d.CloseAndReadQueue();
@@ -257,8 +252,8 @@ TEST(Desktop, CompactModeDockedAtTheBottomKeepsTheBottomEdge) {
   d.PointAt(498, 278);  // the toolbar's background, right of its buttons
   d.session.Xdotool({"click", "--repeat", "2", "--delay", "80", "1"});
   EXPECT_TRUE(Eventually([&] { return d.session.ClientArea(d.window).height < kClientHeight; },
-                         testing::kHangLimit));
-  EXPECT_TRUE(d.session.WaitUntilStill(testing::kHangLimit));
+                         kHangLimit));
+  EXPECT_TRUE(d.session.WaitUntilStill(kHangLimit));
   d.session.Screenshot("compact-docked.png");
   const DesktopSession::Box client = d.session.ClientArea(d.window);
   EXPECT_LT(client.height, kClientHeight) << "compact";
@@ -271,13 +266,13 @@ TEST(Desktop, AClickOnTheBitrateButtonsFaceOpensItsMenu) {
   ASSERT_NO_FATAL_FAILURE(d.Start({}, 400, 300));
   const std::string files_page = d.session.ScreenDigest();
   d.ClickAt(80, 12);  // the "Settings" tab
-  ASSERT_TRUE(d.session.WaitForChange(files_page, testing::kHangLimit)) << "the page turned";
+  ASSERT_TRUE(d.session.WaitForChange(files_page, kHangLimit)) << "the page turned";
   const int windows = d.session.VisibleWindows();
   d.ClickAt(150, 68);  // the middle of the Bitrate button, under the toggles' labels
   // The menu is a window of its own, and takes the keyboard: Escape closes it.
-  EXPECT_TRUE(Eventually([&] { return d.session.VisibleWindows() > windows; }, testing::kHangLimit))
+  EXPECT_TRUE(Eventually([&] { return d.session.VisibleWindows() > windows; }, kHangLimit))
       << "a menu window opened";
-  EXPECT_TRUE(d.session.WaitUntilStill(testing::kHangLimit));
+  EXPECT_TRUE(d.session.WaitUntilStill(kHangLimit));
   d.session.Screenshot("bitrate-menu-desktop.png");
   d.session.Xdotool({"key", "Escape"});
   d.CloseAndReadQueue();
@@ -290,12 +285,11 @@ TEST(Desktop, TheFolderPickerOpensBelowItsButtonAndTakesTheKeyboard) {
   ASSERT_NO_FATAL_FAILURE(d.Start({}, 400, 300));
   const std::string files_page = d.session.ScreenDigest();
   d.ClickAt(80, 12);  // the "Settings" tab
-  ASSERT_TRUE(d.session.WaitForChange(files_page, testing::kHangLimit)) << "the page turned";
+  ASSERT_TRUE(d.session.WaitForChange(files_page, kHangLimit)) << "the page turned";
   d.ClickAt(60, 217);  // "Target folder"
-  const std::optional<std::string> picker =
-      d.session.FindWindow("^Select folder$", testing::kHangLimit);
+  const std::optional<std::string> picker = d.session.FindWindow("^Select folder$", kHangLimit);
   ASSERT_TRUE(picker) << ReadText(d.temp / "tolvane.log");
-  EXPECT_TRUE(d.session.WaitUntilStill(testing::kHangLimit));
+  EXPECT_TRUE(d.session.WaitUntilStill(kHangLimit));
   d.session.Screenshot("folder-picker-desktop.png");
   const DesktopSession::Box main = d.session.ClientArea(d.window);
   const DesktopSession::Box box = d.session.ClientArea(*picker);
@@ -312,10 +306,9 @@ TEST(Desktop, TheFolderPickerOpensBelowItsButtonAndTakesTheKeyboard) {
     const std::string active = d.session.Run("/usr/bin/xdotool", {"getactivewindow"});
     return !active.empty() && std::stoul(active) == std::stoul(*picker, nullptr, 0);
   };
-  EXPECT_TRUE(Eventually(picker_active, testing::kHangLimit)) << "the picker has the keyboard";
+  EXPECT_TRUE(Eventually(picker_active, kHangLimit)) << "the picker has the keyboard";
   d.session.Xdotool({"key", "Escape"});
-  EXPECT_TRUE(Eventually([&] { return !d.session.FindWindow("^Select folder$", 0ms); },
-                         testing::kHangLimit))
+  EXPECT_TRUE(Eventually([&] { return !d.session.FindWindow("^Select folder$", 0ms); }, kHangLimit))
       << "Escape closed it";
   d.CloseAndReadQueue();
 }
@@ -338,7 +331,7 @@ struct Weston {
                                            {"DISPLAY", kUnset},
                                            {"WAYLAND_DISPLAY", kUnset}},
         temp / "weston.log");
-    return Eventually([&] { return std::filesystem::exists(socket); }, testing::kHangLimit);
+    return Eventually([&] { return std::filesystem::exists(socket); }, kHangLimit);
   }
 };
 
@@ -359,10 +352,10 @@ TEST(Desktop, OnAWaylandDesktop) {
                          {"WAYLAND_DISPLAY", weston.socket}});
   {
     ChildProcess program(kProgram, {}, wayland_and_x, d.temp / "x.log");
-    EXPECT_TRUE(d.session.FindWindow(kTitle, testing::kHangLimit))
+    EXPECT_TRUE(d.session.FindWindow(kTitle, kHangLimit))
         << "on the X display: " << ReadText(d.temp / "x.log");
     program.Signal(SIGTERM);
-    EXPECT_EQ(program.WaitFor(testing::kHangLimit), 0);
+    EXPECT_EQ(program.WaitFor(kHangLimit), 0);
   }
 
   WriteWave(d.temp / "a.wav", {.data_bytes = 176'400});
@@ -375,12 +368,12 @@ TEST(Desktop, OnAWaylandDesktop) {
   ChildProcess program(kProgram, {}, wayland_only, d.temp / "wayland.log");
   ASSERT_TRUE(Eventually(
       [&] { return std::filesystem::exists(d.temp / "runtime/tolvane/tolvane.bladefiles"); },
-      testing::kHangLimit))
+      kHangLimit))
       << ReadText(d.temp / "wayland.log");
   ChildProcess later(kProgram, {d.temp / "a.wav"}, wayland_only, d.temp / "later.log");
-  EXPECT_EQ(later.WaitFor(testing::kHangLimit), 0) << ReadText(d.temp / "later.log");
+  EXPECT_EQ(later.WaitFor(kHangLimit), 0) << ReadText(d.temp / "later.log");
   program.Signal(SIGTERM);
-  EXPECT_EQ(program.WaitFor(testing::kHangLimit), 0);
+  EXPECT_EQ(program.WaitFor(kHangLimit), 0);
   EXPECT_EQ(ReadText(d.temp / "wayland.log"), "") << "nothing printed";
   EXPECT_EQ(ReadText(d.temp / "later.log"), "");
   EXPECT_NE(ReadText(d.temp / "state/tolvane/tolvane.dat").find(d.temp / "a.wav"),
@@ -402,7 +395,7 @@ struct AccessibilityBus {
         std::vector<std::string>{"--session", "--nofork", "--print-address=1"},
         std::map<std::string, std::string>{}, temp / "bus.txt");
     if (!Eventually([&] { return ReadText(temp / "bus.txt").find('\n') != std::string::npos; },
-                    testing::kHangLimit)) {
+                    kHangLimit)) {
       return false;
     }
     address = ReadText(temp / "bus.txt");
@@ -437,7 +430,7 @@ TEST(Desktop, AScreenReaderFindsTheControlsAndPressesEncode) {
     all.insert(all.end(), arguments.begin(), arguments.end());
     ChildProcess reader("/usr/bin/python3", all, d.EnvironmentWith(bus.Environment()),
                         d.temp / "probe.txt");
-    EXPECT_EQ(reader.WaitFor(testing::kHangLimit), 0) << ReadText(d.temp / "probe.txt");
+    EXPECT_EQ(reader.WaitFor(kHangLimit), 0) << ReadText(d.temp / "probe.txt");
     return ReadText(d.temp / "probe.txt");
   };
   const std::string tree = probe({"tree"});
@@ -469,8 +462,7 @@ TEST(Desktop, AScreenReaderFindsTheControlsAndPressesEncode) {
   EXPECT_EQ(tree.find("filler|Encode"), std::string::npos);
 
   probe({"press", "Encode"});
-  EXPECT_TRUE(
-      Eventually([&] { return std::filesystem::exists(d.temp / "a.mp3"); }, testing::kHangLimit))
+  EXPECT_TRUE(Eventually([&] { return std::filesystem::exists(d.temp / "a.mp3"); }, kHangLimit))
       << "the batch ran";
   d.CloseAndReadQueue();
 }

@@ -12,6 +12,7 @@ namespace tolvane::posix {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::kHangLimit;
 
 std::optional<int> WaitForExit(platform::ChildProcess& child) {
   std::optional<int> code;
@@ -20,7 +21,7 @@ std::optional<int> WaitForExit(platform::ChildProcess& child) {
         code = child.ExitCode();
         return code && *code != platform::kStillActive;
       },
-      testing::kHangLimit);
+      kHangLimit);
   return code;
 }
 
@@ -48,13 +49,13 @@ TEST(Processes, TerminateReachesTheWholeGroupAndReadsAsTheGivenCode) {
   testing::TempFolder temp;
   auto child = Shell("sleep 1000 & echo $! > '" + (temp / "pid") + "'; wait");
   ASSERT_NE(child, nullptr);
-  ASSERT_TRUE(testing::Eventually([&] { return testing::ReadText(temp / "pid").size() > 1; },
-                                  testing::kHangLimit));
+  ASSERT_TRUE(
+      testing::Eventually([&] { return testing::ReadText(temp / "pid").size() > 1; }, kHangLimit));
   EXPECT_EQ(child->ExitCode(), platform::kStillActive);
   const pid_t grandchild = std::stoi(testing::ReadText(temp / "pid"));
   ASSERT_TRUE(child->Terminate(platform::kExitTerminated));
   EXPECT_EQ(WaitForExit(*child), platform::kExitTerminated);
-  EXPECT_TRUE(testing::Eventually([&] { return ::kill(grandchild, 0) != 0; }, testing::kHangLimit))
+  EXPECT_TRUE(testing::Eventually([&] { return ::kill(grandchild, 0) != 0; }, kHangLimit))
       << "the encoder's own children go too";
 }
 
@@ -64,7 +65,7 @@ TEST(Processes, SuspendAndResumeStopAndContinueTheWork) {
   auto child = Shell("while :; do echo x >> '" + counter + "'; sleep 0.01; done");
   ASSERT_NE(child, nullptr);
   auto size = [&] { return testing::ReadText(counter).size(); };
-  ASSERT_TRUE(testing::Eventually([&] { return size() > 4; }, testing::kHangLimit));
+  ASSERT_TRUE(testing::Eventually([&] { return size() > 4; }, kHangLimit));
   ASSERT_TRUE(child->Suspend());
   struct timespec settle {
     0, 100'000'000
@@ -75,7 +76,7 @@ TEST(Processes, SuspendAndResumeStopAndContinueTheWork) {
   nanosleep(&settle, nullptr);
   EXPECT_EQ(size(), frozen) << "nothing happens while suspended";
   ASSERT_TRUE(child->Resume());
-  EXPECT_TRUE(testing::Eventually([&] { return size() > frozen; }, testing::kHangLimit));
+  EXPECT_TRUE(testing::Eventually([&] { return size() > frozen; }, kHangLimit));
   child->Terminate(platform::kExitTerminated);
   EXPECT_EQ(WaitForExit(*child), platform::kExitTerminated);
 }

@@ -59,7 +59,7 @@ inline void WaitUntilEnded(platform::ChildProcess* child) {
         const std::optional<int> code = child->ExitCode();
         return code && *code != platform::kStillActive;
       },
-      testing::kHangLimit);
+      kHangLimit);
   EXPECT_TRUE(ended) << "the encoder did not end within 20 s";
 }
 
@@ -77,7 +77,7 @@ inline int64_t SizeOf(const std::string& path) {
 }
 
 inline void WaitForSize(const std::string& path, int64_t size) {
-  EXPECT_TRUE(Eventually([&] { return SizeOf(path) == size; }, testing::kHangLimit))
+  EXPECT_TRUE(Eventually([&] { return SizeOf(path) == size; }, kHangLimit))
       << path << " did not reach " << size << " bytes within 20 s";
 }
 
