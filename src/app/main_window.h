@@ -32,6 +32,7 @@
 #include "platform/ui/speed_button.h"
 #include "platform/ui/status_bar.h"
 #include "platform/ui/work_area.h"
+#include "platform/version.h"
 #include "platform/volumes.h"
 #include "program_title.h"
 #include "queue/folder_scan.h"
@@ -72,7 +73,7 @@ struct Services {
 // controls are public: they are the program's state, and tests drive them as a user would.
 class TBlade final {
  public:
-  static constexpr const char* kCaption = "Tolvane 2.99c";
+  static constexpr const char* kCaption = "Tolvane " TOLVANE_RELEASE;
   static constexpr int kClientWidth = 503;
   static constexpr int kClientHeight = 365;
 

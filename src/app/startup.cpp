@@ -1,5 +1,6 @@
 #include "startup.h"
 
+#include "platform/version.h"
 #include "settings/migration.h"
 #include "shell/intake.h"
 
@@ -20,7 +21,7 @@ std::optional<std::string> InformationAsked(const std::vector<std::string>& argu
       continue;
     }
     if (!help)
-      return "tolvane 2.99c\n";
+      return "tolvane " TOLVANE_RELEASE "\n";
     return "Usage: tolvane [-continue] [FILE|FOLDER]...\n"
            "Queues WAVE and AIFF files in the Tolvane window to encode them to MP3; folders are\n"
            "scanned with their subfolders. When Tolvane runs already, the names go to its window.\n"

@@ -23,6 +23,7 @@
 #include "platform/posix/process_environment.h"
 #include "platform/posix/registry_file.h"
 #include "platform/posix/xdg_folders.h"
+#include "platform/version.h"
 #include "settings/job_list.h"
 #include "settings/settings_store.h"
 
@@ -91,7 +92,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (options.version) {
-    std::cout << "tolvane-batch 2.99c\n";
+    std::cout << "tolvane-batch " TOLVANE_RELEASE "\n";
     return 0;
   }
 

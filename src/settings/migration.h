@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/registry.h"
+#include "platform/version.h"
 
 namespace tolvane::settings {
 
@@ -11,6 +12,6 @@ namespace tolvane::settings {
 bool MigrateSettings(platform::RegistryStore& user, platform::RegistryStore& classes);
 
 inline constexpr const char* kMigratedText = "System registry updated succesfully.";
-inline constexpr const char* kMigratedCaption = "Tolvane 2.99";
+inline constexpr const char* kMigratedCaption = "Tolvane " TOLVANE_VERSION;
 
 }  // namespace tolvane::settings
