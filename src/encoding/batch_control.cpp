@@ -89,14 +89,14 @@ void BatchEngine::Encode() {
       break;
   }
   if (state_ != EngineState::Finished) {
-    const int result = StartNextJob();
-    if (result == 0) {
+    const NextJob next = StartNextJob();
+    if (next == NextJob::Started) {
       // The batch clock goes on from the time it showed, also when the job ends before it
       // shows anything.
       const uint32_t now = clock_.GetTickCount();
       BatchStartTick = now - (BatchLastTick - BatchStartTick);
       BatchLastTick = now;
-    } else if (result == 1) {
+    } else if (next == NextJob::NothingQueued) {
       Tell(EngineFailure::NothingToDo, "");
       Timer.SetEnabled(false);
       ResetCounters();

@@ -85,9 +85,11 @@ class BatchEngine final {
   long double BatchDoneBytes() const { return BatchDone; }
 
  private:
-  // Launches the first queued entry: 0 launched, 1 nothing queued, -1 stopped on an error that
-  // was reported.
-  int StartNextJob();
+  // How a look for the next job ended: one started, nothing was queued, or the batch stopped on
+  // an error that was reported.
+  enum class NextJob { Started, NothingQueued, Failed };
+  // Launches the first queued entry.
+  NextJob StartNextJob();
   // The one-second tick: progress while the job runs, its end if the end was not seen already.
   void TimerTimer();
   // Every change of state_ goes through here.
@@ -126,7 +128,7 @@ class BatchEngine final {
   // Runs what arrived under a question, once the outermost entry point is done.
   void RunDeferred();
   // Launch steps that give up on the entry: back to `status` with a report, or passed over.
-  int FailLaunch(EngineFailure failure, const std::string& source_name);
+  NextJob FailLaunch(EngineFailure failure, const std::string& source_name);
   void PassOver(queue::EntryState state);
   // The running job's end, reported by the job: finished by its exit code, now or, under a
   // question, once it is answered.

@@ -22,13 +22,13 @@ class BatchEngine::LaunchQuestions final : public JobQuestions {
   bool check_overwrite_;
 };
 
-int BatchEngine::FailLaunch(EngineFailure failure, const std::string& source_name) {
+BatchEngine::NextJob BatchEngine::FailLaunch(EngineFailure failure, const std::string& source_name) {
   Tell(failure, source_name);
   Timer.SetEnabled(false);
   if (NowEncoding.FileData != nullptr)
     queue_.SetState(*NowEncoding.FileData, queue::EntryState::Queued());
   ResetCounters();
-  return -1;
+  return NextJob::Failed;
 }
 
 void BatchEngine::PassOver(queue::EntryState state) {
@@ -51,7 +51,7 @@ JobSettings BatchEngine::CurrentJobSettings(const EngineOptions& options,
   return settings;
 }
 
-int BatchEngine::StartNextJob() {
+BatchEngine::NextJob BatchEngine::StartNextJob() {
   for (;;) {
     const EngineOptions options = host_.Options();
     // The encoder must be there.
@@ -60,11 +60,11 @@ int BatchEngine::StartNextJob() {
       Tell(EngineFailure::EncoderNotFound, "");
       Timer.SetEnabled(false);
       ResetCounters();
-      return -1;
+      return NextJob::Failed;
     }
     queue::TFileData* first = queue_.FirstQueued();
     if (first == nullptr)
-      return 1;
+      return NextJob::NothingQueued;
 
     queue::TFileData& entry = *first;
     platform::ListItem* row = entry.Item;
@@ -113,7 +113,7 @@ int BatchEngine::StartNextJob() {
       display_.RefreshSelection();
     Timer.SetEnabled(true);
     display_.ShowRunning();
-    return 0;
+    return NextJob::Started;
   }
 }
 

@@ -116,9 +116,9 @@ void BatchEngine::FinishCompleted() {
   }
 
   const EngineOptions options = host_.Options();
-  if (const int next = StartNextJob(); next != 1) {
+  if (const NextJob next = StartNextJob(); next != NextJob::NothingQueued) {
     // A batch held by Pause stays held: the next job waits, suspended, for Pause to go up.
-    if (next == 0 && paused) {
+    if (next == NextJob::Started && paused) {
       NowEncoding.RunningJob->Suspend();
       Become(EngineState::Paused);
     }
