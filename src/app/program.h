@@ -12,6 +12,7 @@
 #include "platform/posix/posix_processes.h"
 #include "platform/posix/posix_volumes.h"
 #include "platform/posix/process_environment.h"
+#include "platform/posix/signal_pipe.h"
 #include "platform/posix/xdg_folders.h"
 #include "platform/qt/platform_services.h"
 #include "platform/qt/termination_watcher.h"
@@ -51,7 +52,9 @@ class Program final {
   std::function<void()> close_window_;
   bool termination_pending_ = false;
   int termination_signal_ = 0;
-  qt::TerminationWatcher termination_{[this](int signal_number) { OnTermination(signal_number); }};
+  posix::SignalPipe signals_{SIGTERM, SIGINT};
+  qt::TerminationWatcher termination_{signals_.ReadEnd(), [this] { return signals_.TakeLatest(); },
+                                      [this](int signal_number) { OnTermination(signal_number); }};
   qt::QtEventLoop loop_;
   qt::QtWorkArea work_area_;
   posix::PosixFileSystem files_;

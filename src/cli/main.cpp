@@ -1,5 +1,4 @@
 // tolvane-batch: the window's encoding without a window, several files at once. It links no Qt.
-#include <fcntl.h>
 #include <signal.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -22,15 +21,13 @@
 #include "platform/posix/posix_volumes.h"
 #include "platform/posix/process_environment.h"
 #include "platform/posix/registry_file.h"
+#include "platform/posix/signal_pipe.h"
 #include "platform/posix/xdg_folders.h"
 #include "platform/version.h"
 #include "settings/job_list.h"
 #include "settings/settings_store.h"
 
 namespace {
-
-// Ctrl+C and SIGTERM reach the run through a pipe its loop watches.
-int interrupt_pipe[2] = {-1, -1};
 
 // A resized terminal only has to wake the run's loop, which redraws the bar at its new width.
 void OnResize(int) {}
@@ -39,11 +36,6 @@ void OnResize(int) {}
 int TerminalColumns() {
   winsize size{};
   return ::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 ? size.ws_col : 0;
-}
-
-void OnInterrupt(int) {
-  const char byte = 1;
-  [[maybe_unused]] const ssize_t ignored = ::write(interrupt_pipe[1], &byte, 1);
 }
 
 // Where this run writes each MP3 until it is complete: named for this machine and process.
@@ -96,15 +88,12 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  if (::pipe2(interrupt_pipe, O_CLOEXEC | O_NONBLOCK) == 0) {
-    struct sigaction action {};
-    action.sa_handler = OnInterrupt;
-    ::sigemptyset(&action.sa_mask);
-    ::sigaction(SIGINT, &action, nullptr);
-    ::sigaction(SIGTERM, &action, nullptr);
-    action.sa_handler = OnResize;
-    ::sigaction(SIGWINCH, &action, nullptr);
-  }
+  // Ctrl+C and SIGTERM reach the run through a pipe its loop watches.
+  const posix::SignalPipe interruption{SIGINT, SIGTERM};
+  struct sigaction resize {};
+  resize.sa_handler = OnResize;
+  ::sigemptyset(&resize.sa_mask);
+  ::sigaction(SIGWINCH, &resize, nullptr);
   // The window's saved queue has one consumer at a time: the window that runs holds it.
   const std::string job_list = settings::JobListPath(folders.state, "tolvane");
   std::optional<posix::InstanceLock> queue_lock;
@@ -133,7 +122,7 @@ int main(int argc, char** argv) {
   cli::ConsoleReport report(std::cout, terminal, options.quiet, TerminalColumns);
   cli::BatchRun run(options,
                     {files, paths, volumes, processes, clock, loop, environment, ProgramFolder(),
-                     job_list, interrupt_pipe[0], ThisRunsStaging()},
+                     job_list, interruption.ReadEnd(), ThisRunsStaging()},
                     report);
   return run.Run();
 }
