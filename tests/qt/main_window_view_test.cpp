@@ -19,6 +19,7 @@
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "app/window_services.h"
+#include "platform/qt/control_tree.h"
 #include "platform/qt/control_widgets.h"
 #include "platform/qt/form_dialog.h"
 #include "platform/qt/form_view.h"
@@ -621,6 +622,14 @@ TEST(MainWindowView, RendersTheSelectionSummary) {
   QCoreApplication::processEvents();
   EXPECT_EQ(w.blade.WaveBar.Panel(2).Text(), "003");
   w.Screenshot("summary-many.png");
+}
+
+// A control of a type no view knows is refused when its window is built, not shown as a blank.
+TEST(ControlTree, RefusesAControlTypeWithoutAView) {
+  ui::Panel root("Root", nullptr);
+  const ui::Control unknown("Unknown", &root);
+  QWidget into;
+  EXPECT_THROW(ControlTree().BuildChildren(root, &into), std::logic_error);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "control_tree.h"
 
+#include <stdexcept>
+
 #include <QPointer>
 
 #include "control_widgets.h"
@@ -64,7 +66,8 @@ void ControlTree::Build(ui::Control& control, QWidget* parent) {
   } else if (auto* lines = dynamic_cast<ui::ListBox*>(&control)) {
     widget = new ListBoxWidget(*lines, parent);
   } else {
-    widget = new QWidget(parent);
+    // A control without a view would stand on the screen as an empty patch.
+    throw std::logic_error("no view shows the control " + control.Name() + ": its type is unknown");
   }
   Remember(control, widget);
   BuildChildren(control, widget);

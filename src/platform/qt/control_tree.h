@@ -11,7 +11,8 @@ namespace tolvane::qt {
 // telling its control where it stands on the screen.
 class ControlTree final {
  public:
-  // Builds widgets for the children of `root` inside `into`, and below them theirs.
+  // Builds widgets for the children of `root` inside `into`, and below them theirs. A control of a
+  // type no view knows is a programming error: std::logic_error.
   void BuildChildren(ui::Control& root, QWidget* into);
   // The widget that shows `control`, or null when it has none.
   QWidget* WidgetFor(const ui::Control& control) const;
