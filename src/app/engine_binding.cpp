@@ -2,8 +2,6 @@
 
 #include <iostream>
 
-#include <cstdlib>
-
 #include "encoding/job_text.h"
 #include "main_window.h"
 
@@ -158,7 +156,7 @@ encoding::EngineOptions EngineBinding::Options() {
   encoding::EngineOptions options;
   options.version_label = w.BEVersion.Caption();
   options.output_folder = w.OutputFolder.Text();
-  options.tree_depth = std::atoi(w.TreeButton.Caption().c_str());
+  options.tree_depth = w.DefaultValues().tree_depth;
   options.check_overwrite = !w.OffOverWrite.Down();
   options.check_space = !w.OffSpace.Down();
   options.delete_partial = w.DeleteFileButton.Down();

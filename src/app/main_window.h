@@ -165,7 +165,7 @@ class TBlade final {
   // "Files" page.
   ui::ListView Queue{"Queue", &Files};
   ui::StatusBar WaveBar{"WaveBar", &Files};
-  ui::SpeedButton DriveButton{"DriveButton", &Files, "Req. and free"};
+  ui::SpeedButton DriveButton{"DriveButton", &Files, options::kDriveLabel};
   ui::StatusBar TotalBar{"TotalBar", &Files};
   ui::SpeedButton Mp3BitrateButton{"Mp3BitrateButton", &Files};
   ui::SpeedButton Mp3PrioButton{"Mp3PrioButton", &Files};

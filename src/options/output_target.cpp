@@ -89,9 +89,7 @@ std::optional<int> OutputTarget::CheckedDrive() const {
 }
 
 void OutputTarget::ShowWatchedVolume(const std::string& volume) {
-  const std::string caption = c_.drive_button.Caption();
-  const size_t on = caption.find(" on");
-  const std::string prefix = (on == std::string::npos ? caption : caption.substr(0, on)) + " on ";
+  const std::string prefix = std::string(kDriveLabel) + " on ";
   // A long mount point is shortened in its middle, never the words before it.
   c_.drive_button.SetElidedFrom(prefix.size());
   c_.drive_button.SetCaption(prefix + volume);

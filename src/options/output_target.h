@@ -15,6 +15,9 @@
 
 namespace tolvane::options {
 
+// The drive button's words before the watched volume ("Req. and free on /home").
+inline constexpr const char* kDriveLabel = "Req. and free";
+
 // Where the MP3 files go and which volume the totals watch: the target folder with its picker,
 // recent folders and "Clear" on the "Settings" page, and the drive menu on the "Files" page.
 class OutputTarget final {
