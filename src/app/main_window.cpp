@@ -46,8 +46,7 @@ TBlade::TBlade(const Services& services)
   option_menus_.emplace(
       options::OptionMenus::Menus{BitrateMenu, PrioMenu, BitsMenu, EstMenu, TreeMenu, StereoMenu,
                                   RecentMenu},
-      options::OptionMenus::EntryButtons{Mp3BitrateButton, Mp3PrioButton, Mp3StereoButton}, queue_,
-      defaults_,
+      queue_, defaults_,
       options::OptionMenus::Followers{
           [this] { return Main.ActivePage() == &Defaults; }, [this] { UpdateTotals(); },
           [this] { QueueChange(Queue.Selected(), platform::ItemChange::State); },

@@ -45,13 +45,9 @@ int PositionOf(const ui::MenuItem& item) {
 
 }  // namespace
 
-OptionMenus::OptionMenus(const Menus& menus, const EntryButtons& entry_buttons, queue::Queue& queue,
-                         WindowDefaults& defaults, Followers followers)
-    : m_(menus),
-      entry_(entry_buttons),
-      queue_(queue),
-      defaults_(defaults),
-      followers_(std::move(followers)) {
+OptionMenus::OptionMenus(const Menus& menus, queue::Queue& queue, WindowDefaults& defaults,
+                         Followers followers)
+    : m_(menus), queue_(queue), defaults_(defaults), followers_(std::move(followers)) {
   for (ui::PopupMenu* menu :
        {&m_.bitrate, &m_.priority, &m_.bits, &m_.estimate, &m_.tree, &m_.stereo, &m_.recent}) {
     menu->OnPopup = [this](ui::PopupMenu& opening) { Mp3MenuPopup(opening); };
@@ -80,13 +76,6 @@ void OptionMenus::ForEachSelected(Change change) {
       change(*entry);
       queue_.OptionsChanged(*entry);
     }
-  }
-}
-
-void OptionMenus::CheckByCaption(ui::PopupMenu& menu, const std::string& caption) {
-  for (int i = 0; i < menu.Count(); ++i) {
-    if (menu.Item(i).Caption() == caption)
-      menu.Item(i).SetChecked(true);
   }
 }
 
@@ -193,20 +182,11 @@ void OptionMenus::Mp3MenuPopup(ui::PopupMenu& menu) {
   const bool several = queue_.Rows().SelCount() >= 2;
   // With several entries selected the menus show the defaults, not any one entry's value.
   if (&menu == &m_.bitrate) {
-    if (several)
-      CheckByTag(menu, defaults_.bitrate + 2000);
-    else
-      CheckByCaption(menu, entry_.bitrate.Caption());
+    CheckByTag(menu, (several ? defaults_.bitrate : entry->Bitrate) + 2000);
   } else if (&menu == &m_.priority) {
-    if (several)
-      CheckByTag(menu, defaults_.priority + 3000);
-    else
-      CheckByCaption(menu, entry_.priority.Caption());
+    CheckByTag(menu, (several ? defaults_.priority : entry->Priority) + 3000);
   } else if (&menu == &m_.stereo) {
-    if (several)
-      CheckByTag(menu, defaults_.stereo + 7001);
-    else
-      CheckByCaption(menu, entry_.stereo.Caption());
+    CheckByTag(menu, (several ? defaults_.stereo : entry->StereoMode) + 7001);
   } else if (&menu == &m_.bits) {
     // A flag shows checked only when every selected entry has it.
     int mask = 255;

@@ -28,12 +28,6 @@ class OptionMenus final {
     ui::PopupMenu& stereo;
     ui::PopupMenu& recent;
   };
-  // The selection's option buttons on the "Files" page, whose captions say one entry's values.
-  struct EntryButtons {
-    const ui::SpeedButton& bitrate;
-    const ui::SpeedButton& priority;
-    const ui::SpeedButton& stereo;
-  };
   // What the window tells and asks: whether the "Settings" page shows (a choice then sets a
   // default), the totals after a bitrate or target folder changed, the selection summary after
   // entries changed, and the target folder a recent folder sets.
@@ -45,15 +39,13 @@ class OptionMenus final {
   };
 
   // Installs the click and open handlers on every item of the seven menus.
-  OptionMenus(const Menus& menus, const EntryButtons& entry_buttons, queue::Queue& queue,
-              WindowDefaults& defaults, Followers followers);
+  OptionMenus(const Menus& menus, queue::Queue& queue, WindowDefaults& defaults,
+              Followers followers);
 
   void Mp3MenuClick(ui::MenuItem& item);
   void Mp3MenuPopup(ui::PopupMenu& menu);
 
  private:
-  // Checks the items whose caption equals `caption`; others keep their mark when none matches.
-  static void CheckByCaption(ui::PopupMenu& menu, const std::string& caption);
   static void CheckByTag(ui::PopupMenu& menu, int tag);
   // Reads each selected entry; changes nothing.
   template <typename Visit>
@@ -63,7 +55,6 @@ class OptionMenus final {
   void ForEachSelected(Change change);
 
   Menus m_;
-  EntryButtons entry_;
   queue::Queue& queue_;
   WindowDefaults& defaults_;
   Followers followers_;
