@@ -1,9 +1,12 @@
 // The design-time layout of the main window: every control's place, size, caption and first
 // text. Positions are left, top in the parent's client area.
 #include "main_window.h"
+#include "options/menu_tags.h"
 #include "platform/mp3_bitrates.h"
 
 namespace tolvane::app {
+
+namespace menu_tag = options::menu_tag;
 
 namespace {
 
@@ -181,22 +184,23 @@ void TBlade::BuildMenus() {
   SortMenu.Add({}, "Descending by Req. space", -3);
 
   for (int kbps : platform::kMp3Bitrates) {
-    BitrateMenu.Add({}, std::to_string(kbps) + "kbps", 2000 + kbps).SetRadioItem(true);
+    BitrateMenu.Add({}, std::to_string(kbps) + "kbps", menu_tag::kBitrate + kbps)
+        .SetRadioItem(true);
   }
   PrioMenu.AddRadioGroup({"Idle", "Lowest", "Lower", "Normal", "Higher", "Highest"},
-                         {3000, 3001, 3002, 3003, 3004, 3005});
+                         menu_tag::InARow(menu_tag::kPriority, 6));
   StereoMenu.AddRadioGroup({"Stereo", "Swap", "Mono", "Left", "Right"},
-                           {7001, 7002, 7003, 7004, 7005});
-  BitsMenu.Add({}, "&Delete source", 4001);
-  BitsMenu.Add({}, "Check&sums", 4002);
+                           menu_tag::InARow(menu_tag::kStereo, 5));
+  BitsMenu.Add({}, "&Delete source", menu_tag::kHeaderBits);
+  BitsMenu.Add({}, "Check&sums", menu_tag::kHeaderBits + 1);
   BitsMenu.AddSeparator();
-  BitsMenu.Add({}, "&Private", 4004);
-  BitsMenu.Add({}, "Copy&right", 4005);
-  BitsMenu.Add({}, "&Copy", 4006);
-  EstMenu.AddRadioGroup({"Current", "Batch"}, {5001, 5002});
-  TreeMenu.AddRadioGroup({"0", "1", "2", "3"}, {6001, 6002, 6003, 6004});
+  BitsMenu.Add({}, "&Private", menu_tag::kHeaderBits + 3);
+  BitsMenu.Add({}, "Copy&right", menu_tag::kHeaderBits + 4);
+  BitsMenu.Add({}, "&Copy", menu_tag::kHeaderBits + 5);
+  EstMenu.AddRadioGroup({"Current", "Batch"}, menu_tag::InARow(menu_tag::kEstimate, 2));
+  TreeMenu.AddRadioGroup({"0", "1", "2", "3"}, menu_tag::InARow(menu_tag::kTree, 4));
   for (int i = 0; i < 5; ++i) {
-    RecentMenu.Add("Recent" + std::to_string(i), {}, 8000 + i).SetVisible(false);
+    RecentMenu.Add("Recent" + std::to_string(i), {}, menu_tag::kRecent + i).SetVisible(false);
   }
 }
 

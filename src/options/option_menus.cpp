@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 
+#include "menu_tags.h"
 #include "queue/file_data.h"
 #include "queue/names.h"
 #include "queue/probe.h"
@@ -19,11 +20,11 @@ bool* FlagAt(queue::TFileData& e, int position) {
       return &e.DeleteFlag;
     case 1:
       return &e.CRCFlag;
-    case 3:
+    case menu_tag::MenuOf(menu_tag::kPriority):
       return &e.PrivateFlag;
     case 4:
       return &e.CopyrightFlag;
-    case 5:
+    case menu_tag::MenuOf(menu_tag::kEstimate):
       return &e.CopyFlag;
     default:
       return nullptr;
@@ -89,10 +90,10 @@ void OptionMenus::CheckByTag(ui::PopupMenu& menu, int tag) {
 void OptionMenus::Mp3MenuClick(ui::MenuItem& item) {
   const int tag = item.Tag();
   const bool settings = followers_.settings_showing();
-  switch (tag / 1000) {
-    case 2: {
+  switch (menu_tag::MenuOf(tag)) {
+    case menu_tag::MenuOf(menu_tag::kBitrate): {
       item.SetChecked(true);
-      const int kbps = tag % 2000;
+      const int kbps = tag - menu_tag::kBitrate;
       if (settings) {
         defaults_.Set(&WindowDefaults::bitrate, kbps);
         return;
@@ -109,13 +110,13 @@ void OptionMenus::Mp3MenuClick(ui::MenuItem& item) {
     case 3:
       item.SetChecked(true);
       if (settings) {
-        defaults_.Set(&WindowDefaults::priority, tag % 3000);
+        defaults_.Set(&WindowDefaults::priority, tag - menu_tag::kPriority);
         return;
       }
-      ForEachSelected([tag](queue::TFileData& e) { e.Priority = tag % 3000; });
+      ForEachSelected([tag](queue::TFileData& e) { e.Priority = tag - menu_tag::kPriority; });
       followers_.refresh_selection();
       return;
-    case 4: {
+    case menu_tag::MenuOf(menu_tag::kHeaderBits): {
       item.SetChecked(!item.Checked());
       const int position = PositionOf(item);
       const bool on = item.Checked();
@@ -128,24 +129,25 @@ void OptionMenus::Mp3MenuClick(ui::MenuItem& item) {
     }
     case 5:
       item.SetChecked(true);
-      defaults_.Set(&WindowDefaults::estimate_mode, static_cast<uint8_t>(tag % 5000 - 1));
+      defaults_.Set(&WindowDefaults::estimate_mode,
+                    static_cast<uint8_t>(tag - menu_tag::kEstimate));
       return;
-    case 6:
+    case menu_tag::MenuOf(menu_tag::kTree):
       item.SetChecked(true);
-      defaults_.Set(&WindowDefaults::tree_depth, tag % 6000 - 1);
+      defaults_.Set(&WindowDefaults::tree_depth, tag - menu_tag::kTree);
       return;
-    case 7:
+    case menu_tag::MenuOf(menu_tag::kStereo):
       item.SetChecked(true);
       if (settings) {
-        defaults_.Set(&WindowDefaults::stereo, tag % 7000 - 1);
+        defaults_.Set(&WindowDefaults::stereo, tag - menu_tag::kStereo);
         return;
       }
-      ForEachSelected([tag](queue::TFileData& e) { e.StereoMode = tag % 7000 - 1; });
+      ForEachSelected([tag](queue::TFileData& e) { e.StereoMode = tag - menu_tag::kStereo; });
       followers_.refresh_selection();
       return;
-    case 8: {
+    case menu_tag::MenuOf(menu_tag::kRecent): {
       // The chosen folder moves to the front; the others keep their order.
-      const int chosen = tag - 8000;
+      const int chosen = tag - menu_tag::kRecent;
       if (chosen < 0 || chosen >= m_.recent.Count())
         return;
       followers_.set_target(item.Caption());
@@ -162,13 +164,13 @@ void OptionMenus::Mp3MenuPopup(ui::PopupMenu& menu) {
   if (followers_.settings_showing()) {
     // The item of each default, as its button shows it.
     if (&menu == &m_.tree)
-      CheckByTag(menu, defaults_.tree_depth + 6001);
+      CheckByTag(menu, menu_tag::kTree + defaults_.tree_depth);
     else if (&menu == &m_.bitrate)
-      CheckByTag(menu, defaults_.bitrate + 2000);
+      CheckByTag(menu, menu_tag::kBitrate + defaults_.bitrate);
     else if (&menu == &m_.priority)
-      CheckByTag(menu, defaults_.priority + 3000);
+      CheckByTag(menu, menu_tag::kPriority + defaults_.priority);
     else if (&menu == &m_.stereo)
-      CheckByTag(menu, defaults_.stereo + 7001);
+      CheckByTag(menu, menu_tag::kStereo + defaults_.stereo);
     return;
   }
   if (&menu == &m_.estimate) {
@@ -182,11 +184,11 @@ void OptionMenus::Mp3MenuPopup(ui::PopupMenu& menu) {
   const bool several = queue_.Rows().SelCount() >= 2;
   // With several entries selected the menus show the defaults, not any one entry's value.
   if (&menu == &m_.bitrate) {
-    CheckByTag(menu, (several ? defaults_.bitrate : entry->Bitrate) + 2000);
+    CheckByTag(menu, menu_tag::kBitrate + (several ? defaults_.bitrate : entry->Bitrate));
   } else if (&menu == &m_.priority) {
-    CheckByTag(menu, (several ? defaults_.priority : entry->Priority) + 3000);
+    CheckByTag(menu, menu_tag::kPriority + (several ? defaults_.priority : entry->Priority));
   } else if (&menu == &m_.stereo) {
-    CheckByTag(menu, (several ? defaults_.stereo : entry->StereoMode) + 7001);
+    CheckByTag(menu, menu_tag::kStereo + (several ? defaults_.stereo : entry->StereoMode));
   } else if (&menu == &m_.bits) {
     // A flag shows checked only when every selected entry has it.
     int mask = 255;
