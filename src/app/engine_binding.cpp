@@ -21,10 +21,10 @@ void EngineBinding::ShowIdle() {
   w.Stop.SetEnabled(false);
   w.Pause.SetEnabled(false);
   w.Pause.SetDown(false);
-  w.AllBar1.Panel(0).SetText("000");
-  w.AllBar2.Panel(0).SetText("00:00:00");
-  w.AllBar2.Panel(2).SetText("0.00x");
-  w.AllBar3.Panel(4).SetText("0%");
+  w.AllBar1.Panel(panel::kRunningNumber).SetText("000");
+  w.AllBar2.Panel(panel::kTimeLeft).SetText("00:00:00");
+  w.AllBar2.Panel(panel::kSpeed).SetText("0.00x");
+  w.AllBar3.Panel(panel::kBatchPercent).SetText("0%");
   w.Completed.SetPosition(0);
   w.Title().ShowSaved();
 }
@@ -49,29 +49,30 @@ void EngineBinding::ShowStopDeclined() {
 
 void EngineBinding::ShowProgress(const encoding::ProgressFigures& figures) {
   TBlade& w = window_;
-  w.TotalBar.Panel(1).SetText(figures.free_space);
-  w.AllBar1.Panel(0).SetText(figures.running_number);
-  w.AllBar3.Panel(1).SetText(figures.elapsed);
-  w.AllBar2.Panel(2).SetText(figures.speed);
-  w.AllBar2.Panel(0).SetText(figures.estimate);
+  w.TotalBar.Panel(panel::kFreeSpace).SetText(figures.free_space);
+  w.AllBar1.Panel(panel::kRunningNumber).SetText(figures.running_number);
+  w.AllBar3.Panel(panel::kElapsed).SetText(figures.elapsed);
+  w.AllBar2.Panel(panel::kSpeed).SetText(figures.speed);
+  w.AllBar2.Panel(panel::kTimeLeft).SetText(figures.estimate);
   w.Completed.SetPosition(figures.batch_percent);
-  w.AllBar3.Panel(4).SetText(std::to_string(figures.batch_percent) + "%");
+  w.AllBar3.Panel(panel::kBatchPercent).SetText(std::to_string(figures.batch_percent) + "%");
   // The taskbar shows the progress only while the window is out of sight.
-  w.Title().ShowProgress(w.AllBar3.Panel(4).Text() + " -=- Tolvane");
+  w.Title().ShowProgress(w.AllBar3.Panel(panel::kBatchPercent).Text() + " -=- Tolvane");
 }
 
 void EngineBinding::ShowElapsed(const std::string& elapsed) {
-  window_.AllBar3.Panel(1).SetText(elapsed);
+  window_.AllBar3.Panel(panel::kElapsed).SetText(elapsed);
 }
 
 void EngineBinding::ShowElapsedVisible(bool visible) {
   // An owner-drawn panel that nobody draws shows nothing.
-  window_.AllBar3.Panel(1).SetStyle(visible ? ui::PanelStyle::Text : ui::PanelStyle::OwnerDraw);
+  window_.AllBar3.Panel(panel::kElapsed)
+      .SetStyle(visible ? ui::PanelStyle::Text : ui::PanelStyle::OwnerDraw);
 }
 
 void EngineBinding::ShowTotals(const std::string& count, const std::string& required) {
-  window_.AllBar1.Panel(2).SetText(count);
-  window_.TotalBar.Panel(0).SetText(required);
+  window_.AllBar1.Panel(panel::kCount).SetText(count);
+  window_.TotalBar.Panel(panel::kRequired).SetText(required);
 }
 
 void EngineBinding::ShowOutputFolder(const std::string& folder) {

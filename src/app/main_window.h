@@ -68,6 +68,22 @@ struct Services {
   std::string job_list_path;
 };
 
+// The panels of the window's status bars that the program writes, by what they show.
+namespace panel {
+// TotalBar: the space the queue's MP3 files need on the watched volume, and its free space.
+inline constexpr int kRequired = 0;
+inline constexpr int kFreeSpace = options::OutputTarget::kFreeSpacePanel;
+// AllBar1: the running entry's number, and the number of entries.
+inline constexpr int kRunningNumber = 0;
+inline constexpr int kCount = 2;
+// AllBar2: the time left, and the speed.
+inline constexpr int kTimeLeft = 0;
+inline constexpr int kSpeed = 2;
+// AllBar3: the batch's elapsed time, and how much of it is done.
+inline constexpr int kElapsed = 1;
+inline constexpr int kBatchPercent = 4;
+}  // namespace panel
+
 // The main window: it owns every control of the "Files" and "Settings" pages and of the bottom
 // panel, the menus and the timers, and binds them to the queue model and the batch engine. The
 // controls are public: they are the program's state, and tests drive them as a user would.

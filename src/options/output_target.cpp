@@ -93,7 +93,7 @@ void OutputTarget::ShowWatchedVolume(const std::string& volume) {
   // A long mount point is shortened in its middle, never the words before it.
   c_.drive_button.SetElidedFrom(prefix.size());
   c_.drive_button.SetCaption(prefix + volume);
-  c_.total_bar.Panel(1).SetText(followers_.free_space_text(volume));
+  c_.total_bar.Panel(kFreeSpacePanel).SetText(followers_.free_space_text(volume));
 }
 
 }  // namespace tolvane::options

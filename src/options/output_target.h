@@ -22,6 +22,7 @@ inline constexpr const char* kDriveLabel = "Req. and free";
 // recent folders and "Clear" on the "Settings" page, and the drive menu on the "Files" page.
 class OutputTarget final {
  public:
+  static constexpr int kFreeSpacePanel = 1;
   struct Controls {
     ui::Edit& output_folder;  // empty: each MP3 beside its source; else ends in a separator
     ui::SpeedButton& out_folder_button;
@@ -29,7 +30,7 @@ class OutputTarget final {
     ui::PopupMenu& recent_menu;
     ui::SpeedButton& drive_button;
     ui::PopupMenu& drives_menu;
-    ui::StatusBar& total_bar;  // panel 1: the watched volume's free space
+    ui::StatusBar& total_bar;  // its panel kFreeSpacePanel: the watched volume's free space
   };
   struct Followers {
     // The free-space text of a volume.

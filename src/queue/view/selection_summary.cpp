@@ -10,6 +10,10 @@ namespace tolvane::queue {
 
 namespace {
 
+// The wave bar's panels: one entry's channels, rate and bits, or the count of several; then the
+// length, the size and the expected MP3 size of the selection.
+enum WavePanel : int { kChannels, kRate, kBitsOrCount, kLength, kSize, kRequired };
+
 std::string FlagsOf(const TFileData& e) {
   return FlagsCaption(e.DeleteFlag, e.CRCFlag, e.PrivateFlag, e.CopyrightFlag, e.CopyFlag);
 }
@@ -58,14 +62,14 @@ void ShowSelectionSummary(const ui::ListView& rows, const SummaryControls& c) {
 
   if (selected == 1) {
     const TFileData& e = *first;
-    bar.Panel(0).SetBevel(ui::Bevel::Lowered);
-    bar.Panel(1).SetBevel(ui::Bevel::Lowered);
-    bar.Panel(0).SetText(e.Channels % 2 == 1 ? "Mono" : "Stereo");
-    bar.Panel(1).SetText(std::to_string(e.SampleRate) + "Hz");
-    bar.Panel(2).SetText(std::to_string(e.BitsPerSample) + "-bit");
-    bar.Panel(3).SetText(MinutesSeconds(e.Duration));
-    bar.Panel(4).SetText(Kilobytes(e.FileSize));
-    bar.Panel(5).SetText(Kilobytes(e.RequiredSize));
+    bar.Panel(kChannels).SetBevel(ui::Bevel::Lowered);
+    bar.Panel(kRate).SetBevel(ui::Bevel::Lowered);
+    bar.Panel(kChannels).SetText(e.Channels % 2 == 1 ? "Mono" : "Stereo");
+    bar.Panel(kRate).SetText(std::to_string(e.SampleRate) + "Hz");
+    bar.Panel(kBitsOrCount).SetText(std::to_string(e.BitsPerSample) + "-bit");
+    bar.Panel(kLength).SetText(MinutesSeconds(e.Duration));
+    bar.Panel(kSize).SetText(Kilobytes(e.FileSize));
+    bar.Panel(kRequired).SetText(Kilobytes(e.RequiredSize));
     c.tag.SetEnabled(true);
     SetOptionButton(c.bitrate, !e.Started, std::to_string(e.Bitrate) + "kbps");
     SetOptionButton(c.priority, !e.Started, PriorityName(e.Priority));
@@ -74,11 +78,11 @@ void ShowSelectionSummary(const ui::ListView& rows, const SummaryControls& c) {
     return;
   }
 
-  bar.Panel(0).SetBevel(ui::Bevel::None);
-  bar.Panel(1).SetBevel(ui::Bevel::None);
-  bar.Panel(0).SetText("");
-  bar.Panel(1).SetText("");
-  bar.Panel(2).SetText(platform::CountText(selected));
+  bar.Panel(kChannels).SetBevel(ui::Bevel::None);
+  bar.Panel(kRate).SetBevel(ui::Bevel::None);
+  bar.Panel(kChannels).SetText("");
+  bar.Panel(kRate).SetText("");
+  bar.Panel(kBitsOrCount).SetText(platform::CountText(selected));
 
   double durations = 0;
   double sizes = 0;
@@ -102,9 +106,9 @@ void ShowSelectionSummary(const ui::ListView& rows, const SummaryControls& c) {
     same_stereo = same_stereo && e->StereoMode == first->StereoMode;
     same_flags = same_flags && FlagsOf(*e) == FlagsOf(*first);
   }
-  bar.Panel(3).SetText(MinutesSeconds(platform::RoundHalfEven(durations)));
-  bar.Panel(4).SetText(platform::MegabytesText(sizes));
-  bar.Panel(5).SetText(platform::MegabytesText(required));
+  bar.Panel(kLength).SetText(MinutesSeconds(platform::RoundHalfEven(durations)));
+  bar.Panel(kSize).SetText(platform::MegabytesText(sizes));
+  bar.Panel(kRequired).SetText(platform::MegabytesText(required));
   c.tag.SetEnabled(false);
   SetOptionButton(c.bitrate, !any_started,
                   same_bitrate ? std::to_string(first->Bitrate) + "kbps" : "Various");
