@@ -422,7 +422,8 @@ bool EncoderWrote(const TempFolder& temp, const std::string& name, uintmax_t byt
       kHangLimit);
 }
 
-// Ctrl+C stops every encoder, leaves no partial MP3 and ends with 130.
+// Ctrl+C stops every encoder, leaves no partial MP3 and ends with 130; an encoder that ended
+// already keeps its end.
 TEST(Batch, AnInterruptLeavesNothingBehind) {
   TempFolder temp;
   Wave(temp / "long1.wav", 120);
@@ -436,40 +437,31 @@ TEST(Batch, AnInterruptLeavesNothingBehind) {
   EXPECT_TRUE(FilesNamed(temp.Path(), "long2.mp3").empty());
   EXPECT_TRUE(StagingFolders(temp.Path()).empty());
   EXPECT_FALSE(EncodersRunIn(temp)) << "no encoder left running";
-}
 
-// The state letter of a process in /proc ('T' stopped, 'Z' ended but not reaped), or 0.
-char ProcessState(pid_t pid) {
-  std::istringstream stat(testing::ReadText("/proc/" + std::to_string(pid) + "/stat"));
-  std::string id, command;
-  char state = 0;
-  stat >> id >> command >> state;
-  return state;
-}
-
-// An encoder that ended with 0 in the same turn of the loop as Ctrl+C keeps its end: its MP3 is
-// complete and stays. The tool is held stopped while its encoder ends and the signal arrives, so
-// that its loop sees both at once.
-TEST(Batch, AnEncoderThatEndedAtTheInterruptKeepsItsMp3) {
-  TempFolder temp;
-  Wave(temp / "song.wav");
+  // An encoder that ended with 0 in the loop's turn of the signal keeps its end: its MP3 stays.
+  // The tool is held stopped while its encoder ends and the signal comes: its loop sees both.
   testing::WriteText(temp / "encoder",
                      "#!/bin/sh\nfor a; do input=$a; done\necho whole > \"${input%.*}.mp3\"\n"
                      "echo $$ > \"$0.pid\"\nwhile [ ! -e \"$0.go\" ]; do sleep 0.01; done\n");
   std::filesystem::permissions(temp / "encoder", std::filesystem::perms::owner_all);
-  const auto batch = StartBatch(temp, {"--encoder", temp / "encoder", "song.wav"});
+  const auto ending = StartBatch(temp, {"--encoder", temp / "encoder", "long1.wav"});
+  const auto state = [&](const std::string& pid) {  // 'T' stopped, 'Z' ended but not reaped
+    const std::string stat = testing::ReadText("/proc/" + pid + "/stat");
+    return stat.empty() ? ' ' : stat[stat.rfind(')') + 2];
+  };
   const auto pid = [&] { return testing::ReadText(temp / "encoder.pid"); };
   ASSERT_TRUE(testing::Eventually([&] { return pid().size() > 1; }, kHangLimit));
-  batch->Signal(SIGSTOP);
-  ASSERT_TRUE(testing::Eventually([&] { return ProcessState(batch->Pid()) == 'T'; }, kHangLimit));
-  testing::WriteText(temp / "encoder.go", "");
+  ending->Signal(SIGSTOP);
   ASSERT_TRUE(
-      testing::Eventually([&] { return ProcessState(std::stoi(pid())) == 'Z'; }, kHangLimit));
-  batch->Signal(SIGINT);
-  batch->Signal(SIGCONT);
-  EXPECT_EQ(batch->WaitFor(kHangLimit), 130);
+      testing::Eventually([&] { return state(std::to_string(ending->Pid())) == 'T'; }, kHangLimit));
+  testing::WriteText(temp / "encoder.go", "");
+  ASSERT_TRUE(testing::Eventually([&] { return state(pid().substr(0, pid().size() - 1)) == 'Z'; },
+                                  kHangLimit));
+  ending->Signal(SIGINT);
+  ending->Signal(SIGCONT);
+  EXPECT_EQ(ending->WaitFor(kHangLimit), 130);
   const std::string log = testing::ReadText(temp / "batch.log");
-  EXPECT_EQ(testing::ReadText(temp / "song.mp3"), "whole\n") << log;
+  EXPECT_EQ(testing::ReadText(temp / "long1.mp3"), "whole\n") << log;
   EXPECT_NE(log.find("interrupted: 1 encoded, 0 skipped, 0 failed, 0 stopped"), std::string::npos)
       << log;
 }
