@@ -461,7 +461,8 @@ int BatchRun::StopAll() {
   const uint32_t start = s_.clock.GetTickCount();
   const auto all_ended = [this] {
     return std::all_of(running_.begin(), running_.end(), [](const auto& job) {
-      return job->CheckEnd() || job->GetState() == encoding::Job::State::Ended;
+      job->CheckEnd();
+      return job->ExitCode().has_value();
     });
   };
   while (!all_ended() && s_.clock.GetTickCount() - start < kStopWaitMs)
