@@ -671,6 +671,7 @@ TEST(Batch, TheReadmesScaleOutExamplesRunAsWritten) {
         {"XDG_CONFIG_HOME", temp / "config"},
         {"XDG_STATE_HOME", temp / "state"},
         {"PARALLEL_SSH", temp / "ssh"},
+        {"SHELL", "/bin/sh"},  // a login's; without it GNU parallel runs nothing remotely
         {"SLURM_CPUS_PER_TASK", "2"}};
     for (const bool rerun : {false, true}) {
       std::vector<std::unique_ptr<testing::ChildProcess>> running;
@@ -681,14 +682,16 @@ TEST(Batch, TheReadmesScaleOutExamplesRunAsWritten) {
             temp / ("task" + std::to_string(task) + ".log"), temp.Path()));
       }
       std::map<bool, int> done;  // lines by whether the MP3 was there already
+      std::string shown;
       for (int task = 1; task <= tasks; ++task) {
         const Result r{running[static_cast<size_t>(task - 1)]->WaitFor(300s).value_or(-1),
                        testing::ReadText(temp / ("task" + std::to_string(task) + ".log"))};
         EXPECT_EQ(r.exit_code, 0) << script << r.output;
         for (const std::string& line : r.Lines())
           done[line.ends_with("(already there)")] += line.starts_with("done     ");
+        shown += r.output;
       }
-      EXPECT_EQ(done[rerun], 6) << "each file once";
+      EXPECT_EQ(done[rerun], 6) << "each file once\n" << shown;
       EXPECT_EQ(done[!rerun], 0);
       for (const std::string& song : songs)
         EXPECT_NEAR(testing::DecodeMp3(temp / ("new/mp3/" + song + ".mp3")).Frames(), 44100, 1152)
