@@ -206,7 +206,7 @@ int BatchRun::Run() {
       if (job->Child()->EndNotifier() < 0)
         job->CheckEnd();
     }
-    FinishEnded();
+    ReportEnded();
   }
   report_.EndBar();
   ReportUnusableInputs();
@@ -304,6 +304,10 @@ encoding::JobSettings BatchRun::Settings(const queue::TFileData& entry) const {
   settings.beside_counts_as_existing = false;
   settings.staging_name = s_.staging.FolderName();
   settings.tag_of = [this](const queue::TFileData& entry) { return TagOf(entry); };
+  // What a failed encoder wrote is no MP3 anyone can use.
+  settings.unfinished = [] {
+    return encoding::UnfinishedOutput{.delete_stopped = true, .delete_failed = true};
+  };
   return settings;
 }
 
@@ -321,8 +325,8 @@ std::unique_ptr<encoding::Job> BatchRun::Start(queue::TFileData& entry) {
       entry, Settings(entry),
       encoding::JobServices{s_.files, s_.paths, s_.volumes, s_.processes, s_.clock, s_.loop});
   const encoding::Job& job = *started;
-  started->OnEnd = [this, job = started.get()](int exit_code) {
-    ended_.emplace_back(job, exit_code);
+  started->OnResult = [this, job = started.get()](const encoding::JobResult& result) {
+    ended_.emplace_back(job, result);
   };
   FlagAnswers answers(options_, [&] { return CoversSource(s_.files, job.Destination(), entry); });
   switch (started->Launch(answers)) {
@@ -361,27 +365,33 @@ std::unique_ptr<encoding::Job> BatchRun::Start(queue::TFileData& entry) {
   return nullptr;
 }
 
-void BatchRun::FinishEnded() {
-  for (const auto& [job, exit_code] : std::exchange(ended_, {})) {
-    Finish(*job, exit_code);
+void BatchRun::ReportEnded() {
+  for (const auto& [job, result] : std::exchange(ended_, {})) {
+    Report(*job, result);
     std::erase_if(running_, [job = job](const auto& running) { return running.get() == job; });
   }
 }
 
-void BatchRun::Finish(encoding::Job& job, int exit_code) {
-  queue::TFileData& entry = job.Entry();
+void BatchRun::Report(const encoding::Job& job, const encoding::JobResult& result) {
+  const queue::TFileData& entry = job.Entry();
   const std::string time = " (" + Seconds(job.ElapsedMs()) + ")";
-  // What a failed encoder wrote is no MP3 anyone can use.
-  const encoding::JobResult result =
-      job.Finish(exit_code, {.delete_stopped = true, .delete_failed = true});
-  const std::string& destination = job.Destination();
-  if (result.end != encoding::JobResult::End::Completed) {
-    const std::string why = result.error_line.empty() ? "" : ": " + result.error_line;
-    Record(entry, Outcome::Failed,
-           "the encoder failed (exit code " +
-               std::to_string(exit_code == platform::kExitFailure ? 255 : exit_code) + ")" + time +
-               why);
-  } else if (result.taken) {
+  const std::string& destination = result.destination;
+  switch (result.end) {
+    case encoding::JobResult::End::Stopped:
+      report_.Line("stopped  " + entry.FileName, true);
+      ++stopped_;
+      return;
+    case encoding::JobResult::End::Halted: {
+      const std::string why = result.error_line.empty() ? "" : ": " + result.error_line;
+      const int code = result.exit_code == platform::kExitFailure ? 255 : result.exit_code;
+      Record(entry, Outcome::Failed,
+             "the encoder failed (exit code " + std::to_string(code) + ")" + time + why);
+      return;
+    }
+    case encoding::JobResult::End::Completed:
+      break;
+  }
+  if (result.taken) {
     Record(
         entry, Outcome::Failed,
         destination + " appeared while it was encoded: another program writes the same MP3" + time);
@@ -451,37 +461,20 @@ void BatchRun::ShowProgress() {
 
 int BatchRun::StopAll() {
   report_.EndBar();
-  for (const std::unique_ptr<encoding::Job>& job : running_) {
-    // An encoder that ended before the stop keeps its end: a complete MP3 is placed.
-    if (!job->CheckEnd())
-      job->Stop();
-  }
-  // Once an encoder is gone, nothing writes to its partial MP3 any more. The wait is bounded: a
-  // killed encoder ends at once.
-  const uint32_t start = s_.clock.GetTickCount();
-  const auto all_ended = [this] {
-    return std::all_of(running_.begin(), running_.end(), [](const auto& job) {
-      job->CheckEnd();
-      return job->ExitCode().has_value();
-    });
-  };
-  while (!all_ended() && s_.clock.GetTickCount() - start < kStopWaitMs)
-    s_.loop.WaitForMessages(kRefreshMs);
-  // Each job's own end decides, also one the loop reported in the turn of the signal.
-  ended_.clear();
-  int stopped = 0;
-  for (const std::unique_ptr<encoding::Job>& job : running_) {
-    const std::optional<int> end = job->ExitCode();
-    if (end && *end != platform::kExitTerminated) {
-      Finish(*job, *end);
-      continue;
-    }
-    job->Finish(platform::kExitTerminated, {.delete_stopped = true});
-    report_.Line("stopped  " + job->Entry().FileName, true);
-    ++stopped;
-  }
-  running_.clear();
-  return stopped;
+  // Once an encoder is gone, nothing writes to its partial MP3 any more. Each job's own end
+  // decides, also one the loop reported in the turn of the signal.
+  encoding::StopAndWait(
+      [this] {
+        std::vector<encoding::Job*> still;
+        for (const std::unique_ptr<encoding::Job>& job : running_) {
+          if (!job->ExitCode())
+            still.push_back(job.get());
+        }
+        return still;
+      },
+      s_.loop, s_.clock, kStopWaitMs);
+  ReportEnded();
+  return stopped_;
 }
 
 void BatchRun::SaveRemainingJobList() {

@@ -76,12 +76,13 @@ class BatchRun final {
   std::optional<options::SongTag> TagOf(const queue::TFileData& entry) const;
   // Starts the entry's job; null when it ended before (skipped or failed).
   std::unique_ptr<encoding::Job> Start(queue::TFileData& entry);
-  void Finish(encoding::Job& job, int exit_code);
-  // Finishes the jobs whose end was reported, and lets them go.
-  void FinishEnded();
+  void Report(const encoding::Job& job, const encoding::JobResult& result);
+  // Reports the jobs whose result came, and lets them go.
+  void ReportEnded();
   void Record(const queue::TFileData& entry, Outcome outcome, const std::string& text);
   void ShowProgress();
-  // Stops every running encoder; gives how many there were.
+  // Stops every running encoder; gives how many were stopped (an encoder whose end came first
+  // is reported by its own end).
   int StopAll();
   // The last line: what was encoded, done before, skipped and failed, and `stops` after that.
   void ReportSummary(const std::string& lead, const std::string& stops);
@@ -105,8 +106,8 @@ class BatchRun final {
   // With --mirror: the named folder (with its separator) that each entry was found in.
   std::map<const queue::TFileData*, std::string> mirror_roots_;
   std::vector<std::unique_ptr<encoding::Job>> running_;
-  // Jobs whose end was reported and who are to be finished, with their exit codes.
-  std::vector<std::pair<encoding::Job*, int>> ended_;
+  // Jobs that reported their result, to be reported and let go.
+  std::vector<std::pair<encoding::Job*, encoding::JobResult>> ended_;
   bool interrupted_ = false;
   std::vector<const queue::TFileData*> encoded_;
   int already_done_ = 0;
@@ -114,6 +115,7 @@ class BatchRun final {
   std::vector<int64_t> shard_bytes_;  // of every shard of this run's library
   std::vector<int> shard_files_;
   int failed_ = 0;
+  int stopped_ = 0;
   int64_t total_bytes_ = 0;  // of every file to encode
   int64_t finished_bytes_ = 0;
   double finished_seconds_ = 0;

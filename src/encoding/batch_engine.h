@@ -71,7 +71,7 @@ class BatchEngine final {
 
   EngineState State() const { return state_; }
   // A job runs (from its launch until its end was handled), also under a question.
-  bool Running() const { return NowEncoding.RunningJob != nullptr; }
+  bool Running() const { return HoldsJob(state_ == EngineState::Asking ? asked_over_ : state_); }
   // The batch ran out of queued entries: the next Encode queues every row again.
   bool Finished() const { return state_ == EngineState::Finished; }
   bool Paused() const { return state_ == EngineState::Paused; }
@@ -119,8 +119,12 @@ class BatchEngine final {
   template <typename Question>
   auto Ask(Question&& question) {
     const EngineState before = state_;
+    const EngineState over = asked_over_;
+    if (before != EngineState::Asking)
+      asked_over_ = before;
     Become(EngineState::Asking);
     auto answer = question();
+    asked_over_ = over;
     Become(before);
     return answer;
   }
@@ -130,16 +134,16 @@ class BatchEngine final {
   // Launch steps that give up on the entry: back to `status` with a report, or passed over.
   NextJob FailLaunch(EngineFailure failure, const std::string& source_name);
   void PassOver(queue::EntryState state);
-  // The running job's end, reported by the job: finished by its exit code, now or, under a
-  // question, once it is answered.
-  void JobEnded(int exit_code);
+  // The running job's result, reported by the job: handled now or, under a question, once it
+  // is answered.
+  void JobEnded(const JobResult& result);
   void ShowProgress(const EngineOptions& options);
   JobSettings CurrentJobSettings(const EngineOptions& options, const std::string& encoder) const;
-  void FinishCompleted();
+  void FinishCompleted(const JobResult& result);
   void FinishStopped();
-  void FinishHalted(int exit_code);
-  // The running job's end: the job finished by `exit_code`, and the job forgotten.
-  JobResult EndJob(int exit_code);
+  void FinishHalted(const JobResult& result);
+  // The running job is over: it goes, and the tick with it.
+  void ForgetJob();
   void TerminateChild();
 
   queue::Queue& queue_;
@@ -154,9 +158,11 @@ class BatchEngine final {
   platform::SystemPower& power_;
   platform::EventLoop& loop_;
   EngineState state_ = EngineState::Idle;
+  // The state an open question was asked in.
+  EngineState asked_over_ = EngineState::Idle;
   int entry_depth_ = 0;
-  // What arrived under a question: the running job's end (its exit code), Encode, a close.
-  std::optional<int> end_deferred_;
+  // What arrived under a question: the running job's result, Encode, a close.
+  std::optional<JobResult> end_deferred_;
   bool encode_deferred_ = false;
   std::optional<bool> close_deferred_;  // unattended or not
   bool elapsed_visible_ = true;

@@ -39,8 +39,8 @@ BatchEngine::BatchEngine(const Services& services)
 BatchEngine::~BatchEngine() = default;
 
 void BatchEngine::RunDeferred() {
-  if (const std::optional<int> code = std::exchange(end_deferred_, std::nullopt))
-    JobEnded(*code);
+  if (const std::optional<JobResult> result = std::exchange(end_deferred_, std::nullopt))
+    JobEnded(*result);
   if (std::exchange(encode_deferred_, false))
     Encode();
   if (const std::optional<bool> unattended = std::exchange(close_deferred_, std::nullopt))
@@ -188,12 +188,14 @@ bool BatchEngine::CloseQuery(bool unattended) {
   Become(EngineState::Closing);
   host_.SaveSettings();
   // An end that came while the question was open is the end this close waits for.
-  if (const std::optional<int> code = std::exchange(end_deferred_, std::nullopt))
-    JobEnded(*code);
-  // The stopped job's end arrives through the loop; the wait is bounded, as the child was killed.
-  const uint32_t start = clock_.GetTickCount();
-  while (Running() && platform::TicksBetween(start, clock_.GetTickCount()) < kCloseWaitMs)
-    loop_.WaitForMessages(250);
+  if (const std::optional<JobResult> result = std::exchange(end_deferred_, std::nullopt))
+    JobEnded(*result);
+  StopAndWait(
+      [this] {
+        Job* job = NowEncoding.RunningJob.get();
+        return job != nullptr && !job->ExitCode() ? std::vector{job} : std::vector<Job*>{};
+      },
+      loop_, clock_, kCloseWaitMs);
   return true;
 }
 

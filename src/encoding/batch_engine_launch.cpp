@@ -22,7 +22,8 @@ class BatchEngine::LaunchQuestions final : public JobQuestions {
   bool check_overwrite_;
 };
 
-BatchEngine::NextJob BatchEngine::FailLaunch(EngineFailure failure, const std::string& source_name) {
+BatchEngine::NextJob BatchEngine::FailLaunch(EngineFailure failure,
+                                             const std::string& source_name) {
   Tell(failure, source_name);
   Timer.SetEnabled(false);
   if (NowEncoding.FileData != nullptr)
@@ -48,6 +49,10 @@ JobSettings BatchEngine::CurrentJobSettings(const EngineOptions& options,
   settings.tree_depth = options.tree_depth;
   settings.check_space = options.check_space;
   settings.show_console = options.show_console;
+  // The switch as it is when the job ends.
+  settings.unfinished = [this] {
+    return UnfinishedOutput{.delete_stopped = host_.Options().delete_partial};
+  };
   return settings;
 }
 
@@ -77,7 +82,7 @@ BatchEngine::NextJob BatchEngine::StartNextJob() {
     auto job =
         std::make_unique<Job>(entry, CurrentJobSettings(options, encoder),
                               JobServices{files_, paths_, volumes_, processes_, clock_, loop_});
-    job->OnEnd = [this](int exit_code) { JobEnded(exit_code); };
+    job->OnResult = [this](const JobResult& result) { JobEnded(result); };
     LaunchQuestions questions(*this, options.check_overwrite);
     const LaunchResult result = job->Launch(questions);
     // The target folder's text gains its separator, visibly (it is saved so).

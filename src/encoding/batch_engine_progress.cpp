@@ -26,25 +26,29 @@ void BatchEngine::TimerTimer() {
   ShowProgress(host_.Options());
 }
 
-void BatchEngine::JobEnded(int exit_code) {
+void BatchEngine::JobEnded(const JobResult& result) {
   const EntryScope scope(*this);
   switch (Respond(state_, EntryPoint::JobEnd)) {
     case Response::Ignore:
       return;
     case Response::Defer:
-      end_deferred_ = exit_code;
+      end_deferred_ = result;
       return;
     case Response::Run:
       break;
   }
-  if (exit_code == 0) {
-    FinishCompleted();
-  } else if (exit_code == platform::kExitTerminated) {
-    FinishStopped();
-  } else {
-    // -1, and any other code: the encoder failed. A batch must not wait for ever on a code
-    // nobody expects.
-    FinishHalted(exit_code);
+  switch (result.end) {
+    case JobResult::End::Completed:
+      FinishCompleted(result);
+      return;
+    case JobResult::End::Stopped:
+      FinishStopped();
+      return;
+    case JobResult::End::Halted:
+      // Any code but 0 and a stop's: the encoder failed. A batch must not wait for ever on a
+      // code nobody expects.
+      FinishHalted(result);
+      return;
   }
 }
 
@@ -76,16 +80,12 @@ void BatchEngine::ShowProgress(const EngineOptions& options) {
   display_.ShowProgress(figures);
 }
 
-JobResult BatchEngine::EndJob(int exit_code) {
-  const EngineOptions options = host_.Options();
-  const JobResult result = NowEncoding.RunningJob->Finish(
-      exit_code, {.delete_stopped = options.delete_partial, .delete_failed = false});
+void BatchEngine::ForgetJob() {
   NowEncoding.RunningJob.reset();
   Timer.SetEnabled(false);
-  return result;
 }
 
-void BatchEngine::FinishCompleted() {
+void BatchEngine::FinishCompleted(const JobResult& result) {
   queue::TFileData& entry = *NowEncoding.FileData;
   const auto seconds =
       static_cast<int32_t>(RoundHalfEven(NowEncoding.RunningJob->ElapsedMs() * 0.001L));
@@ -93,7 +93,7 @@ void BatchEngine::FinishCompleted() {
   // A job that completed just as it was told to stop completes; the batch stops all the same.
   const bool go_on = state_ == EngineState::Running || state_ == EngineState::Paused;
   const bool paused = state_ == EngineState::Paused;
-  const JobResult result = EndJob(0);
+  ForgetJob();
   JobOver();
   if (!go_on)
     display_.ShowStopping(false);
@@ -142,7 +142,7 @@ void BatchEngine::FinishCompleted() {
 void BatchEngine::FinishStopped() {
   queue::TFileData& entry = *NowEncoding.FileData;
   const uint32_t worked = NowEncoding.ShownMs;
-  EndJob(platform::kExitTerminated);
+  ForgetJob();
   JobOver();
   display_.ShowStopping(false);
   ResetCounters();
@@ -152,10 +152,10 @@ void BatchEngine::FinishStopped() {
   display_.RefreshSelection();
 }
 
-void BatchEngine::FinishHalted(int exit_code) {
+void BatchEngine::FinishHalted(const JobResult& result) {
   queue::TFileData& entry = *NowEncoding.FileData;
   const uint32_t worked = NowEncoding.ShownMs;
-  const JobResult result = EndJob(exit_code);
+  ForgetJob();
   JobOver();
   ResetCounters();
   entry.Started = false;

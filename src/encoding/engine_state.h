@@ -16,10 +16,15 @@ enum class EntryPoint { Encode, Stop, Pause, Close, JobEnd };
 // Run it now, run it once the open question is answered, or drop it.
 enum class Response { Run, Defer, Ignore };
 
+// The states in which a job runs.
+constexpr bool HoldsJob(EngineState state) {
+  return state == EngineState::Running || state == EngineState::Paused ||
+         state == EngineState::Stopping || state == EngineState::Closing;
+}
+
 // The one table of what each entry point does in each state.
 constexpr Response Respond(EngineState state, EntryPoint entry) {
-  const bool job = state == EngineState::Running || state == EngineState::Paused ||
-                   state == EngineState::Stopping || state == EngineState::Closing;
+  const bool job = HoldsJob(state);
   switch (entry) {
     case EntryPoint::Encode:
       // Encode is disabled while a job runs; a press under a question waits for its answer.

@@ -110,20 +110,46 @@ bool Job::CheckEnd() {
   }
   if (*code == platform::kStillActive)
     return false;
+  End(*code);
+  return true;
+}
+
+void Job::End(int exit_code) {
   end_watch_.Reset();
   if (state_ != State::Suspended)
     stood_still_at_ = s_.clock.GetTickCount();
   state_ = State::Ended;
-  exit_code_ = *code;
+  exit_code_ = exit_code;
+  const JobResult result = Finish(exit_code);
   // Last, and from a copy: the driver may let the job go in its report.
-  if (const std::function<void(int)> report = OnEnd)
-    report(*code);
-  return true;
+  if (const std::function<void(const JobResult&)> report = OnResult)
+    report(result);
 }
 
 void Job::Stop() {
   if (child_ != nullptr && state_ != State::Ended)
     child_->Terminate(platform::kExitTerminated);
+}
+
+void Job::GiveUp() {
+  if (child_ != nullptr && state_ != State::Ended && !CheckEnd())
+    End(platform::kExitTerminated);
+}
+
+void StopAndWait(const std::function<std::vector<Job*>()>& running, platform::EventLoop& loop,
+                 platform::Clock& clock, uint32_t limit_ms) {
+  for (Job* job : running())
+    job->Stop();
+  // The ends come through the loop, which goes on handling what arrives meanwhile; a child the
+  // loop cannot watch is looked at after each turn.
+  const uint32_t start = clock.GetTickCount();
+  while (!running().empty() && platform::TicksBetween(start, clock.GetTickCount()) < limit_ms) {
+    loop.WaitForMessages(100);
+    for (Job* job : running())  // a report lets at most its own job go
+      job->CheckEnd();
+  }
+  for (Job* job : running())
+    job->GiveUp();
 }
 
 void Job::Suspend() {
@@ -170,7 +196,9 @@ bool Job::MoveToDestination() {
   return true;
 }
 
-JobResult Job::Finish(int exit_code, const UnfinishedOutput& unfinished) {
+JobResult Job::Finish(int exit_code) {
+  const UnfinishedOutput unfinished =
+      settings_.unfinished ? settings_.unfinished() : UnfinishedOutput{};
   watched_output_.reset();
   JobResult result;
   result.exit_code = exit_code;

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine_prompts.h"
 #include "job_text.h"
@@ -19,6 +20,12 @@
 #include "queue/file_data.h"
 
 namespace tolvane::encoding {
+
+// What happens to the output of a job that did not complete.
+struct UnfinishedOutput {
+  bool delete_stopped = false;  // a stopped job's partial MP3 goes
+  bool delete_failed = false;   // a failed encoder's output goes (an empty one always does)
+};
 
 // What every job of a batch shares: the encoder, where the MP3 files go, and which checks run.
 struct JobSettings {
@@ -38,6 +45,9 @@ struct JobSettings {
   std::string staging_name;
   // The tag a completed MP3 gets, nullopt for none; when unset, the entry's own when it has one.
   std::function<std::optional<options::SongTag>(const queue::TFileData&)> tag_of;
+  // What goes of an output that did not complete, asked as the job ends (the window's switch may
+  // change while it runs); unset keeps all but an empty output.
+  std::function<UnfinishedOutput()> unfinished;
 };
 
 // The launch's questions. The window asks the user; the batch tool answers from its flags.
@@ -86,17 +96,12 @@ struct JobResult {
   std::string error_line;    // halted: the encoder's own last word on why, if it said one
 };
 
-// What happens to the output of a job that did not complete.
-struct UnfinishedOutput {
-  bool delete_stopped = false;  // a stopped job's partial MP3 goes
-  bool delete_failed = false;   // a failed encoder's output goes (an empty one always does)
-};
-
 // One file's encoding, from its plan to its outcome, for every driver: the window's engine runs
 // one at a time and asks its questions, the batch tool runs several and answers from its flags.
 // The job owns its run: the encoder, the watch on its end through the loop, stop, suspend and
-// resume, its clock and its progress. A driver starts jobs, listens for their end and finishes
-// them; a job reports, it never shows anything itself. The entry must outlive the job.
+// resume, its clock and its progress, and its end: it finishes itself (tag, move, what goes of
+// an unfinished output) and reports the result once. A driver starts jobs and listens for their
+// results; a job reports, it never shows anything itself. The entry must outlive the job.
 class Job final {
  public:
   enum class State { Planned, Running, Suspended, Ended };
@@ -130,27 +135,29 @@ class Job final {
   // How far it is, from the output's size and the time at work.
   FileProgress Progress() const;
 
-  // The encoder's end, reported once with its exit code, from the loop (or from CheckEnd). The
-  // driver then calls Finish. The job may be destroyed inside the report.
-  std::function<void(int exit_code)> OnEnd;
-  // Looks at the encoder now: true when it has ended, which OnEnd then reported. For a tick, and
-  // for a system without end notifications.
+  // The job's end, finished and reported once: from the loop, from CheckEnd or from GiveUp. The
+  // job may be destroyed inside the report.
+  std::function<void(const JobResult&)> OnResult;
+  // Looks at the encoder now: true when it has ended, and the job with it (OnResult reported
+  // that). For a tick, and for a system without end notifications.
   bool CheckEnd();
   // The encoder's exit code once its end was seen; nullopt while it runs.
   std::optional<int> ExitCode() const { return exit_code_; }
-  // Ends the encoder and everything it started; its end is reported as kExitTerminated. An
-  // encoder whose end came first keeps its own exit code.
+  // Asks the encoder and everything it started to end; the result then says what happened: an
+  // encoder killed stopped, one whose end came first keeps its own.
   void Stop();
+  // A stopped encoder whose end never came: the job ends as stopped without it.
+  void GiveUp();
   // Holds the encoder where it is, and its clock with it; Resume lets both go on.
   void Suspend();
   void Resume();
 
-  // Finishes the job by its encoder's exit code: 0 completed (tag, then the move of an encoder
-  // that wrote beside the source, replacing what is at the destination), kExitTerminated
-  // stopped, anything else halted.
-  JobResult Finish(int exit_code, const UnfinishedOutput& unfinished);
-
  private:
+  // The end seen: the clock stands still and the job finishes by `exit_code`, then reports.
+  void End(int exit_code);
+  // 0 completed (tag, then the move of an encoder that wrote beside the source, replacing what
+  // is at the destination), kExitTerminated stopped, anything else halted.
+  JobResult Finish(int exit_code);
   bool Staged() const { return !plan_.staging_folder.empty(); }
   void WatchEnd();
   bool OutputExists();
@@ -178,6 +185,13 @@ class Job final {
   uint32_t suspended_ms_ = 0;
   uint32_t stood_still_at_ = 0;
 };
+
+// Stops every job `running` lists (the jobs whose end has not come) and runs the loop until it
+// lists none or `limit_ms` have passed (a killed encoder ends at once); a job still running then
+// is given up. Each job reports its own result on the way and may let itself go in it, so
+// `running` is asked again each time.
+void StopAndWait(const std::function<std::vector<Job*>()>& running, platform::EventLoop& loop,
+                 platform::Clock& clock, uint32_t limit_ms);
 
 // What a launch result means for a driver that reports failures: the failure, or nullopt for a
 // start or a pass-over that is no failure.

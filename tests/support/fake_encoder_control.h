@@ -60,7 +60,7 @@ inline void WaitUntilEnded(platform::ChildProcess* child) {
         return code && *code != platform::kStillActive;
       },
       kHangLimit);
-  EXPECT_TRUE(ended) << "the encoder did not end within 20 s";
+  EXPECT_TRUE(ended) << "the encoder did not end in time";
 }
 
 // Ends a child that still runs and reaps it: no encoder outlives a test.
@@ -78,7 +78,7 @@ inline int64_t SizeOf(const std::string& path) {
 
 inline void WaitForSize(const std::string& path, int64_t size) {
   EXPECT_TRUE(Eventually([&] { return SizeOf(path) == size; }, kHangLimit))
-      << path << " did not reach " << size << " bytes within 20 s";
+      << path << " did not reach " << size << " bytes in time";
 }
 
 }  // namespace tolvane::testing
