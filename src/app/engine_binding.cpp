@@ -129,6 +129,10 @@ void EngineBinding::Report(EngineFailure failure, const std::string& source_name
       text = "Can't create output folder.";
       caption = "Error!";
       break;
+    case EngineFailure::OutputNotCreated:
+      text = "Can't create the MP3 file of " + source_name + ".";
+      caption = "Error!";
+      break;
     case EngineFailure::CommandLineTooLong:
       text = "The command line for " + source_name + " is longer than " +
              std::to_string(encoding::kMaxCommandLine) + " characters.\rUse a shorter path.";

@@ -8,8 +8,7 @@
 #include "settings/job_list.h"
 #include "settings/settings_store.h"
 #include "settings/settings_value.h"
-#include "shell/freedesktop_verb.h"
-#include "shell/shell_verbs.h"
+#include "shell/shell_integration.h"
 
 namespace tolvane::app {
 
@@ -134,7 +133,8 @@ void TBlade::WriteJobListFile() {
 
 void TBlade::LoadJobList() {
   if (!SaveListButton.Down()) {
-    files_.Delete(job_list_path_);
+    // Without Job save no list is read; one that cannot go is never restored unasked.
+    (void)files_.Delete(job_list_path_);
     return;
   }
   if (!files_.FileExists(job_list_path_))
@@ -159,27 +159,29 @@ void TBlade::LoadJobList() {
 }
 
 void TBlade::EraseSettings() {
-  user_registry_.DeleteKey(settings::kSettingsKey);
-  user_registry_.Flush();
+  (void)user_registry_.DeleteKey(settings::kSettingsKey);  // none stored: nothing to erase
+  if (const platform::Result erased = user_registry_.Flush(); !erased) {
+    dialogs_.MessageBox("Failed to set data for 'Tolvane'\r" + erased.Why(), Application.Title(),
+                        ui::MessageIcon::Error, ui::MessageButtons::Ok);
+  }
   RegistryButton.SetDown(false);
   RegistryButtonClick();
 }
 
 void TBlade::RegistryButtonClick() {
-  for (const shell::VerbEntry& entry : shell::kVerbEntries) {
-    if (RegistryButton.Down()) {
-      shell::RegisterShellVerb(classes_registry_, entry, executable_path_);
-    } else {
-      shell::UnregisterShellVerb(classes_registry_, entry);
-    }
-  }
-  classes_registry_.Flush();
-  // What Linux file managers read.
-  if (RegistryButton.Down()) {
-    shell::InstallBladeIt(desktop_files_, executable_path_);
-  } else {
-    shell::RemoveBladeIt(desktop_files_);
-  }
+  const bool on = RegistryButton.Down();
+  // The registry's verb, and what Linux file managers read.
+  const platform::Result done =
+      on ? shell::IntegrateIntoShell(classes_registry_, desktop_files_, executable_path_)
+         : shell::LeaveShell(classes_registry_, desktop_files_);
+  if (done)
+    return;
+  // The switch shows what is in place.
+  RegistryButton.SetDown(!on);
+  dialogs_.MessageBox(
+      std::string(on ? "Failed to integrate into shell" : "Failed to leave the shell") + "\r" +
+          done.Why(),
+      Application.Title(), ui::MessageIcon::Error, ui::MessageButtons::Ok);
 }
 
 void TBlade::ResetButtonMouseDown() {

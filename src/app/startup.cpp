@@ -86,10 +86,16 @@ std::vector<std::string> HandOffCommands(const std::vector<std::string>& argumen
 
 void MigrateEarlierSettings(platform::RegistryStore& user, platform::RegistryStore& classes,
                             ui::Dialogs& dialogs) {
-  if (settings::MigrateSettings(user, classes)) {
-    dialogs.MessageBox(settings::kMigratedText, settings::kMigratedCaption, ui::MessageIcon::None,
-                       ui::MessageButtons::Ok);
+  const settings::Migration migration = settings::MigrateSettings(user, classes);
+  if (!migration.moved)
+    return;
+  if (!migration.written) {
+    dialogs.MessageBox("Failed to set data for 'Tolvane'\r" + migration.written.Why(),
+                       settings::kMigratedCaption, ui::MessageIcon::Error, ui::MessageButtons::Ok);
+    return;
   }
+  dialogs.MessageBox(settings::kMigratedText, settings::kMigratedCaption, ui::MessageIcon::None,
+                     ui::MessageButtons::Ok);
 }
 
 }  // namespace tolvane::app

@@ -358,6 +358,14 @@ std::unique_ptr<encoding::Job> BatchRun::Start(queue::TFileData& entry) {
     case encoding::LaunchResult::CommandLineTooLong:
       Record(entry, Outcome::Failed, "its command line is too long");
       return nullptr;
+    case encoding::LaunchResult::OutputNotCreated: {
+      const std::optional<std::string> why =
+          s_.files.FolderExists(job.Output())
+              ? "a folder of that name is in the way"
+              : s_.files.WhyCannotWriteIn(s_.paths.FolderOf(job.Output()));
+      Record(entry, Outcome::Failed, "cannot create " + job.Output() + (why ? ": " + *why : ""));
+      return nullptr;
+    }
     case encoding::LaunchResult::CannotStart:
       Record(entry, Outcome::Failed, "cannot start " + encoder_);
       return nullptr;
@@ -396,7 +404,8 @@ void BatchRun::Report(const encoding::Job& job, const encoding::JobResult& resul
         entry, Outcome::Failed,
         destination + " appeared while it was encoded: another program writes the same MP3" + time);
   } else if (result.move_failed) {
-    Record(entry, Outcome::Failed, "cannot move the MP3 to " + destination + time);
+    const std::string why = result.why_not_moved.empty() ? "" : ": " + result.why_not_moved;
+    Record(entry, Outcome::Failed, "cannot move the MP3 to " + destination + why + time);
   } else if (result.tag_failed) {
     Record(entry, Outcome::Failed, "the tag could not be written to " + destination + time);
   } else if (result.source_kept) {

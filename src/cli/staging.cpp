@@ -28,9 +28,10 @@ void Staging::RemoveAbandoned(platform::FileSystem& files, const platform::Paths
       continue;
     }
     const std::string abandoned = paths.WithTrailingSeparator(folder) + name;
+    // What cannot go now is hidden, no MP3 of anyone's, and tried again by the next run.
     for (const std::string& partial : files.ListFiles(abandoned, "*.*"))
-      files.Delete(paths.WithTrailingSeparator(abandoned) + partial);
-    files.DeleteFolder(abandoned);
+      (void)files.Delete(paths.WithTrailingSeparator(abandoned) + partial);
+    (void)files.DeleteFolder(abandoned);
   }
 }
 

@@ -105,6 +105,7 @@ BatchEngine::NextJob BatchEngine::StartNextJob() {
         continue;
       case LaunchResult::InputNotFound:
       case LaunchResult::FolderNotCreated:
+      case LaunchResult::OutputNotCreated:
       case LaunchResult::CommandLineTooLong:
       case LaunchResult::CannotStart:
         return FailLaunch(*FailureOf(result), source_name);

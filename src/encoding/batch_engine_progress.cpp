@@ -106,7 +106,8 @@ void BatchEngine::FinishCompleted(const JobResult& result) {
   }
   if (result.move_failed) {
     note += ", not moved";
-    host_.Log(entry.OutputPath + " could not be moved to " + result.destination);
+    host_.Log(entry.OutputPath + " could not be moved to " + result.destination +
+              (result.why_not_moved.empty() ? "" : ": " + result.why_not_moved));
   }
   queue_.SetState(entry, queue::EntryState::Completed(seconds, note));
   if (!go_on) {

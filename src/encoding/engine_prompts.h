@@ -12,6 +12,7 @@ enum class EngineFailure {
   EncoderNotFound,         // no file at the encoder's path
   InputNotFound,           // the entry's source is gone
   OutputFolderNotCreated,  // the target folder or one of its tree levels
+  OutputNotCreated,        // the MP3 file cannot be made
   CommandLineTooLong,      // longer than the encoder's command line may be
   CannotStart,             // the encoder could not be started
   EncoderHalted,           // the encoder ended with an error

@@ -17,7 +17,7 @@ Job::Job(queue::TFileData& entry, const JobSettings& settings, const JobServices
 
 Job::~Job() {
   if (child_ != nullptr && child_->ExitCode() == platform::kStillActive)
-    child_->Terminate(platform::kExitTerminated);
+    (void)child_->Terminate(platform::kExitTerminated);  // refused only for one already gone
 }
 
 std::string Job::CommandLine() const {
@@ -76,8 +76,13 @@ LaunchResult Job::Launch(JobQuestions& questions) {
     return LaunchResult::FolderNotCreated;
   }
   entry_.OutputPath = Output();
-  // The output starts empty, and stays open for reading: its growth is the job's progress.
-  s_.files.Open(Output(), platform::OpenMode::CreateTruncate);
+  // The output starts empty, and stays open for reading: its growth is the job's progress. An
+  // output that cannot be made is one the encoder cannot write either.
+  if (s_.files.Open(Output(), platform::OpenMode::CreateTruncate) == nullptr) {
+    if (Staged())
+      DropStaged();
+    return LaunchResult::OutputNotCreated;
+  }
   watched_output_ = s_.files.Open(Output(), platform::OpenMode::Read);
   child_ = s_.processes.Start(command_line, settings_.show_console);
   if (child_ == nullptr) {
@@ -127,8 +132,9 @@ void Job::End(int exit_code) {
 }
 
 void Job::Stop() {
+  // Refused only for an encoder already gone, whose end then comes as it is.
   if (child_ != nullptr && state_ != State::Ended)
-    child_->Terminate(platform::kExitTerminated);
+    (void)child_->Terminate(platform::kExitTerminated);
 }
 
 void Job::GiveUp() {
@@ -155,7 +161,7 @@ void StopAndWait(const std::function<std::vector<Job*>()>& running, platform::Ev
 void Job::Suspend() {
   if (state_ != State::Running)
     return;
-  child_->Suspend();
+  (void)child_->Suspend();  // refused only for an encoder that has ended: its end comes
   stood_still_at_ = s_.clock.GetTickCount();
   state_ = State::Suspended;
 }
@@ -163,7 +169,7 @@ void Job::Suspend() {
 void Job::Resume() {
   if (state_ != State::Suspended)
     return;
-  child_->Resume();
+  (void)child_->Resume();  // as Suspend
   suspended_ms_ += platform::TicksBetween(stood_still_at_, s_.clock.GetTickCount());
   state_ = State::Running;
 }
@@ -183,17 +189,19 @@ int64_t Job::OutputSize() const {
   return watched_output_ != nullptr ? watched_output_->Size() : -1;
 }
 
-bool Job::MoveToDestination() {
+platform::Result Job::MoveToDestination() {
   const std::string& to = Destination();
   // A target folder that leads back to the source's folder: the MP3 is where it belongs.
   if (!s_.files.SameFile(to, Output())) {
-    if (s_.files.FileExists(to))
-      s_.files.Delete(to);
-    if (!s_.files.Move(Output(), to))
-      return false;
+    if (s_.files.FileExists(to)) {
+      if (platform::Result gone = s_.files.Delete(to); !gone)
+        return gone;
+    }
+    if (platform::Result moved = s_.files.Move(Output(), to); !moved)
+      return moved;
   }
   entry_.OutputPath = to;
-  return true;
+  return platform::Result::Done();
 }
 
 JobResult Job::Finish(int exit_code) {
@@ -215,7 +223,11 @@ JobResult Job::Finish(int exit_code) {
       return result;
     }
     entry_.Encoded = true;
-    result.move_failed = Output() != Destination() && !MoveToDestination();
+    if (Output() != Destination()) {
+      const platform::Result moved = MoveToDestination();
+      result.move_failed = !moved;
+      result.why_not_moved = moved.Why();
+    }
     return result;
   }
   if (exit_code == platform::kExitTerminated) {
@@ -223,7 +235,7 @@ JobResult Job::Finish(int exit_code) {
     if (Staged())
       DropStaged();
     else if (unfinished.delete_stopped)
-      s_.files.Delete(Output());
+      DropOutput();
     return result;
   }
   result.end = JobResult::End::Halted;
@@ -237,7 +249,7 @@ JobResult Job::Finish(int exit_code) {
   // file this job made for it: that is no output of anyone's.
   const auto output = s_.files.Open(Output(), platform::OpenMode::Read);
   if (unfinished.delete_failed || (output != nullptr && output->Size() == 0))
-    s_.files.Delete(Output());
+    DropOutput();
   return result;
 }
 
@@ -248,15 +260,18 @@ void Job::Place(JobResult& result) {
   mp3.reset();
   // Without the replace asked for at the start, an MP3 that is there now was put there by
   // another program meanwhile: it is neither replaced nor mixed with this one.
-  const bool placed = synced && (replaces_destination_ ? s_.files.Replace(Output(), to)
-                                                       : s_.files.Move(Output(), to));
+  const platform::Result placed =
+      !synced                 ? platform::Result::Failed("it could not be written to the disk")
+      : replaces_destination_ ? s_.files.Replace(Output(), to)
+                              : s_.files.Move(Output(), to);
   if (!placed) {
     result.taken = synced && !replaces_destination_ && s_.files.Exists(to);
     result.move_failed = !result.taken;
+    result.why_not_moved = placed.Why();
     DropStaged();
     return;
   }
-  s_.files.DeleteFolder(plan_.staging_folder);
+  DropStagingFolder();
   entry_.OutputPath = to;
   entry_.Encoded = true;
   if (entry_.DeleteFlag) {
@@ -265,10 +280,20 @@ void Job::Place(JobResult& result) {
   }
 }
 
+void Job::DropOutput() {
+  // Nothing more is said of an unfinished output that cannot go: its row says how the job
+  // ended, and it is the job's own file, which the next run of the entry writes over.
+  (void)s_.files.Delete(Output());
+}
+
+void Job::DropStagingFolder() {
+  // Other jobs may still be writing into it: it goes with the last, and stays until then.
+  (void)s_.files.DeleteFolder(plan_.staging_folder);
+}
+
 void Job::DropStaged() {
-  s_.files.Delete(Output());
-  // Other jobs may still be writing into it: it goes with the last.
-  s_.files.DeleteFolder(plan_.staging_folder);
+  DropOutput();
+  DropStagingFolder();
 }
 
 std::optional<EngineFailure> FailureOf(LaunchResult result) {
@@ -277,6 +302,8 @@ std::optional<EngineFailure> FailureOf(LaunchResult result) {
       return EngineFailure::InputNotFound;
     case LaunchResult::FolderNotCreated:
       return EngineFailure::OutputFolderNotCreated;
+    case LaunchResult::OutputNotCreated:
+      return EngineFailure::OutputNotCreated;
     case LaunchResult::OwnOutput:
       return EngineFailure::SourceIsOwnOutput;
     case LaunchResult::CommandLineTooLong:

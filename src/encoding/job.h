@@ -75,6 +75,7 @@ enum class LaunchResult {
   Started,
   InputNotFound,       // the source is gone
   FolderNotCreated,    // the target folder or one of its tree levels
+  OutputNotCreated,    // the MP3 file cannot be made where the encoder is to write it
   OwnOutput,           // the MP3 would be written over the source itself: passed over
   ExistingKept,        // an MP3 is there and is kept: passed over, counting as done
   ShortOfSpace,        // skipped for the free space: passed over
@@ -86,8 +87,9 @@ enum class LaunchResult {
 struct JobResult {
   enum class End { Completed, Stopped, Halted } end = End::Completed;
   int exit_code = 0;
-  bool tag_failed = false;   // completed, but its ID3 tag is not in the MP3
-  bool move_failed = false;  // completed, but it could not go to its target folder
+  bool tag_failed = false;    // completed, but its ID3 tag is not in the MP3
+  bool move_failed = false;   // completed, but it could not go to its target folder
+  std::string why_not_moved;  // the system's words for that, when it said any
   // Another program put an MP3 at the destination while this job ran: this job's was dropped
   // rather than mixed with it or put over it.
   bool taken = false;
@@ -161,12 +163,14 @@ class Job final {
   bool Staged() const { return !plan_.staging_folder.empty(); }
   void WatchEnd();
   bool OutputExists();
-  bool MoveToDestination();
+  platform::Result MoveToDestination();
   // Puts a staged MP3 under its final name: synced, renamed, its folder synced; then the
   // source goes if it is to.
   void Place(JobResult& result);
   // Drops a staged output that is not to be kept, and the hidden folder once it is empty.
   void DropStaged();
+  void DropOutput();
+  void DropStagingFolder();
 
   queue::TFileData& entry_;
   JobSettings settings_;

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "result.h"
+
 namespace tolvane::platform {
 
 // The user's files that a desktop reads: desktop entries, file-manager menus and scripts, under
@@ -11,10 +13,10 @@ class DesktopFiles {
   virtual ~DesktopFiles() = default;
   // Writes the file at `relative_path` below the data folder, its folders made as needed; the old
   // file (if any) is replaced in one step. An `executable` file may be run.
-  virtual bool Write(const std::string& relative_path, const std::string& content,
-                     bool executable) = 0;
-  // Removes the file; true when it is gone (also when it never was there).
-  virtual bool Remove(const std::string& relative_path) = 0;
+  virtual Result Write(const std::string& relative_path, const std::string& content,
+                       bool executable) = 0;
+  // Removes the file; done when it is gone (also when it never was there).
+  virtual Result Remove(const std::string& relative_path) = 0;
 };
 
 }  // namespace tolvane::platform

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "result.h"
+
 namespace tolvane::platform {
 
 // An open file. Reads past the end return fewer bytes; nothing throws.
@@ -14,15 +16,15 @@ class File {
  public:
   virtual ~File() = default;
   // The file's size now, or -1 when it cannot be read.
-  virtual int64_t Size() = 0;
+  [[nodiscard]] virtual int64_t Size() = 0;
   // Reads up to `count` bytes at `offset` into `buffer`; returns how many were read (0 at the
   // end or on failure).
-  virtual int64_t ReadAt(int64_t offset, void* buffer, int64_t count) = 0;
+  [[nodiscard]] virtual int64_t ReadAt(int64_t offset, void* buffer, int64_t count) = 0;
   // Writes `count` bytes at `offset`; false unless all were written.
-  virtual bool WriteAt(int64_t offset, const void* buffer, int64_t count) = 0;
-  virtual bool Truncate(int64_t size) = 0;
+  [[nodiscard]] virtual bool WriteAt(int64_t offset, const void* buffer, int64_t count) = 0;
+  [[nodiscard]] virtual bool Truncate(int64_t size) = 0;
   // Pushes what was written to the disk.
-  virtual bool Sync() = 0;
+  [[nodiscard]] virtual bool Sync() = 0;
 };
 
 enum class OpenMode { Read, ReadWrite, CreateTruncate };
@@ -41,7 +43,7 @@ class FileSystem {
 
   // Null when the file cannot be opened (missing, no permission) or is no regular file (a
   // folder, a FIFO, a device): opening never waits for another program.
-  virtual std::unique_ptr<File> Open(const std::string& path, OpenMode mode) = 0;
+  [[nodiscard]] virtual std::unique_ptr<File> Open(const std::string& path, OpenMode mode) = 0;
   // The size and the first `max_bytes` bytes of a regular file, opened as Open opens it for
   // reading; nullopt when Open would give null. A system may do this more cheaply.
   virtual std::optional<FileHead> ReadHead(const std::string& path, int64_t max_bytes) {
@@ -55,24 +57,24 @@ class FileSystem {
     return head;
   }
   // Whether anything (a file, folder, FIFO, device, ...) is there.
-  virtual bool Exists(const std::string& path) = 0;
+  [[nodiscard]] virtual bool Exists(const std::string& path) = 0;
   // Whether two paths name one file: the same path, or (through links) the same file on disk.
-  virtual bool SameFile(const std::string& a, const std::string& b) = 0;
-  virtual bool FileExists(const std::string& path) = 0;
-  virtual bool FolderExists(const std::string& path) = 0;
+  [[nodiscard]] virtual bool SameFile(const std::string& a, const std::string& b) = 0;
+  [[nodiscard]] virtual bool FileExists(const std::string& path) = 0;
+  [[nodiscard]] virtual bool FolderExists(const std::string& path) = 0;
   // Whether the folder exists and may be entered (searched), so that what is in it can be used.
-  virtual bool CanEnterFolder(const std::string& path) = 0;
-  virtual bool Delete(const std::string& path) = 0;
-  // Removes an empty folder; false when it cannot (missing, or not empty).
-  virtual bool DeleteFolder(const std::string& path) = 0;
+  [[nodiscard]] virtual bool CanEnterFolder(const std::string& path) = 0;
+  virtual Result Delete(const std::string& path) = 0;
+  // Removes an empty folder; it fails when the folder is missing or not empty.
+  virtual Result DeleteFolder(const std::string& path) = 0;
   // Moves or renames a file; fails when the target exists, also when it appears meanwhile.
-  virtual bool Move(const std::string& from, const std::string& to) = 0;
+  virtual Result Move(const std::string& from, const std::string& to) = 0;
   // Renames a file over another in one step: the target is the old file or the new one.
-  virtual bool Replace(const std::string& from, const std::string& to) = 0;
-  // Creates one folder level; false when it cannot (the parent missing, or it exists).
-  virtual bool CreateFolder(const std::string& path) = 0;
+  virtual Result Replace(const std::string& from, const std::string& to) = 0;
+  // Creates one folder level; it fails when the parent is missing or the folder exists.
+  virtual Result CreateFolder(const std::string& path) = 0;
   // Pushes the folder's list of names to the disk: a rename into it survives a power loss.
-  virtual bool SyncFolder(const std::string& path) = 0;
+  virtual Result SyncFolder(const std::string& path) = 0;
   // Why a file cannot be opened for reading or a folder cannot be listed, in the system's
   // words ("Permission denied"); nullopt when it can, or when nothing is there.
   virtual std::optional<std::string> WhyUnreadable(const std::string& path) = 0;

@@ -10,7 +10,7 @@ class IntakeHandler {
  public:
   virtual ~IntakeHandler() = default;
   // True when the command was taken; a command of another form is refused.
-  virtual bool Execute(const std::string& command) = 0;
+  [[nodiscard]] virtual bool Execute(const std::string& command) = 0;
   // A conversation ended (the peer closed it, or it was dropped).
   virtual void ConversationEnded() = 0;
 };

@@ -17,11 +17,11 @@ class ChildProcess {
  public:
   virtual ~ChildProcess() = default;
   // kStillActive while it runs, else its exit code (see above); nullopt when it cannot be asked.
-  virtual std::optional<int> ExitCode() = 0;
+  [[nodiscard]] virtual std::optional<int> ExitCode() = 0;
   // Ends the child and everything it started; ExitCode() then reads `exit_code`.
-  virtual bool Terminate(int exit_code) = 0;
-  virtual bool Suspend() = 0;
-  virtual bool Resume() = 0;
+  [[nodiscard]] virtual bool Terminate(int exit_code) = 0;
+  [[nodiscard]] virtual bool Suspend() = 0;
+  [[nodiscard]] virtual bool Resume() = 0;
   // A descriptor that turns readable once the child has ended, for an event loop to watch, so
   // that its end is handled at once; -1 when the system offers none (ExitCode() then has to be
   // polled). It stays the child's: valid while the child object lives.
@@ -38,8 +38,8 @@ class Processes {
   // by the Windows rules (blanks separate, double quotes group, backslashes escape quotes).
   // Standard input and output go nowhere unless `show_console`; standard error is kept for
   // LastErrorLine. Null when it cannot start.
-  virtual std::unique_ptr<ChildProcess> Start(const std::string& command_line,
-                                              bool show_console) = 0;
+  [[nodiscard]] virtual std::unique_ptr<ChildProcess> Start(const std::string& command_line,
+                                                            bool show_console) = 0;
 };
 
 // Splits a command line by the Windows rules for arguments: blanks separate, double quotes

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "result.h"
+
 namespace tolvane::platform {
 
 // Value types, numbered as the registry numbers them.
@@ -44,29 +46,30 @@ class RegistryStore {
  public:
   virtual ~RegistryStore() = default;
 
-  virtual bool KeyExists(const std::string& key) const = 0;
+  [[nodiscard]] virtual bool KeyExists(const std::string& key) const = 0;
   // Creates the key and any missing key above it.
-  virtual bool CreateKey(const std::string& key) = 0;
+  [[nodiscard]] virtual bool CreateKey(const std::string& key) = 0;
   // Deletes the key with everything below it; false when it did not exist.
-  virtual bool DeleteKey(const std::string& key) = 0;
+  [[nodiscard]] virtual bool DeleteKey(const std::string& key) = 0;
 
-  virtual std::optional<RegValue> ReadValue(const std::string& key,
-                                            const std::string& name) const = 0;
+  [[nodiscard]] virtual std::optional<RegValue> ReadValue(const std::string& key,
+                                                          const std::string& name) const = 0;
   // Creates the key when needed.
-  virtual bool WriteValue(const std::string& key, const std::string& name,
-                          const RegValue& value) = 0;
-  virtual bool DeleteValue(const std::string& key, const std::string& name) = 0;
+  [[nodiscard]] virtual bool WriteValue(const std::string& key, const std::string& name,
+                                        const RegValue& value) = 0;
+  [[nodiscard]] virtual bool DeleteValue(const std::string& key, const std::string& name) = 0;
   // Names as first spelled, in the order they were created.
-  virtual std::vector<std::string> ValueNames(const std::string& key) const = 0;
-  virtual std::vector<std::string> SubkeyNames(const std::string& key) const = 0;
+  [[nodiscard]] virtual std::vector<std::string> ValueNames(const std::string& key) const = 0;
+  [[nodiscard]] virtual std::vector<std::string> SubkeyNames(const std::string& key) const = 0;
 
-  // Writes the store back to where it lives; false when that failed (what was there before is
-  // then left whole).
-  virtual bool Flush() = 0;
+  // Writes the store back to where it lives; when that fails, what was there before is left
+  // whole.
+  virtual Result Flush() = 0;
 
   // A string value: Missing when the key or value is absent, WrongType when it holds another type.
-  StringRead ReadString(const std::string& key, const std::string& name) const;
-  bool WriteString(const std::string& key, const std::string& name, const std::string& text) {
+  [[nodiscard]] StringRead ReadString(const std::string& key, const std::string& name) const;
+  [[nodiscard]] bool WriteString(const std::string& key, const std::string& name,
+                                 const std::string& text) {
     return WriteValue(key, name, RegValue::String(text));
   }
 };

@@ -12,13 +12,13 @@ class Volumes {
  public:
   virtual ~Volumes() = default;
   // The mount points of real file systems, in mount order; pseudo file systems left out.
-  virtual std::vector<std::string> List() = 0;
+  [[nodiscard]] virtual std::vector<std::string> List() = 0;
   // The mount point with the longest prefix match of the absolute path, compared
   // case-sensitively; empty for a relative path.
-  virtual std::string VolumeOf(const std::string& path) = 0;
+  [[nodiscard]] virtual std::string VolumeOf(const std::string& path) = 0;
   // Free bytes on the volume holding `path`, all of them (not only what an unprivileged user
   // may fill); nullopt when unknown.
-  virtual std::optional<int64_t> FreeSpace(const std::string& path) = 0;
+  [[nodiscard]] virtual std::optional<int64_t> FreeSpace(const std::string& path) = 0;
 };
 
 }  // namespace tolvane::platform

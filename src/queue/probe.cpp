@@ -42,7 +42,7 @@ class HeaderReader final {
     if (offset + static_cast<int64_t>(N) <= held) {
       std::memcpy(bytes.data(), head_.bytes.data() + offset, N);
     } else if (held < head_.size && offset < head_.size && Rest() != nullptr) {
-      rest_->ReadAt(offset, bytes.data(), N);
+      (void)rest_->ReadAt(offset, bytes.data(), N);  // what it cannot read stays zero
     } else if (offset < held) {
       std::memcpy(bytes.data(), head_.bytes.data() + offset, static_cast<size_t>(held - offset));
     }

@@ -64,9 +64,10 @@ EncoderVersion ReadEncoderVersion(platform::FileSystem& files, const std::string
       continue;
     const int64_t marker = offset + static_cast<int64_t>(found);
     std::array<char, 4> version{};
-    file->ReadAt(marker + kVersionOffset, version.data(), 4);
+    // What cannot be read stays zero, and no version reads so.
+    (void)file->ReadAt(marker + kVersionOffset, version.data(), 4);
     if (version[0] == '=')
-      file->ReadAt(marker + kLongRunVersionOffset, version.data(), 4);
+      (void)file->ReadAt(marker + kLongRunVersionOffset, version.data(), 4);
     const std::string text(version.begin(), version.end());
     return {EncoderVersion::Outcome::Found, IsDecimalNumber(text) ? "v " + text : "v ?.??"};
   }

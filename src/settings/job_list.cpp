@@ -74,6 +74,11 @@ class Reader {
   int64_t offset_ = 0;
 };
 
+// A save that failed is reported by the caller; its half-written copy is ours to drop.
+void DropTemporary(platform::FileSystem& files, const std::string& temporary) {
+  (void)files.Delete(temporary);
+}
+
 }  // namespace
 
 std::string JobRecord(const queue::TFileData& e) {
@@ -114,12 +119,12 @@ bool WriteJobList(platform::FileSystem& files, const std::string& path,
     if (file == nullptr)
       return false;
     if (!file->WriteAt(0, bytes.data(), static_cast<int64_t>(bytes.size())) || !file->Sync()) {
-      files.Delete(temporary);
+      DropTemporary(files, temporary);
       return false;
     }
   }
   if (!files.Replace(temporary, path)) {
-    files.Delete(temporary);
+    DropTemporary(files, temporary);
     return false;
   }
   return true;

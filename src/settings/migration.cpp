@@ -18,17 +18,17 @@ Settings EarlierDefaults() {
 }
 }  // namespace
 
-bool MigrateSettings(platform::RegistryStore& user, platform::RegistryStore& classes) {
+Migration MigrateSettings(platform::RegistryStore& user, platform::RegistryStore& classes) {
   if (!user.KeyExists(kEarlierSettingsKey))
-    return false;
+    return {};
   for (const shell::VerbEntry& entry : shell::kVerbEntries)
     shell::MigrateShellVerb(classes, entry);
 
   CopySettings(user, kEarlierSettingsKey, kSettingsKey, EarlierDefaults());
-  user.DeleteKey(kEarlierSettingsKey);
-  user.Flush();
-  classes.Flush();
-  return true;
+  (void)user.DeleteKey(kEarlierSettingsKey);  // it exists: looked at above
+  platform::Result settings = user.Flush();
+  platform::Result verbs = classes.Flush();
+  return {.moved = true, .written = settings ? std::move(verbs) : std::move(settings)};
 }
 
 }  // namespace tolvane::settings

@@ -173,7 +173,8 @@ LoadedSettings LoadSettings(platform::RegistryStore& registry, const std::string
   return loaded;
 }
 
-bool SaveSettings(platform::RegistryStore& registry, const std::string& key, const Settings& s) {
+platform::Result SaveSettings(platform::RegistryStore& registry, const std::string& key,
+                              const Settings& s) {
   SettingsStore store(registry, key);
   if (s.drive)
     store.WriteInteger("Drive", *s.drive);
@@ -192,13 +193,14 @@ std::string LoadAddFolder(platform::RegistryStore& registry, const std::string& 
   return SettingsStore(registry, key).Text(kAddFolderValue, "").value_or("");
 }
 
-bool SaveAddFolder(platform::RegistryStore& registry, const std::string& key,
-                   const std::string& folder) {
-  return SettingsStore(registry, key).WriteText(kAddFolderValue, folder) && registry.Flush();
+platform::Result SaveAddFolder(platform::RegistryStore& registry, const std::string& key,
+                               const std::string& folder) {
+  SettingsStore(registry, key).WriteText(kAddFolderValue, folder);
+  return registry.Flush();
 }
 
-bool SaveEncoderPath(platform::RegistryStore& registry, const std::string& key,
-                     const std::string& path) {
+platform::Result SaveEncoderPath(platform::RegistryStore& registry, const std::string& key,
+                                 const std::string& path) {
   Settings s;
   s.encoder_path = path;
   SettingsStore store(registry, key);

@@ -66,20 +66,20 @@ struct DefaultPlace {
 LoadedSettings LoadSettings(platform::RegistryStore& registry, const std::string& key,
                             const Settings& start, DefaultPlace place);
 
-// Writes every setting below `key` in the fixed order and writes the store back; false when it
-// could not be written.
-bool SaveSettings(platform::RegistryStore& registry, const std::string& key,
-                  const Settings& settings);
+// Writes every setting below `key` in the fixed order and writes the store back; the system's
+// words when it could not be written.
+platform::Result SaveSettings(platform::RegistryStore& registry, const std::string& key,
+                              const Settings& settings);
 
 // The folder of the last file picked in the Add dialog: only the Add command reads and writes it,
 // at once. "" when none is stored.
 std::string LoadAddFolder(platform::RegistryStore& registry, const std::string& key);
-bool SaveAddFolder(platform::RegistryStore& registry, const std::string& key,
-                   const std::string& folder);
+platform::Result SaveAddFolder(platform::RegistryStore& registry, const std::string& key,
+                               const std::string& folder);
 
 // The encoder the user chose, written at once (the other settings wait for the close).
-bool SaveEncoderPath(platform::RegistryStore& registry, const std::string& key,
-                     const std::string& path);
+platform::Result SaveEncoderPath(platform::RegistryStore& registry, const std::string& key,
+                                 const std::string& path);
 
 // Copies every setting from the key `from` to the key `to`, each as its type: a missing value, a
 // text that is no number, or a value of another type gives its value in `defaults`. Nothing is

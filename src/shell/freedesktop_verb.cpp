@@ -88,16 +88,24 @@ std::vector<DesktopFile> BladeItFiles(const std::string& executable) {
   };
 }
 
-bool InstallBladeIt(platform::DesktopFiles& files, const std::string& executable) {
-  bool all = true;
-  for (const DesktopFile& file : BladeItFiles(executable))
-    all = files.Write(file.path, file.content, file.executable) && all;
+platform::Result InstallBladeIt(platform::DesktopFiles& files, const std::string& executable) {
+  platform::Result all = platform::Result::Done();
+  for (const DesktopFile& file : BladeItFiles(executable)) {
+    platform::Result written = files.Write(file.path, file.content, file.executable);
+    if (all && !written)
+      all = std::move(written);
+  }
   return all;
 }
 
-void RemoveBladeIt(platform::DesktopFiles& files) {
-  for (const DesktopFile& file : BladeItFiles({}))
-    files.Remove(file.path);
+platform::Result RemoveBladeIt(platform::DesktopFiles& files) {
+  platform::Result all = platform::Result::Done();
+  for (const DesktopFile& file : BladeItFiles({})) {
+    platform::Result removed = files.Remove(file.path);
+    if (all && !removed)
+      all = std::move(removed);
+  }
+  return all;
 }
 
 }  // namespace tolvane::shell

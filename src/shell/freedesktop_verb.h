@@ -18,9 +18,9 @@ struct DesktopFile {
 };
 std::vector<DesktopFile> BladeItFiles(const std::string& executable);
 
-// Writes the three files; false when one could not be written.
-bool InstallBladeIt(platform::DesktopFiles& files, const std::string& executable);
-// Removes exactly those files.
-void RemoveBladeIt(platform::DesktopFiles& files);
+// Writes the three files; the first failure's words when one could not be written.
+platform::Result InstallBladeIt(platform::DesktopFiles& files, const std::string& executable);
+// Removes exactly those files; the first failure's words when one is still there.
+platform::Result RemoveBladeIt(platform::DesktopFiles& files);
 
 }  // namespace tolvane::shell

@@ -10,12 +10,24 @@ constexpr const char* kOldVerb = "\\shell\\Make mp3";
 constexpr std::array<const char*, 5> kLevels = {"\\ddeexec\\topic", "\\ddeexec\\application",
                                                 "\\ddeexec", "\\command", ""};
 
+// The store refuses only a key without a name, which none of the verb's keys is; whether the
+// writes reach the disk is the flush's to say.
+void Put(platform::RegistryStore& classes, const std::string& key, const std::string& name,
+         const platform::RegValue& value) {
+  (void)classes.WriteValue(key, name, value);
+}
+
+// A level that is not there is gone already.
+void Drop(platform::RegistryStore& classes, const std::string& key) {
+  (void)classes.DeleteKey(key);
+}
+
 // Copies the values of `from` and, recursively, its subkeys to `to`.
 void CopyKey(platform::RegistryStore& classes, const std::string& from, const std::string& to) {
-  classes.CreateKey(to);
+  (void)classes.CreateKey(to);  // named, as Put's keys are
   for (const std::string& name : classes.ValueNames(from)) {
     if (const auto value = classes.ReadValue(from, name))
-      classes.WriteValue(to, name, *value);
+      Put(classes, to, name, *value);
   }
   for (const std::string& subkey : classes.SubkeyNames(from)) {
     CopyKey(classes, from + "\\" + subkey, to + "\\" + subkey);
@@ -35,17 +47,17 @@ std::string TypeKeyOf(const platform::RegistryStore& classes, const VerbEntry& e
 void RegisterShellVerb(platform::RegistryStore& classes, const VerbEntry& entry,
                        const std::string& executable) {
   const std::string verb = TypeKeyOf(classes, entry) + kVerb;
-  classes.CreateKey(verb);
-  classes.WriteString(verb + "\\Command", "", "\"" + executable + "\"");
-  classes.WriteString(verb + "\\ddeexec", "", "[\"%1\"]");
-  classes.WriteString(verb + "\\ddeexec\\application", "", "tolvane");
-  classes.WriteString(verb + "\\ddeexec\\topic", "", "bladefiles");
+  (void)classes.CreateKey(verb);  // named, as Put's keys are
+  Put(classes, verb + "\\Command", "", platform::RegValue::String("\"" + executable + "\""));
+  Put(classes, verb + "\\ddeexec", "", platform::RegValue::String("[\"%1\"]"));
+  Put(classes, verb + "\\ddeexec\\application", "", platform::RegValue::String("tolvane"));
+  Put(classes, verb + "\\ddeexec\\topic", "", platform::RegValue::String("bladefiles"));
 }
 
 void UnregisterShellVerb(platform::RegistryStore& classes, const VerbEntry& entry) {
   const std::string verb = TypeKeyOf(classes, entry) + kVerb;
   for (const char* level : kLevels)
-    classes.DeleteKey(verb + level);
+    Drop(classes, verb + level);
 }
 
 void MigrateShellVerb(platform::RegistryStore& classes, const VerbEntry& entry) {
@@ -58,7 +70,7 @@ void MigrateShellVerb(platform::RegistryStore& classes, const VerbEntry& entry) 
       CopyKey(classes, old_verb + level, type + kVerb + level);
   }
   for (const char* level : kLevels)
-    classes.DeleteKey(old_verb + level);
+    Drop(classes, old_verb + level);
 }
 
 }  // namespace tolvane::shell

@@ -45,7 +45,7 @@ TEST(JobList, UnfinishedRowsAreWrittenWithTheirOptionsAndTags) {
   testing::CountingEventLoop loop;
   ui::Application application(loop);
   testing::FixedWorkArea work_area({0, 0, 1280, 1000});
-  f.system.registry.Flush();
+  ASSERT_TRUE(f.system.registry.Flush());
   TBlade next(WindowServices(f.system, application, work_area,
                              {.volumes = &f.volumes, .job_list = job_list}));
   next.FormCreate();
@@ -196,7 +196,7 @@ TEST(JobList, DamagedAndShortFilesRestoreWhatCanBeRead) {
     testing::SystemServices system;
     const std::string job_list = system.config / "tolvane.dat";
     testing::WriteText(job_list, c.bytes);
-    system.registry.WriteString("SOFTWARE\\Orvik\\Tolvane", "Savelist", "1");
+    EXPECT_TRUE(system.registry.WriteString("SOFTWARE\\Orvik\\Tolvane", "Savelist", "1"));
     TBlade blade(WindowServices(system, application, work_area,
                                 {.volumes = &probe.volumes, .job_list = job_list}));
     blade.FormCreate();
@@ -227,11 +227,11 @@ TEST(JobList, AutostartRunsWhenEntriesWereRestored) {
                                      a + testing::Int32Bytes(2) + testing::Int32Bytes(128) +
                                      std::string(5, '\0') + testing::Int32Bytes(0) +
                                      std::string(1, '\0') + testing::Int32Bytes(-1));
-    system.registry.WriteString("SOFTWARE\\Orvik\\Tolvane", "Savelist", "1");
-    system.registry.WriteString("SOFTWARE\\Orvik\\Tolvane", "Autostart", "1");
-    system.registry.WriteString(
+    EXPECT_TRUE(system.registry.WriteString("SOFTWARE\\Orvik\\Tolvane", "Savelist", "1"));
+    EXPECT_TRUE(system.registry.WriteString("SOFTWARE\\Orvik\\Tolvane", "Autostart", "1"));
+    EXPECT_TRUE(system.registry.WriteString(
         "SOFTWARE\\Orvik\\Tolvane", "BladePath",
-        encoder_there ? TOLVANE_BUILD_DIR "/tests/fake_bladeenc" : TOLVANE_BUILD_DIR "/none");
+        encoder_there ? TOLVANE_BUILD_DIR "/tests/fake_bladeenc" : TOLVANE_BUILD_DIR "/none"));
     application.SetTitle("Tolvane");
     if (!encoder_there)
       system.dialogs.AnswerNext(ui::MessageAnswer::Ok);
@@ -256,7 +256,7 @@ TEST(JobList, AFailedSettingsSaveIsReportedAndKeepsTheFiles) {
   BladeFixture f;
   const std::string job_list = f.system.config / "tolvane.dat";
   const std::string settings = f.system.config / "HKEY_CURRENT_USER.reg";
-  f.system.registry.WriteString("SOFTWARE\\Orvik\\Tolvane", "Bitrate", "192");
+  EXPECT_TRUE(f.system.registry.WriteString("SOFTWARE\\Orvik\\Tolvane", "Bitrate", "192"));
   ASSERT_TRUE(f.system.registry.Flush());
   const std::string before = testing::ReadText(settings);
   testing::WriteText(job_list, "TVFILES" + testing::Int32Bytes(-1));

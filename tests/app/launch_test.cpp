@@ -98,6 +98,11 @@ TEST(Launch, ErrorsStopTheBatchAtTheEntry) {
          testing::WriteText(f.temp / "plain-file", "x");
          f.blade.OutputFolder.SetText(f.temp / "plain-file/out");
        }},
+      {"Can't create the MP3 file of a.wav.", "Error!", "Queued", false,
+       [](EngineFixture& f) {
+         std::filesystem::create_directories(f.temp / "out/a.mp3");  // a folder in its place
+         f.blade.OutputFolder.SetText(f.temp / "out");
+       }},
       {"Fatal error!", "Error", "Queued", true,
        [](EngineFixture& f) {
          testing::WriteText(f.temp / "not-a-program", "x");  // no execute permission

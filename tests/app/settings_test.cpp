@@ -57,7 +57,7 @@ struct StoredFixture : BladeFixture {};
 void Store(testing::SystemServices& system,
            const std::vector<std::pair<std::string, std::string>>& values) {
   for (const auto& [name, text] : values)
-    system.registry.WriteString(kKey, name, text);
+    EXPECT_TRUE(system.registry.WriteString(kKey, name, text));
 }
 
 TEST(Settings, StoredValuesAreReadByTheirRules) {
@@ -136,9 +136,9 @@ TEST(Settings, AValueOfAnotherTypeIsReportedAndStopsTheLoad) {
   application.SetTitle("Tolvane");
   testing::FixedWorkArea work_area({0, 0, 1280, 1000});
   testing::SystemServices system;
-  system.registry.WriteString(kKey, "CRC", "1");
+  EXPECT_TRUE(system.registry.WriteString(kKey, "CRC", "1"));
   system.registry.WriteValue(kKey, "Bitrate", platform::RegValue::Dword(192));
-  system.registry.WriteString(kKey, "Tree", "3");
+  EXPECT_TRUE(system.registry.WriteString(kKey, "Tree", "3"));
   system.dialogs.AnswerNext(ui::MessageAnswer::Ok);
   TBlade blade(WindowServices(system, application, work_area));
   blade.FormCreate();
@@ -149,12 +149,25 @@ TEST(Settings, AValueOfAnotherTypeIsReportedAndStopsTheLoad) {
   EXPECT_EQ(blade.TreeButton.Caption(), "0") << "what comes after keeps its state";
 }
 
+// "Integrate into shell" that cannot write the desktop's files says why, takes back the verb and
+// stays up.
+TEST(Settings, AShellIntegrationThatCannotBeWrittenStaysOff) {
+  BladeFixture f;
+  testing::WriteText(f.system.desktop_files.Folder(), "a file where the data folder would be");
+  f.system.dialogs.AnswerNext(ui::MessageAnswer::Ok);
+  f.blade.RegistryButton.UserClick();
+  EXPECT_FALSE(f.blade.RegistryButton.Down());
+  ASSERT_EQ(f.system.dialogs.Messages().size(), 1u);
+  EXPECT_EQ(f.system.dialogs.Messages()[0].text, "Failed to integrate into shell\rNot a directory");
+  EXPECT_FALSE(f.system.classes.KeyExists("audio/x-wav\\shell\\Blade it"));
+}
+
 TEST(Settings, RestoreDefaultsIsHeldForThreeSeconds) {
   BladeFixture f;
   TBlade& b = f.blade;
-  f.system.registry.WriteString(kKey, "BladePath", "/opt/bladeenc");
-  f.system.registry.WriteString(kKey, "Path", "/home/ann/rec");
-  f.system.registry.WriteString(kKey, "Recent0", "/srv/mp3");
+  EXPECT_TRUE(f.system.registry.WriteString(kKey, "BladePath", "/opt/bladeenc"));
+  EXPECT_TRUE(f.system.registry.WriteString(kKey, "Path", "/home/ann/rec"));
+  EXPECT_TRUE(f.system.registry.WriteString(kKey, "Recent0", "/srv/mp3"));
   b.RegistryButton.UserClick();  // the verb is registered
   ASSERT_TRUE(f.system.classes.KeyExists("audio/x-wav\\shell\\Blade it"));
   const std::string data = f.system.desktop_files.Folder();

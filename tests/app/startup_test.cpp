@@ -55,20 +55,29 @@ TEST(Startup, AWaylandSessionWithXWaylandRunsTheWindowOnX11) {
   }
 }
 
-// The earlier product's settings move once, and the user is told so that once.
+// The earlier product's settings move once, and the user is told so that once; a move that
+// cannot be written says so and why, never that it succeeded.
 TEST(Startup, MovedEarlierSettingsAreAnnounced) {
-  TempFolder temp;
-  posix::RegistryFile user(temp / "u.reg", "HKEY_CURRENT_USER");
-  posix::RegistryFile classes(temp / "c.reg", "HKEY_CLASSES_ROOT");
-  testing::ScriptedDialogs dialogs;
-  user.WriteString("SOFTWARE\\Orvik\\Tolvex", "Bitrate", "192");
-  dialogs.AnswerNext(ui::MessageAnswer::Ok);
-  MigrateEarlierSettings(user, classes, dialogs);
-  MigrateEarlierSettings(user, classes, dialogs);
-  ASSERT_EQ(dialogs.Messages().size(), 1u);
-  EXPECT_EQ(dialogs.Messages()[0].text, "System registry updated succesfully.");
-  EXPECT_EQ(dialogs.Messages()[0].caption, "Tolvane 2.99");
-  EXPECT_EQ(dialogs.Messages()[0].icon, ui::MessageIcon::None);
+  const std::tuple<const char*, const char*, ui::MessageIcon> cases[] = {
+      {"u.reg", "System registry updated succesfully.", ui::MessageIcon::None},
+      {"blocked/u.reg", "Failed to set data for 'Tolvane'\rNot a directory",
+       ui::MessageIcon::Error},
+  };
+  for (const auto& [file, text, icon] : cases) {
+    TempFolder temp;
+    testing::WriteText(temp / "blocked", "a file where the folder would be");
+    posix::RegistryFile user(temp / file, "HKEY_CURRENT_USER");
+    posix::RegistryFile classes(temp / "c.reg", "HKEY_CLASSES_ROOT");
+    testing::ScriptedDialogs dialogs;
+    EXPECT_TRUE(user.WriteString("SOFTWARE\\Orvik\\Tolvex", "Bitrate", "192"));
+    dialogs.AnswerNext(ui::MessageAnswer::Ok);
+    MigrateEarlierSettings(user, classes, dialogs);
+    MigrateEarlierSettings(user, classes, dialogs);
+    ASSERT_EQ(dialogs.Messages().size(), 1u);
+    EXPECT_EQ(dialogs.Messages()[0].text, text);
+    EXPECT_EQ(dialogs.Messages()[0].caption, "Tolvane 2.99");
+    EXPECT_EQ(dialogs.Messages()[0].icon, icon);
+  }
 }
 
 TEST(Startup, ContinueEndsAtOnceOnlyWithoutAJobList) {

@@ -616,7 +616,10 @@ TEST(Batch, TheWindowsSettingsAreTheDefaults) {
       {{"--beside", "-o", "x", "a.wav"}, {"--beside and --output-dir exclude each other"}},
       {{"-o", "a.wav/mp3", "a.wav"},
        {"cannot make the folder " + (temp / "a.wav") + ": a file of that name is in the way"}},
+      {{"-o", "taken", "a.wav"},
+       {"cannot move the MP3 to " + (temp / "taken/a.mp3") + ": Is a directory"}},
   };
+  std::filesystem::create_directories(temp / "taken/a.mp3");
   for (const auto& [arguments, expected] : places) {
     const bool lands = expected[0].ends_with(".mp3");
     std::vector<std::string> dry_run = {"--dry-run"};

@@ -103,9 +103,9 @@ TEST(BatchEngine, ATagOrMoveThatFailsIsReportedWithoutABox) {
     EXPECT_EQ(f.Status(0),
               tag ? "Completed in 00:00:00, tag not written" : "Completed in 00:00:00, not moved");
     ASSERT_EQ(f.host.logged.size(), 1u);
-    EXPECT_EQ(f.host.logged[0],
-              tag ? "the ID3 tag could not be written into " + (f.temp / "a.mp3")
-                  : (f.temp / "a.mp3") + " could not be moved to " + (f.temp / "out/a.mp3"));
+    EXPECT_EQ(f.host.logged[0], tag ? "the ID3 tag could not be written into " + (f.temp / "a.mp3")
+                                    : (f.temp / "a.mp3") + " could not be moved to " +
+                                          (f.temp / "out/a.mp3") + ": Operation not permitted");
     EXPECT_EQ(f.Status(1), "Preparing...") << "the batch goes on";
     EXPECT_TRUE(std::filesystem::exists(f.temp / "a.mp3")) << "the MP3 stays where it is";
     ASSERT_TRUE(f.DeliverEnd());

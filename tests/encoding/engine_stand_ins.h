@@ -72,8 +72,9 @@ struct ScriptedPrompts final : EnginePrompts {
   bool ConfirmClose() override { return Answer("close"); }
   void Report(EngineFailure failure, const std::string& name) override {
     static constexpr const char* kNames[] = {
-        "EncoderNotFound", "InputNotFound", "OutputFolderNotCreated", "CommandLineTooLong",
-        "CannotStart",     "EncoderHalted", "SourceIsOwnOutput",      "NothingToDo"};
+        "EncoderNotFound",  "InputNotFound",      "OutputFolderNotCreated",
+        "OutputNotCreated", "CommandLineTooLong", "CannotStart",
+        "EncoderHalted",    "SourceIsOwnOutput",  "NothingToDo"};
     asked.push_back(std::string("report ") + kNames[static_cast<int>(failure)] +
                     (name.empty() ? "" : " " + name));
   }

@@ -26,12 +26,17 @@ class MemoryFileSystem final : public platform::FileSystem {
   bool FileExists(const std::string& path) override { return files_.contains(path); }
   bool FolderExists(const std::string&) override { return false; }
   bool CanEnterFolder(const std::string&) override { return false; }
-  bool Delete(const std::string& path) override { return files_.erase(path) > 0; }
-  bool DeleteFolder(const std::string&) override { return false; }
-  bool Move(const std::string&, const std::string&) override { return false; }
-  bool Replace(const std::string&, const std::string&) override { return false; }
-  bool CreateFolder(const std::string&) override { return false; }
-  bool SyncFolder(const std::string&) override { return true; }
+  platform::Result Delete(const std::string& path) override {
+    return files_.erase(path) > 0 ? platform::Result::Done() : Unsupported();
+  }
+  platform::Result DeleteFolder(const std::string&) override { return Unsupported(); }
+  platform::Result Move(const std::string&, const std::string&) override { return Unsupported(); }
+  platform::Result Replace(const std::string&, const std::string&) override {
+    return Unsupported();
+  }
+  platform::Result CreateFolder(const std::string&) override { return Unsupported(); }
+  platform::Result SyncFolder(const std::string&) override { return platform::Result::Done(); }
+  static platform::Result Unsupported() { return platform::Result::Failed("not in memory"); }
   std::optional<std::string> WhyUnreadable(const std::string&) override { return std::nullopt; }
   std::vector<std::string> ListFiles(const std::string&, const std::string&) override { return {}; }
   std::vector<std::string> ListFolders(const std::string&) override { return {}; }

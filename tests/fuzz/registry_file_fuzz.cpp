@@ -16,8 +16,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string first;
   {
     tolvane::posix::RegistryFile store(path, "HKEY_CURRENT_USER");
-    store.WriteString("SOFTWARE\\Orvik\\Tolvane", "Fuzz", "x");  // makes it write back
-    store.DeleteValue("SOFTWARE\\Orvik\\Tolvane", "Fuzz");
+    // Makes it write back.
+    if (!store.WriteString("SOFTWARE\\Orvik\\Tolvane", "Fuzz", "x") ||
+        !store.DeleteValue("SOFTWARE\\Orvik\\Tolvane", "Fuzz")) {
+      std::abort();
+    }
     first = store.Serialize();
   }
   tolvane::posix::RegistryFile again(path, "HKEY_CURRENT_USER");

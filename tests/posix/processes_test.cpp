@@ -77,7 +77,7 @@ TEST(Processes, SuspendAndResumeStopAndContinueTheWork) {
   EXPECT_EQ(size(), frozen) << "nothing happens while suspended";
   ASSERT_TRUE(child->Resume());
   EXPECT_TRUE(testing::Eventually([&] { return size() > frozen; }, kHangLimit));
-  child->Terminate(platform::kExitTerminated);
+  EXPECT_TRUE(child->Terminate(platform::kExitTerminated));
   EXPECT_EQ(WaitForExit(*child), platform::kExitTerminated);
 }
 

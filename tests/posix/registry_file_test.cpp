@@ -22,10 +22,10 @@ TEST(RegistryFile, RoundTripsValuesOfEveryKindWithEscapes) {
   const std::string path = temp / "conf/HKEY_CURRENT_USER.reg";
   {
     RegistryFile store(path, "HKEY_CURRENT_USER");
-    store.WriteString(kKey, "Bitrate", "128");
-    store.WriteString(kKey, "Output", "C:\\mp3\\");
-    store.WriteString(kKey, "Quote", "say \"hi\"\r\nnext line");
-    store.WriteString(kKey, "", "the default");
+    EXPECT_TRUE(store.WriteString(kKey, "Bitrate", "128"));
+    EXPECT_TRUE(store.WriteString(kKey, "Output", "C:\\mp3\\"));
+    EXPECT_TRUE(store.WriteString(kKey, "Quote", "say \"hi\"\r\nnext line"));
+    EXPECT_TRUE(store.WriteString(kKey, "", "the default"));
     store.WriteValue(kKey, "Count", RegValue::Dword(0x1234abcd));
     store.WriteValue(kKey, "Blob", {platform::reg_type::kBinary, {}, {0, 1, 0xfe}});
     store.WriteValue(kKey, "Multi", {platform::reg_type::kMultiString, {}, {'a', 0, 0}});
@@ -55,8 +55,8 @@ TEST(RegistryFile, RoundTripsValuesOfEveryKindWithEscapes) {
 TEST(RegistryFile, NamesCompareWithoutRegardToCaseAndKeepTheirFirstSpelling) {
   TempFolder temp;
   RegistryFile store(temp / "r.reg", "HKEY_CURRENT_USER");
-  store.WriteString("Software\\Orvik\\Tolvane", "BladePath", "one");
-  store.WriteString("SOFTWARE\\ORVIK\\TOLVANE", "bladepath", "two");
+  EXPECT_TRUE(store.WriteString("Software\\Orvik\\Tolvane", "BladePath", "one"));
+  EXPECT_TRUE(store.WriteString("SOFTWARE\\ORVIK\\TOLVANE", "bladepath", "two"));
   EXPECT_EQ(store.ReadString("software\\orvik\\tolvane", "BLADEPATH").text, "two");
   EXPECT_EQ(store.ValueNames(kKey), std::vector<std::string>{"BladePath"});
   EXPECT_EQ(store.SubkeyNames("SOFTWARE"), std::vector<std::string>{"Orvik"});
@@ -65,7 +65,7 @@ TEST(RegistryFile, NamesCompareWithoutRegardToCaseAndKeepTheirFirstSpelling) {
 
   // Empty levels name no key: every spelling of a path is the same key, and a file written back
   // loads to the same text, however its keys were spelled.
-  store.WriteString("\\Software\\\\Orvik\\Tolvane\\", "Extra", "three");
+  EXPECT_TRUE(store.WriteString("\\Software\\\\Orvik\\Tolvane\\", "Extra", "three"));
   EXPECT_EQ(store.ValueNames(kKey), (std::vector<std::string>{"BladePath", "Extra"}));
   WriteText(temp / "odd.reg",
             "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\A\\\\B\\]\n\"x\"=\"1\"\n"
@@ -74,7 +74,7 @@ TEST(RegistryFile, NamesCompareWithoutRegardToCaseAndKeepTheirFirstSpelling) {
   {
     RegistryFile odd(temp / "odd.reg", "HKEY_CURRENT_USER");
     EXPECT_EQ(odd.ValueNames("a\\b"), (std::vector<std::string>{"x", "y"}));
-    odd.WriteString("A\\B", "z", "3");
+    EXPECT_TRUE(odd.WriteString("A\\B", "z", "3"));
     ASSERT_TRUE(odd.Flush());
     first = ReadText(temp / "odd.reg");
   }
@@ -108,7 +108,8 @@ TEST(RegistryFile, TextStoredAsBytesIsReadAndKept) {
     RegistryFile store(temp / "r.reg", "HKEY_CURRENT_USER");
     EXPECT_EQ(store.ReadString(kKey, "Output").text, "/mp3");
     EXPECT_EQ(store.ReadString(kKey, "Recent0").text, "/\xC3\xA9\xF0\x9F\x9A\xB5");
-    store.WriteString(kKey, "Path", "/other");  // something changes: the file is written back
+    EXPECT_TRUE(
+        store.WriteString(kKey, "Path", "/other"));  // something changes: the file is written back
   }
   const std::string written = testing::ReadText(temp / "r.reg");
   EXPECT_NE(written.find("\"Output\"=hex(1):2f,00,6d,00,70,00,33,00,00,00"), std::string::npos)
@@ -116,17 +117,18 @@ TEST(RegistryFile, TextStoredAsBytesIsReadAndKept) {
   EXPECT_NE(written.find("\"Recent0\"=hex(2):2f,00,e9,00,3d,d8,b5,de,00,00"), std::string::npos);
   RegistryFile store(temp / "r.reg", "HKEY_CURRENT_USER");
   EXPECT_EQ(store.ReadString(kKey, "Output").text, "/mp3");
-  store.WriteString(kKey, "Output", "/new");
+  EXPECT_TRUE(store.WriteString(kKey, "Output", "/new"));
   EXPECT_NE(store.Serialize().find("\"Output\"=\"/new\""), std::string::npos);
 }
 
 TEST(RegistryFile, DeletingAKeyTakesEverythingBelowIt) {
   TempFolder temp;
   RegistryFile store(temp / "r.reg", "HKEY_CLASSES_ROOT");
-  store.WriteString("audio/x-wav\\shell\\Blade it\\command", "", "\"/usr/bin/tolvane\"");
-  store.WriteString("audio/x-wav\\shell\\Blade it\\ddeexec", "", "[\"%1\"]");
-  store.WriteString("audio/x-wav\\shell\\open", "", "keep");
-  store.WriteString("audio/x-wav\\shell\\Blade itself", "", "keep too");
+  EXPECT_TRUE(
+      store.WriteString("audio/x-wav\\shell\\Blade it\\command", "", "\"/usr/bin/tolvane\""));
+  EXPECT_TRUE(store.WriteString("audio/x-wav\\shell\\Blade it\\ddeexec", "", "[\"%1\"]"));
+  EXPECT_TRUE(store.WriteString("audio/x-wav\\shell\\open", "", "keep"));
+  EXPECT_TRUE(store.WriteString("audio/x-wav\\shell\\Blade itself", "", "keep too"));
   EXPECT_TRUE(store.DeleteKey("AUDIO/X-WAV\\shell\\blade it"));
   EXPECT_FALSE(store.KeyExists("audio/x-wav\\shell\\Blade it\\command"));
   EXPECT_EQ(store.SubkeyNames("audio/x-wav\\shell"),
@@ -169,13 +171,13 @@ TEST(RegistryFile, AFailedWriteLeavesTheOldFileWhole) {
   const std::string path = temp / "r.reg";
   {
     RegistryFile store(path, "HKEY_CURRENT_USER");
-    store.WriteString(kKey, "Bitrate", "128");
+    EXPECT_TRUE(store.WriteString(kKey, "Bitrate", "128"));
   }
   const std::string before = ReadText(path);
   // The temporary file's place is taken by a folder, so the new text cannot be written.
   std::filesystem::create_directory(path + "." + std::to_string(::getpid()) + ".tmp");
   RegistryFile store(path, "HKEY_CURRENT_USER");
-  store.WriteString(kKey, "Bitrate", "320");
+  EXPECT_TRUE(store.WriteString(kKey, "Bitrate", "320"));
   EXPECT_FALSE(store.Flush());
   EXPECT_EQ(ReadText(path), before);
 

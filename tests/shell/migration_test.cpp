@@ -12,13 +12,14 @@ TEST(Migration, TheEarlierSettingsMoveOnceWithTheirOwnDefaults) {
   testing::TempFolder temp;
   posix::RegistryFile user(temp / "u.reg", "HKEY_CURRENT_USER");
   posix::RegistryFile classes(temp / "c.reg", "HKEY_CLASSES_ROOT");
-  EXPECT_FALSE(MigrateSettings(user, classes));
+  EXPECT_FALSE(MigrateSettings(user, classes).moved);
 
-  user.WriteString("SOFTWARE\\Orvik\\Tolvex", "Bitrate", "192");
-  user.WriteString("SOFTWARE\\Orvik\\Tolvex", "CRC", "5");
-  user.WriteString("SOFTWARE\\Orvik\\Tolvex", "Path", "/home/ann");
-  classes.WriteString("inode/directory\\shell\\Make mp3\\command", "", "\"/old/tolvex\"");
-  EXPECT_TRUE(MigrateSettings(user, classes));
+  EXPECT_TRUE(user.WriteString("SOFTWARE\\Orvik\\Tolvex", "Bitrate", "192"));
+  EXPECT_TRUE(user.WriteString("SOFTWARE\\Orvik\\Tolvex", "CRC", "5"));
+  EXPECT_TRUE(user.WriteString("SOFTWARE\\Orvik\\Tolvex", "Path", "/home/ann"));
+  EXPECT_TRUE(
+      classes.WriteString("inode/directory\\shell\\Make mp3\\command", "", "\"/old/tolvex\""));
+  EXPECT_TRUE(MigrateSettings(user, classes).moved);
   const std::string key = "SOFTWARE\\Orvik\\Tolvane";
   EXPECT_EQ(user.ReadString(key, "Bitrate").text, "192");
   EXPECT_EQ(user.ReadString(key, "CRC").text, "1") << "switches as 0 and 1";
@@ -36,7 +37,7 @@ TEST(Migration, TheEarlierSettingsMoveOnceWithTheirOwnDefaults) {
       "OffOverwrite", "DeleteBad", "Recent0",  "Recent1",   "Recent2",   "Recent3", "Recent4"};
   EXPECT_EQ(user.ValueNames(key), written_order);
 
-  EXPECT_FALSE(MigrateSettings(user, classes)) << "only once";
+  EXPECT_FALSE(MigrateSettings(user, classes).moved) << "only once";
 }
 
 }  // namespace

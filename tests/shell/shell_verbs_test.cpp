@@ -24,8 +24,8 @@ struct Classes {
 
 TEST(ShellVerbs, RegisteringWritesFiveKeysPerType) {
   Classes c;
-  c.store.WriteString(".wav", "", "wavfile");  // an extension that names its type
-  c.store.WriteString("wavfile\\shell\\open\\command", "", "player \"%1\"");
+  EXPECT_TRUE(c.store.WriteString(".wav", "", "wavfile"));  // an extension that names its type
+  EXPECT_TRUE(c.store.WriteString("wavfile\\shell\\open\\command", "", "player \"%1\""));
   for (const VerbEntry& entry : kVerbEntries)
     RegisterShellVerb(c.store, entry, "/opt/My Apps/Tolvane");
 
@@ -54,11 +54,11 @@ TEST(ShellVerbs, RegisteringWritesFiveKeysPerType) {
 TEST(ShellVerbs, TheEarlierVerbIsMoved) {
   Classes c;
   const std::string old = "audio/x-wav\\shell\\Make mp3";
-  c.store.WriteString(old, "", "Make mp3");
-  c.store.WriteString(old + "\\command", "", "\"c:\\old\\tolvex.exe\"");
-  c.store.WriteString(old + "\\ddeexec", "", "[\"%1\"]");
-  c.store.WriteString(old + "\\ddeexec\\application", "", "tolvex");
-  c.store.WriteString(old + "\\ddeexec\\topic", "", "bladefiles");
+  EXPECT_TRUE(c.store.WriteString(old, "", "Make mp3"));
+  EXPECT_TRUE(c.store.WriteString(old + "\\command", "", "\"c:\\old\\tolvex.exe\""));
+  EXPECT_TRUE(c.store.WriteString(old + "\\ddeexec", "", "[\"%1\"]"));
+  EXPECT_TRUE(c.store.WriteString(old + "\\ddeexec\\application", "", "tolvex"));
+  EXPECT_TRUE(c.store.WriteString(old + "\\ddeexec\\topic", "", "bladefiles"));
   MigrateShellVerb(c.store, kVerbEntries[0]);
   const std::string verb = "audio/x-wav\\shell\\Blade it";
   EXPECT_EQ(c.Default(verb), "Make mp3");
@@ -134,7 +134,7 @@ TEST(ShellVerbs, TheDesktopFilesRunTheProgramWithTheSelection) {
   ASSERT_EQ(script.WaitFor(testing::kHangLimit), 0);
   EXPECT_EQ(testing::ReadText(temp / "args.txt"), "a b.wav\nalbum\n");
 
-  RemoveBladeIt(data);
+  EXPECT_TRUE(RemoveBladeIt(data));
   for (const auto& [file, mode] : modes)
     EXPECT_FALSE(std::filesystem::exists(temp / "data/" + file)) << file;
   EXPECT_EQ(testing::ReadText(temp / "data/applications/mimeinfo.cache").find("tolvane"),

@@ -66,7 +66,7 @@ inline void WaitUntilEnded(platform::ChildProcess* child) {
 // Ends a child that still runs and reaps it: no encoder outlives a test.
 inline void EndAndReap(platform::ChildProcess* child) {
   if (child != nullptr && child->ExitCode() == platform::kStillActive)
-    child->Terminate(platform::kExitTerminated);
+    (void)child->Terminate(platform::kExitTerminated);  // the wait says whether it ended
   WaitUntilEnded(child);
 }
 

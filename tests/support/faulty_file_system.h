@@ -28,16 +28,21 @@ class FaultyFileSystem final : public platform::FileSystem {
   bool FileExists(const std::string& path) override { return real_.FileExists(path); }
   bool FolderExists(const std::string& path) override { return real_.FolderExists(path); }
   bool CanEnterFolder(const std::string& path) override { return real_.CanEnterFolder(path); }
-  bool Delete(const std::string& path) override { return real_.Delete(path); }
-  bool DeleteFolder(const std::string& path) override { return real_.DeleteFolder(path); }
-  bool Move(const std::string& from, const std::string& to) override {
-    return !moves_fail && real_.Move(from, to);
+  platform::Result Delete(const std::string& path) override { return real_.Delete(path); }
+  platform::Result DeleteFolder(const std::string& path) override {
+    return real_.DeleteFolder(path);
   }
-  bool Replace(const std::string& from, const std::string& to) override {
-    return !moves_fail && real_.Replace(from, to);
+  platform::Result Move(const std::string& from, const std::string& to) override {
+    return moves_fail ? platform::Result::Failed("Operation not permitted") : real_.Move(from, to);
   }
-  bool CreateFolder(const std::string& path) override { return real_.CreateFolder(path); }
-  bool SyncFolder(const std::string& path) override { return real_.SyncFolder(path); }
+  platform::Result Replace(const std::string& from, const std::string& to) override {
+    return moves_fail ? platform::Result::Failed("Operation not permitted")
+                      : real_.Replace(from, to);
+  }
+  platform::Result CreateFolder(const std::string& path) override {
+    return real_.CreateFolder(path);
+  }
+  platform::Result SyncFolder(const std::string& path) override { return real_.SyncFolder(path); }
   std::optional<std::string> WhyUnreadable(const std::string& path) override {
     return real_.WhyUnreadable(path);
   }

@@ -72,7 +72,8 @@ bool RewriteWithTags(platform::FileSystem& files, const std::string& path, platf
   }
   if (written && files.Replace(fresh, path))
     return true;
-  files.Delete(fresh);
+  // The failure is the caller's to report; the copy that did not replace the MP3 is ours.
+  (void)files.Delete(fresh);
   return false;
 }
 

@@ -11,6 +11,7 @@
 #include <system_error>
 #include <vector>
 
+#include "errno_result.h"
 #include "unique_fd.h"
 
 namespace tolvane::posix {
@@ -130,7 +131,7 @@ bool CopyWhole(const std::string& from, const std::string& to) {
   ok = ok && ::fsync(out.Get()) == 0;
   ok = ::close(out.Release()) == 0 && ok;
   if (!ok)
-    ::unlink(to.c_str());
+    KeepingErrno([&] { ::unlink(to.c_str()); });
   return ok;
 }
 
@@ -205,46 +206,50 @@ bool PosixFileSystem::CanEnterFolder(const std::string& path) {
   return IsKind(path, S_IFDIR) && ::access(path.c_str(), X_OK) == 0;
 }
 
-bool PosixFileSystem::Delete(const std::string& path) {
-  return ::unlink(path.c_str()) == 0;
+platform::Result PosixFileSystem::Delete(const std::string& path) {
+  return ErrnoResult(::unlink(path.c_str()) == 0);
 }
 
-bool PosixFileSystem::DeleteFolder(const std::string& path) {
-  return ::rmdir(path.c_str()) == 0;
+platform::Result PosixFileSystem::DeleteFolder(const std::string& path) {
+  return ErrnoResult(::rmdir(path.c_str()) == 0);
 }
 
-bool PosixFileSystem::Move(const std::string& from, const std::string& to) {
+platform::Result PosixFileSystem::Move(const std::string& from, const std::string& to) {
   // Like the classic move: an existing target is not replaced, also not one that another
   // program puts there at the same moment.
   if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-    return true;
+    return platform::Result::Done();
   if (errno == EINVAL || errno == ENOSYS) {
     // A file system without that rename: a hard link fails as well when the target exists.
     if (::link(from.c_str(), to.c_str()) == 0)
-      return ::unlink(from.c_str()) == 0;
+      return ErrnoResult(::unlink(from.c_str()) == 0);
     if (errno == EEXIST)
-      return false;
+      return ErrnoResult(false);
     // Nor hard links (FAT, some network file systems): the classic check, then the rename.
     if (errno != EXDEV) {
       if (::access(to.c_str(), F_OK) == 0)
-        return false;
-      return ::rename(from.c_str(), to.c_str()) == 0;
+        return platform::Result::Failed(std::generic_category().message(EEXIST));
+      return ErrnoResult(::rename(from.c_str(), to.c_str()) == 0);
     }
   }
-  return errno == EXDEV && CopyWhole(from, to) && ::unlink(from.c_str()) == 0;
+  if (errno != EXDEV)
+    return ErrnoResult(false);
+  if (!CopyWhole(from, to))
+    return ErrnoResult(false);
+  return ErrnoResult(::unlink(from.c_str()) == 0);
 }
 
-bool PosixFileSystem::Replace(const std::string& from, const std::string& to) {
-  return ::rename(from.c_str(), to.c_str()) == 0;
+platform::Result PosixFileSystem::Replace(const std::string& from, const std::string& to) {
+  return ErrnoResult(::rename(from.c_str(), to.c_str()) == 0);
 }
 
-bool PosixFileSystem::CreateFolder(const std::string& path) {
-  return ::mkdir(path.c_str(), 0755) == 0;
+platform::Result PosixFileSystem::CreateFolder(const std::string& path) {
+  return ErrnoResult(::mkdir(path.c_str(), 0755) == 0);
 }
 
-bool PosixFileSystem::SyncFolder(const std::string& path) {
+platform::Result PosixFileSystem::SyncFolder(const std::string& path) {
   const UniqueFd folder(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  return folder.Valid() && ::fsync(folder.Get()) == 0;
+  return ErrnoResult(folder.Valid() && ::fsync(folder.Get()) == 0);
 }
 
 std::optional<std::string> PosixFileSystem::WhyCannotWriteIn(const std::string& folder) {

@@ -13,12 +13,12 @@ class PosixFileSystem final : public platform::FileSystem {
   bool FileExists(const std::string& path) override;
   bool FolderExists(const std::string& path) override;
   bool CanEnterFolder(const std::string& path) override;
-  bool Delete(const std::string& path) override;
-  bool DeleteFolder(const std::string& path) override;
-  bool Move(const std::string& from, const std::string& to) override;
-  bool Replace(const std::string& from, const std::string& to) override;
-  bool CreateFolder(const std::string& path) override;
-  bool SyncFolder(const std::string& path) override;
+  platform::Result Delete(const std::string& path) override;
+  platform::Result DeleteFolder(const std::string& path) override;
+  platform::Result Move(const std::string& from, const std::string& to) override;
+  platform::Result Replace(const std::string& from, const std::string& to) override;
+  platform::Result CreateFolder(const std::string& path) override;
+  platform::Result SyncFolder(const std::string& path) override;
   std::optional<std::string> WhyUnreadable(const std::string& path) override;
   std::optional<std::string> WhyCannotWriteIn(const std::string& folder) override;
   std::vector<std::string> ListFiles(const std::string& folder,

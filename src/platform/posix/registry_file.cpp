@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "errno_result.h"
 #include "unique_fd.h"
 #include "write_all.h"
 #include "xdg_folders.h"
@@ -230,7 +231,8 @@ RegistryFile::RegistryFile(std::string path, std::string root_name)
 }
 
 RegistryFile::~RegistryFile() {
-  Flush();
+  // The last chance to write what is left; whoever wanted to hear of a failure flushed before.
+  (void)Flush();
 }
 
 void RegistryFile::Load() {
@@ -425,30 +427,30 @@ std::string RegistryFile::Serialize() const {
   return out.str();
 }
 
-bool RegistryFile::Flush() {
+platform::Result RegistryFile::Flush() {
   if (!dirty_)
-    return true;
+    return platform::Result::Done();
   const size_t slash = path_.rfind('/');
-  if (slash != std::string::npos && slash > 0)
-    MakeFolders(path_.substr(0, slash), 0700);
+  if (slash != std::string::npos && slash > 0 && !MakeFolders(path_.substr(0, slash), 0700))
+    return ErrnoResult(false);
   // One temporary file per writing process: two writers never write into each other's.
   const std::string temporary = path_ + "." + std::to_string(::getpid()) + ".tmp";
   {
     UniqueFd fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
     if (!fd.Valid())
-      return false;
+      return ErrnoResult(false);
     // The close is checked too: some file systems report a failed write only there.
     if (!WriteAll(fd.Get(), Serialize()) || ::fsync(fd.Get()) != 0 || !fd.Close()) {
-      ::unlink(temporary.c_str());
-      return false;
+      KeepingErrno([&] { ::unlink(temporary.c_str()); });
+      return ErrnoResult(false);
     }
   }
   if (::rename(temporary.c_str(), path_.c_str()) != 0) {
-    ::unlink(temporary.c_str());
-    return false;
+    KeepingErrno([&] { ::unlink(temporary.c_str()); });
+    return ErrnoResult(false);
   }
   dirty_ = false;
-  return true;
+  return platform::Result::Done();
 }
 
 }  // namespace tolvane::posix

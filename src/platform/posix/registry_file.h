@@ -40,7 +40,7 @@ class RegistryFile final : public platform::RegistryStore {
   bool DeleteValue(const std::string& key, const std::string& name) override;
   std::vector<std::string> ValueNames(const std::string& key) const override;
   std::vector<std::string> SubkeyNames(const std::string& key) const override;
-  bool Flush() override;
+  platform::Result Flush() override;
 
   // The file's text as Flush() writes it.
   std::string Serialize() const;

@@ -9,6 +9,7 @@
 
 #include <cerrno>
 
+#include "errno_result.h"
 #include "unique_fd.h"
 #include "write_all.h"
 #include "xdg_folders.h"
@@ -50,34 +51,36 @@ void UpdateDesktopDatabase(const std::string& folder) {
 
 }  // namespace
 
-bool XdgDataFiles::Write(const std::string& relative_path, const std::string& content,
-                         bool executable) {
+platform::Result XdgDataFiles::Write(const std::string& relative_path, const std::string& content,
+                                     bool executable) {
   const std::string path = data_folder_ + "/" + relative_path;
   const std::string folder = path.substr(0, path.rfind('/'));
   if (!MakeFolders(folder, 0755))
-    return false;
+    return ErrnoResult(false);
   std::string temporary = path + ".XXXXXX";
   UniqueFd fd(::mkstemp(temporary.data()));
   if (!fd.Valid())
-    return false;
+    return ErrnoResult(false);
   const bool whole = WriteAll(fd.Get(), content) &&
                      ::fchmod(fd.Get(), executable ? 0755 : 0644) == 0 && ::fsync(fd.Get()) == 0 &&
                      fd.Close();
   if (!whole || ::rename(temporary.c_str(), path.c_str()) != 0) {
-    ::unlink(temporary.c_str());
-    return false;
+    KeepingErrno([&] { ::unlink(temporary.c_str()); });
+    return ErrnoResult(false);
   }
   if (relative_path.starts_with(kApplications))
     UpdateDesktopDatabase(folder);
-  return true;
+  return platform::Result::Done();
 }
 
-bool XdgDataFiles::Remove(const std::string& relative_path) {
+platform::Result XdgDataFiles::Remove(const std::string& relative_path) {
   const std::string path = data_folder_ + "/" + relative_path;
   const bool removed = ::unlink(path.c_str()) == 0;
+  if (!removed && errno != ENOENT)
+    return ErrnoResult(false);
   if (removed && relative_path.starts_with(kApplications))
     UpdateDesktopDatabase(path.substr(0, path.rfind('/')));
-  return removed || errno == ENOENT;
+  return platform::Result::Done();
 }
 
 }  // namespace tolvane::posix

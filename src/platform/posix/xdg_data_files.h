@@ -14,9 +14,9 @@ class XdgDataFiles final : public platform::DesktopFiles {
   explicit XdgDataFiles(std::string data_folder) : data_folder_(std::move(data_folder)) {}
 
   const std::string& Folder() const { return data_folder_; }
-  bool Write(const std::string& relative_path, const std::string& content,
-             bool executable) override;
-  bool Remove(const std::string& relative_path) override;
+  platform::Result Write(const std::string& relative_path, const std::string& content,
+                         bool executable) override;
+  platform::Result Remove(const std::string& relative_path) override;
 
  private:
   std::string data_folder_;

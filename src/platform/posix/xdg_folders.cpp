@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 
 namespace tolvane::posix {
@@ -47,9 +48,13 @@ bool MakeFolders(const std::string& path, unsigned mode) {
        slash = path.find('/', slash + 1)) {
     ::mkdir(path.substr(0, slash).c_str(), 0755);
   }
-  ::mkdir(path.c_str(), mode);
+  const int made = ::mkdir(path.c_str(), mode) == 0 ? 0 : errno;
   struct stat info {};
-  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+  if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+    return true;
+  // The cause in errno: the make's, or something else that is there in the folder's place.
+  errno = made == 0 || made == EEXIST ? ENOTDIR : made;
+  return false;
 }
 
 bool MakePrivateFolder(const std::string& path) {

@@ -16,7 +16,8 @@ struct XdgFolders {
   static XdgFolders FromEnvironment();
 };
 
-// Creates the folder and its missing parents with the given mode; true when it exists after.
+// Creates the folder and its missing parents with the given mode; true when it exists after,
+// else errno says why.
 bool MakeFolders(const std::string& path, unsigned mode);
 
 // Makes the folder (and its parents) for the user alone: true when it is a real folder (no link)
