@@ -8,7 +8,7 @@
 #include <map>
 #include <set>
 
-#include "options/tag/genres.h"
+#include "tags/genres.h"
 #include "platform/latin1.h"
 #include "platform/mp3_bitrates.h"
 #include "queue/names.h"
@@ -44,14 +44,14 @@ std::optional<int> NameIndex(const std::string& name, int first, int last) {
 // A genre by its ID3v1 name (any case) or number, as a position in the sorted list.
 std::optional<int> GenreIndex(const std::string& text) {
   if (const std::optional<int> number = Number(text)) {
-    if (*number < 0 || *number >= options::kGenreCount)
+    if (*number < 0 || *number >= tags::kGenreCount)
       return std::nullopt;
-    return options::SortedIndexOf(options::GenresByNumber()[*number]);
+    return tags::SortedIndexOf(tags::GenresByNumber()[*number]);
   }
-  const int number = options::GenreNumberNamed(text);
-  if (number == options::kNoGenre)
+  const int number = tags::GenreNumberNamed(text);
+  if (number == tags::kNoGenre)
     return std::nullopt;
-  return options::SortedIndexOf(options::GenresByNumber()[static_cast<size_t>(number)]);
+  return tags::SortedIndexOf(tags::GenresByNumber()[static_cast<size_t>(number)]);
 }
 
 struct Option {

@@ -311,13 +311,13 @@ encoding::JobSettings BatchRun::Settings(const queue::TFileData& entry) const {
   return settings;
 }
 
-std::optional<options::SongTag> BatchRun::TagOf(const queue::TFileData& entry) const {
-  std::optional<options::SongTag> tag;
+std::optional<tags::SongTag> BatchRun::TagOf(const queue::TFileData& entry) const {
+  std::optional<tags::SongTag> tag;
   if (options_.source_tags)
     tag = ReadSourceTags(entry.FileName);
   if (!entry.HasTag)
     return tag;
-  return options::WithFields(tag.value_or(options::SongTag{}), entry);
+  return tags::WithFields(tag.value_or(tags::SongTag{}), entry);
 }
 
 std::unique_ptr<encoding::Job> BatchRun::Start(queue::TFileData& entry) {

@@ -10,7 +10,7 @@
 #include "batch_options.h"
 #include "console_report.h"
 #include "encoding/job.h"
-#include "options/tag/song_tag.h"
+#include "tags/song_tag.h"
 #include "platform/clock.h"
 #include "platform/environment.h"
 #include "platform/event_loop.h"
@@ -73,7 +73,7 @@ class BatchRun final {
   // Why the target folder (or the hidden one in it) could not be made.
   std::string WhyNoFolder(const std::string& target) const;
   // The source's own tags, unless the run carries none over, with the user's fields over them.
-  std::optional<options::SongTag> TagOf(const queue::TFileData& entry) const;
+  std::optional<tags::SongTag> TagOf(const queue::TFileData& entry) const;
   // Starts the entry's job; null when it ended before (skipped or failed).
   std::unique_ptr<encoding::Job> Start(queue::TFileData& entry);
   void Report(const encoding::Job& job, const encoding::JobResult& result);

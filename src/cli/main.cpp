@@ -12,7 +12,7 @@
 
 #include "batch_options.h"
 #include "batch_run.h"
-#include "options/tag/genres.h"
+#include "tags/genres.h"
 #include "platform/posix/instance_lock.h"
 #include "platform/posix/monotonic_clock.h"
 #include "platform/posix/poll_event_loop.h"
@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (options.list_genres) {
-    for (const std::string_view genre : options::GenresByNumber())
+    for (const std::string_view genre : tags::GenresByNumber())
       std::cout << genre << '\n';
     return 0;
   }

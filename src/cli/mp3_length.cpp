@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "options/tag/id3v2_tag.h"
+#include "tags/id3v2_tag.h"
 #include "platform/mp3_bitrates.h"
 
 namespace tolvane::cli {
@@ -54,7 +54,7 @@ Mp3Length MeasureMp3(platform::FileSystem& files, const std::string& path) {
   const int64_t size = file->Size();
   int64_t samples = 0;
   int rate = 0;
-  for (int64_t at = options::Id3v2Length(*file); at + 4 <= size;) {
+  for (int64_t at = tags::Id3v2Length(*file); at + 4 <= size;) {
     uint8_t bytes[4] = {};
     const Frame frame = file->ReadAt(at, bytes, 4) == 4 ? ReadHeader(bytes) : Frame{};
     if (frame.bytes == 0 || at + frame.bytes > size || (rate != 0 && frame.rate != rate))

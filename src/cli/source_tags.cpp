@@ -54,16 +54,16 @@ void ReadPosition(const TagLib::PropertyMap& properties, const char* key,
   }
 }
 
-std::optional<options::CoverPicture> Cover(const std::string& mime,
+std::optional<tags::CoverPicture> Cover(const std::string& mime,
                                            const TagLib::ByteVector& data) {
   if (data.isEmpty() || data.size() > kMaxCoverBytes)
     return std::nullopt;
-  return options::CoverPicture{mime, std::string(data.data(), data.size())};
+  return tags::CoverPicture{mime, std::string(data.data(), data.size())};
 }
 
 // The front cover, or the first picture when none is marked so.
 template <typename Picture, typename IsFront, typename Make>
-std::optional<options::CoverPicture> PickCover(const TagLib::List<Picture*>& pictures,
+std::optional<tags::CoverPicture> PickCover(const TagLib::List<Picture*>& pictures,
                                                IsFront is_front, Make make) {
   for (Picture* picture : pictures) {
     if (is_front(*picture))
@@ -74,14 +74,14 @@ std::optional<options::CoverPicture> PickCover(const TagLib::List<Picture*>& pic
   return std::nullopt;
 }
 
-std::optional<options::CoverPicture> FlacCover(const TagLib::List<TagLib::FLAC::Picture*>& list) {
+std::optional<tags::CoverPicture> FlacCover(const TagLib::List<TagLib::FLAC::Picture*>& list) {
   return PickCover(
       list,
       [](const TagLib::FLAC::Picture& p) { return p.type() == TagLib::FLAC::Picture::FrontCover; },
       [](const TagLib::FLAC::Picture& p) { return Cover(Utf8(p.mimeType()), p.data()); });
 }
 
-std::optional<options::CoverPicture> Id3Cover(TagLib::ID3v2::Tag* tag) {
+std::optional<tags::CoverPicture> Id3Cover(TagLib::ID3v2::Tag* tag) {
   if (tag == nullptr)
     return std::nullopt;
   TagLib::List<TagLib::ID3v2::AttachedPictureFrame*> pictures;
@@ -95,7 +95,7 @@ std::optional<options::CoverPicture> Id3Cover(TagLib::ID3v2::Tag* tag) {
       [](const Frame& p) { return Cover(Utf8(p.mimeType()), p.picture()); });
 }
 
-std::optional<options::CoverPicture> FindCover(TagLib::File* file) {
+std::optional<tags::CoverPicture> FindCover(TagLib::File* file) {
   if (auto* flac = dynamic_cast<TagLib::FLAC::File*>(file))
     return FlacCover(flac->pictureList());
   if (auto* xiph = dynamic_cast<TagLib::Ogg::XiphComment*>(file->tag()))
@@ -108,7 +108,7 @@ std::optional<options::CoverPicture> FindCover(TagLib::File* file) {
 }
 
 // What the file's own chunks say, where the tag said nothing.
-void FillFromChunks(const std::string& path, options::SongTag& tag) {
+void FillFromChunks(const std::string& path, tags::SongTag& tag) {
   auto opened = encoder::SoundReader::OpenFile(path);
   const auto* sound = std::get_if<encoder::SoundReader>(&opened);
   if (sound == nullptr)
@@ -129,7 +129,7 @@ void FillFromChunks(const std::string& path, options::SongTag& tag) {
     tag.track = LeadingNumber(texts.track);
 }
 
-bool IsEmpty(const options::SongTag& tag) {
+bool IsEmpty(const tags::SongTag& tag) {
   return tag.title.empty() && tag.artist.empty() && tag.album.empty() && tag.album_artist.empty() &&
          tag.year.empty() && tag.comment.empty() && tag.genre.empty() && tag.track == 0 &&
          tag.disc == 0 && !tag.cover;
@@ -137,8 +137,8 @@ bool IsEmpty(const options::SongTag& tag) {
 
 }  // namespace
 
-std::optional<options::SongTag> ReadSourceTags(const std::string& path) {
-  options::SongTag tag;
+std::optional<tags::SongTag> ReadSourceTags(const std::string& path) {
+  tags::SongTag tag;
   const TagLib::FileRef ref(path.c_str(), false);
   if (!ref.isNull() && ref.file()->isValid()) {
     const TagLib::PropertyMap properties = ref.file()->properties();

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "options/tag/song_tag.h"
+#include "tags/song_tag.h"
 
 namespace tolvane::cli {
 
@@ -11,6 +11,6 @@ namespace tolvane::cli {
 // WAVE or AIFF file's ID3 chunk, a WAVE file's LIST-INFO; what those leave empty is taken from
 // the sound library's reading of the file's own chunks (an AIFF file's NAME, AUTH and ANNO).
 // nullopt when the file carries no tag.
-std::optional<options::SongTag> ReadSourceTags(const std::string& path);
+std::optional<tags::SongTag> ReadSourceTags(const std::string& path);
 
 }  // namespace tolvane::cli

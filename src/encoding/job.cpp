@@ -1,7 +1,7 @@
 #include "job.h"
 
 #include "job_text.h"
-#include "options/tag/id3_tag.h"
+#include "tags/id3_tag.h"
 #include "totals.h"
 
 namespace tolvane::encoding {
@@ -213,11 +213,11 @@ JobResult Job::Finish(int exit_code) {
   result.destination = Destination();
   if (exit_code == 0) {
     // The tag goes into the MP3 where the encoder wrote it, before it moves.
-    const std::optional<options::SongTag> tag = settings_.tag_of ? settings_.tag_of(entry_)
+    const std::optional<tags::SongTag> tag = settings_.tag_of ? settings_.tag_of(entry_)
                                                 : entry_.HasTag
-                                                    ? std::optional(options::SongTagOf(entry_))
+                                                    ? std::optional(tags::SongTagOf(entry_))
                                                     : std::nullopt;
-    result.tag_failed = tag && !options::PutTags(s_.files, entry_.OutputPath, *tag);
+    result.tag_failed = tag && !tags::PutTags(s_.files, entry_.OutputPath, *tag);
     if (Staged()) {
       Place(result);
       return result;

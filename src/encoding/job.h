@@ -9,7 +9,7 @@
 
 #include "engine_prompts.h"
 #include "job_text.h"
-#include "options/tag/song_tag.h"
+#include "tags/song_tag.h"
 #include "output_plan.h"
 #include "platform/clock.h"
 #include "platform/event_loop.h"
@@ -44,7 +44,7 @@ struct JobSettings {
   // partial MP3 under a final name.
   std::string staging_name;
   // The tag a completed MP3 gets, nullopt for none; when unset, the entry's own when it has one.
-  std::function<std::optional<options::SongTag>(const queue::TFileData&)> tag_of;
+  std::function<std::optional<tags::SongTag>(const queue::TFileData&)> tag_of;
   // What goes of an output that did not complete, asked as the job ends (the window's switch may
   // change while it runs); unset keeps all but an empty output.
   std::function<UnfinishedOutput()> unfinished;

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "platform/latin1.h"
-#include "tag/genres.h"
-#include "tag/id3_tag.h"
+#include "tags/genres.h"
+#include "tags/id3_tag.h"
 
 namespace tolvane::options {
 
@@ -46,7 +46,7 @@ TIDForm::TIDForm(ui::ListView& queue, queue::Queue& model, ui::Dialogs& dialogs,
   IDGenre.SetBounds({208, 89, 121, 24});
   // The empty item on top stands for no genre (255 in the tag).
   std::vector<std::string> genres{""};
-  genres.insert(genres.end(), SortedGenres().begin(), SortedGenres().end());
+  genres.insert(genres.end(), tags::SortedGenres().begin(), tags::SortedGenres().end());
   IDGenre.SetItems(std::move(genres));
   IDGenre.SetDropDownCount(12);
   IDGenre.SetAccessibleLabel(LockedGenre.Caption());
@@ -137,7 +137,7 @@ void TIDForm::Assign() {
   StoreFields(*entry);
   model_.TagChanged(*entry);
   if (entry->Encoded)
-    WriteTag(files_, entry);
+    tags::WriteTag(files_, entry);
 }
 
 void TIDForm::Remove() {
@@ -154,7 +154,7 @@ void TIDForm::Remove() {
   model_.TagChanged(*entry);
   LoadTagFields();
   if (entry->Encoded)
-    StripTag(files_, entry);
+    tags::StripTag(files_, entry);
 }
 
 void TIDForm::CancelButtonClick() {

@@ -6,8 +6,8 @@
 
 #include "blade_fixture.h"
 #include "engine_fixture.h"
-#include "options/tag/genres.h"
-#include "options/tag/id3_tag.h"
+#include "tags/genres.h"
+#include "tags/id3_tag.h"
 #include "support/mp3_inspect.h"
 
 namespace tolvane::app {
@@ -85,7 +85,7 @@ TEST(TagDialog, AssignStoresTheFieldsAndMarksTheRow) {
   queue::TFileData& e = f.Entry(1);
   EXPECT_TRUE(e.HasTag);
   EXPECT_EQ(e.TagTitle, "second");
-  EXPECT_EQ(options::BuildTag(e)[127], 255) << "no genre chosen";
+  EXPECT_EQ(tags::BuildTag(e)[127], 255) << "no genre chosen";
   EXPECT_EQ(f.blade.Queue.Item(1).StateIndex(), 5);
 
   f.Edit(1, [&](options::TIDForm& d) {
@@ -94,8 +94,8 @@ TEST(TagDialog, AssignStoresTheFieldsAndMarksTheRow) {
     EXPECT_FALSE(TagFixture::Key(d, ui::keys::kReturn, kCtrl)) << "Ctrl+Enter assigns";
   });
   EXPECT_EQ(e.TagArtist, "Band");
-  EXPECT_EQ(e.TagGenre, options::SortedIndexOf("Blues"));
-  EXPECT_EQ(options::BuildTag(e)[127], 0);
+  EXPECT_EQ(e.TagGenre, tags::SortedIndexOf("Blues"));
+  EXPECT_EQ(tags::BuildTag(e)[127], 0);
   EXPECT_FALSE(f.Entry(0).HasTag);
 
   // The empty choice at the top of the box is no genre again, and keeps the rest of the tag.
@@ -106,7 +106,7 @@ TEST(TagDialog, AssignStoresTheFieldsAndMarksTheRow) {
   });
   EXPECT_TRUE(e.HasTag);
   EXPECT_EQ(e.TagGenre, -1);
-  EXPECT_EQ(options::BuildTag(e)[127], 255);
+  EXPECT_EQ(tags::BuildTag(e)[127], 255);
 }
 
 // On a file already encoded, Assign writes the tags at once and Remove cuts them off again.

@@ -17,7 +17,7 @@
 #include <thread>
 
 #include "cli/console_report.h"
-#include "options/tag/genres.h"
+#include "tags/genres.h"
 #include "platform/posix/instance_lock.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/process.h"
@@ -303,7 +303,7 @@ TEST(Batch, ContinueEncodesTheWindowsSavedQueue) {
   entries[0].StereoMode = 2;  // mono
   entries[0].HasTag = true;
   entries[0].TagTitle = "Первый";
-  entries[0].TagGenre = options::SortedIndexOf("Jazz");
+  entries[0].TagGenre = tags::SortedIndexOf("Jazz");
   entries[1].FileName = temp / "b.wav";
   entries[1].Bitrate = 64;
   entries[1].CRCFlag = true;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-namespace tolvane::options {
+namespace tolvane::tags {
 
 namespace {
 
@@ -205,4 +205,4 @@ int GenreNumberNamed(std::string_view name) {
   return found == genres.end() ? kNoGenre : static_cast<int>(found - genres.begin());
 }
 
-}  // namespace tolvane::options
+}  // namespace tolvane::tags

@@ -9,7 +9,7 @@
 #include "id3v2_tag.h"
 #include "platform/latin1.h"
 
-namespace tolvane::options {
+namespace tolvane::tags {
 
 namespace {
 
@@ -128,4 +128,4 @@ void StripTag(platform::FileSystem& files, const queue::TFileData* entry) {
     PutTags(files, entry->OutputPath, std::nullopt);
 }
 
-}  // namespace tolvane::options
+}  // namespace tolvane::tags

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-namespace tolvane::options {
+namespace tolvane::tags {
 
 inline constexpr int kGenreCount = 148;
 inline constexpr int kNoGenre = 255;
@@ -23,4 +23,4 @@ int GenreNumberNamed(std::string_view name);
 // The position of a name in the sorted list, or -1.
 int SortedIndexOf(std::string_view name);
 
-}  // namespace tolvane::options
+}  // namespace tolvane::tags

@@ -3,7 +3,7 @@
 #include "genres.h"
 #include "platform/latin1.h"
 
-namespace tolvane::options {
+namespace tolvane::tags {
 
 namespace {
 
@@ -53,4 +53,4 @@ bool NeedsId3v2(const SongTag& tag) {
          tag.cover.has_value();
 }
 
-}  // namespace tolvane::options
+}  // namespace tolvane::tags

@@ -9,7 +9,7 @@
 #include "queue/file_data.h"
 #include "song_tag.h"
 
-namespace tolvane::options {
+namespace tolvane::tags {
 
 inline constexpr int kTagSize = 128;
 
@@ -32,4 +32,4 @@ bool WriteTag(platform::FileSystem& files, const queue::TFileData* entry);
 // Takes the tags off the entry's MP3.
 void StripTag(platform::FileSystem& files, const queue::TFileData* entry);
 
-}  // namespace tolvane::options
+}  // namespace tolvane::tags

@@ -5,7 +5,7 @@
 
 #include "queue/file_data.h"
 
-namespace tolvane::options {
+namespace tolvane::tags {
 
 // A picture carried in a tag: its MIME type ("image/jpeg") and its bytes.
 struct CoverPicture {
@@ -41,4 +41,4 @@ SongTag WithFields(SongTag tag, const queue::TagFields& fields);
 // its field, a genre that is no ID3v1 genre, a track or disc number, an album artist, a picture.
 bool NeedsId3v2(const SongTag& tag);
 
-}  // namespace tolvane::options
+}  // namespace tolvane::tags

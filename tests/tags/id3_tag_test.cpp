@@ -1,17 +1,17 @@
-#include "options/tag/id3_tag.h"
+#include "tags/id3_tag.h"
 
 #include <gtest/gtest.h>
 
 #include <cctype>
 #include <filesystem>
 
-#include "options/tag/genres.h"
-#include "options/tag/id3v2_tag.h"
+#include "tags/genres.h"
+#include "tags/id3v2_tag.h"
 #include "platform/posix/posix_file_system.h"
 #include "support/audio_files.h"
 #include "support/mp3_inspect.h"
 
-namespace tolvane::options {
+namespace tolvane::tags {
 namespace {
 
 TEST(Genres, NumbersAndTheSortedBox) {
@@ -167,4 +167,4 @@ TEST(Id3Tag, WhatTheRecordCannotHoldGoesIntoAnId3v2TagBesideIt) {
 }
 
 }  // namespace
-}  // namespace tolvane::options
+}  // namespace tolvane::tags

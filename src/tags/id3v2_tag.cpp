@@ -2,7 +2,7 @@
 
 #include "platform/latin1.h"
 
-namespace tolvane::options {
+namespace tolvane::tags {
 
 namespace {
 
@@ -102,4 +102,4 @@ int64_t Id3v2Length(platform::File& file) {
   return Id3v2Length(head);
 }
 
-}  // namespace tolvane::options
+}  // namespace tolvane::tags

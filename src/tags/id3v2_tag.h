@@ -7,7 +7,7 @@
 #include "platform/file_system.h"
 #include "song_tag.h"
 
-namespace tolvane::options {
+namespace tolvane::tags {
 
 // An ID3v2.3 tag that holds the song tag whole: each text in UTF-16 with a byte order mark (the
 // version and encoding that every player reads), the track and disc as "3/12", the front cover
@@ -20,4 +20,4 @@ int64_t Id3v2Length(std::string_view head);
 // The same for an open file, whose start it reads.
 int64_t Id3v2Length(platform::File& file);
 
-}  // namespace tolvane::options
+}  // namespace tolvane::tags
