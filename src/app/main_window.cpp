@@ -30,7 +30,7 @@ TBlade::TBlade(const Services& services)
                      environment_.Variable("HOME").value_or("/"),
                      {[this](const std::string& volume) { return DriveFreeSpace(volume).text; },
                       [this] { UpdateTotals(); }}) {
-  Queue.Bind(queue_.Rows());
+  Queue.Bind(queue_rows_.Rows());
   const ui::Rect area = work_area_.Get();
   Form.SetBounds({area.left + (area.width - kClientWidth) / 2,
                   area.top + (area.height - kClientHeight) / 2, kClientWidth, kClientHeight});
@@ -46,15 +46,15 @@ TBlade::TBlade(const Services& services)
   option_menus_.emplace(
       options::OptionMenus::Menus{BitrateMenu, PrioMenu, BitsMenu, EstMenu, TreeMenu, StereoMenu,
                                   RecentMenu},
-      queue_, defaults_,
+      queue_, queue_rows_, defaults_,
       options::OptionMenus::Followers{
           [this] { return Main.ActivePage() == &Defaults; }, [this] { UpdateTotals(); },
-          [this] { QueueChange(Queue.Selected(), platform::ItemChange::State); },
+          [this] { QueueChange(Queue.Selected(), ui::ItemChange::State); },
           [this](const std::string& folder) { OutputFolder.SetText(folder); }});
   defaults_shown_ = defaults_.Changed.Connect([this] { ShowDefaults(); });
 
   queue_editing_.emplace(
-      queue::QueueEditing::Controls{Queue, FilesMenu, SortMenu, ScrollTimer},
+      queue::QueueEditing::Controls{queue_, queue_rows_, Queue, FilesMenu, SortMenu, ScrollTimer},
       queue::QueueEditing::Followers{[this] { UpdateTotals(); },
                                      [this](uint32_t ms) { engine_.ForgetWork(ms); },
                                      [this] { IDButton.Click(); }});
@@ -65,7 +65,7 @@ TBlade::TBlade(const Services& services)
   };
   SpeedBar1.OnDblClick = [this] { SpeedBar1DblClick(); };
 
-  queue_.Rows().OnChange = [this](platform::ListItem& row, platform::ItemChange change) {
+  queue_rows_.Rows().OnChange = [this](ui::ListItem& row, ui::ItemChange change) {
     QueueChange(&row, change);
   };
 
@@ -118,10 +118,6 @@ void TBlade::ShowDefaults() {
 queue::EntryDefaults TBlade::CurrentDefaults() const {
   return {defaults_.bitrate,   defaults_.stereo, defaults_.priority, PrivateBit.Down(),
           CopyrightBit.Down(), CopyBit.Down(),   CRCBit.Down(),      DeleteBit.Down()};
-}
-
-int TBlade::ProbeAndEnqueue(const std::string& path, queue::TFileData*& entry) {
-  return queue_.ProbeAndEnqueue(path, CurrentDefaults(), entry);
 }
 
 void TBlade::EnqueueNames(const std::vector<std::string>& names) {

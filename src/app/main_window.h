@@ -38,6 +38,7 @@
 #include "queue/folder_scan.h"
 #include "queue/queue.h"
 #include "queue/view/queue_editing.h"
+#include "queue/view/queue_rows.h"
 #include "settings/job_list_keeper.h"
 #include "settings/settings_value.h"
 
@@ -102,8 +103,6 @@ class TBlade final {
   void FormCreate();
   void FormClose();
 
-  // Appends the file as a "Queued" row with the current defaults; see queue::Queue.
-  int ProbeAndEnqueue(const std::string& path, queue::TFileData*& entry);
   // Names from the command line, in order.
   void EnqueueNames(const std::vector<std::string>& names);
 
@@ -115,7 +114,7 @@ class TBlade final {
 
   // The selection summary below the queue: a selection change of a row asks for it anew, and it
   // is shown once the loop comes round.
-  void QueueChange(platform::ListItem* item, platform::ItemChange change);
+  void QueueChange(ui::ListItem* item, ui::ItemChange change);
 
   // Totals of the queue and the space its MP3 files need on the watched volume.
   void UpdateTotals();
@@ -319,8 +318,10 @@ class TBlade final {
   platform::Subscription defaults_shown_;
   std::vector<std::unique_ptr<ui::Label>> labels_;
   int next_toggle_group_ = 10;
-  // The queue model, which the Queue list shows, and the batch engine that works through it.
+  // The queue model, the rows the Queue list shows of it, and the batch engine that works
+  // through it.
   queue::Queue queue_{files_, paths_};
+  queue::QueueRows queue_rows_{queue_};
   EngineBinding engine_binding_{*this, dialogs_};
   encoding::BatchEngine engine_;
   // Built once the menus have their items.
@@ -328,16 +329,16 @@ class TBlade final {
   std::optional<queue::QueueEditing> queue_editing_;
   options::TFolderForm folder_form_{volumes_.List(), files_, paths_};
   options::OutputTarget output_target_;
-  options::TIDForm tag_dialog_{Queue, queue_, dialogs_, files_};
+  options::TIDForm tag_dialog_{Queue, queue_rows_, queue_, dialogs_, files_};
   platform::DeferredCall summary_{Application.Loop(), [this] { ShowSelectionSummary(); }};
   settings::JobListKeeper job_list_keeper_{
       {queue_, files_, job_list_path_, JobListTimer, [this] { return SaveListButton.Down(); },
        [this](const std::string& line) { engine_binding_.Log(line); }}};
   // Rows that go take their selection with them: the summary follows.
   platform::Subscription rows_gone_ =
-      queue_.Rows().RowsChanged.Connect([this](const platform::RowsChange& change) {
-        if (change.kind == platform::RowsChange::Kind::Removed ||
-            change.kind == platform::RowsChange::Kind::Reset)
+      queue_rows_.Rows().RowsChanged.Connect([this](const ui::RowsChange& change) {
+        if (change.kind == ui::RowsChange::Kind::Removed ||
+            change.kind == ui::RowsChange::Kind::Reset)
           summary_.Request();
       });
 };

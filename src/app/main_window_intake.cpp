@@ -39,8 +39,7 @@ void TBlade::OpenClick() {
   if (chosen && !chosen->empty()) {
     const queue::EntryDefaults defaults = CurrentDefaults();
     for (const std::string& path : *chosen) {
-      queue::TFileData* entry = nullptr;
-      flags.Fold(queue_.ProbeAndEnqueue(path, defaults, entry));
+      flags.Fold(queue_.ProbeAndEnqueue(path, defaults).outcome);
     }
     if (!settings::SaveAddFolder(user_registry_, settings::kSettingsKey,
                                  paths_.FolderOf(chosen->front())))
@@ -92,16 +91,16 @@ void TBlade::AddPath(const std::string& path) {
   UpdateTotals();
 }
 
-void TBlade::QueueChange(platform::ListItem* item, platform::ItemChange change) {
-  if (item == nullptr || change != platform::ItemChange::State)
+void TBlade::QueueChange(ui::ListItem* item, ui::ItemChange change) {
+  if (item == nullptr || change != ui::ItemChange::State)
     return;
   // Once for a whole burst of selection changes, when the loop comes round.
   summary_.Request();
 }
 
 void TBlade::ShowSelectionSummary() {
-  queue::ShowSelectionSummary(
-      Queue, {WaveBar, Mp3BitrateButton, Mp3PrioButton, Mp3StereoButton, Mp3BitsButton, IDButton});
+  queue::ShowSelectionSummary(queue_rows_, {WaveBar, Mp3BitrateButton, Mp3PrioButton,
+                                            Mp3StereoButton, Mp3BitsButton, IDButton});
 }
 
 }  // namespace tolvane::app

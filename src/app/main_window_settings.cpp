@@ -123,7 +123,7 @@ void TBlade::SaveAll() {
 void TBlade::WriteJobListFile() {
   std::vector<const queue::TFileData*> unfinished;
   if (SaveListButton.Down())
-    unfinished = queue::Unfinished(queue_.Rows());
+    unfinished = queue_.Unfinished();
   // The list of the last run stays until this one is safely in its place.
   if (!settings::WriteJobList(files_, job_list_path_, unfinished)) {
     dialogs_.MessageBox("Failed to save the job list to '" + job_list_path_ + "'",
@@ -139,12 +139,12 @@ void TBlade::LoadJobList() {
   }
   if (!files_.FileExists(job_list_path_))
     return;
-  queue_.Rows().BeginUpdate();
+  queue_rows_.Rows().BeginUpdate();
   const queue::EntryDefaults defaults = CurrentDefaults();
   settings::ReadJobList(files_, job_list_path_, [&](const settings::JobRecordRead& record) {
     Application.ProcessMessages();
-    queue::TFileData* entry = nullptr;
-    if (queue_.ProbeAndEnqueue(record.path, defaults, entry) != 0)
+    queue::TFileData* const entry = queue_.ProbeAndEnqueue(record.path, defaults).entry;
+    if (entry == nullptr)
       return;
     settings::ApplyJobRecord(record, *entry);
     queue_.OptionsChanged(*entry);
@@ -155,7 +155,7 @@ void TBlade::LoadJobList() {
   if (Autostart.Down() && Queue.Count() > 0)
     EncodeClick();
   UpdateTotals();
-  queue_.Rows().EndUpdate();
+  queue_rows_.Rows().EndUpdate();
 }
 
 void TBlade::EraseSettings() {

@@ -86,8 +86,8 @@ void BatchRun::Collect() {
   const queue::EntryDefaults& defaults = options_.entry;
   if (options_.continue_list) {
     settings::ReadJobList(s_.files, s_.job_list_path, [&](const settings::JobRecordRead& record) {
-      queue::TFileData* entry = nullptr;
-      if (queue_.ProbeAndEnqueue(record.path, defaults, entry) != 0)
+      queue::TFileData* const entry = queue_.ProbeAndEnqueue(record.path, defaults).entry;
+      if (entry == nullptr)
         return;
       settings::ApplyJobRecord(record, *entry);
       from_job_list_.push_back(entry);
@@ -104,11 +104,11 @@ void BatchRun::Collect() {
         missing_.push_back(path);
       continue;
     }
-    const int before = queue_.Rows().Count();
+    const int before = queue_.Count();
     queue::AddFileOrFolder(queue_, s_.files, s_.paths, path, defaults, flags);
     if (options_.mirror && s_.files.FolderExists(path)) {
-      for (int i = before; i < queue_.Rows().Count(); ++i)
-        mirror_roots_[queue::EntryOf(queue_.Rows().Item(i))] = path;
+      for (int i = before; i < queue_.Count(); ++i)
+        mirror_roots_[&queue_.At(i)] = path;
     }
   }
   unreadable_.insert(unreadable_.end(), flags.unlisted_folders.begin(),
@@ -122,17 +122,17 @@ void BatchRun::Collect() {
   }
   // Shards of about equal bytes, dealt alike on every machine that scans the same library.
   std::vector<int64_t> sizes;
-  for (int i = 0; i < queue_.Rows().Count(); ++i)
-    sizes.push_back(queue::EntryOf(queue_.Rows().Item(i))->FileSize);
+  for (int i = 0; i < queue_.Count(); ++i)
+    sizes.push_back(queue_.At(i).FileSize);
   const std::vector<int> dealt = DealBySize(sizes, options_.shards);
   shard_bytes_.assign(static_cast<size_t>(options_.shards), 0);
   shard_files_.assign(static_cast<size_t>(options_.shards), 0);
-  for (int i = 0; i < queue_.Rows().Count(); ++i) {
+  for (int i = 0; i < queue_.Count(); ++i) {
     const size_t shard = static_cast<size_t>(dealt[static_cast<size_t>(i)]);
     shard_bytes_[shard] += sizes[static_cast<size_t>(i)];
     ++shard_files_[shard];
     if (dealt[static_cast<size_t>(i)] == options_.shard - 1)
-      work_.push_back(queue::EntryOf(queue_.Rows().Item(i)));
+      work_.push_back(&queue_.At(i));
   }
   if (options_.tag) {
     for (queue::TFileData* entry : work_)
@@ -265,8 +265,8 @@ void BatchRun::PlanOutputs() {
 std::string BatchRun::MirrorRoots() {
   std::map<std::string, std::string> by_name;  // a named folder's name, and that folder
   // In the order of the queue, so that the first of two folders of one name is named first.
-  for (int i = 0; i < queue_.Rows().Count(); ++i) {
-    const auto found = mirror_roots_.find(queue::EntryOf(queue_.Rows().Item(i)));
+  for (int i = 0; i < queue_.Count(); ++i) {
+    const auto found = mirror_roots_.find(&queue_.At(i));
     if (found == mirror_roots_.end())
       continue;
     std::string& folder = found->second;

@@ -58,7 +58,7 @@ void BatchEngine::ResetCounters() {
 void BatchEngine::UpdateTotals() {
   const EngineOptions options = host_.Options();
   const Totals totals =
-      ComputeTotals(queue_.Rows(), options.output_folder, options.watched_volume, volumes_);
+      ComputeTotals(queue_, options.output_folder, options.watched_volume, volumes_);
   BatchTotal = totals.batch_total;
   BatchDone = totals.batch_done;
   display_.ShowTotals(platform::CountText(totals.count),

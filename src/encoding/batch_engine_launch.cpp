@@ -72,10 +72,7 @@ BatchEngine::NextJob BatchEngine::StartNextJob() {
       return NextJob::NothingQueued;
 
     queue::TFileData& entry = *first;
-    platform::ListItem* row = entry.Item;
-    NowEncoding.Item = row;
     NowEncoding.FileData = &entry;
-    row->SetCut(false);
     queue_.SetState(entry, queue::EntryState::Preparing());
     const std::string source_name = paths_.NamePart(entry.FileName);
 
@@ -115,8 +112,8 @@ BatchEngine::NextJob BatchEngine::StartNextJob() {
     NowEncoding.ShownMs = 0;
     Become(EngineState::Running);
     entry.Started = true;
-    if (queue_.Rows().Selected() == row)
-      display_.RefreshSelection();
+    // Its option buttons go off, should it be selected.
+    display_.RefreshSelection();
     Timer.SetEnabled(true);
     display_.ShowRunning();
     return NextJob::Started;

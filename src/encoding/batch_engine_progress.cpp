@@ -65,7 +65,7 @@ void BatchEngine::ShowProgress(const EngineOptions& options) {
   entry.DoneBytes = progress.done_bytes;
   BatchDone += entry.DoneBytes;
 
-  figures.running_number = platform::CountText(NowEncoding.Item->Index() + 1);
+  figures.running_number = platform::CountText(queue_.IndexOf(entry) + 1);
   queue_.SetState(entry, queue::EntryState::Encoding(progress.percent));
   figures.elapsed = SecondsToTime(batch_seconds);
   figures.speed = SpeedText(progress.speed);

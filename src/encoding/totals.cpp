@@ -3,31 +3,24 @@
 #include <cmath>
 
 #include "platform/number_text.h"
-#include "queue/file_data.h"
 
 namespace tolvane::encoding {
 
-Totals ComputeTotals(const platform::RowList& rows, const std::string& output_folder,
+Totals ComputeTotals(const queue::Queue& queue, const std::string& output_folder,
                      const std::string& watched_volume, platform::Volumes& volumes) {
   Totals totals;
-  totals.count = rows.Count();
+  totals.count = queue.Count();
   // With a target folder every entry goes to the same place, so it counts for all or none.
   const bool all_count =
       !output_folder.empty() && volumes.VolumeOf(output_folder) == watched_volume;
-  for (int i = 0; i < rows.Count(); ++i) {
-    const queue::TFileData* entry = queue::EntryOf(rows.Item(i));
-    if (entry == nullptr)
-      continue;
+  for (int i = 0; i < queue.Count(); ++i) {
+    const queue::TFileData* entry = &queue.At(i);
     totals.batch_total += entry->FileSize;
     totals.batch_done += entry->DoneBytes;
     const bool counts =
         output_folder.empty() ? volumes.VolumeOf(entry->FileName) == watched_volume : all_count;
     if (counts)
       totals.required += entry->RequiredSize;
-  }
-  for (int i = 0; i < rows.Count(); ++i) {
-    if (queue::TFileData* entry = queue::EntryOf(rows.Item(i)))
-      entry->Order = i;
   }
   return totals;
 }

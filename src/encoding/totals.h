@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/rows.h"
 #include "platform/volumes.h"
+#include "queue/queue.h"
 
 namespace tolvane::encoding {
 
@@ -16,10 +16,9 @@ struct Totals {
   int64_t required = 0;
 };
 
-// Walks the queue once for the sums and once to set every entry's Order to its row index. An
-// entry counts for `watched_volume` when its MP3 goes there: into `output_folder` when one is
-// set, else beside its source.
-Totals ComputeTotals(const platform::RowList& rows, const std::string& output_folder,
+// The queue's sums. An entry counts for `watched_volume` when its MP3 goes there: into
+// `output_folder` when one is set, else beside its source.
+Totals ComputeTotals(const queue::Queue& queue, const std::string& output_folder,
                      const std::string& watched_volume, platform::Volumes& volumes);
 
 struct FreeSpace {

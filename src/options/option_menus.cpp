@@ -46,9 +46,13 @@ int PositionOf(const ui::MenuItem& item) {
 
 }  // namespace
 
-OptionMenus::OptionMenus(const Menus& menus, queue::Queue& queue, WindowDefaults& defaults,
-                         Followers followers)
-    : m_(menus), queue_(queue), defaults_(defaults), followers_(std::move(followers)) {
+OptionMenus::OptionMenus(const Menus& menus, queue::Queue& queue, const queue::Selection& selection,
+                         WindowDefaults& defaults, Followers followers)
+    : m_(menus),
+      queue_(queue),
+      selection_(selection),
+      defaults_(defaults),
+      followers_(std::move(followers)) {
   for (ui::PopupMenu* menu :
        {&m_.bitrate, &m_.priority, &m_.bits, &m_.estimate, &m_.tree, &m_.stereo, &m_.recent}) {
     menu->OnPopup = [this](ui::PopupMenu& opening) { Mp3MenuPopup(opening); };
@@ -61,22 +65,15 @@ OptionMenus::OptionMenus(const Menus& menus, queue::Queue& queue, WindowDefaults
 
 template <typename Visit>
 void OptionMenus::VisitSelected(Visit visit) const {
-  const platform::RowList& rows = queue_.Rows();
-  for (const platform::ListItem* row = rows.Selected(); row != nullptr;
-       row = rows.NextSelected(row)) {
-    if (const queue::TFileData* entry = queue::EntryOf(*row))
-      visit(*entry);
-  }
+  for (const queue::TFileData* entry : selection_.SelectedEntries())
+    visit(*entry);
 }
 
 template <typename Change>
 void OptionMenus::ForEachSelected(Change change) {
-  platform::RowList& rows = queue_.Rows();
-  for (platform::ListItem* row = rows.Selected(); row != nullptr; row = rows.NextSelected(row)) {
-    if (queue::TFileData* entry = queue::EntryOf(*row)) {
-      change(*entry);
-      queue_.OptionsChanged(*entry);
-    }
+  for (queue::TFileData* entry : selection_.SelectedEntries()) {
+    change(*entry);
+    queue_.OptionsChanged(*entry);
   }
 }
 
@@ -177,11 +174,11 @@ void OptionMenus::Mp3MenuPopup(ui::PopupMenu& menu) {
     menu.Item(0).SetChecked(defaults_.estimate_mode == 0);
     return;
   }
-  const platform::ListItem* first = queue_.Rows().Selected();
-  const queue::TFileData* entry = first == nullptr ? nullptr : queue::EntryOf(*first);
-  if (entry == nullptr)
+  const std::vector<queue::TFileData*> selected = selection_.SelectedEntries();
+  if (selected.empty())
     return;
-  const bool several = queue_.Rows().SelCount() >= 2;
+  const queue::TFileData* entry = selected.front();
+  const bool several = selected.size() >= 2;
   // With several entries selected the menus show the defaults, not any one entry's value.
   if (&menu == &m_.bitrate) {
     CheckByTag(menu, menu_tag::kBitrate + (several ? defaults_.bitrate : entry->Bitrate));

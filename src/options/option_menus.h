@@ -8,6 +8,7 @@
 #include "platform/ui/menu.h"
 #include "platform/ui/speed_button.h"
 #include "queue/queue.h"
+#include "queue/selection.h"
 #include "window_defaults.h"
 
 namespace tolvane::options {
@@ -39,8 +40,8 @@ class OptionMenus final {
   };
 
   // Installs the click and open handlers on every item of the seven menus.
-  OptionMenus(const Menus& menus, queue::Queue& queue, WindowDefaults& defaults,
-              Followers followers);
+  OptionMenus(const Menus& menus, queue::Queue& queue, const queue::Selection& selection,
+              WindowDefaults& defaults, Followers followers);
 
   void Mp3MenuClick(ui::MenuItem& item);
   void Mp3MenuPopup(ui::PopupMenu& menu);
@@ -56,6 +57,7 @@ class OptionMenus final {
 
   Menus m_;
   queue::Queue& queue_;
+  const queue::Selection& selection_;
   WindowDefaults& defaults_;
   Followers followers_;
 };

@@ -22,9 +22,9 @@ std::string Shown(const std::string& text) {
 
 }  // namespace
 
-TIDForm::TIDForm(ui::ListView& queue, queue::Queue& model, ui::Dialogs& dialogs,
-                 platform::FileSystem& files)
-    : queue_(queue), model_(model), dialogs_(dialogs), files_(files) {
+TIDForm::TIDForm(ui::ListView& queue, queue::Selection& selection, queue::Queue& model,
+                 ui::Dialogs& dialogs, platform::FileSystem& files)
+    : queue_(queue), selection_(selection), model_(model), dialogs_(dialogs), files_(files) {
   IDForm.SetClientSize(kClientWidth, kClientHeight);
   const std::pair<ui::SpeedButton*, ui::Edit*> rows[] = {{&LockedTitle, &IDTitle},
                                                          {&LockedArtist, &IDArtist},
@@ -70,12 +70,12 @@ TIDForm::TIDForm(ui::ListView& queue, queue::Queue& model, ui::Dialogs& dialogs,
 }
 
 queue::TFileData* TIDForm::SelectedEntry() const {
-  const platform::ListItem* row = queue_.Selected();
-  return row == nullptr ? nullptr : queue::EntryOf(*row);
+  const std::vector<queue::TFileData*> selected = selection_.SelectedEntries();
+  return selected.empty() ? nullptr : selected.front();
 }
 
 void TIDForm::IDButtonClick() {
-  if (queue_.SelCount() != 1)
+  if (selection_.SelectedEntries().size() != 1)
     return;
   PlaceUnderSelectedRow();
   LoadTagFields();
@@ -83,13 +83,13 @@ void TIDForm::IDButtonClick() {
 }
 
 void TIDForm::PlaceUnderSelectedRow() {
-  const platform::ListItem* row = queue_.Selected();
-  if (row == nullptr)
+  const queue::TFileData* entry = SelectedEntry();
+  if (entry == nullptr)
     return;
   const ui::Rect list = queue_.ScreenBounds();
   const int x = list.left + ui::ListView::kBorder;
   const int y = list.top + ui::ListView::kBorder + ui::ListView::kHeaderHeight +
-                (row->Index() - queue_.TopIndex()) * ui::ListView::kRowHeight;
+                (model_.IndexOf(*entry) - queue_.TopIndex()) * ui::ListView::kRowHeight;
   IDForm.SetBounds({x, y + kBelowRow, IDForm.Width(), IDForm.Height()});
 }
 
@@ -179,22 +179,19 @@ void TIDForm::FormKeyDown(int& key, ui::ShiftState shift) {
 }
 
 void TIDForm::Step(int direction) {
-  platform::ListItem* current = queue_.Selected();
+  queue::TFileData* current = SelectedEntry();
   if (current == nullptr)
     return;
-  queue::TFileData& entry = *queue::EntryOf(*current);
+  queue::TFileData& entry = *current;
   StoreFields(entry);
   model_.TagChanged(entry);
-  const int target = current->Index() + direction;
+  const int target = model_.IndexOf(entry) + direction;
   if (target >= 0 && target < queue_.Count()) {
     if (direction < 0 && target < queue_.TopIndex())
       queue_.Scroll(0, -kScrollPixels);
     if (direction > 0 && target >= queue_.TopIndex() + queue_.VisibleRowCount() - 3)
       queue_.Scroll(0, kScrollPixels);
-    queue_.Rows().ClearSelection();
-    platform::ListItem& row = queue_.Item(target);
-    row.SetSelected(true);
-    row.SetFocused(true);
+    selection_.SelectOnly(model_.At(target));
   }
   PlaceUnderSelectedRow();
   LoadTagFields();

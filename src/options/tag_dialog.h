@@ -8,6 +8,7 @@
 #include "platform/ui/simple_controls.h"
 #include "platform/ui/speed_button.h"
 #include "queue/queue.h"
+#include "queue/selection.h"
 
 namespace tolvane::options {
 
@@ -20,9 +21,9 @@ class TIDForm final {
   static constexpr int kClientWidth = 332;
   static constexpr int kClientHeight = 186;
 
-  // `queue` shows `model`: the selection is the list's, every change of a tag goes to the model.
-  TIDForm(ui::ListView& queue, queue::Queue& model, ui::Dialogs& dialogs,
-          platform::FileSystem& files);
+  // `queue` shows `model` and keeps `selection`; every change of a tag goes to the model.
+  TIDForm(ui::ListView& queue, queue::Selection& selection, queue::Queue& model,
+          ui::Dialogs& dialogs, platform::FileSystem& files);
   TIDForm(const TIDForm&) = delete;
   TIDForm& operator=(const TIDForm&) = delete;
 
@@ -65,6 +66,7 @@ class TIDForm final {
   void PlaceUnderSelectedRow();
 
   ui::ListView& queue_;
+  queue::Selection& selection_;
   queue::Queue& model_;
   ui::Dialogs& dialogs_;
   platform::FileSystem& files_;

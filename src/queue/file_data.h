@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "entry_state.h"
-#include "platform/rows.h"
 
 namespace tolvane::queue {
 
@@ -37,22 +36,27 @@ struct TagFields {
   int32_t TagGenre = 0;    // a position in the sorted genre list; -1 for none
 };
 
+// What names an entry for as long as the queue holds it; a removed entry's id is never reused.
+using EntryId = uint64_t;
+
 // One queued file: what its header said, the encoder options chosen for it, its ID3 tag and its
-// progress. The queue row that shows it owns it. The options and the tag are sub-structs (its
-// bases), so each is copied as a whole while its fields keep their names (entry.Bitrate).
+// progress. The queue owns it. The options and the tag are sub-structs (its bases), so each is
+// copied as a whole while its fields keep their names (entry.Bitrate).
 //
 // Sizes are 64-bit so that inputs of 2 GiB and more are counted right.
-class TFileData final : public platform::ItemData, public EncoderOptions, public TagFields {
+class TFileData final : public EncoderOptions, public TagFields {
  public:
   EncoderOptions& Options() { return *this; }
   const EncoderOptions& Options() const { return *this; }
   TagFields& Tag() { return *this; }
   const TagFields& Tag() const { return *this; }
 
-  platform::ListItem* Item = nullptr;
-  int32_t Order = 0;
-  // Changed through the queue model only, which shows it in the row and publishes it.
+  // Given by the queue.
+  EntryId Id = 0;
+  // Changed through the queue model only, which publishes it.
   EntryState State;
+  // In the group that Cut marked and Paste moves; set through the queue model only.
+  bool Cut = false;
   bool Started = false;
   bool Encoded = false;
   int32_t EncodeTime = 0;
@@ -71,20 +75,5 @@ class TFileData final : public platform::ItemData, public EncoderOptions, public
   std::string OutputPath;
   int64_t RequiredSize = 0;
 };
-
-inline TFileData* EntryOf(const platform::ListItem& row) {
-  return row.DataAs<TFileData>();
-}
-
-// The entries of the rows that are not finished, in their order: what the job list keeps.
-inline std::vector<const TFileData*> Unfinished(const platform::RowList& rows) {
-  std::vector<const TFileData*> unfinished;
-  for (int i = 0; i < rows.Count(); ++i) {
-    const platform::ListItem& row = rows.Item(i);
-    if (const TFileData* entry = EntryOf(row); entry != nullptr && !entry->State.Finished())
-      unfinished.push_back(entry);
-  }
-  return unfinished;
-}
 
 }  // namespace tolvane::queue

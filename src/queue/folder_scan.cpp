@@ -25,10 +25,7 @@ void Scan(Queue& queue, platform::FileSystem& files, const std::string& folder,
   for (const std::string& pattern : queue.Kinds().patterns) {
     for (const std::string& name : files.ListFiles(folder, pattern)) {
       found = true;
-      TFileData* entry = nullptr;
-      std::string why;
-      const int result = queue.ProbeAndEnqueue(folder + name, defaults, entry, &why);
-      flags.Fold(folder + name, result, why);
+      flags.Fold(folder + name, queue.ProbeAndEnqueue(folder + name, defaults));
     }
   }
   // Nothing found may be a folder that cannot be read: that is told, never taken for empty.
@@ -50,10 +47,7 @@ void AddFileOrFolder(Queue& queue, platform::FileSystem& files, const platform::
     ScanFolder(queue, files, paths.WithTrailingSeparator(path), defaults, flags);
     return;
   }
-  TFileData* entry = nullptr;
-  std::string why;
-  const int result = queue.ProbeAndEnqueue(path, defaults, entry, &why);
-  flags.Fold(path, result, why);
+  flags.Fold(path, queue.ProbeAndEnqueue(path, defaults));
 }
 
 }  // namespace tolvane::queue

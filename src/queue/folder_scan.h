@@ -18,14 +18,14 @@ struct BatchFlags {
   // The folders that could not be listed, with the system's words for why.
   std::vector<std::pair<std::string, std::string>> unlisted_folders;
 
-  void Fold(int probe_result) {
-    unsupported = unsupported || (probe_result & kUnsupported) != 0;
-    duplicate = duplicate || (probe_result & kQueuedOnce) != 0;
+  void Fold(Enqueued outcome) {
+    unsupported = unsupported || outcome == Enqueued::Unsupported;
+    duplicate = duplicate || outcome == Enqueued::AlreadyQueued;
   }
-  void Fold(const std::string& path, int probe_result, std::string why = {}) {
-    Fold(probe_result);
-    if ((probe_result & kUnsupported) != 0)
-      unsupported_files.emplace_back(path, std::move(why));
+  void Fold(const std::string& path, EnqueueResult result) {
+    Fold(result.outcome);
+    if (result.outcome == Enqueued::Unsupported)
+      unsupported_files.emplace_back(path, std::move(result.why));
   }
 };
 

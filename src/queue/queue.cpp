@@ -1,24 +1,26 @@
 #include "queue.h"
 
+#include <algorithm>
+#include <stdexcept>
+
 #include "platform/number_text.h"
 #include "probe.h"
 
 namespace tolvane::queue {
 
 Queue::Queue(platform::FileSystem& files, const platform::Paths& paths, SourceKinds kinds)
-    : files_(files), paths_(paths), kinds_(std::move(kinds)) {
-  rows_.SetSortsByData(true);
-  rows_.OnCompare = [](const platform::ListItem& a, const platform::ListItem& b) {
-    const int32_t left = EntryOf(a)->Order;
-    const int32_t right = EntryOf(b)->Order;
-    return left < right ? -1 : left > right ? 1 : 0;
-  };
-  rows_.OnDeletion = [this](platform::ListItem& row) { Forget(row); };
-  // A sort, a paste or a move renumbers rows as a whole.
-  reorders_ = rows_.RowsChanged.Connect([this](const platform::RowsChange& change) {
-    if (change.kind == platform::RowsChange::Kind::Reset)
-      Changed.Emit({EntryChange::Kind::Moved});
-  });
+    : files_(files), paths_(paths), kinds_(std::move(kinds)) {}
+
+int Queue::IndexOf(const TFileData& entry) const {
+  const auto found = positions_.find(entry.Id);
+  return found == positions_.end() || entries_[static_cast<size_t>(found->second)].get() != &entry
+             ? -1
+             : found->second;
+}
+
+TFileData* Queue::Find(EntryId id) const {
+  const auto found = positions_.find(id);
+  return found == positions_.end() ? nullptr : entries_[static_cast<size_t>(found->second)].get();
 }
 
 int Queue::CountOf(const std::string& path) const {
@@ -26,27 +28,20 @@ int Queue::CountOf(const std::string& path) const {
   return found == path_counts_.end() ? 0 : found->second;
 }
 
-int Queue::ProbeAndEnqueue(const std::string& path, const EntryDefaults& defaults,
-                           TFileData*& entry, std::string* why) {
+EnqueueResult Queue::ProbeAndEnqueue(const std::string& path, const EntryDefaults& defaults) {
   const ProbeResult probe = kinds_.probe(files_, path);
-  if (why != nullptr)
-    *why = probe.header ? std::string() : probe.why;
-  if (!probe.opened)
-    return kUnsupported;
-  int result = probe.header ? 0 : kUnsupported;
-  result += kQueuedOnce * CountOf(path);
-  if (result != 0)
-    return result;
+  if (!probe.opened || !probe.header)
+    return {Enqueued::Unsupported, nullptr, probe.opened ? probe.why : std::string()};
+  if (CountOf(path) > 0)
+    return {Enqueued::AlreadyQueued};
 
   const AudioHeader& header = *probe.header;
   const int64_t bps =
       static_cast<int64_t>(header.channels) * header.bits_per_sample * header.sample_rate;
-  platform::ListItem& row = rows_.Add();
-  auto data = std::make_unique<TFileData>();
-  TFileData& e = *data;
-  e.Item = &row;
+  auto entry = std::make_unique<TFileData>();
+  TFileData& e = *entry;
+  e.Id = next_id_++;
   e.FileName = path;
-  e.Order = row.Index();
   e.DisplayName = paths_.DisplayName(path);
   e.FileSize = header.file_size;
   e.Channels = header.channels;
@@ -57,30 +52,111 @@ int Queue::ProbeAndEnqueue(const std::string& path, const EntryDefaults& default
   e.RequiredSize = RequiredSizeFor(header.file_size, bps, defaults.Bitrate);
   e.Options() = defaults;
   ++path_counts_[path];
-  row.SetCaption(e.DisplayName);
-  ShowState(e);
-  row.SetData(std::move(data));
-  entry = &e;
-  Changed.Emit({EntryChange::Kind::Added, &e});
-  return 0;
+  entries_.push_back(std::move(entry));
+  positions_[e.Id] = Count() - 1;
+  Changed.Emit({EntryChange::Kind::Added, &e, Count() - 1});
+  return {Enqueued::Added, &e};
 }
 
 TFileData* Queue::FirstQueued() const {
-  for (int i = 0; i < rows_.Count(); ++i) {
-    TFileData* entry = EntryOf(rows_.Item(i));
-    if (entry != nullptr && entry->State.Waiting())
-      return entry;
+  const auto found = std::find_if(entries_.begin(), entries_.end(),
+                                  [](const auto& entry) { return entry->State.Waiting(); });
+  return found == entries_.end() ? nullptr : found->get();
+}
+
+std::vector<const TFileData*> Queue::Unfinished() const {
+  std::vector<const TFileData*> unfinished;
+  for (const auto& entry : entries_) {
+    if (!entry->State.Finished())
+      unfinished.push_back(entry.get());
   }
-  return nullptr;
+  return unfinished;
+}
+
+bool Queue::Remove(const TFileData& entry) {
+  const int index = IndexOf(entry);
+  // An entry at work stays: its encoder is still writing.
+  if (index < 0 || !entry.State.Idle())
+    return false;
+  Changed.Emit({EntryChange::Kind::Removed, &entry, index});
+  const auto found = path_counts_.find(entry.FileName);
+  if (found != path_counts_.end() && --found->second <= 0)
+    path_counts_.erase(found);
+  positions_.erase(entry.Id);
+  entries_.erase(entries_.begin() + index);
+  Renumber(index);
+  return true;
+}
+
+void Queue::Sort(const std::function<int(const TFileData&, const TFileData&)>& compare) {
+  std::vector<const TFileData*> order;
+  order.reserve(entries_.size());
+  for (const auto& entry : entries_)
+    order.push_back(entry.get());
+  std::stable_sort(order.begin(), order.end(),
+                   [&](const TFileData* a, const TFileData* b) { return compare(*a, *b) < 0; });
+  Rearrange(order);
+}
+
+void Queue::Rearrange(const std::vector<const TFileData*>& order) {
+  std::vector<int> from;
+  std::vector<bool> taken(entries_.size(), false);
+  for (const TFileData* entry : order) {
+    const int index = entry == nullptr ? -1 : IndexOf(*entry);
+    if (index < 0 || taken[static_cast<size_t>(index)])
+      throw std::invalid_argument("a new order must hold every entry once");
+    taken[static_cast<size_t>(index)] = true;
+    from.push_back(index);
+  }
+  if (from.size() != entries_.size())
+    throw std::invalid_argument("a new order must hold every entry once");
+  std::vector<std::unique_ptr<TFileData>> arranged;
+  arranged.reserve(entries_.size());
+  for (const int index : from)
+    arranged.push_back(std::move(entries_[static_cast<size_t>(index)]));
+  entries_ = std::move(arranged);
+  Renumber(0);
+  Changed.Emit({EntryChange::Kind::Moved});
+}
+
+bool Queue::SetCut(TFileData& entry, bool cut) {
+  if (!entry.State.Idle())
+    return false;
+  if (entry.Cut != cut) {
+    entry.Cut = cut;
+    Changed.Emit({EntryChange::Kind::Cut, &entry, IndexOf(entry)});
+  }
+  return true;
+}
+
+void Queue::ClearCut() {
+  for (const auto& entry : entries_)
+    (void)SetCut(*entry, false);  // an entry at work is never in the group
+}
+
+void Queue::Paste(int below) {
+  if (below < 0 || below >= Count())
+    return;
+  // Those above the target and the target itself, then the group, then the rest.
+  std::vector<const TFileData*> order;
+  std::vector<const TFileData*> group;
+  std::vector<const TFileData*> rest;
+  for (int i = 0; i < Count(); ++i) {
+    const TFileData* entry = entries_[static_cast<size_t>(i)].get();
+    (entry->Cut ? group : i <= below ? order : rest).push_back(entry);
+  }
+  order.insert(order.end(), group.begin(), group.end());
+  order.insert(order.end(), rest.begin(), rest.end());
+  for (const auto& entry : entries_)
+    entry->Cut = false;
+  Rearrange(order);
 }
 
 void Queue::RequeueAll() {
-  for (int i = 0; i < rows_.Count(); ++i) {
-    if (TFileData* entry = EntryOf(rows_.Item(i))) {
-      entry->DoneBytes = 0;
-      entry->Started = false;
-      SetState(*entry, EntryState::Queued());
-    }
+  for (const auto& entry : entries_) {
+    entry->DoneBytes = 0;
+    entry->Started = false;
+    SetState(*entry, EntryState::Queued());
   }
 }
 
@@ -88,38 +164,26 @@ void Queue::SetState(TFileData& entry, EntryState state) {
   if (state == entry.State)
     return;
   const bool progress_only = state.phase == Phase::Encoding && entry.State.phase == Phase::Encoding;
+  if (!state.Idle() && entry.Cut) {
+    entry.Cut = false;
+    Changed.Emit({EntryChange::Kind::Cut, &entry, IndexOf(entry)});
+  }
   entry.State = std::move(state);
-  ShowState(entry);
-  Changed.Emit({progress_only ? EntryChange::Kind::Progress : EntryChange::Kind::State, &entry});
+  Changed.Emit({progress_only ? EntryChange::Kind::Progress : EntryChange::Kind::State, &entry,
+                IndexOf(entry)});
 }
 
 void Queue::OptionsChanged(const TFileData& entry) {
-  Changed.Emit({EntryChange::Kind::Options, &entry});
+  Changed.Emit({EntryChange::Kind::Options, &entry, IndexOf(entry)});
 }
 
 void Queue::TagChanged(const TFileData& entry) {
-  ShowState(entry);
-  Changed.Emit({EntryChange::Kind::Tag, &entry});
+  Changed.Emit({EntryChange::Kind::Tag, &entry, IndexOf(entry)});
 }
 
-void Queue::ShowState(const TFileData& entry) {
-  if (entry.Item == nullptr)
-    return;
-  platform::ListItem& row = *entry.Item;
-  row.SetSubItem(0, StatusText(entry.State));
-  row.SetImageIndex(StatusImage(entry.State));
-  row.SetHint(StatusHint(entry.State));
-  row.SetStateIndex(entry.HasTag ? kTagImage : -1);
-}
-
-void Queue::Forget(const platform::ListItem& row) {
-  const TFileData* entry = EntryOf(row);
-  if (entry == nullptr)
-    return;
-  Changed.Emit({EntryChange::Kind::Removed, entry});
-  const auto found = path_counts_.find(entry->FileName);
-  if (found != path_counts_.end() && --found->second <= 0)
-    path_counts_.erase(found);
+void Queue::Renumber(int from) {
+  for (int i = from; i < Count(); ++i)
+    positions_[entries_[static_cast<size_t>(i)]->Id] = i;
 }
 
 }  // namespace tolvane::queue

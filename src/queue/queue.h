@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -9,7 +10,7 @@
 #include "file_data.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
-#include "platform/rows.h"
+#include "platform/signal.h"
 #include "probe.h"
 
 namespace tolvane::queue {
@@ -17,8 +18,9 @@ namespace tolvane::queue {
 // The global defaults a new entry copies once.
 using EntryDefaults = EncoderOptions;
 
-// A change of an entry, as the model publishes it. `entry` is null for Moved (the order of
-// several rows changed); a Removed entry is still readable while the notice runs.
+// A change of the queue, as the model publishes it. `entry` and `index` are unset for Moved (the
+// order of several entries changed); a Removed entry is still readable while the notice runs,
+// and `index` is where it stood.
 struct EntryChange {
   enum class Kind {
     Added,
@@ -27,10 +29,12 @@ struct EntryChange {
     State,     // its phase, or what the phase carries, changed
     Progress,  // only its encoding percent moved on
     Options,
-    Tag
+    Tag,
+    Cut  // it joined or left the cut group
   };
   Kind kind;
   const TFileData* entry = nullptr;
+  int index = -1;
 };
 
 // The files a queue takes: how a file is examined, and the name patterns a folder's scan looks
@@ -40,19 +44,27 @@ struct SourceKinds {
   std::vector<std::string> patterns = {"*.wav", "*.aif", "*.aiff"};
 };
 
-// Result bits of ProbeAndEnqueue.
-inline constexpr int kUnsupported = 1;  // cannot be opened, or not a supported format or rate
-inline constexpr int kQueuedOnce = 2;   // added once for every row that has the same path
+// What ProbeAndEnqueue did with a file.
+enum class Enqueued {
+  Added,
+  Unsupported,   // cannot be opened, or not a supported format or rate
+  AlreadyQueued  // its path, compared byte for byte, is in the queue
+};
 
-// The queue model: its rows in Order, each with what it shows (name, status, images, cut mark,
-// selection) and owning its TFileData, and an index of the paths in it so that a duplicate is
-// found without walking the rows. A window's list views the rows and turns the user's input
-// into calls on them; a tool without a window drives the same model. The index follows every
-// row added here and every row deleted.
+struct EnqueueResult {
+  Enqueued outcome = Enqueued::Unsupported;
+  TFileData* entry = nullptr;  // the new entry when Added
+  std::string why;             // why an opened file is unsupported
+};
+
+// The queue model: the entries in the order they are encoded, each owned here and named by a
+// stable id, and an index of the paths in it so that a duplicate is found without a walk. A
+// window's list shows it and turns the user's input into the commands below; a tool without a
+// window drives the same model.
 //
-// An entry's state, options and tag change through the model only: it shows the change in the
-// entry's row (status, images, hint made from the state in one place) and publishes it through
-// Changed, which is what the saved queue, the totals and the views follow.
+// Every change goes through a command, which keeps the invariants (an entry at work is neither
+// removed, cut nor moved away by Paste; one order) and publishes one notice through Changed,
+// which is what the saved queue, the totals and the views follow.
 class Queue final {
  public:
   Queue(platform::FileSystem& files, const platform::Paths& paths, SourceKinds kinds = {});
@@ -60,44 +72,58 @@ class Queue final {
   Queue& operator=(const Queue&) = delete;
 
   const SourceKinds& Kinds() const { return kinds_; }
-  platform::RowList& Rows() { return rows_; }
-  const platform::RowList& Rows() const { return rows_; }
 
-  // Examines the file and, when it is supported and not queued yet, appends a row "Queued" whose
-  // entry copies `defaults`, and points `entry` at it. Returns 0, or the bits kUnsupported and
-  // kQueuedOnce (once per row with the same path, compared byte for byte). Shows no message;
-  // `why`, when given, gets the reason an opened file is unsupported.
-  int ProbeAndEnqueue(const std::string& path, const EntryDefaults& defaults, TFileData*& entry,
-                      std::string* why = nullptr);
+  int Count() const { return static_cast<int>(entries_.size()); }
+  TFileData& At(int index) const { return *entries_.at(static_cast<size_t>(index)); }
+  // Where the entry stands, or -1 when it is not in this queue.
+  int IndexOf(const TFileData& entry) const;
+  // Null for an id that is not (or no longer) in the queue.
+  TFileData* Find(EntryId id) const;
 
-  // How many rows have this exact path.
+  // Examines the file and, when it is supported and not queued yet, appends an entry "Queued"
+  // that copies `defaults`. Shows no message. A file that cannot be read counts as unsupported
+  // even when its path is queued.
+  EnqueueResult ProbeAndEnqueue(const std::string& path, const EntryDefaults& defaults);
+
+  // How many entries have this exact path.
   int CountOf(const std::string& path) const;
-
   // The first entry waiting for its turn, from the top; null when there is none.
   TFileData* FirstQueued() const;
+  // The entries that are not finished, in their order: what the job list keeps.
+  std::vector<const TFileData*> Unfinished() const;
+
+  // Removes an entry that no job holds; false, and nothing changes, for one at work.
+  bool Remove(const TFileData& entry);
+  // Sorts with `compare` (negative, zero, positive), keeping equal entries in their order.
+  void Sort(const std::function<int(const TFileData&, const TFileData&)>& compare);
+  // Puts the entries into `order`, which must hold each of them once.
+  void Rearrange(const std::vector<const TFileData*>& order);
+  // Puts an entry that no job holds into the cut group or takes it out; false for one at work.
+  bool SetCut(TFileData& entry, bool cut);
+  void ClearCut();
+  // Moves the cut group, in its order, right below the entry at `below`, and empties the group.
+  void Paste(int below);
   // Every entry "Queued" again with nothing done; what it was encoded with and its tag stay.
   void RequeueAll();
 
-  // The entry's new state, shown in its row and published.
+  // The entry's new state, published. An entry that a job takes leaves the cut group.
   void SetState(TFileData& entry, EntryState state);
-  // The entry's options or tag were changed (through Options() or Tag()): shown and published.
+  // The entry's options or tag were changed (through Options() or Tag()): published.
   void OptionsChanged(const TFileData& entry);
   void TagChanged(const TFileData& entry);
 
   platform::Signal<EntryChange> Changed;
 
  private:
-  void Forget(const platform::ListItem& row);
-  // The row as the entry's state and tag make it.
-  static void ShowState(const TFileData& entry);
+  void Renumber(int from);
 
   platform::FileSystem& files_;
   const platform::Paths& paths_;
   SourceKinds kinds_;
+  std::vector<std::unique_ptr<TFileData>> entries_;
+  std::unordered_map<EntryId, int> positions_;
   std::unordered_map<std::string, int> path_counts_;
-  // Last, so that the rows go (and are forgotten) before the index.
-  platform::RowList rows_;
-  platform::Subscription reorders_;
+  EntryId next_id_ = 1;
 };
 
 }  // namespace tolvane::queue

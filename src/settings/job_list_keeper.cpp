@@ -23,7 +23,7 @@ void JobListKeeper::WriteNow() {
   s_.timer.SetEnabled(false);
   if (!s_.enabled())
     return;
-  if (!WriteJobList(s_.files, s_.path, queue::Unfinished(s_.queue.Rows())))
+  if (!WriteJobList(s_.files, s_.path, s_.queue.Unfinished()))
     s_.log("cannot write the job list " + s_.path);
 }
 

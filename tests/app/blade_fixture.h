@@ -46,7 +46,8 @@ struct BladeFixture {
       captions.push_back(blade.Queue.Item(i).Caption());
     return captions;
   }
-  queue::TFileData& Entry(int row) { return *queue::EntryOf(blade.Queue.Item(row)); }
+  // The entry that row `row` shows.
+  queue::TFileData& Entry(int row) { return blade.QueueModel().At(row); }
   // What the saved queue holds, in its order, and the paths alone.
   std::vector<settings::JobRecordRead> SavedQueue() {
     std::vector<settings::JobRecordRead> records;

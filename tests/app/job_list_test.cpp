@@ -52,7 +52,7 @@ TEST(JobList, UnfinishedRowsAreWrittenWithTheirOptionsAndTags) {
   ASSERT_EQ(next.Queue.Count(), 2);
   EXPECT_EQ(next.Queue.Item(0).Caption(), "b");
   EXPECT_EQ(next.Queue.Item(1).Caption(), "c");
-  const queue::TFileData& restored = *queue::EntryOf(next.Queue.Item(0));
+  const queue::TFileData& restored = next.QueueModel().At(0);
   EXPECT_EQ(restored.Bitrate, 192);
   EXPECT_EQ(restored.Priority, 4);
   EXPECT_TRUE(restored.CRCFlag);
@@ -205,7 +205,7 @@ TEST(JobList, DamagedAndShortFilesRestoreWhatCanBeRead) {
       captions.push_back(blade.Queue.Item(i).Caption());
     EXPECT_EQ(captions, c.captions) << c.name;
     if (!c.title.empty()) {
-      EXPECT_EQ(queue::EntryOf(blade.Queue.Item(0))->TagTitle, c.title) << c.name;
+      EXPECT_EQ(blade.QueueModel().At(0).TagTitle, c.title) << c.name;
     }
     EXPECT_TRUE(std::filesystem::exists(job_list)) << c.name << ": kept until the close";
     EXPECT_TRUE(system.dialogs.Messages().empty()) << c.name;

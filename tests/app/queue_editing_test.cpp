@@ -19,13 +19,14 @@ struct EditingFixture : BladeFixture {
       order += caption;
     return order;
   }
-  // Every entry's Order is its row's index.
+  // Row i shows the model's entry i, however the rows moved.
   bool OrderFollowsRows() {
     for (int i = 0; i < blade.Queue.Count(); ++i) {
-      if (Entry(i).Order != i)
+      if (blade.Queue.Item(i).Key() != Entry(i).Id ||
+          blade.Queue.Item(i).Caption() != Entry(i).DisplayName)
         return false;
     }
-    return true;
+    return blade.Queue.Count() == blade.QueueModel().Count();
   }
   static ui::Point PointOnRow(int row) {
     return {20, ui::ListView::kHeaderHeight + row * ui::ListView::kRowHeight + 3};

@@ -63,15 +63,15 @@ TEST(Totals, EntriesCountForTheVolumeTheirMp3GoesTo) {
   EXPECT_EQ(f.blade.TotalBar.Panel(0).Text(), "0mb") << "the sources are not on disk2";
 }
 
-TEST(Totals, OrderFollowsTheRows) {
+TEST(Totals, ARemovedEntryTakesItsRowAndItsShare) {
   BladeFixture f;
   for (const char* name : {"a.wav", "b.wav", "c.wav"})
     f.blade.AddPath(f.Wave(name));
-  f.blade.Queue.Rows().Delete(0);
+  ASSERT_TRUE(f.blade.QueueModel().Remove(f.Entry(0)));
   f.blade.UpdateTotals();
-  EXPECT_EQ(f.Entry(0).Order, 0);
-  EXPECT_EQ(f.Entry(1).Order, 1);
+  EXPECT_EQ(f.Entry(0).DisplayName, "b");
   EXPECT_EQ(f.Captions(), (std::vector<std::string>{"b", "c"}));
+  EXPECT_EQ(f.blade.AllBar1.Panel(2).Text(), "002");
 }
 
 TEST(Totals, TextForms) {

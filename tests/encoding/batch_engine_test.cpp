@@ -162,8 +162,7 @@ TEST(BatchEngine, ChannelSwitchesFollowTheVersionAndTheSource) {
     f.host.options.version_label = c.version;
     const std::string path = f.temp / "in.wav";
     testing::WriteWave(path, {.channels = static_cast<uint16_t>(c.channels), .data_bytes = 88'200});
-    queue::TFileData* entry = nullptr;
-    f.queue.ProbeAndEnqueue(path, {.StereoMode = c.stereo_mode}, entry);
+    ASSERT_NE(f.queue.ProbeAndEnqueue(path, {.StereoMode = c.stereo_mode}).entry, nullptr);
     f.engine.Encode();
     ASSERT_TRUE(f.DeliverEnd());
     const Lines arguments = f.fake.Arguments();

@@ -20,7 +20,6 @@ struct EngineFixture {
   // The real file system; a test may make writes or moves fail.
   testing::FaultyFileSystem files;
   queue::Queue queue{files, system.paths};
-  platform::RowList& rows = queue.Rows();
   RecordingDisplay display;
   ScriptedPrompts prompts;
   TestHost host;
@@ -44,12 +43,11 @@ struct EngineFixture {
     const std::string path = temp / name;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     testing::WriteWave(path, {.data_bytes = total - 44});
-    queue::TFileData* entry = nullptr;
-    queue.ProbeAndEnqueue(path, {}, entry);
-    return *entry;
+    return *queue.ProbeAndEnqueue(path, {}).entry;
   }
-  std::string Status(int row) const { return rows.Item(row).SubItem(0); }
-  queue::TFileData& Entry(int row) { return *queue::EntryOf(rows.Item(row)); }
+  // What the entry's row shows as its status.
+  std::string Status(int index) const { return queue::StatusText(queue.At(index).State); }
+  queue::TFileData& Entry(int index) { return queue.At(index); }
 
   // Time passes and the progress timer fires.
   void Tick(uint32_t ms = 1000) {

@@ -69,11 +69,14 @@ struct ShownWindow {
   }
 };
 
-void AddRow(ui::ListView& list, const std::string& name, const std::string& status, int image) {
-  platform::ListItem& item = list.Rows().Add();
-  item.SetCaption(name);
-  item.SetSubItem(0, status);
-  item.SetImageIndex(image);
+// Queues a short WAVE file that the row shows as `name`, its entry in `state`.
+void AddRow(ShownWindow& w, const std::string& name,
+            const queue::EntryState& state = queue::EntryState::Queued()) {
+  const std::string path = w.system.config / (name + ".wav");
+  testing::WriteWave(path, {.data_bytes = 17'640});
+  w.blade.AddPath(path);
+  queue::Queue& model = w.blade.QueueModel();
+  model.SetState(model.At(model.Count() - 1), state);
 }
 
 TEST(MainWindowView, AClickOnAToolbarButtonReachesTheControl) {
@@ -276,9 +279,9 @@ TEST(MainWindowView, TheSelectedFilesOptionsReachItsMp3) {
     QCoreApplication::processEvents();
   }
   EXPECT_EQ(w.blade.Mp3BitrateButton.Caption(), "192kbps");
-  EXPECT_EQ(queue::EntryOf(w.blade.Queue.Item(1))->Bitrate, 128) << "the other file keeps its own";
+  EXPECT_EQ(w.blade.QueueModel().At(1).Bitrate, 128) << "the other file keeps its own";
 
-  w.blade.QueueModel().SetState(*queue::EntryOf(w.blade.Queue.Item(1)),
+  w.blade.QueueModel().SetState(w.blade.QueueModel().At(1),
                                 queue::EntryState::Skipped());  // only the first one is encoded
   QTest::mouseClick(&w.Widget(w.blade.Encode), Qt::LeftButton);
   ASSERT_TRUE(QTest::qWaitFor(
@@ -364,8 +367,7 @@ TEST(MainWindowView, TheListsMenusEditTheQueue) {
     testing::WriteWave(temp / name, {.data_bytes = 176'400});
     w.blade.AddPath(temp / name);
   }
-  w.blade.QueueModel().SetState(*queue::EntryOf(w.blade.Queue.Item(0)),
-                                queue::EntryState::Completed(1, ""));
+  w.blade.QueueModel().SetState(w.blade.QueueModel().At(0), queue::EntryState::Completed(1, ""));
   w.blade.Queue.Item(0).SetSelected(true);
   QCoreApplication::processEvents();
   auto& list = dynamic_cast<QTableView&>(w.Widget(w.blade.Queue));
@@ -509,8 +511,8 @@ TEST(MainWindowView, WidgetsFollowTheirControls) {
 
 TEST(MainWindowView, RowsAndSelectionGoBothWays) {
   ShownWindow w;
-  AddRow(w.blade.Queue, "first", "Queued", 0);
-  AddRow(w.blade.Queue, "second", "Queued", 0);
+  AddRow(w, "first");
+  AddRow(w, "second");
   auto& table = static_cast<QTableView&>(w.Widget(w.blade.Queue));
   ASSERT_EQ(table.model()->rowCount(), 2);
   EXPECT_EQ(table.model()->index(1, 1).data().toString(), QStringLiteral("Queued"));
@@ -524,8 +526,8 @@ TEST(MainWindowView, RowsAndSelectionGoBothWays) {
       << "the row's hint shows where the pointer rests";
 
   int state_changes = 0;
-  w.blade.Queue.Rows().OnChange = [&](platform::ListItem&, platform::ItemChange change) {
-    if (change == platform::ItemChange::State)
+  w.blade.Queue.Rows().OnChange = [&](ui::ListItem&, ui::ItemChange change) {
+    if (change == ui::ItemChange::State)
       ++state_changes;
   };
   const QRect row = table.visualRect(table.model()->index(1, 0));
@@ -536,7 +538,7 @@ TEST(MainWindowView, RowsAndSelectionGoBothWays) {
 
   w.blade.Queue.Item(0).SetSelected(true);
   EXPECT_TRUE(table.selectionModel()->isRowSelected(0, {}));
-  w.blade.Queue.Rows().Delete(0);
+  ASSERT_TRUE(w.blade.QueueModel().Remove(w.blade.QueueModel().At(0)));
   EXPECT_EQ(table.model()->rowCount(), 1);
   EXPECT_EQ(table.model()->index(0, 0).data().toString(), QStringLiteral("second"));
 }
@@ -554,12 +556,13 @@ TEST(MainWindowView, DoubleClickOnTheToolbarBackgroundTogglesCompactMode) {
 
 TEST(MainWindowView, RendersItsPages) {
   ShownWindow w;
-  AddRow(w.blade.Queue, "Intro", "Completed in 00:00:04", 4);
-  AddRow(w.blade.Queue, "Second song", "57% completed", 2);
-  w.blade.Queue.Item(1).SetStateIndex(5);
-  AddRow(w.blade.Queue, "Third song", "Queued", 0);
-  AddRow(w.blade.Queue, "Last song", "Queued", 0);
-  w.blade.Queue.Item(3).SetCut(true);
+  AddRow(w, "Intro", queue::EntryState::Completed(4, ""));
+  AddRow(w, "Second song", queue::EntryState::Encoding(57));
+  w.blade.QueueModel().At(1).HasTag = true;
+  w.blade.QueueModel().TagChanged(w.blade.QueueModel().At(1));
+  AddRow(w, "Third song");
+  AddRow(w, "Last song");
+  ASSERT_TRUE(w.blade.QueueModel().SetCut(w.blade.QueueModel().At(3), true));
   w.blade.Queue.Item(1).SetSelected(true);
   w.blade.Completed.SetPosition(38);
   w.blade.AllBar3.Panel(4).SetText("38%");

@@ -1,5 +1,6 @@
 #include "queue/probe.h"
 #include "queue/queue.h"
+#include "queue/view/queue_rows.h"
 
 #include <sys/stat.h>
 
@@ -21,15 +22,15 @@ struct Fixture {
   posix::PosixFileSystem files;
   platform::Paths paths{platform::PathStyle::Posix};
   Queue queue{files, paths};
-  platform::RowList& rows = queue.Rows();
+  QueueRows view{queue};
+  ui::RowList& rows = view.Rows();
   EntryDefaults defaults;
 
-  int Enqueue(const std::string& path, TFileData** out = nullptr) {
-    TFileData* entry = nullptr;
-    const int result = queue.ProbeAndEnqueue(path, defaults, entry);
+  Enqueued Enqueue(const std::string& path, TFileData** out = nullptr) {
+    const EnqueueResult result = queue.ProbeAndEnqueue(path, defaults);
     if (out != nullptr)
-      *out = entry;
-    return result;
+      *out = result.entry;
+    return result.outcome;
   }
 };
 
@@ -42,33 +43,37 @@ TEST(Probe, WaveFilesGivePlayTimeAndExpectedSize) {
   struct Case {
     const char* name;
     WaveLayout layout;
-    int result;
+    Enqueued result;
     int32_t duration;
     int64_t required;
   };
   const Case cases[] = {
-      {"sixty seconds", CdWave(10'584'044), 0, 60, 960'004},
-      {"one second", CdWave(176'444), 0, 1, 16'004},
-      {"just over half a second", CdWave(88'244), 0, 1, 8'004},
-      {"exactly half a second rounds to even", CdWave(88'200), 0, 0, 8'000},
+      {"sixty seconds", CdWave(10'584'044), Enqueued::Added, 60, 960'004},
+      {"one second", CdWave(176'444), Enqueued::Added, 1, 16'004},
+      {"just over half a second", CdWave(88'244), Enqueued::Added, 1, 8'004},
+      {"exactly half a second rounds to even", CdWave(88'200), Enqueued::Added, 0, 8'000},
       {"mono 8-bit 32 kHz",
        {.channels = 1, .sample_rate = 32000, .bits_per_sample = 8, .data_bytes = 32'000 * 10 - 44},
-       0,
+       Enqueued::Added,
        10,
        160'000},
       {"48 kHz 24-bit",
        {.sample_rate = 48000, .bits_per_sample = 24, .data_bytes = 288'000 - 44},
-       0,
+       Enqueued::Added,
        1,
        16'000},
-      {"22050 Hz", {.sample_rate = 22050, .data_bytes = 88'200}, kUnsupported, 0, 0},
-      {"MPEG layer 3 inside WAVE", {.format_tag = 85, .data_bytes = 1000}, kUnsupported, 0, 0},
+      {"22050 Hz", {.sample_rate = 22050, .data_bytes = 88'200}, Enqueued::Unsupported, 0, 0},
+      {"MPEG layer 3 inside WAVE",
+       {.format_tag = 85, .data_bytes = 1000},
+       Enqueued::Unsupported,
+       0,
+       0},
       {"any other format tag",
        {.format_tag = 3, .bits_per_sample = 32, .data_bytes = 352'800 - 44},
-       0,
+       Enqueued::Added,
        1,
        16'000},
-      {"zero channels", {.channels = 0, .data_bytes = 1000}, kUnsupported, 0, 0},
+      {"zero channels", {.channels = 0, .data_bytes = 1000}, Enqueued::Unsupported, 0, 0},
   };
   for (const Case& c : cases) {
     Fixture f;
@@ -76,7 +81,7 @@ TEST(Probe, WaveFilesGivePlayTimeAndExpectedSize) {
     testing::WriteWave(path, c.layout);
     TFileData* entry = nullptr;
     EXPECT_EQ(f.Enqueue(path, &entry), c.result) << c.name;
-    if (c.result != 0) {
+    if (c.result != Enqueued::Added) {
       EXPECT_EQ(f.rows.Count(), 0) << c.name;
       EXPECT_EQ(entry, nullptr) << c.name;
       continue;
@@ -94,7 +99,7 @@ TEST(Probe, WaveChunksAreWalkedToFmt) {
   struct Case {
     const char* name;
     testing::WaveLayout layout;
-    int result;
+    Enqueued result;
   };
   // Bytes that read as 2 channels, 44100 Hz, 16 bits where the fixed offsets would look.
   std::vector<uint8_t> decoy(20, 0);
@@ -102,18 +107,18 @@ TEST(Probe, WaveChunksAreWalkedToFmt) {
   const Case cases[] = {
       {"LIST before fmt, holding a header's bytes",
        {.sample_rate = 48000, .data_bytes = 19'200, .chunks_before_fmt = {{"LIST", decoy}}},
-       0},
+       Enqueued::Added},
       {"JUNK of an odd size, then its pad byte",
        {.sample_rate = 32000, .data_bytes = 12'800, .chunks_before_fmt = {{"JUNK", {1, 2, 3}}}},
-       0},
+       Enqueued::Added},
       {"bext and fact",
        {.data_bytes = 17'640,
         .chunks_before_fmt = {{"bext", std::vector<uint8_t>(602, ' ')}, {"fact", {0, 0, 0, 0}}}},
-       0},
-      {"MPEG layer 3 inside", {.format_tag = 85, .data_bytes = 17'640}, kUnsupported},
+       Enqueued::Added},
+      {"MPEG layer 3 inside", {.format_tag = 85, .data_bytes = 17'640}, Enqueued::Unsupported},
       {"a long LIST first",
        {.data_bytes = 0, .chunks_before_fmt = {{"LIST", std::vector<uint8_t>(40'000, 'x')}}},
-       0},
+       Enqueued::Added},
   };
   for (const Case& c : cases) {
     Fixture f;
@@ -121,7 +126,7 @@ TEST(Probe, WaveChunksAreWalkedToFmt) {
     testing::WriteWave(path, c.layout);
     TFileData* entry = nullptr;
     EXPECT_EQ(f.Enqueue(path, &entry), c.result) << c.name;
-    if (c.result == 0) {
+    if (c.result == Enqueued::Added) {
       ASSERT_NE(entry, nullptr) << c.name;
       EXPECT_EQ(entry->SampleRate, static_cast<int32_t>(c.layout.sample_rate)) << c.name;
       EXPECT_EQ(entry->Channels, 2) << c.name;
@@ -130,31 +135,31 @@ TEST(Probe, WaveChunksAreWalkedToFmt) {
   }
   Fixture f;
   testing::WriteText(f.temp / "cut.wav", std::string("RIFF\x40\0\0\0WAVELIST\xFF\xFF\0\0xxxx", 24));
-  EXPECT_EQ(f.Enqueue(f.temp / "cut.wav"), kUnsupported) << "a chunk running past the end";
+  EXPECT_EQ(f.Enqueue(f.temp / "cut.wav"), Enqueued::Unsupported) << "a chunk running past the end";
 }
 
 TEST(Probe, AiffFiles) {
   struct Case {
     const char* name;
     AiffLayout layout;
-    int result;
+    Enqueued result;
   };
   const Case cases[] = {
-      {"44100 Hz stereo", {.frames = 44100}, 0},
+      {"44100 Hz stereo", {.frames = 44100}, Enqueued::Added},
       {"48000 Hz mono 24-bit",
        {.channels = 1, .sample_rate = 48000, .bits_per_sample = 24, .frames = 4800},
-       0},
-      {"22050 Hz", {.sample_rate = 22050, .frames = 100}, kUnsupported},
+       Enqueued::Added},
+      {"22050 Hz", {.sample_rate = 22050, .frames = 100}, Enqueued::Unsupported},
       {"COMM after a chunk of 4 bytes",
        {.frames = 10, .chunks_before_comm = {{"ANNO", {1, 2, 3, 4}}}},
-       0},
+       Enqueued::Added},
       {"COMM after a comment chunk, as sox writes it",
        {.frames = 10, .chunks_before_comm = {{"COMT", {0, 1, 0, 0, 0, 0, 0, 0, 0, 1, 'x', 0}}}},
-       0},
+       Enqueued::Added},
       {"COMM after a chunk of an odd size and its pad byte",
        {.frames = 10, .chunks_before_comm = {{"NAME", {'a', 'b', 'c'}}}},
-       0},
-      {"AIFF-C", {.frames = 10, .form_type = "AIFC"}, kUnsupported},
+       Enqueued::Added},
+      {"AIFF-C", {.frames = 10, .form_type = "AIFC"}, Enqueued::Unsupported},
   };
   for (const Case& c : cases) {
     Fixture f;
@@ -162,7 +167,7 @@ TEST(Probe, AiffFiles) {
     testing::WriteAiff(path, c.layout);
     TFileData* entry = nullptr;
     EXPECT_EQ(f.Enqueue(path, &entry), c.result) << c.name;
-    if (c.result == 0) {
+    if (c.result == Enqueued::Added) {
       ASSERT_NE(entry, nullptr) << c.name;
       EXPECT_EQ(entry->SampleRate, static_cast<int32_t>(c.layout.sample_rate)) << c.name;
       EXPECT_EQ(entry->Channels, c.layout.channels) << c.name;
@@ -199,14 +204,13 @@ TEST(Probe, NewEntryCopiesTheDefaultsAndShowsAsQueued) {
   f.defaults = {.Bitrate = 128, .StereoMode = 0, .Priority = 2, .CRCFlag = true};
   testing::WriteWave(f.temp / "My Song.v2.wav", CdWave(176'444));
   TFileData* entry = nullptr;
-  ASSERT_EQ(f.Enqueue(f.temp / "My Song.v2.wav", &entry), 0);
-  const platform::ListItem& row = f.rows.Item(0);
+  ASSERT_EQ(f.Enqueue(f.temp / "My Song.v2.wav", &entry), Enqueued::Added);
+  const ui::ListItem& row = f.rows.Item(0);
   EXPECT_EQ(row.Caption(), "My Song.v2");
   EXPECT_EQ(row.SubItem(0), "Queued");
   EXPECT_EQ(row.ImageIndex(), 0);
   EXPECT_EQ(row.StateIndex(), -1);
-  EXPECT_EQ(EntryOf(row), entry);
-  EXPECT_EQ(entry->Item, &row);
+  EXPECT_EQ(row.Key(), entry->Id);
   EXPECT_EQ(entry->FileName, f.temp / "My Song.v2.wav");
   EXPECT_EQ(entry->Bitrate, 128);
   EXPECT_EQ(entry->StereoMode, 0);
@@ -224,36 +228,36 @@ TEST(Probe, DuplicatesAndFilesThatCannotBeOpened) {
   testing::WriteWave(f.temp / "a.wav", CdWave(176'444));
   testing::WriteWave(f.temp / "A.WAV", CdWave(176'444));
   testing::WriteWave(f.temp / "slow.wav", {.sample_rate = 22050, .data_bytes = 1000});
-  EXPECT_EQ(f.Enqueue(f.temp / "a.wav"), 0);
-  EXPECT_EQ(f.Enqueue(f.temp / "a.wav"), kQueuedOnce) << "the same path twice";
-  EXPECT_EQ(f.Enqueue(f.temp / "A.WAV"), 0) << "another case is another file";
+  EXPECT_EQ(f.Enqueue(f.temp / "a.wav"), Enqueued::Added);
+  EXPECT_EQ(f.Enqueue(f.temp / "a.wav"), Enqueued::AlreadyQueued) << "the same path twice";
+  EXPECT_EQ(f.Enqueue(f.temp / "A.WAV"), Enqueued::Added) << "another case is another file";
   EXPECT_EQ(f.rows.Count(), 2);
 
-  EXPECT_EQ(f.Enqueue(f.temp / "missing.wav"), kUnsupported);
-  EXPECT_EQ(f.Enqueue(f.temp.Path()), kUnsupported) << "a folder";
+  EXPECT_EQ(f.Enqueue(f.temp / "missing.wav"), Enqueued::Unsupported);
+  EXPECT_EQ(f.Enqueue(f.temp.Path()), Enqueued::Unsupported) << "a folder";
   testing::WriteText(f.temp / "notes.txt", "hello");
-  EXPECT_EQ(f.Enqueue(f.temp / "notes.txt"), kUnsupported);
+  EXPECT_EQ(f.Enqueue(f.temp / "notes.txt"), Enqueued::Unsupported);
   testing::WriteText(f.temp / "short.wav", "RIFF");
-  EXPECT_EQ(f.Enqueue(f.temp / "short.wav"), kUnsupported) << "missing bytes read as zero";
+  EXPECT_EQ(f.Enqueue(f.temp / "short.wav"), Enqueued::Unsupported) << "missing bytes read as zero";
 
   // Unreadable for anyone but root; as root the probe still reads it, which is fine.
   testing::WriteWave(f.temp / "locked.wav", CdWave(176'444));
   ::chmod((f.temp / "locked.wav").c_str(), 0);
-  const int locked = f.Enqueue(f.temp / "locked.wav");
-  EXPECT_EQ(locked, ::geteuid() == 0 ? 0 : kUnsupported);
+  const Enqueued locked = f.Enqueue(f.temp / "locked.wav");
+  EXPECT_EQ(locked, ::geteuid() == 0 ? Enqueued::Added : Enqueued::Unsupported);
 
-  f.rows.Delete(0);
-  EXPECT_EQ(f.Enqueue(f.temp / "a.wav"), 0) << "a removed row's path can come back";
+  ASSERT_TRUE(f.queue.Remove(f.queue.At(0)));
+  EXPECT_EQ(f.Enqueue(f.temp / "a.wav"), Enqueued::Added) << "a removed entry's path can come back";
   EXPECT_EQ(f.rows.Item(f.rows.Count() - 1).Caption(), "a");
 }
 
-TEST(Probe, UnsupportedDuplicateGivesThree) {
+TEST(Probe, AQueuedFileThatNoLongerReadsIsUnsupported) {
   Fixture f;
   testing::WriteWave(f.temp / "a.wav", CdWave(176'444));
-  ASSERT_EQ(f.Enqueue(f.temp / "a.wav"), 0);
+  ASSERT_EQ(f.Enqueue(f.temp / "a.wav"), Enqueued::Added);
   // The file changes on disk into one the encoder cannot take.
   testing::WriteWave(f.temp / "a.wav", {.sample_rate = 22050, .data_bytes = 100});
-  EXPECT_EQ(f.Enqueue(f.temp / "a.wav"), kUnsupported + kQueuedOnce);
+  EXPECT_EQ(f.Enqueue(f.temp / "a.wav"), Enqueued::Unsupported);
 }
 
 TEST(Probe, FilesOverTwoGigabytesAreCounted) {
@@ -261,7 +265,7 @@ TEST(Probe, FilesOverTwoGigabytesAreCounted) {
   const int64_t total = 44 + int64_t{3} * 1024 * 1024 * 1024;  // sparse: takes no disk space
   testing::WriteWave(f.temp / "long.wav", CdWave(total));
   TFileData* entry = nullptr;
-  ASSERT_EQ(f.Enqueue(f.temp / "long.wav", &entry), 0);
+  ASSERT_EQ(f.Enqueue(f.temp / "long.wav", &entry), Enqueued::Added);
   EXPECT_EQ(entry->FileSize, total);
   EXPECT_EQ(entry->Duration, 18'261);  // 3 GiB of CD audio is about five hours
   EXPECT_GT(entry->RequiredSize, int64_t{290'000'000});
@@ -276,7 +280,7 @@ TEST(QueueModel, RowsShowTheirEntrysStateAndEveryChangeIsPublished) {
   std::vector<EntryChange::Kind> published;
   const platform::Subscription changes =
       f.queue.Changed.Connect([&](const EntryChange& change) { published.push_back(change.kind); });
-  ASSERT_EQ(f.Enqueue(f.temp / "a.wav", &entry), 0);
+  ASSERT_EQ(f.Enqueue(f.temp / "a.wav", &entry), Enqueued::Added);
   using Kind = EntryChange::Kind;
   struct Case {
     EntryState state;
@@ -298,7 +302,7 @@ TEST(QueueModel, RowsShowTheirEntrysStateAndEveryChangeIsPublished) {
   for (const Case& c : cases) {
     published.clear();
     f.queue.SetState(*entry, c.state);
-    const platform::ListItem& row = f.rows.Item(0);
+    const ui::ListItem& row = f.rows.Item(0);
     EXPECT_EQ(row.SubItem(0), c.status);
     EXPECT_EQ(row.ImageIndex(), c.image) << c.status;
     EXPECT_EQ(row.Hint(), c.hint) << c.status;
@@ -312,8 +316,9 @@ TEST(QueueModel, RowsShowTheirEntrysStateAndEveryChangeIsPublished) {
   f.queue.TagChanged(*entry);
   EXPECT_EQ(f.rows.Item(0).StateIndex(), kTagImage);
   EXPECT_EQ(published.back(), Kind::Tag);
-  f.rows.Delete(0);
+  ASSERT_TRUE(f.queue.Remove(*entry));
   EXPECT_EQ(published.back(), Kind::Removed);
+  EXPECT_EQ(f.rows.Count(), 0);
 }
 
 }  // namespace

@@ -5,21 +5,10 @@
 namespace tolvane::ui {
 namespace {
 
-struct Entry final : ItemData {
-  Entry(int order, int* freed) : order(order), freed(freed) {}
-  ~Entry() override {
-    if (freed != nullptr)
-      ++*freed;
-  }
-  int order;
-  int* freed;
-};
-
 // A list of 204 pixels' height, like the queue: ten whole rows are visible.
 struct Fixture {
-  platform::RowList rows;
+  ui::RowList rows;
   ListView list{"Queue", nullptr};
-  int freed = 0;
 
   Fixture() {
     list.Bind(rows);
@@ -31,7 +20,7 @@ struct Fixture {
     ListItem& item = rows.Add();
     item.SetCaption(caption);
     item.SetSubItem(0, "Queued");
-    item.SetData(std::make_unique<Entry>(order, &freed));
+    item.SetKey(static_cast<uint64_t>(order));
     return item;
   }
   std::string Captions() const {
@@ -43,10 +32,10 @@ struct Fixture {
 };
 
 int ByOrder(const ListItem& a, const ListItem& b) {
-  return a.DataAs<Entry>()->order - b.DataAs<Entry>()->order;
+  return static_cast<int>(a.Key()) - static_cast<int>(b.Key());
 }
 
-TEST(ListView, CustomSortMovesRowsWithTheirDataAndStates) {
+TEST(ListView, CustomSortMovesRowsWithTheirKeysAndStates) {
   Fixture f;
   f.Add("C", 3);
   f.Add("A", 1).SetSelected(true);
@@ -58,7 +47,7 @@ TEST(ListView, CustomSortMovesRowsWithTheirDataAndStates) {
   EXPECT_EQ(f.Captions(), "ABC");
   for (int i = 0; i < 3; ++i) {
     EXPECT_EQ(f.list.Item(i).Index(), i);
-    EXPECT_EQ(f.list.Item(i).DataAs<Entry>()->order, i + 1);
+    EXPECT_EQ(f.list.Item(i).Key(), static_cast<uint64_t>(i + 1));
   }
   EXPECT_TRUE(f.list.Item(0).Selected());
   EXPECT_TRUE(f.list.Item(1).Cut());
@@ -70,18 +59,13 @@ TEST(ListView, CustomSortMovesRowsWithTheirDataAndStates) {
   EXPECT_EQ(f.Captions(), "CBA");
 }
 
-TEST(ListView, SortKeepsEqualRowsInTheirOrderAndSortsByDataWhenAsked) {
+TEST(ListView, SortKeepsEqualRowsInTheirOrder) {
   Fixture f;
   f.Add("x", 1);
   f.Add("y", 0);
   f.Add("z", 1);
   f.rows.CustomSort(ByOrder);
   EXPECT_EQ(f.Captions(), "yxz");
-
-  f.rows.OnCompare = ByOrder;
-  f.rows.SetSortsByData(true);
-  f.Add("w", -1);
-  EXPECT_EQ(f.Captions(), "wyxz") << "attaching data re-sorts";
 }
 
 TEST(ListView, SelectionCountsAndWalk) {
@@ -116,23 +100,16 @@ TEST(ListView, SelectionCountsAndWalk) {
   EXPECT_EQ(f.list.ItemFocused(), &f.list.Item(2));
 }
 
-TEST(ListView, DeletionReportsTheRowAndFreesItsData) {
+TEST(ListView, DeletionRenumbersTheRowsBelow) {
   Fixture f;
   f.Add("a", 0);
   f.Add("b", 0);
   f.Add("c", 0);
-  std::vector<std::string> deleted;
-  f.rows.OnDeletion = [&](ListItem& item) {
-    deleted.push_back(item.Caption());
-    EXPECT_NE(item.DataAs<Entry>(), nullptr) << "the data is still there in OnDeletion";
-  };
   f.rows.Delete(1);
-  EXPECT_EQ(f.freed, 1);
   EXPECT_EQ(f.list.Item(1).Caption(), "c");
   EXPECT_EQ(f.list.Item(1).Index(), 1);
   f.rows.Clear();
-  EXPECT_EQ(deleted, (std::vector<std::string>{"b", "c", "a"}));
-  EXPECT_EQ(f.freed, 3);
+  EXPECT_EQ(f.list.Count(), 0);
 }
 
 TEST(ListView, VisibleRowsRowAtPointAndScrolling) {

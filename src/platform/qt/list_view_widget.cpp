@@ -46,7 +46,7 @@ int ListViewModel::columnCount(const QModelIndex& parent) const {
 QVariant ListViewModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= list_.Count())
     return {};
-  const platform::ListItem& item = list_.Item(index.row());
+  const ui::ListItem& item = list_.Item(index.row());
   switch (role) {
     case Qt::DisplayRole:
       return ToQString(index.column() == 0 ? item.Caption() : item.SubItem(index.column() - 1));
@@ -173,7 +173,7 @@ void ListViewWidget::OnRowsChanged(const ui::ListChange& change) {
 void ListViewWidget::SyncSelection(int row) {
   if (row < 0 || row >= list_.Count() || row >= model_.rowCount({}))
     return;
-  const platform::ListItem& item = list_.Item(row);
+  const ui::ListItem& item = list_.Item(row);
   const QScopedValueRollback guard(syncing_, true);
   const QModelIndex index = model_.index(row, 0);
   const bool shown = selectionModel()->isRowSelected(row, {});
@@ -190,13 +190,12 @@ void ListViewWidget::SyncSelection(int row) {
 void ListViewWidget::SyncAllSelections() {
   const QScopedValueRollback guard(syncing_, true);
   QItemSelection selection;
-  for (platform::ListItem* item = list_.Selected(); item != nullptr;
-       item = list_.NextSelected(item)) {
+  for (ui::ListItem* item = list_.Selected(); item != nullptr; item = list_.NextSelected(item)) {
     selection.select(model_.index(item->Index(), 0),
                      model_.index(item->Index(), model_.columnCount({}) - 1));
   }
   selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
-  if (platform::ListItem* focused = list_.ItemFocused()) {
+  if (ui::ListItem* focused = list_.ItemFocused()) {
     selectionModel()->setCurrentIndex(model_.index(focused->Index(), 0),
                                       QItemSelectionModel::NoUpdate);
   }

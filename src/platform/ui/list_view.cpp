@@ -11,22 +11,20 @@ ListView::ListView(std::string name, Control* parent) : Control(std::move(name),
 
 ListView::~ListView() = default;
 
-void ListView::Bind(platform::RowList& rows) {
+void ListView::Bind(ui::RowList& rows) {
   rows_ = &rows;
-  model_ =
-      rows.RowsChanged.Connect([this](const platform::RowsChange& change) { FromModel(change); });
+  model_ = rows.RowsChanged.Connect([this](const ui::RowsChange& change) { FromModel(change); });
   top_index_ = 0;
   RowsChanged.Emit({ListChange::Kind::Reset, -1});
 }
 
 static_assert(static_cast<int>(ListChange::Kind::Removed) ==
-              static_cast<int>(platform::RowsChange::Kind::Removed));
+              static_cast<int>(ui::RowsChange::Kind::Removed));
 
-void ListView::FromModel(const platform::RowsChange& change) {
+void ListView::FromModel(const ui::RowsChange& change) {
   RowsChanged.Emit({static_cast<ListChange::Kind>(change.kind), change.index});
   // Rows that went may leave the view scrolled past the end.
-  if (change.kind == platform::RowsChange::Kind::Removed ||
-      change.kind == platform::RowsChange::Kind::Reset) {
+  if (change.kind == ui::RowsChange::Kind::Removed || change.kind == ui::RowsChange::Kind::Reset) {
     SetTopIndex(top_index_);
   }
 }

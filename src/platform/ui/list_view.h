@@ -7,14 +7,10 @@
 
 #include "control.h"
 #include "menu.h"
-#include "platform/rows.h"
 #include "platform/signal.h"
+#include "rows.h"
 
 namespace tolvane::ui {
-
-using platform::ItemChange;
-using platform::ItemData;
-using platform::ListItem;
 
 struct ListColumn {
   std::string caption;
@@ -29,7 +25,7 @@ struct ListChange {
   int index = -1;
 };
 
-// A list in report style: a view of a row model (platform::RowList) with several selectable
+// A list in report style: a view of a row model (ui::RowList) with several selectable
 // rows, and the geometry the program's drag and scroll logic needs (rows of fixed height below
 // a header). It keeps no rows of its own: it shows its model's, and what the user does to them
 // (selecting, focusing) goes to the model, whose notice redraws every view.
@@ -44,8 +40,8 @@ class ListView final : public Control {
   ~ListView() override;
 
   // Shows `rows` from now on; they must outlive the view.
-  void Bind(platform::RowList& rows);
-  platform::RowList& Rows() const { return *rows_; }
+  void Bind(ui::RowList& rows);
+  ui::RowList& Rows() const { return *rows_; }
 
   void AddColumn(std::string caption, int width);
   const std::vector<ListColumn>& Columns() const { return columns_; }
@@ -91,12 +87,12 @@ class ListView final : public Control {
   platform::Signal<ListChange> RowsChanged;
 
  private:
-  void FromModel(const platform::RowsChange& change);
+  void FromModel(const ui::RowsChange& change);
   void SetTopIndex(int index);
 
   std::vector<ListColumn> columns_;
-  platform::RowList own_rows_;
-  platform::RowList* rows_ = &own_rows_;
+  ui::RowList own_rows_;
+  ui::RowList* rows_ = &own_rows_;
   platform::Subscription model_;
   int top_index_ = 0;
   PopupMenu* context_menu_ = nullptr;

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "platform/ui/input.h"
-#include "queue/file_data.h"
 
 namespace tolvane::queue {
 
@@ -80,87 +79,51 @@ void QueueEditing::QueueColumnClick(int column) {
 }
 
 void QueueEditing::SortClick(int tag) {
-  c_.rows.Rows().CustomSort([tag](const platform::ListItem& a, const platform::ListItem& b) {
-    return SortCompare(*EntryOf(a), *EntryOf(b), tag);
-  });
-  RenumberOrder();
-}
-
-void QueueEditing::RenumberOrder() {
-  for (int i = 0; i < c_.rows.Count(); ++i)
-    EntryOf(c_.rows.Item(i))->Order = i;
+  c_.queue.Sort([tag](const TFileData& a, const TFileData& b) { return SortCompare(a, b, tag); });
 }
 
 void QueueEditing::CutGroupClick() {
-  for (platform::ListItem* row = c_.rows.Selected(); row != nullptr;
-       row = c_.rows.NextSelected(row))
-    row->SetCut(!row->Cut());
+  for (TFileData* entry : c_.selection.SelectedEntries())
+    (void)c_.queue.SetCut(*entry, !entry->Cut);  // the menu item is off while one is at work
 }
 
 void QueueEditing::PasteGroupClick() {
-  ui::ListView& rows = c_.rows;
-  if (const platform::ListItem* target = rows.ItemAt(PastePoint)) {
-    const int32_t c = EntryOf(*target)->Order;
-    std::vector<platform::ListItem*> cut;
-    for (int i = 0; i < rows.Count(); ++i) {
-      if (rows.Item(i).Cut())
-        cut.push_back(&rows.Item(i));
-    }
-    const auto n = static_cast<int32_t>(cut.size());
-    for (int i = 0; i < rows.Count(); ++i) {
-      if (!rows.Item(i).Cut() && i > c)
-        EntryOf(rows.Item(i))->Order = i + n;
-    }
-    for (int32_t k = 0; k < n; ++k)
-      EntryOf(*cut[k])->Order = c + 1 + k;
-    rows.Rows().Sort();
-    for (int i = 0; i < rows.Count(); ++i) {
-      rows.Item(i).SetCut(false);
-      EntryOf(rows.Item(i))->Order = i;
-    }
-  }
+  if (const ui::ListItem* target = c_.rows.ItemAt(PastePoint))
+    c_.queue.Paste(target->Index());
   PastePoint = {0, 0};
 }
 
 bool QueueEditing::SelectionIsIdle() const {
   if (c_.rows.Count() == 0 || c_.rows.SelCount() == 0)
     return false;
-  for (platform::ListItem* row = c_.rows.Selected(); row != nullptr;
-       row = c_.rows.NextSelected(row)) {
-    const TFileData* entry = EntryOf(*row);
-    if (entry != nullptr && !entry->State.Idle())
-      return false;
-  }
-  return true;
+  const std::vector<TFileData*> selected = c_.selection.SelectedEntries();
+  return std::all_of(selected.begin(), selected.end(),
+                     [](const TFileData* entry) { return entry->State.Idle(); });
 }
 
-void QueueEditing::DeleteRow(int index) {
-  const TFileData* entry = EntryOf(c_.rows.Item(index));
-  followers_.forget_work(static_cast<uint32_t>(entry->EncodeTime) * 1000u);
-  c_.rows.Rows().Delete(index);
+void QueueEditing::Remove(const TFileData& entry) {
+  const auto work_ms = static_cast<uint32_t>(entry.EncodeTime) * 1000u;
+  if (c_.queue.Remove(entry))
+    followers_.forget_work(work_ms);
 }
 
 void QueueEditing::RemoveFileClick() {
-  // A row at work stays: its encoder is still writing.
+  // Nothing goes while one of them is at work: its encoder is still writing.
   if (!SelectionIsIdle())
     return;
-  for (int count = c_.rows.SelCount(); count > 0; --count) {
-    const platform::ListItem* first = c_.rows.Selected();
-    if (first == nullptr)
-      break;
-    DeleteRow(first->Index());
-  }
+  for (const TFileData* entry : c_.selection.SelectedEntries())
+    Remove(*entry);
   followers_.update_totals();
 }
 
 void QueueEditing::RemoveCompletedClick() {
-  for (int i = 0; i < c_.rows.Count();) {
-    if (EntryOf(c_.rows.Item(i))->State.Finished()) {
-      DeleteRow(i);
-    } else {
-      ++i;
-    }
+  std::vector<const TFileData*> finished;
+  for (int i = 0; i < c_.queue.Count(); ++i) {
+    if (c_.queue.At(i).State.Finished())
+      finished.push_back(&c_.queue.At(i));
   }
+  for (const TFileData* entry : finished)
+    Remove(*entry);
   followers_.update_totals();
 }
 
@@ -170,9 +133,9 @@ void QueueEditing::FilesMenuPopup() {
   const bool idle = SelectionIsIdle();
   bool any_finished = false;
   bool any_cut = false;
-  for (int i = 0; i < c_.rows.Count(); ++i) {
-    any_finished = any_finished || EntryOf(c_.rows.Item(i))->State.Finished();
-    any_cut = any_cut || c_.rows.Item(i).Cut();
+  for (int i = 0; i < c_.queue.Count(); ++i) {
+    any_finished = any_finished || c_.queue.At(i).State.Finished();
+    any_cut = any_cut || c_.queue.At(i).Cut;
   }
   menu.FindByName("ID3TagItem")->SetEnabled(any_selected);
   menu.FindByName("RemoveFile")->SetEnabled(idle);
@@ -186,12 +149,12 @@ void QueueEditing::QueueMouseDown(ui::MouseButton button, ui::Point at) {
   if (button == ui::MouseButton::Right || c_.rows.SelCount() == 0)
     return;
   FirstSelected = c_.rows.Selected()->Index();
-  for (const platform::ListItem* row = c_.rows.Selected(); row != nullptr;
+  for (const ui::ListItem* row = c_.rows.Selected(); row != nullptr;
        row = c_.rows.NextSelected(row)) {
     LastSelected = row->Index();
   }
   if (button == ui::MouseButton::Left) {
-    if (const platform::ListItem* grabbed = c_.rows.ItemAt(at))
+    if (const ui::ListItem* grabbed = c_.rows.ItemAt(at))
       DragAnchor = grabbed->Index();
   }
 }
@@ -199,7 +162,7 @@ void QueueEditing::QueueMouseDown(ui::MouseButton button, ui::Point at) {
 void QueueEditing::QueueMouseMove(ui::ShiftState shift, ui::Point at) {
   if (!shift.left_button)
     return;
-  const platform::ListItem* under = c_.rows.ItemAt(at);
+  const ui::ListItem* under = c_.rows.ItemAt(at);
   if (c_.rows.SelCount() > 0) {
     const int top = c_.rows.TopIndex();
     const int lowest = top + c_.rows.VisibleRowCount() - 1;
@@ -244,11 +207,18 @@ void QueueEditing::MoveSelection(int32_t step) {
     step = std::min(step, rows.Count() - 1 - LastSelected);
   if (step == 0)
     return;
+  // Each selected row trades places with the one `step` rows away, from the end it moves to.
+  std::vector<const TFileData*> order;
+  std::vector<char> selected;
+  for (int i = 0; i < rows.Count(); ++i) {
+    order.push_back(&c_.queue.At(i));
+    selected.push_back(rows.Item(i).Selected());
+  }
   auto swap_with = [&](int i) {
-    if (!rows.Item(i).Selected() || i + step < 0 || i + step >= rows.Count())
+    if (!selected[static_cast<size_t>(i)] || i + step < 0 || i + step >= rows.Count())
       return;
-    std::swap(EntryOf(rows.Item(i))->Order, EntryOf(rows.Item(i + step))->Order);
-    rows.Rows().Sort();
+    std::swap(order[static_cast<size_t>(i)], order[static_cast<size_t>(i + step)]);
+    std::swap(selected[static_cast<size_t>(i)], selected[static_cast<size_t>(i + step)]);
   };
   if (step < 0) {
     for (int i = 0; i < rows.Count(); ++i)
@@ -257,6 +227,7 @@ void QueueEditing::MoveSelection(int32_t step) {
     for (int i = rows.Count() - 1; i >= 0; --i)
       swap_with(i);
   }
+  c_.queue.Rearrange(order);
   DragAnchor += step;
   FirstSelected += step;
   LastSelected += step;
@@ -266,8 +237,7 @@ void QueueEditing::QueueKeyPress(char key) {
   if (key == ui::keys::kReturn) {
     followers_.open_tag_dialog();
   } else if (key == ui::keys::kEscape) {
-    for (int i = 0; i < c_.rows.Count(); ++i)
-      c_.rows.Item(i).SetCut(false);
+    c_.queue.ClearCut();
   }
 }
 

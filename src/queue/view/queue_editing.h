@@ -2,21 +2,27 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "platform/timer.h"
 #include "platform/ui/list_view.h"
 #include "platform/ui/menu.h"
+#include "queue/queue.h"
+#include "queue/selection.h"
 
 namespace tolvane::queue {
 
 // Arranging the queue by hand: sorting from the "Name" header, dragging the selected rows (the
 // list scrolls by itself at its top and bottom edge), Cut and Paste of a marked group, and
-// removing rows. The queue is encoded from the top, so this is the order of work. A row that is
-// being prepared or encoded can be neither removed, cut nor moved by Paste.
+// removing rows. The queue is encoded from the top, so this is the order of work. The list's
+// rows show the model's entries in its order, so row i is entry i; every change is a command of
+// the model, which keeps an entry at work from being removed, cut or moved away by Paste.
 class QueueEditing final {
  public:
   struct Controls {
-    ui::ListView& rows;
+    Queue& queue;
+    const Selection& selection;
+    ui::ListView& rows;         // shows `queue`
     ui::PopupMenu& files_menu;  // the list's context menu
     ui::PopupMenu& sort_menu;
     platform::Timer& scroll_timer;  // its Tag is the scroll direction: -1 up, +1 down
@@ -58,8 +64,8 @@ class QueueEditing final {
   // Whether the selection may be removed or cut: something is selected and every selected row
   // is waiting, skipped or finished.
   bool SelectionIsIdle() const;
-  void RenumberOrder();
-  void DeleteRow(int index);
+  // Removes an idle entry; its time at work leaves the batch's elapsed time.
+  void Remove(const TFileData& entry);
 
   Controls c_;
   Followers followers_;

@@ -44,9 +44,10 @@ std::string FlagsCaption(bool delete_flag, bool crc, bool private_bit, bool copy
   return caption;
 }
 
-void ShowSelectionSummary(const ui::ListView& rows, const SummaryControls& c) {
+void ShowSelectionSummary(const Selection& selection, const SummaryControls& c) {
   ui::StatusBar& bar = c.wave_bar;
-  const int selected = rows.SelCount();
+  const std::vector<TFileData*> entries = selection.SelectedEntries();
+  const auto selected = static_cast<int>(entries.size());
   if (selected == 0) {
     for (int i = 0; i < 6; ++i)
       bar.Panel(i).SetText("");
@@ -56,9 +57,7 @@ void ShowSelectionSummary(const ui::ListView& rows, const SummaryControls& c) {
     }
     return;
   }
-  const TFileData* first = EntryOf(*rows.Selected());
-  if (first == nullptr)
-    return;
+  const TFileData* first = entries.front();
 
   if (selected == 1) {
     const TFileData& e = *first;
@@ -92,11 +91,7 @@ void ShowSelectionSummary(const ui::ListView& rows, const SummaryControls& c) {
   bool same_priority = true;
   bool same_stereo = true;
   bool same_flags = true;
-  for (const platform::ListItem* row = rows.Selected(); row != nullptr;
-       row = rows.NextSelected(row)) {
-    const TFileData* e = EntryOf(*row);
-    if (e == nullptr)
-      continue;
+  for (const TFileData* e : entries) {
     durations += e->Duration;
     sizes += static_cast<double>(e->FileSize);
     required += static_cast<double>(e->RequiredSize);

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/ui/list_view.h"
 #include "platform/ui/speed_button.h"
 #include "platform/ui/status_bar.h"
+#include "queue/selection.h"
 
 namespace tolvane::queue {
 
@@ -22,7 +22,7 @@ struct SummaryControls {
 // Fills in the six panels and the option buttons from the queue's selection: the format of one
 // entry, or the sums of several, and the options that apply to them. The option buttons are
 // enabled only while no selected entry has been started.
-void ShowSelectionSummary(const ui::ListView& rows, const SummaryControls& controls);
+void ShowSelectionSummary(const Selection& selection, const SummaryControls& controls);
 
 // Seconds as minutes and seconds: 64 gives "01:04", 6000 gives "100:00".
 std::string MinutesSeconds(int64_t seconds);

@@ -1,28 +1,22 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "signal.h"
+#include "platform/signal.h"
 
-namespace tolvane::platform {
-
-// What a row carries for the program. The row owns it; it is destroyed with the row, after the
-// list's OnDeletion has seen it.
-class ItemData {
- public:
-  virtual ~ItemData() = default;
-};
+namespace tolvane::ui {
 
 enum class ItemChange { Text, Image, State };
 
 class RowList;
 
-// One row of a list model: a caption, the texts of the further columns, the program's data, a
-// small image, a state image and the row states (selected, cut, focused). A view shows it; the
-// row itself knows nothing of views.
+// One row of a list model: a caption, the texts of the further columns, a key that tells its
+// filler what the row stands for, a small image, a state image and the row states (selected,
+// cut, focused). A view shows it; the row itself knows nothing of views.
 class ListItem final {
  public:
   explicit ListItem(RowList& owner) : owner_(owner) {}
@@ -44,13 +38,9 @@ class ListItem final {
   const std::string& Hint() const { return hint_; }
   void SetHint(std::string hint);
 
-  ItemData* Data() const { return data_.get(); }
-  template <typename T>
-  T* DataAs() const {
-    return dynamic_cast<T*>(data_.get());
-  }
-  // Attaching data re-sorts a list that sorts by data.
-  void SetData(std::unique_ptr<ItemData> data);
+  // What the row stands for, as whoever fills the list numbers it; 0 until set.
+  uint64_t Key() const { return key_; }
+  void SetKey(uint64_t key) { key_ = key; }
 
   // -1 for none.
   int ImageIndex() const { return image_index_; }
@@ -76,7 +66,7 @@ class ListItem final {
   std::string caption_;
   std::vector<std::string> sub_items_;
   std::string hint_;
-  std::unique_ptr<ItemData> data_;
+  uint64_t key_ = 0;
   int image_index_ = -1;
   int state_index_ = -1;
   bool selected_ = false;
@@ -97,15 +87,13 @@ struct RowsChange {
 class RowList final {
  public:
   RowList() = default;
-  // Rows go as the list goes, each freeing its data; the handlers are not called.
-  ~RowList();
+  ~RowList() = default;
   RowList(const RowList&) = delete;
   RowList& operator=(const RowList&) = delete;
 
   int Count() const { return static_cast<int>(items_.size()); }
   ListItem& Item(int index) const { return *items_.at(index); }
   ListItem& Add();
-  // Deletes the row: OnDeletion sees it first, then it and its data are destroyed.
   void Delete(int index);
   void Clear();
 
@@ -118,37 +106,27 @@ class RowList final {
   void ClearSelection();
 
   // Sorts with `compare` (negative, zero, positive), keeping equal rows in their order. Rows keep
-  // their data and states.
+  // their keys and states.
   void CustomSort(const std::function<int(const ListItem&, const ListItem&)>& compare);
-  // Sorts with OnCompare.
-  void Sort();
-  // When set, attaching data to a row re-sorts the list with OnCompare (unless the row already
-  // stands in order between its neighbours, as a new last row usually does).
-  bool SortsByData() const { return sorts_by_data_; }
-  void SetSortsByData(bool sorts) { sorts_by_data_ = sorts; }
 
   // Between BeginUpdate and EndUpdate views are told once, at the end.
   void BeginUpdate();
   void EndUpdate();
 
   std::function<void(ListItem&, ItemChange)> OnChange;
-  std::function<int(const ListItem&, const ListItem&)> OnCompare;
-  std::function<void(ListItem&)> OnDeletion;
 
-  Signal<RowsChange> RowsChanged;
+  platform::Signal<RowsChange> RowsChanged;
 
  private:
   friend class ListItem;
   void ItemChanged(ListItem& item, ItemChange change);
   void Renumber(int from);
   void Notify(RowsChange change);
-  bool InOrder(int index) const;
 
   std::vector<std::unique_ptr<ListItem>> items_;
   int selected_count_ = 0;
   int update_depth_ = 0;
   bool pending_reset_ = false;
-  bool sorts_by_data_ = false;
 };
 
-}  // namespace tolvane::platform
+}  // namespace tolvane::ui

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace tolvane::platform {
+namespace tolvane::ui {
 
 namespace {
 const std::string kEmpty;
@@ -37,12 +37,6 @@ void ListItem::SetHint(std::string hint) {
     return;
   hint_ = std::move(hint);
   Changed(ItemChange::Text);
-}
-
-void ListItem::SetData(std::unique_ptr<ItemData> data) {
-  data_ = std::move(data);
-  if (owner_.sorts_by_data_ && !owner_.InOrder(index_))
-    owner_.Sort();
 }
 
 void ListItem::SetImageIndex(int index) {
@@ -89,14 +83,6 @@ void ListItem::Changed(ItemChange change) {
   owner_.ItemChanged(*this, change);
 }
 
-RowList::~RowList() {
-  OnChange = nullptr;
-  OnDeletion = nullptr;
-  BeginUpdate();
-  while (!items_.empty())
-    Delete(Count() - 1);
-}
-
 ListItem& RowList::Add() {
   items_.push_back(std::make_unique<ListItem>(*this));
   ListItem& item = *items_.back();
@@ -108,10 +94,7 @@ ListItem& RowList::Add() {
 void RowList::Delete(int index) {
   if (index < 0 || index >= Count())
     return;
-  ListItem& item = *items_[index];
-  if (OnDeletion)
-    OnDeletion(item);
-  if (item.selected_)
+  if (items_[index]->selected_)
     --selected_count_;
   items_.erase(items_.begin() + index);
   Renumber(index);
@@ -159,20 +142,6 @@ void RowList::CustomSort(const std::function<int(const ListItem&, const ListItem
   Notify({RowsChange::Kind::Reset, -1});
 }
 
-void RowList::Sort() {
-  CustomSort(OnCompare);
-}
-
-bool RowList::InOrder(int index) const {
-  if (!OnCompare)
-    return true;
-  if (index > 0 && OnCompare(*items_[index - 1], *items_[index]) > 0)
-    return false;
-  if (index + 1 < Count() && OnCompare(*items_[index], *items_[index + 1]) > 0)
-    return false;
-  return true;
-}
-
 void RowList::BeginUpdate() {
   ++update_depth_;
 }
@@ -205,4 +174,4 @@ void RowList::Notify(RowsChange change) {
   RowsChanged.Emit(change);
 }
 
-}  // namespace tolvane::platform
+}  // namespace tolvane::ui
