@@ -80,7 +80,7 @@ void EngineBinding::ShowOutputFolder(const std::string& folder) {
 }
 
 void EngineBinding::RefreshSelection() {
-  window_.QueueChange(window_.Queue.Selected(), ui::ItemChange::State);
+  window_.RefreshSummary();
 }
 
 bool EngineBinding::AskYesNo(const std::string& text, const std::string& caption,

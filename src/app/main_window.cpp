@@ -43,14 +43,13 @@ TBlade::TBlade(const Services& services)
   LayOutSettingsPage();
   LayOutBottomPanel();
   BuildMenus();
-  option_menus_.emplace(
-      options::OptionMenus::Menus{BitrateMenu, PrioMenu, BitsMenu, EstMenu, TreeMenu, StereoMenu,
-                                  RecentMenu},
-      queue_, queue_rows_, defaults_,
-      options::OptionMenus::Followers{
-          [this] { return Main.ActivePage() == &Defaults; }, [this] { UpdateTotals(); },
-          [this] { QueueChange(Queue.Selected(), ui::ItemChange::State); },
-          [this](const std::string& folder) { OutputFolder.SetText(folder); }});
+  option_menus_.emplace(options::OptionMenus::Menus{BitrateMenu, PrioMenu, BitsMenu, EstMenu,
+                                                    TreeMenu, StereoMenu, RecentMenu},
+                        queue_, queue_rows_, defaults_,
+                        options::OptionMenus::Followers{
+                            [this] { return Main.ActivePage() == &Defaults; },
+                            [this] { UpdateTotals(); }, [this] { RefreshSummary(); },
+                            [this](const std::string& folder) { OutputFolder.SetText(folder); }});
   defaults_shown_ = defaults_.Changed.Connect([this] { ShowDefaults(); });
 
   queue_editing_.emplace(
@@ -64,10 +63,6 @@ TBlade::TBlade(const Services& services)
     proposed = SnapToWorkArea(proposed, work_area_.Get());
   };
   SpeedBar1.OnDblClick = [this] { SpeedBar1DblClick(); };
-
-  queue_rows_.Rows().OnChange = [this](ui::ListItem& row, ui::ItemChange change) {
-    QueueChange(&row, change);
-  };
 
   Queue.SetContextMenu(&FilesMenu);
   Open.OnClick = [this] { OpenClick(); };

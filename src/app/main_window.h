@@ -112,9 +112,9 @@ class TBlade final {
   void DropFiles(const std::vector<std::string>& paths);
   void AddPath(const std::string& path);
 
-  // The selection summary below the queue: a selection change of a row asks for it anew, and it
-  // is shown once the loop comes round.
-  void QueueChange(ui::ListItem* item, ui::ItemChange change);
+  // The selection summary below the queue, asked for anew when the selected entries changed
+  // (any change of the selection asks by itself); it is shown once the loop comes round.
+  void RefreshSummary();
 
   // Totals of the queue and the space its MP3 files need on the watched volume.
   void UpdateTotals();
@@ -334,10 +334,11 @@ class TBlade final {
   settings::JobListKeeper job_list_keeper_{
       {queue_, files_, job_list_path_, JobListTimer, [this] { return SaveListButton.Down(); },
        [this](const std::string& line) { engine_binding_.Log(line); }}};
-  // Rows that go take their selection with them: the summary follows.
-  platform::Subscription rows_gone_ =
+  // The summary follows the selection, also when rows that go take theirs with them.
+  platform::Subscription selection_watch_ =
       queue_rows_.Rows().RowsChanged.Connect([this](const ui::RowsChange& change) {
-        if (change.kind == ui::RowsChange::Kind::Removed ||
+        if (change.kind == ui::RowsChange::Kind::Selection ||
+            change.kind == ui::RowsChange::Kind::Removed ||
             change.kind == ui::RowsChange::Kind::Reset)
           summary_.Request();
       });

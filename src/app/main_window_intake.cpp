@@ -91,11 +91,10 @@ void TBlade::AddPath(const std::string& path) {
   UpdateTotals();
 }
 
-void TBlade::QueueChange(ui::ListItem* item, ui::ItemChange change) {
-  if (item == nullptr || change != ui::ItemChange::State)
-    return;
-  // Once for a whole burst of selection changes, when the loop comes round.
-  summary_.Request();
+void TBlade::RefreshSummary() {
+  // Once for a whole burst of changes, when the loop comes round.
+  if (Queue.SelCount() > 0)
+    summary_.Request();
 }
 
 void TBlade::ShowSelectionSummary() {

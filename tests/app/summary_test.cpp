@@ -46,7 +46,7 @@ TEST(SelectionSummary, OneEntry) {
 
   // Once launched, the options are locked and keep their captions.
   f.Entry(0).Started = true;
-  f.blade.QueueChange(&f.blade.Queue.Item(0), ui::ItemChange::State);
+  f.blade.RefreshSummary();
   f.Settle();
   const Buttons locked = OptionButtons(f.blade);
   EXPECT_EQ(locked.captions, buttons.captions);
@@ -72,14 +72,14 @@ TEST(SelectionSummary, SeveralEntries) {
   f.blade.Queue.Item(2).SetSelected(true);
   f.Entry(1).Bitrate = 128;
   f.Entry(2).CopyFlag = true;
-  f.blade.QueueChange(&f.blade.Queue.Item(0), ui::ItemChange::State);
+  f.blade.RefreshSummary();
   f.Settle();
   EXPECT_EQ(OptionButtons(f.blade).captions,
             (std::vector<std::string>{"128kbps", "Lower", "Stereo", "various"}));
   EXPECT_EQ(f.blade.WaveBar.Panel(2).Text(), "003");
 
   f.Entry(2).Started = true;
-  f.blade.QueueChange(&f.blade.Queue.Item(0), ui::ItemChange::State);
+  f.blade.RefreshSummary();
   f.Settle();
   EXPECT_EQ(OptionButtons(f.blade).enabled, (std::vector<bool>{false, false, false, false}));
 

@@ -72,11 +72,10 @@ TEST(ListView, SelectionCountsAndWalk) {
   Fixture f;
   for (const char* name : {"a", "b", "c", "d", "e"})
     f.Add(name, 0);
-  int state_changes = 0;
-  f.rows.OnChange = [&](ListItem&, ItemChange change) {
-    if (change == ItemChange::State)
-      ++state_changes;
-  };
+  int selection_notices = 0;
+  const platform::Subscription watching = f.rows.RowsChanged.Connect([&](const RowsChange& change) {
+    selection_notices += change.kind == RowsChange::Kind::Selection ? 1 : 0;
+  });
   EXPECT_EQ(f.list.SelCount(), 0);
   EXPECT_EQ(f.list.Selected(), nullptr);
 
@@ -87,7 +86,14 @@ TEST(ListView, SelectionCountsAndWalk) {
   EXPECT_EQ(f.list.Selected()->Caption(), "b");
   EXPECT_EQ(f.list.NextSelected(f.list.Selected())->Caption(), "d");
   EXPECT_EQ(f.list.NextSelected(&f.list.Item(3)), nullptr);
-  EXPECT_EQ(state_changes, 2);
+  EXPECT_EQ(selection_notices, 2);
+
+  f.rows.SetSelection({0, 2, 3, 3});
+  EXPECT_EQ(f.list.SelCount(), 3);
+  EXPECT_EQ(selection_notices, 3) << "a whole selection is one notice";
+  f.rows.SetSelection({0, 2, 3});
+  EXPECT_EQ(selection_notices, 3) << "the same selection again is none";
+  f.rows.SetSelection({1, 3});
 
   f.rows.Delete(1);
   EXPECT_EQ(f.list.SelCount(), 1) << "a deleted selected row leaves the count";

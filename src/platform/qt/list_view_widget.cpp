@@ -4,8 +4,8 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QScopedValueRollback>
 #include <QScrollBar>
+#include <vector>
 
 #include "control_widgets.h"
 #include "images.h"
@@ -123,20 +123,17 @@ ListViewWidget::ListViewWidget(ui::ListView& list, QWidget* parent)
     if (list_.OnColumnClick)
       list_.OnColumnClick(section);
   });
+  // What the user selects, focuses or scrolls goes to the list; the list's notice comes back
+  // here and finds the view already showing it, so nothing echoes.
   connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
-          [this](const QItemSelection& selected, const QItemSelection& deselected) {
-            SelectionFromView(selected, deselected);
-          });
+          [this] { SelectionFromView(); });
   connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this](const QModelIndex& current) {
-            if (!syncing_ && current.isValid() && current.row() < list_.Count()) {
+            if (InStep() && current.isValid())
               list_.Item(current.row()).SetFocused(true);
-            }
           });
-  connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
-    if (!syncing_)
-      list_.ReportTopIndex(value);
-  });
+  connect(verticalScrollBar(), &QScrollBar::valueChanged, this,
+          [this](int value) { list_.ReportTopIndex(value); });
   rows_ =
       list_.RowsChanged.Connect([this](const ui::ListChange& change) { OnRowsChanged(change); });
   changed_ = list_.Changed.Connect([this] { SyncCommon(*this, list_); });
@@ -144,10 +141,11 @@ ListViewWidget::ListViewWidget(ui::ListView& list, QWidget* parent)
   SyncAllSelections();
 }
 
+bool ListViewWidget::InStep() const {
+  return model_.rowCount({}) == list_.Count();
+}
+
 void ListViewWidget::OnRowsChanged(const ui::ListChange& change) {
-  // What the selection model reports while rows come and go is its own bookkeeping (a removed
-  // row "deselected" by its old number), not the user's: the list's selection already moved.
-  const QScopedValueRollback guard(syncing_, true);
   switch (change.kind) {
     case ui::ListChange::Kind::Inserted:
       model_.RowInserted(change.index);
@@ -159,6 +157,12 @@ void ListViewWidget::OnRowsChanged(const ui::ListChange& change) {
     case ui::ListChange::Kind::Row:
       model_.RowChanged(change.index);
       SyncSelection(change.index);
+      break;
+    case ui::ListChange::Kind::Selection:
+      if (change.index >= 0)
+        SyncSelection(change.index);
+      else
+        SyncAllSelections();
       break;
     case ui::ListChange::Kind::Reset:
       model_.Reset();
@@ -174,7 +178,6 @@ void ListViewWidget::SyncSelection(int row) {
   if (row < 0 || row >= list_.Count() || row >= model_.rowCount({}))
     return;
   const ui::ListItem& item = list_.Item(row);
-  const QScopedValueRollback guard(syncing_, true);
   const QModelIndex index = model_.index(row, 0);
   const bool shown = selectionModel()->isRowSelected(row, {});
   if (shown != item.Selected()) {
@@ -188,7 +191,6 @@ void ListViewWidget::SyncSelection(int row) {
 }
 
 void ListViewWidget::SyncAllSelections() {
-  const QScopedValueRollback guard(syncing_, true);
   QItemSelection selection;
   for (ui::ListItem* item = list_.Selected(); item != nullptr; item = list_.NextSelected(item)) {
     selection.select(model_.index(item->Index(), 0),
@@ -203,25 +205,18 @@ void ListViewWidget::SyncAllSelections() {
 }
 
 void ListViewWidget::SyncScroll() {
-  const QScopedValueRollback guard(syncing_, true);
   verticalScrollBar()->setValue(list_.TopIndex());
 }
 
-void ListViewWidget::SelectionFromView(const QItemSelection& selected,
-                                       const QItemSelection& deselected) {
-  if (syncing_)
+void ListViewWidget::SelectionFromView() {
+  // While rows come and go the selection model renumbers its own rows (a removed row
+  // "deselected" by its old number); the list's selection has already moved with its rows.
+  if (!InStep())
     return;
-  const QScopedValueRollback guard(syncing_, true);
-  for (const QModelIndex& index : deselected.indexes()) {
-    if (index.column() == 0 && index.row() < list_.Count()) {
-      list_.Item(index.row()).SetSelected(false);
-    }
-  }
-  for (const QModelIndex& index : selected.indexes()) {
-    if (index.column() == 0 && index.row() < list_.Count()) {
-      list_.Item(index.row()).SetSelected(true);
-    }
-  }
+  std::vector<int> rows;
+  for (const QModelIndex& index : selectionModel()->selectedRows())
+    rows.push_back(index.row());
+  list_.Rows().SetSelection(rows);
 }
 
 ui::Point ListViewWidget::ToListPoint(const QPoint& viewport_point) const {

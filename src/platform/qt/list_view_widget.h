@@ -45,7 +45,10 @@ class ListViewWidget final : public QTableView {
   void SyncSelection(int row);
   void SyncAllSelections();
   void SyncScroll();
-  void SelectionFromView(const QItemSelection& selected, const QItemSelection& deselected);
+  // The view's selection, as a whole, becomes the list's.
+  void SelectionFromView();
+  // Whether the view has as many rows as the list: not so while a row comes or goes.
+  bool InStep() const;
   // A point of the viewport in the list's client coordinates, which count the header.
   ui::Point ToListPoint(const QPoint& viewport_point) const;
 
@@ -53,7 +56,6 @@ class ListViewWidget final : public QTableView {
   ListViewModel model_;
   platform::Subscription rows_;
   platform::Subscription changed_;
-  bool syncing_ = false;
 };
 
 }  // namespace tolvane::qt

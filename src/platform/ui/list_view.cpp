@@ -18,8 +18,8 @@ void ListView::Bind(ui::RowList& rows) {
   RowsChanged.Emit({ListChange::Kind::Reset, -1});
 }
 
-static_assert(static_cast<int>(ListChange::Kind::Removed) ==
-              static_cast<int>(ui::RowsChange::Kind::Removed));
+static_assert(static_cast<int>(ListChange::Kind::Selection) ==
+              static_cast<int>(RowsChange::Kind::Selection));
 
 void ListView::FromModel(const ui::RowsChange& change) {
   RowsChanged.Emit({static_cast<ListChange::Kind>(change.kind), change.index});

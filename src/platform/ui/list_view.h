@@ -17,18 +17,18 @@ struct ListColumn {
   int width = 0;
 };
 
-// What views must redraw: everything, one row, or a row that came or went (the rows' own
-// notices), or the rows scrolled.
+// What views must redraw: the rows' own notices (everything, one row, a row that came or went,
+// the selection), or the rows scrolled.
 struct ListChange {
-  enum class Kind { Reset, Row, Inserted, Removed, Scrolled };
+  enum class Kind { Reset, Row, Inserted, Removed, Selection, Scrolled };
   Kind kind = Kind::Reset;
   int index = -1;
 };
 
-// A list in report style: a view of a row model (ui::RowList) with several selectable
-// rows, and the geometry the program's drag and scroll logic needs (rows of fixed height below
-// a header). It keeps no rows of its own: it shows its model's, and what the user does to them
-// (selecting, focusing) goes to the model, whose notice redraws every view.
+// A list in report style: a view of a row model (RowList) with several selectable rows, and the
+// geometry the program's drag and scroll logic needs (rows of fixed height below a header). It
+// keeps no rows of its own: it shows its model's, and what the user does to them (selecting,
+// focusing) goes to the model, whose notice redraws every view.
 class ListView final : public Control {
  public:
   static constexpr int kBorder = 2;

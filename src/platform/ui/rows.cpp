@@ -12,7 +12,7 @@ void ListItem::SetCaption(std::string caption) {
   if (caption == caption_)
     return;
   caption_ = std::move(caption);
-  Changed(ItemChange::Text);
+  Changed();
 }
 
 const std::string& ListItem::SubItem(int column) const {
@@ -29,28 +29,28 @@ void ListItem::SetSubItem(int column, std::string text) {
   if (sub_items_[column] == text)
     return;
   sub_items_[column] = std::move(text);
-  Changed(ItemChange::Text);
+  Changed();
 }
 
 void ListItem::SetHint(std::string hint) {
   if (hint == hint_)
     return;
   hint_ = std::move(hint);
-  Changed(ItemChange::Text);
+  Changed();
 }
 
 void ListItem::SetImageIndex(int index) {
   if (index == image_index_)
     return;
   image_index_ = index;
-  Changed(ItemChange::Image);
+  Changed();
 }
 
 void ListItem::SetStateIndex(int index) {
   if (index == state_index_)
     return;
   state_index_ = index;
-  Changed(ItemChange::Image);
+  Changed();
 }
 
 void ListItem::SetSelected(bool selected) {
@@ -58,14 +58,14 @@ void ListItem::SetSelected(bool selected) {
     return;
   selected_ = selected;
   owner_.selected_count_ += selected ? 1 : -1;
-  Changed(ItemChange::State);
+  owner_.Notify({RowsChange::Kind::Selection, index_});
 }
 
 void ListItem::SetCut(bool cut) {
   if (cut == cut_)
     return;
   cut_ = cut;
-  Changed(ItemChange::State);
+  Changed();
 }
 
 void ListItem::SetFocused(bool focused) {
@@ -76,11 +76,11 @@ void ListItem::SetFocused(bool focused) {
       previous->SetFocused(false);
   }
   focused_ = focused;
-  Changed(ItemChange::State);
+  Changed();
 }
 
-void ListItem::Changed(ItemChange change) {
-  owner_.ItemChanged(*this, change);
+void ListItem::Changed() {
+  owner_.Notify({RowsChange::Kind::Row, index_});
 }
 
 ListItem& RowList::Add() {
@@ -128,9 +128,23 @@ ListItem* RowList::ItemFocused() const {
   return found == items_.end() ? nullptr : found->get();
 }
 
-void RowList::ClearSelection() {
-  for (ListItem* item = Selected(); item != nullptr; item = NextSelected(item))
-    item->SetSelected(false);
+void RowList::SetSelection(const std::vector<int>& rows) {
+  std::vector<bool> wanted(items_.size(), false);
+  for (const int row : rows) {
+    if (row >= 0 && row < Count())
+      wanted[static_cast<size_t>(row)] = true;
+  }
+  bool changed = false;
+  for (size_t i = 0; i < items_.size(); ++i) {
+    ListItem& item = *items_[i];
+    if (item.selected_ == wanted[i])
+      continue;
+    item.selected_ = wanted[i];
+    selected_count_ += item.selected_ ? 1 : -1;
+    changed = true;
+  }
+  if (changed)
+    Notify({RowsChange::Kind::Selection, -1});
 }
 
 void RowList::CustomSort(const std::function<int(const ListItem&, const ListItem&)>& compare) {
@@ -153,12 +167,6 @@ void RowList::EndUpdate() {
     pending_reset_ = false;
     RowsChanged.Emit({RowsChange::Kind::Reset, -1});
   }
-}
-
-void RowList::ItemChanged(ListItem& item, ItemChange change) {
-  Notify({RowsChange::Kind::Row, item.index_});
-  if (OnChange)
-    OnChange(item, change);
 }
 
 void RowList::Renumber(int from) {

@@ -10,8 +10,6 @@
 
 namespace tolvane::ui {
 
-enum class ItemChange { Text, Image, State };
-
 class RowList;
 
 // One row of a list model: a caption, the texts of the further columns, a key that tells its
@@ -59,7 +57,7 @@ class ListItem final {
 
  private:
   friend class RowList;
-  void Changed(ItemChange change);
+  void Changed();
 
   RowList& owner_;
   int index_ = -1;
@@ -74,9 +72,10 @@ class ListItem final {
   bool focused_ = false;
 };
 
-// What views must redraw: everything, one row, or a row that came or went.
+// What views must redraw: everything, one row, a row that came or went, or the selection (of
+// one row, or of any rows when `index` is -1).
 struct RowsChange {
-  enum class Kind { Reset, Row, Inserted, Removed };
+  enum class Kind { Reset, Row, Inserted, Removed, Selection };
   Kind kind = Kind::Reset;
   int index = -1;
 };
@@ -103,7 +102,9 @@ class RowList final {
   // The next selected row after `after` (null: from the top), or null.
   ListItem* NextSelected(const ListItem* after) const;
   ListItem* ItemFocused() const;
-  void ClearSelection();
+  // The selected rows become exactly `rows` (indices, in any order), told in one notice.
+  void SetSelection(const std::vector<int>& rows);
+  void ClearSelection() { SetSelection({}); }
 
   // Sorts with `compare` (negative, zero, positive), keeping equal rows in their order. Rows keep
   // their keys and states.
@@ -113,13 +114,10 @@ class RowList final {
   void BeginUpdate();
   void EndUpdate();
 
-  std::function<void(ListItem&, ItemChange)> OnChange;
-
   platform::Signal<RowsChange> RowsChanged;
 
  private:
   friend class ListItem;
-  void ItemChanged(ListItem& item, ItemChange change);
   void Renumber(int from);
   void Notify(RowsChange change);
 
