@@ -7,6 +7,7 @@
 
 #include "encoding/job_text.h"
 #include "encoding/output_plan.h"
+#include "encoding/progress_sum.h"
 #include "mp3_length.h"
 #include "queue/folder_scan.h"
 #include "settings/encoder_path.h"
@@ -440,27 +441,27 @@ void BatchRun::Record(const queue::TFileData& entry, Outcome outcome, const std:
 }
 
 void BatchRun::ShowProgress() {
-  const int64_t total = total_bytes_;
-  int64_t done = finished_bytes_;
+  encoding::ProgressSum sum(static_cast<long double>(total_bytes_),
+                            static_cast<long double>(finished_bytes_));
   double seconds = finished_seconds_;
   const uint32_t now = s_.clock.GetTickCount();
   for (const std::unique_ptr<encoding::Job>& job : running_) {
     const queue::TFileData& entry = job->Entry();
     const int64_t part = std::clamp<int64_t>(job->Progress().done_bytes, 0, entry.FileSize);
-    done += part;
+    sum.Add(static_cast<long double>(part));
     if (entry.FileSize > 0)
       seconds += static_cast<double>(entry.Duration) * part / entry.FileSize;
   }
   const uint32_t elapsed = now - batch_start_;
-  const long double percent =
-      total > 0 ? static_cast<long double>(done) * 100 / static_cast<long double>(total) : 0;
+  const long double percent = sum.Percent();
+  const bool any_done = sum.Done() > 0;
   const double speed = elapsed > 0 ? seconds * 1000.0 / elapsed : 0;
   char figures[64];
   std::snprintf(figures, sizeof figures, "[%d/%zu] %5.1f%%", finished_files_, work_.size(),
                 static_cast<double>(percent));
   // No estimate before anything is done.
   const std::string left =
-      done > 0 ? encoding::SecondsToTime(encoding::RemainingSeconds(elapsed, percent)) : "--:--:--";
+      any_done ? encoding::SecondsToTime(encoding::RemainingSeconds(elapsed, percent)) : "--:--:--";
   // On a narrow terminal the speed goes first, then the elapsed time.
   report_.Bar({{figures, 4},
                {encoding::SpeedText(speed), 1},

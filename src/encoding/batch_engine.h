@@ -17,6 +17,7 @@
 #include "platform/process.h"
 #include "platform/timer.h"
 #include "platform/volumes.h"
+#include "progress_sum.h"
 #include "queue/queue.h"
 
 namespace tolvane::encoding {
@@ -81,8 +82,8 @@ class BatchEngine final {
   platform::Timer& ProgressTimer() { return Timer; }
   const platform::Timer& ProgressTimer() const { return Timer; }
   // The batch's sums of source bytes: all of the queue, and what is done of it.
-  long double BatchTotalBytes() const { return BatchTotal; }
-  long double BatchDoneBytes() const { return BatchDone; }
+  long double BatchTotalBytes() const { return Batch.Total(); }
+  long double BatchDoneBytes() const { return Batch.Done(); }
 
  private:
   // How a look for the next job ended: one started, nothing was queued, or the batch stopped on
@@ -176,8 +177,7 @@ class BatchEngine final {
   uint32_t BatchStartTick = 0;
   uint32_t BatchLastTick = 0;
   uint32_t PauseTick = 0;
-  long double BatchTotal = 0;
-  long double BatchDone = 0;
+  ProgressSum Batch;
 };
 
 }  // namespace tolvane::encoding

@@ -59,8 +59,7 @@ void BatchEngine::UpdateTotals() {
   const EngineOptions options = host_.Options();
   const Totals totals =
       ComputeTotals(queue_, options.output_folder, options.watched_volume, volumes_);
-  BatchTotal = totals.batch_total;
-  BatchDone = totals.batch_done;
+  Batch = {totals.batch_total, totals.batch_done};
   display_.ShowTotals(platform::CountText(totals.count),
                       platform::MegabytesText(static_cast<long double>(totals.required)));
 }

@@ -59,18 +59,18 @@ void BatchEngine::ShowProgress(const EngineOptions& options) {
   BatchLastTick = clock_.GetTickCount();
   const int64_t batch_seconds = TicksBetween(BatchStartTick, BatchLastTick) / 1000;
 
-  BatchDone -= entry.DoneBytes;
   const FileProgress progress = NowEncoding.RunningJob->Progress();
   NowEncoding.ShownMs = NowEncoding.RunningJob->ElapsedMs();
+  Batch.Move(static_cast<long double>(entry.DoneBytes),
+             static_cast<long double>(progress.done_bytes));
   entry.DoneBytes = progress.done_bytes;
-  BatchDone += entry.DoneBytes;
 
   figures.running_number = platform::CountText(queue_.IndexOf(entry) + 1);
   queue_.SetState(entry, queue::EntryState::Encoding(progress.percent));
   figures.elapsed = SecondsToTime(batch_seconds);
   figures.speed = SpeedText(progress.speed);
 
-  const long double batch_percent = BatchTotal == 0 ? 0 : BatchDone / BatchTotal * 100;
+  const long double batch_percent = Batch.Percent();
   const int64_t estimate =
       options.estimate_batch
           ? RemainingSeconds(TicksBetween(BatchStartTick, BatchLastTick), batch_percent)

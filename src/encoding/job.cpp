@@ -214,9 +214,9 @@ JobResult Job::Finish(int exit_code) {
   if (exit_code == 0) {
     // The tag goes into the MP3 where the encoder wrote it, before it moves.
     const std::optional<tags::SongTag> tag = settings_.tag_of ? settings_.tag_of(entry_)
-                                                : entry_.HasTag
-                                                    ? std::optional(tags::SongTagOf(entry_))
-                                                    : std::nullopt;
+                                             : entry_.HasTag
+                                                 ? std::optional(tags::SongTagOf(entry_))
+                                                 : std::nullopt;
     result.tag_failed = tag && !tags::PutTags(s_.files, entry_.OutputPath, *tag);
     if (Staged()) {
       Place(result);

@@ -9,7 +9,6 @@
 
 #include "engine_prompts.h"
 #include "job_text.h"
-#include "tags/song_tag.h"
 #include "output_plan.h"
 #include "platform/clock.h"
 #include "platform/event_loop.h"
@@ -18,6 +17,7 @@
 #include "platform/process.h"
 #include "platform/volumes.h"
 #include "queue/file_data.h"
+#include "tags/song_tag.h"
 
 namespace tolvane::encoding {
 
