@@ -2,14 +2,14 @@
 
 #include <set>
 
-#include "engine_fixture.h"
+#include "encoding_window.h"
 #include "support/mp3_inspect.h"
 
 namespace tolvane::app {
 namespace {
 
 TEST(EndToEnd, TheBundledEncoderEncodesTheQueue) {
-  EngineFixture f;
+  EncodingWindow f;
   f.blade.BladePath.SetText(TOLVANE_BUILD_DIR "/bladeenc");
   f.blade.ShowEncoderVersion();
   EXPECT_EQ(f.blade.BEVersion.Caption(), "v 1.00");
@@ -49,7 +49,7 @@ TEST(EndToEnd, TheBundledEncoderEncodesTheQueue) {
 }
 
 TEST(EndToEnd, ProgressShowsWhileTheRealEncoderWorks) {
-  EngineFixture f;
+  EncodingWindow f;
   f.blade.BladePath.SetText(TOLVANE_BUILD_DIR "/bladeenc");
   f.blade.ShowEncoderVersion();
   testing::WriteWave(f.temp / "long.wav",

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "engine_fixture.h"
+#include "encoding_window.h"
 #include "settings/settings_store.h"
 #include "shell/intake.h"
 
@@ -14,7 +14,7 @@ namespace {
 using ui::MessageAnswer;
 
 TEST(Engine, NothingToDo) {
-  EngineFixture f;
+  EncodingWindow f;
   f.system.dialogs.AnswerNext(MessageAnswer::Ok);
   f.blade.Encode.UserClick();
   ASSERT_EQ(f.system.dialogs.Messages().size(), 1u);
@@ -27,7 +27,7 @@ TEST(Engine, NothingToDo) {
 }
 
 TEST(Engine, ProgressIsReadFromTheGrowingOutput) {
-  EngineFixture f;
+  EncodingWindow f;
   f.blade.AddPath(f.Wave("song.wav"));  // 60 s of CD sound, 960,004 bytes at 128 kbps
   // 240,001 bytes of MP3 stand for a quarter of the source.
   f.Script(
@@ -86,7 +86,7 @@ TEST(Engine, ProgressIsReadFromTheGrowingOutput) {
 }
 
 TEST(Engine, TheTitleShowsProgressOnlyWhileMinimisedOrInactive) {
-  EngineFixture f;
+  EncodingWindow f;
   f.blade.AddPath(f.Wave("song.wav"));
   f.Script("write 240001\nwait @/end\nexit 0\n");
   f.application.ReportActivated();
@@ -113,7 +113,7 @@ TEST(Engine, TheTitleShowsProgressOnlyWhileMinimisedOrInactive) {
 // tick), goes on from where it stood when the batch is started again, and after a Reset starts
 // anew however much work leaves the queue.
 TEST(Engine, TheBatchClockLeavesOutPausesAndStoppedJobs) {
-  EngineFixture f;
+  EncodingWindow f;
   const ui::StatusPanel& elapsed = f.blade.AllBar3.Panel(1);
   f.blade.AddPath(f.Wave("a.wav"));
   f.blade.AddPath(f.Wave("b.wav"));
@@ -220,7 +220,7 @@ TEST(Engine, StopAndHalt) {
       {"exit 255\n", false, false, "BladeEnc halts!", false, ""},
   };
   for (const Case& c : cases) {
-    EngineFixture f;
+    EncodingWindow f;
     f.blade.AddPath(f.Wave("song.wav"));
     f.Script(c.script);
     f.blade.DeleteFileButton.SetDown(c.delete_partial);
@@ -260,7 +260,7 @@ TEST(Engine, StopAndHalt) {
 }
 
 TEST(Engine, ResetRequeuesAFinishedQueue) {
-  EngineFixture f;
+  EncodingWindow f;
   f.blade.AddPath(f.Wave("a.wav"));
   f.blade.AddPath(f.Wave("b.wav"));
   f.blade.Encode.UserClick();
@@ -289,7 +289,7 @@ TEST(Engine, ResetRequeuesAFinishedQueue) {
 
 TEST(Engine, TheBatchEndsByClosingOrPoweringOff) {
   {
-    EngineFixture f;
+    EncodingWindow f;
     f.blade.AddPath(f.Wave("a.wav"));
     f.blade.ShutDown.SetDown(true);
     f.blade.Encode.UserClick();
@@ -301,7 +301,7 @@ TEST(Engine, TheBatchEndsByClosingOrPoweringOff) {
     EXPECT_FALSE(f.blade.Form.Closed());
   }
   {
-    EngineFixture f;
+    EncodingWindow f;
     f.blade.AddPath(f.Wave("a.wav"));
     f.blade.CloseProg.SetDown(true);
     f.blade.Encode.UserClick();
@@ -318,7 +318,7 @@ TEST(Engine, TheBatchEndsByClosingOrPoweringOff) {
 // stopped file and the new one. Bye while idle just closes.
 TEST(Engine, ClosingWhileEncodingAsksAndWaitsForTheStoppedJob) {
   for (bool unattended : {false, true}) {
-    EngineFixture f;
+    EncodingWindow f;
     f.blade.SaveListButton.SetDown(true);
     f.blade.Autostart.SetDown(true);
     f.Script("write 100\nwait never\n");
@@ -352,7 +352,7 @@ TEST(Engine, ClosingWhileEncodingAsksAndWaitsForTheStoppedJob) {
     EXPECT_EQ(f.SavedPaths(), (std::vector<std::string>{f.temp / "a.wav", b})) << unattended;
   }
 
-  EngineFixture idle;
+  EncodingWindow idle;
   idle.blade.Bye.UserClick();
   EXPECT_TRUE(idle.blade.Form.Closed()) << "Bye while idle just closes";
   EXPECT_TRUE(idle.system.dialogs.Messages().empty());
@@ -360,7 +360,7 @@ TEST(Engine, ClosingWhileEncodingAsksAndWaitsForTheStoppedJob) {
 
 // A job that completes under Pause lets the next one start, held as Pause says; Stop ends it.
 TEST(Engine, StopAfterPause) {
-  EngineFixture f;
+  EncodingWindow f;
   f.blade.AddPath(f.Wave("a.wav"));
   f.blade.AddPath(f.Wave("b.wav"));
   f.Script("write 100\nwait @/end-a\nexit 0\n");
@@ -445,7 +445,7 @@ TEST(Engine, NothingStartsUnderAnOpenQuestion) {
                                             "Stop",   "Pause", "signal"};
     const std::string name = std::string(kQuestions[static_cast<int>(c.question)]) + " question, " +
                              kWays[static_cast<int>(c.way)];
-    EngineFixture f;
+    EncodingWindow f;
     f.blade.OutputFolder.SetText(f.temp / "out/");
     std::filesystem::create_directories(f.temp / "out");
     testing::WriteText(f.temp / "out/b.mp3", "old");  // b's launch asks

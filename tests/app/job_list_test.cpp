@@ -2,7 +2,7 @@
 #include <unistd.h>
 
 #include "blade_fixture.h"
-#include "engine_fixture.h"
+#include "encoding_window.h"
 #include "settings/job_list.h"
 #include "support/fake_encoder_control.h"
 
@@ -80,7 +80,7 @@ TEST(JobList, UnfinishedRowsAreWrittenWithTheirOptionsAndTags) {
 // With "Job save" on, the file follows the queue while the program runs, at the timer's tick:
 // entries added, a job finished, an entry removed. With it off, nothing is written.
 TEST(JobList, TheFileFollowsTheQueueWhileTheProgramRuns) {
-  EngineFixture f;
+  EncodingWindow f;
   const std::string job_list = f.system.config / "tolvane.dat";
   f.blade.AddPath(f.Wave("a.wav"));
   EXPECT_FALSE(f.blade.JobListTimer.Enabled()) << "Job save is off";

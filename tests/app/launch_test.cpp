@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "engine_fixture.h"
+#include "encoding_window.h"
 
 namespace tolvane::app {
 namespace {
@@ -44,8 +44,9 @@ TEST(Launch, PassingOverEntries) {
   };
   // clang-format on
   for (const Case& c : cases) {
-    EngineFixture f;
+    EncodingWindow f;
     f.blade.AddPath(f.Wave(c.source));
+    const std::string source_bytes = testing::ReadText(f.temp / c.source);
     if (c.second)
       f.blade.AddPath(f.Wave("b.wav"));
     if (c.existing_output)
@@ -72,6 +73,7 @@ TEST(Launch, PassingOverEntries) {
     if (passed_over) {
       EXPECT_EQ(f.Entry(0).DoneBytes, f.Entry(0).FileSize) << c.name << ": counts as done";
     }
+    EXPECT_EQ(testing::ReadText(f.temp / c.source), source_bytes) << c.name << ": the source kept";
   }
 }
 
@@ -84,35 +86,35 @@ TEST(Launch, ErrorsStopTheBatchAtTheEntry) {
     const char* caption;
     const char* status;
     bool output_made;
-    std::function<void(EngineFixture&)> setup;
+    std::function<void(EncodingWindow&)> setup;
   };
   const Case cases[] = {
       {"Input file not found.\r\rHandle for this situation\ris still not completed.\rRemove "
        "this file from queue.",
        "Error", "Queued", false,
-       [](EngineFixture& f) { std::filesystem::remove(f.temp / "a.wav"); }},
+       [](EncodingWindow& f) { std::filesystem::remove(f.temp / "a.wav"); }},
       {"BladeEnc not found. Check its path!", "Error", "Queued", false,
-       [](EngineFixture& f) { f.blade.BladePath.SetText(f.temp / "no-encoder"); }},
+       [](EncodingWindow& f) { f.blade.BladePath.SetText(f.temp / "no-encoder"); }},
       {"Can't create output folder.", "Error!", "Queued", false,
-       [](EngineFixture& f) {
+       [](EncodingWindow& f) {
          testing::WriteText(f.temp / "plain-file", "x");
          f.blade.OutputFolder.SetText(f.temp / "plain-file/out");
        }},
       {"Can't create the MP3 file of a.wav.", "Error!", "Queued", false,
-       [](EngineFixture& f) {
+       [](EncodingWindow& f) {
          std::filesystem::create_directories(f.temp / "out/a.mp3");  // a folder in its place
          f.blade.OutputFolder.SetText(f.temp / "out");
        }},
       {"Fatal error!", "Error", "Queued", true,
-       [](EngineFixture& f) {
+       [](EncodingWindow& f) {
          testing::WriteText(f.temp / "not-a-program", "x");  // no execute permission
          f.blade.BladePath.SetText(f.temp / "not-a-program");
        }},
       {"Nothing to do!", "Warning", "Completed in 00:00:00", false,
-       [](EngineFixture& f) { f.SetState(0, queue::EntryState::Completed(0, "")); }},
+       [](EncodingWindow& f) { f.SetState(0, queue::EntryState::Completed(0, "")); }},
       // A command line beyond 10,240 characters is refused, not cut.
       {"The command line for a.wav", "Error", "Queued", false,
-       [](EngineFixture& f) {
+       [](EncodingWindow& f) {
          std::string padding;
          for (int i = 0; i < 1900; ++i)
            padding += "./";  // each path under 4096, all three above 10,240
@@ -124,7 +126,7 @@ TEST(Launch, ErrorsStopTheBatchAtTheEntry) {
        }},
   };
   for (const Case& c : cases) {
-    EngineFixture f;
+    EncodingWindow f;
     f.blade.AddPath(f.Wave("a.wav"));
     c.setup(f);
     for (int attempt = 0; attempt < (c.output_made ? 1 : 2); ++attempt) {
@@ -147,7 +149,7 @@ TEST(Launch, ErrorsStopTheBatchAtTheEntry) {
 // tolvane-batch --dry-run prints the command line the window's launch builds for the same file
 // and options.
 TEST(Launch, TheBatchToolBuildsTheWindowsCommandLine) {
-  EngineFixture f;
+  EncodingWindow f;
   // The label a fresh window shows for this encoder, as the batch tool reads it too.
   f.blade.BEVersion.SetCaption("");
   f.blade.ShowEncoderVersion();

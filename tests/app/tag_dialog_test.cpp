@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "blade_fixture.h"
-#include "engine_fixture.h"
+#include "encoding_window.h"
 #include "tags/genres.h"
 #include "tags/id3_tag.h"
 #include "support/mp3_inspect.h"
@@ -151,7 +151,7 @@ TEST(TagDialog, AssignAndRemoveOnAnEncodedFile) {
 // An encoder that knows no target folder writes beside the source, and the MP3 is moved; the tag
 // assigned afterwards goes into the moved MP3, and nothing is left beside the source.
 TEST(TagDialog, AssignAfterAnOlderEncodersMoveTagsTheMovedMp3) {
-  EngineFixture f;
+  EncodingWindow f;
   f.blade.BEVersion.SetCaption("v 0.75");
   std::filesystem::create_directories(f.temp / "out");
   f.blade.OutputFolder.SetText(f.temp / "out/");

@@ -6,10 +6,10 @@
 namespace tolvane::app {
 
 // The main window with the scripted fake encoder and the manual clock.
-struct EngineFixture : BladeFixture {
+struct EncodingWindow : BladeFixture {
   testing::FakeEncoderControl fake{temp};
 
-  EngineFixture() {
+  EncodingWindow() {
     blade.BladePath.SetText(testing::FakeEncoderControl::kProgram);
     blade.BEVersion.SetCaption("v 1.00");
     // A close waits for the end of the stopped job: the loop gives it.
@@ -19,7 +19,7 @@ struct EngineFixture : BladeFixture {
       blade.Engine().ProgressTimer().Fire();
     };
   }
-  ~EngineFixture() { testing::EndAndReap(blade.Engine().RunningChild()); }
+  ~EncodingWindow() { testing::EndAndReap(blade.Engine().RunningChild()); }
 
   void Script(const std::string& text) { fake.Script(text); }
   void Go(const std::string& name) { fake.Go(name); }
