@@ -136,6 +136,7 @@ TEST(MainWindow, TheQueuesContextMenuIsFilesMenu) {
   EXPECT_EQ(opened[0].x, 640);
   EXPECT_EQ(opened[0].y, 480);
 
+  w.system.dialogs.ChooseFilesNext(std::nullopt);
   w.blade.FilesMenu.FindByName("AddFile")->Click();
   ASSERT_EQ(w.system.dialogs.FileRequests().size(), 1u);
   EXPECT_EQ(w.system.dialogs.FileRequests()[0].title, "Open");

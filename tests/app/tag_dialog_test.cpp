@@ -6,9 +6,9 @@
 
 #include "blade_fixture.h"
 #include "encoding_window.h"
+#include "support/mp3_inspect.h"
 #include "tags/genres.h"
 #include "tags/id3_tag.h"
-#include "support/mp3_inspect.h"
 
 namespace tolvane::app {
 namespace {
@@ -62,6 +62,7 @@ TEST(TagDialog, OpensForOneSelectedRowFromEveryWayIn) {
     open();
     EXPECT_EQ(f.system.dialogs.Forms().size(), shown) << "two selected";
     f.Select(1);
+    f.system.dialogs.CancelNextForm();
     open();
     ASSERT_EQ(f.system.dialogs.Forms().size(), shown + 1);
     EXPECT_EQ(f.system.dialogs.Forms().back().caption, "ID3 Tag");

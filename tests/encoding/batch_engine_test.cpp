@@ -136,6 +136,7 @@ TEST(BatchEngine, OldEncodersWriteBesideTheSourceAndTheOutputIsMovedAfterwards) 
   std::filesystem::create_directories(f.temp / "out");
   testing::WriteText(f.temp / "out/song.mp3", "an older file");
   f.host.options.output_folder = f.temp / "out/";
+  f.prompts.answers = {true};
   f.engine.Encode();
   EXPECT_EQ(f.prompts.asked, Lines{"overwrite song.wav"});
   ASSERT_TRUE(f.DeliverEnd());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <deque>
 #include <string>
 #include <vector>
@@ -48,17 +50,27 @@ struct RecordingDisplay final : EngineDisplay {
   void RefreshSelection() override { ++refreshes; }
 };
 
-// Questions answered from a script (Yes when nothing is scripted); every question and report is
-// recorded as a line: "overwrite a.wav", "space source a.wav", "stop", "close",
-// "report EncoderHalted a.wav".
+// Questions answered from a script, strictly: a question nobody scripted fails the test (and is
+// answered Yes), and so does an answer left unused. Every question and report is recorded as a
+// line: "overwrite a.wav", "space source a.wav", "stop", "close", "report EncoderHalted a.wav".
 struct ScriptedPrompts final : EnginePrompts {
   std::deque<bool> answers;
   std::vector<std::string> asked;
 
+  ScriptedPrompts() = default;
+  ScriptedPrompts(const ScriptedPrompts&) = delete;
+  ScriptedPrompts& operator=(const ScriptedPrompts&) = delete;
+  ~ScriptedPrompts() override {
+    if (!answers.empty())
+      ADD_FAILURE() << answers.size() << " scripted answer(s) left unused";
+  }
+
   bool Answer(std::string line) {
-    asked.push_back(std::move(line));
-    if (answers.empty())
+    asked.push_back(line);
+    if (answers.empty()) {
+      ADD_FAILURE() << "a question nobody scripted: " << line;
       return true;
+    }
     const bool answer = answers.front();
     answers.pop_front();
     return answer;

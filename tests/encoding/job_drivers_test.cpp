@@ -90,7 +90,8 @@ TEST(JobDrivers, TheWindowAndTheBatchToolEndEachJobAlike) {
       if (c.old_encoder)
         f.host.options.version_label = "v 0.75";
       f.host.options.output_folder = f.temp / "out/";
-      f.prompts.answers = {c.replace};
+      if (c.existing)
+        f.prompts.answers = {c.replace};  // the overwrite question
       entry.HasTag = c.tag;
       entry.TagTitle = "Song";
       f.engine.Encode();

@@ -8,6 +8,10 @@ ScriptedDialogs::~ScriptedDialogs() {
   for (const Answer& answer : answers_)
     ADD_FAILURE() << "a scripted message box answer was left unused ("
                   << static_cast<int>(answer.answer) << ")";
+  if (!files_.empty())
+    ADD_FAILURE() << files_.size() << " scripted file dialog answer(s) left unused";
+  if (!forms_.empty())
+    ADD_FAILURE() << forms_.size() << " scripted form(s) left unshown";
 }
 
 ui::MessageAnswer ScriptedDialogs::MessageBox(const std::string& text, const std::string& caption,
@@ -29,18 +33,22 @@ ui::MessageAnswer ScriptedDialogs::MessageBox(const std::string& text, const std
 std::optional<std::vector<std::string>> ScriptedDialogs::OpenFiles(
     const ui::OpenFileRequest& request) {
   file_requests_.push_back(request);
-  std::optional<std::vector<std::string>> files;
-  if (!files_.empty()) {
-    files.swap(files_.front());
-    files_.pop_front();
+  if (files_.empty()) {
+    ADD_FAILURE() << "a file dialog nobody scripted: \"" << request.title << "\"";
+    return std::nullopt;
   }
+  std::optional<std::vector<std::string>> files;
+  files.swap(files_.front());
+  files_.pop_front();
   return files;
 }
 
 ui::ModalResult ScriptedDialogs::ShowModal(ui::Form& form) {
   shown_forms_.push_back({form.Caption(), form.Bounds()});
   form.SetModalResult(ui::ModalResult::None);
-  if (!forms_.empty()) {
+  if (forms_.empty()) {
+    ADD_FAILURE() << "a form nobody scripted: \"" << form.Caption() << "\"";
+  } else {
     const std::function<void(ui::Form&)> script = std::move(forms_.front());
     forms_.pop_front();
     script(form);

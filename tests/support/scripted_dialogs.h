@@ -24,11 +24,12 @@ struct ShownForm {
   ui::Rect bounds;
 };
 
-// Dialogs answered from a script, strictly: a message box that nobody scripted fails the test
-// (it is answered with its first button, OK or Yes, so the test can go on), and so does an answer
-// left unused when the dialogs go. Every message box is recorded. An unscripted file dialog is
-// cancelled. The program's own dialogs are worked by a script acting on their controls as the
-// user would; one the script leaves open (or an unscripted one) is closed, which is Cancel.
+// Dialogs answered from a script, strictly: a dialog of any kind that nobody scripted fails the
+// test, and so does an answer left unused when the dialogs go. So that the test can go on, an
+// unscripted message box is answered with its first button (OK or Yes), and an unscripted file
+// dialog or form is cancelled. Every dialog is recorded. The program's own dialogs are worked by
+// a script acting on their controls as the user would; one the script leaves open is closed,
+// which is Cancel.
 class ScriptedDialogs final : public ui::Dialogs {
  public:
   ScriptedDialogs() = default;
@@ -41,11 +42,16 @@ class ScriptedDialogs final : public ui::Dialogs {
   void AnswerNext(ui::MessageAnswer answer, std::function<void()> meanwhile = {}) {
     answers_.push_back({answer, std::move(meanwhile)});
   }
+  // The next file dialog chooses `files`; none is Cancel.
   void ChooseFilesNext(std::optional<std::vector<std::string>> files) {
     files_.push_back(std::move(files));
   }
 
+  // The next form is worked by `script`; an empty script cancels it.
   void ActInNextForm(std::function<void(ui::Form&)> script) { forms_.push_back(std::move(script)); }
+  void CancelNextForm() {
+    forms_.push_back([](ui::Form&) {});
+  }
 
   const std::vector<ShownMessage>& Messages() const { return messages_; }
   const std::vector<ShownForm>& Forms() const { return shown_forms_; }
