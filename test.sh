@@ -2,7 +2,7 @@
 # Installs what is missing, builds, and runs every test: once in the normal build and once under
 # AddressSanitizer and UndefinedBehaviorSanitizer. The desktop group runs the real program on a
 # private Xvfb display with openbox. Arguments go to ctest: `./test.sh -L unit` runs the unit
-# group only (the groups: unit, view, desktop, install, fuzz).
+# group only (the groups: unit, view, desktop, install, fuzz, soak).
 set -euo pipefail
 cd "$(dirname "$0")"
 export LANG=C.UTF-8

@@ -1,11 +1,13 @@
-# tolvane_add_test(NAME name SOURCES ... LIBS ... [LABEL unit|view|desktop|install] [OWN_MAIN])
+# tolvane_add_test(NAME name SOURCES ... LIBS ... [LABEL unit|view|desktop|install]
+#                  [SOAK gtest-filter] [OWN_MAIN])
 # Declares one GoogleTest executable and registers its cases with CTest under LABEL (unit by
-# default), so that `ctest -L unit` runs one group. Every test runs with the offscreen Qt
+# default), so that `ctest -L unit` runs one group; the cases SOAK matches (the long runs that
+# kill the program at many moments) are labelled soak instead. Every test runs with the offscreen Qt
 # platform (one variable only: the discovered tests' properties are split at every ";"; test.sh
 # sets the UTF-8 locale), and writes screenshots under build/.
 include(GoogleTest)
 function(tolvane_add_test)
-  cmake_parse_arguments(ARG "OWN_MAIN" "NAME;LABEL" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "OWN_MAIN" "NAME;LABEL;SOAK" "SOURCES;LIBS" ${ARGN})
   if(NOT ARG_LABEL)
     set(ARG_LABEL unit)
   endif()
@@ -20,8 +22,18 @@ function(tolvane_add_test)
   # Tests describe cases with designated initializers that leave the other fields at their
   # defaults on purpose.
   target_compile_options(${ARG_NAME} PRIVATE -Wno-missing-field-initializers)
+  set(filter "*")
+  if(ARG_SOAK)
+    set(filter "-${ARG_SOAK}")
+    gtest_discover_tests(${ARG_NAME}
+      DISCOVERY_MODE PRE_TEST
+      TEST_FILTER "${ARG_SOAK}"
+      PROPERTIES LABELS soak ENVIRONMENT QT_QPA_PLATFORM=offscreen
+      DISCOVERY_TIMEOUT 60)
+  endif()
   gtest_discover_tests(${ARG_NAME}
     DISCOVERY_MODE PRE_TEST
+    TEST_FILTER "${filter}"
     PROPERTIES LABELS ${ARG_LABEL} ENVIRONMENT QT_QPA_PLATFORM=offscreen
     DISCOVERY_TIMEOUT 60)
 endfunction()
