@@ -113,8 +113,8 @@ void TBlade::LoadSettings() {
 
 void TBlade::SaveAll() {
   if (!settings::SaveSettings(user_registry_, settings::kSettingsKey, CurrentSettings())) {
-    dialogs_.MessageBox("Failed to set data for 'Tolvane'", Application.Title(),
-                        ui::MessageIcon::Error, ui::MessageButtons::Ok);
+    dialogs_.MessageBox(settings::kSetDataFailed, Application.Title(), ui::MessageIcon::Error,
+                        ui::MessageButtons::Ok);
     return;
   }
   WriteJobListFile();
@@ -161,8 +161,8 @@ void TBlade::LoadJobList() {
 void TBlade::EraseSettings() {
   (void)user_registry_.DeleteKey(settings::kSettingsKey);  // none stored: nothing to erase
   if (const platform::Result erased = user_registry_.Flush(); !erased) {
-    dialogs_.MessageBox("Failed to set data for 'Tolvane'\r" + erased.Why(), Application.Title(),
-                        ui::MessageIcon::Error, ui::MessageButtons::Ok);
+    dialogs_.MessageBox(std::string(settings::kSetDataFailed) + "\r" + erased.Why(),
+                        Application.Title(), ui::MessageIcon::Error, ui::MessageButtons::Ok);
   }
   RegistryButton.SetDown(false);
   RegistryButtonClick();

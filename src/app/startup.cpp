@@ -2,6 +2,7 @@
 
 #include "platform/version.h"
 #include "settings/migration.h"
+#include "settings/settings_store.h"
 #include "shell/intake.h"
 
 namespace tolvane::app {
@@ -90,7 +91,7 @@ void MigrateEarlierSettings(platform::RegistryStore& user, platform::RegistrySto
   if (!migration.moved)
     return;
   if (!migration.written) {
-    dialogs.MessageBox("Failed to set data for 'Tolvane'\r" + migration.written.Why(),
+    dialogs.MessageBox(std::string(settings::kSetDataFailed) + "\r" + migration.written.Why(),
                        settings::kMigratedCaption, ui::MessageIcon::Error, ui::MessageButtons::Ok);
     return;
   }

@@ -9,6 +9,9 @@
 namespace tolvane::settings {
 
 inline constexpr const char* kSettingsKey = "SOFTWARE\\Orvik\\Tolvane";
+// What the user is told when the settings cannot be written (a reason may follow on a line of
+// its own).
+inline constexpr const char* kSetDataFailed = "Failed to set data for 'Tolvane'";
 inline constexpr const char* kEarlierSettingsKey = "SOFTWARE\\Orvik\\Tolvex";
 
 // The file that holds the user's registry, in the user's configuration folder.
