@@ -14,7 +14,7 @@
 #include "settings/encoder_version.h"
 #include "settings/job_list.h"
 #include "shards.h"
-#include "source_tags.h"
+#include "sources/source_tags.h"
 
 namespace tolvane::cli {
 
@@ -315,7 +315,7 @@ encoding::JobSettings BatchRun::Settings(const queue::TFileData& entry) const {
 std::optional<tags::SongTag> BatchRun::TagOf(const queue::TFileData& entry) const {
   std::optional<tags::SongTag> tag;
   if (options_.source_tags)
-    tag = ReadSourceTags(entry.FileName);
+    tag = sources::ReadSourceTags(entry.FileName);
   if (!entry.HasTag)
     return tag;
   return tags::WithFields(tag.value_or(tags::SongTag{}), entry);

@@ -19,7 +19,7 @@
 #include "platform/process.h"
 #include "queue/file_data.h"
 #include "queue/queue.h"
-#include "sound_probe.h"
+#include "sources/sound_probe.h"
 #include "staging.h"
 
 namespace tolvane::cli {
@@ -91,7 +91,7 @@ class BatchRun final {
   const BatchOptions& options_;
   Services s_;
   ConsoleReport& report_;
-  queue::Queue queue_{s_.files, s_.paths, BatchSourceKinds()};
+  queue::Queue queue_{s_.files, s_.paths, sources::BundledSourceKinds()};
   std::vector<queue::TFileData*> work_;
   std::vector<queue::TFileData*> from_job_list_;
   std::vector<std::pair<std::string, std::string>> unsupported_;  // with why

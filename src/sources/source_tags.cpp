@@ -16,7 +16,7 @@
 #include "encoder/sound_reader.h"
 #include "platform/latin1.h"
 
-namespace tolvane::cli {
+namespace tolvane::sources {
 
 namespace {
 
@@ -162,4 +162,4 @@ std::optional<tags::SongTag> ReadSourceTags(const std::string& path) {
   return tag;
 }
 
-}  // namespace tolvane::cli
+}  // namespace tolvane::sources

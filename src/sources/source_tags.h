@@ -5,7 +5,7 @@
 
 #include "tags/song_tag.h"
 
-namespace tolvane::cli {
+namespace tolvane::sources {
 
 // The tags a source file carries, read with TagLib: FLAC and Ogg Vorbis comments, Opus tags, a
 // WAVE or AIFF file's ID3 chunk, a WAVE file's LIST-INFO; what those leave empty is taken from
@@ -13,4 +13,4 @@ namespace tolvane::cli {
 // nullopt when the file carries no tag.
 std::optional<tags::SongTag> ReadSourceTags(const std::string& path);
 
-}  // namespace tolvane::cli
+}  // namespace tolvane::sources

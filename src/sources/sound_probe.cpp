@@ -3,7 +3,7 @@
 #include "encoder/pcm_input.h"
 #include "encoder/sound_reader.h"
 
-namespace tolvane::cli {
+namespace tolvane::sources {
 
 namespace {
 
@@ -43,8 +43,8 @@ queue::ProbeResult ProbeSound(platform::FileSystem& files, const std::string& pa
 
 }  // namespace
 
-queue::SourceKinds BatchSourceKinds() {
+queue::SourceKinds BundledSourceKinds() {
   return {ProbeSound, {"*.wav", "*.aif", "*.aiff", "*.flac", "*.ogg", "*.oga", "*.opus"}};
 }
 
-}  // namespace tolvane::cli
+}  // namespace tolvane::sources
