@@ -4,6 +4,7 @@
 
 #include "encoding/job_text.h"
 #include "main_window.h"
+#include "sources/source_tags.h"
 
 namespace tolvane::app {
 
@@ -185,6 +186,10 @@ void EngineBinding::SaveSettings() {
 
 void EngineBinding::Log(const std::string& line) {
   std::cerr << "tolvane: " << line << std::endl;
+}
+
+std::optional<tags::SongTag> EngineBinding::SourceTag(const std::string& path) {
+  return sources::ReadSourceTags(path);
 }
 
 void EngineBinding::CloseProgram(bool unattended) {

@@ -41,6 +41,7 @@ class EngineBinding final : public encoding::EngineDisplay,
   void SaveSettings() override;
   void Log(const std::string& line) override;
   void CloseProgram(bool unattended) override;
+  std::optional<tags::SongTag> SourceTag(const std::string& path) override;
 
  private:
   bool AskYesNo(const std::string& text, const std::string& caption, ui::MessageIcon icon);

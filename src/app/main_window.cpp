@@ -51,6 +51,8 @@ TBlade::TBlade(const Services& services)
                             [this] { UpdateTotals(); }, [this] { RefreshSummary(); },
                             [this](const std::string& folder) { OutputFolder.SetText(folder); }});
   defaults_shown_ = defaults_.Changed.Connect([this] { ShowDefaults(); });
+  encoder_followed_ = BEVersion.Changed.Connect([this] { FollowEncoder(); });
+  FollowEncoder();
 
   queue_editing_.emplace(
       queue::QueueEditing::Controls{queue_, queue_rows_, Queue, FilesMenu, SortMenu, ScrollTimer},

@@ -112,6 +112,9 @@ class TBlade final {
   void DropFiles(const std::vector<std::string>& paths);
   void AddPath(const std::string& path);
 
+  // The files the queue takes follow the encoder: what its version label says it reads.
+  void FollowEncoder();
+
   // The selection summary below the queue, asked for anew when the selected entries changed
   // (any change of the selection asks by itself); it is shown once the loop comes round.
   void RefreshSummary();
@@ -316,6 +319,8 @@ class TBlade final {
   options::WindowDefaults defaults_;
   ProgramTitle title_{Application};
   platform::Subscription defaults_shown_;
+  platform::Subscription encoder_followed_;
+  std::optional<bool> bundled_encoder_;
   std::vector<std::unique_ptr<ui::Label>> labels_;
   int next_toggle_group_ = 10;
   // The queue model, the rows the Queue list shows of it, and the batch engine that works

@@ -1,8 +1,10 @@
 // The encoder's file: chosen with "Use encoder", found when given by name, its version read.
+#include "encoding/job_text.h"
 #include "main_window.h"
 #include "settings/encoder_path.h"
 #include "settings/encoder_version.h"
 #include "settings/settings_store.h"
+#include "sources/sound_probe.h"
 
 namespace tolvane::app {
 
@@ -22,6 +24,15 @@ void TBlade::ShowEncoderVersion() {
       BEVersion.SetCaption(version.label);
       break;
   }
+}
+
+void TBlade::FollowEncoder() {
+  const bool bundled =
+      encoding::VersionAtLeast(BEVersion.Caption(), encoding::kBundledEncoderVersion);
+  if (bundled_encoder_ == bundled)
+    return;
+  bundled_encoder_ = bundled;
+  queue_.SetKinds(sources::WindowSourceKinds(bundled));
 }
 
 void TBlade::PathButtonClick() {

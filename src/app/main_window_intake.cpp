@@ -2,6 +2,7 @@
 #include "main_window.h"
 #include "queue/view/selection_summary.h"
 #include "settings/settings_store.h"
+#include "sources/sound_probe.h"
 
 namespace tolvane::app {
 
@@ -10,10 +11,21 @@ constexpr const char* kUnsupportedMessage = "There were unsupported files, they 
 }  // namespace
 
 void TBlade::ReportUnsupported(const queue::BatchFlags& flags) {
-  if (flags.unsupported) {
-    dialogs_.MessageBox(kUnsupportedMessage, "Error", ui::MessageIcon::Error,
-                        ui::MessageButtons::Ok);
+  if (!flags.unsupported)
+    return;
+  // Sound that another encoder would take is named, so that the way to it shows.
+  constexpr int kNamed = 10;
+  std::string text = kUnsupportedMessage;
+  int needing = 0;
+  for (const auto& [path, why] : flags.unsupported_files) {
+    if (why != sources::kNeedsBundledEncoder)
+      continue;
+    if (++needing <= kNamed)
+      text += "\r" + paths_.NamePart(path) + ": " + why;
   }
+  if (needing > kNamed)
+    text += "\r(and " + std::to_string(needing - kNamed) + " more)";
+  dialogs_.MessageBox(text, "Error", ui::MessageIcon::Error, ui::MessageButtons::Ok);
 }
 
 std::optional<std::vector<std::string>> TBlade::ChooseFiles(const std::string& filter,
@@ -33,13 +45,12 @@ std::optional<std::vector<std::string>> TBlade::ChooseFiles(const std::string& f
 void TBlade::OpenClick() {
   Open.SetDown(true);
   queue::BatchFlags flags;
-  const std::optional<std::vector<std::string>> chosen =
-      ChooseFiles("Applicable audio|*.wav;*.aiff;*.aif",
-                  settings::LoadAddFolder(user_registry_, settings::kSettingsKey));
+  const std::optional<std::vector<std::string>> chosen = ChooseFiles(
+      queue_.Kinds().filter, settings::LoadAddFolder(user_registry_, settings::kSettingsKey));
   if (chosen && !chosen->empty()) {
     const queue::EntryDefaults defaults = CurrentDefaults();
     for (const std::string& path : *chosen) {
-      flags.Fold(queue_.ProbeAndEnqueue(path, defaults).outcome);
+      flags.Fold(path, queue_.ProbeAndEnqueue(path, defaults));
     }
     if (!settings::SaveAddFolder(user_registry_, settings::kSettingsKey,
                                  paths_.FolderOf(chosen->front())))

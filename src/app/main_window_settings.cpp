@@ -107,8 +107,9 @@ void TBlade::LoadSettings() {
                         ui::MessageIcon::Error, ui::MessageButtons::Ok);
   }
   ApplySettings(loaded.value);
-  if (loaded.encoder_path_read)
-    ShowEncoderVersion();
+  // Also on a first start, when nothing was stored yet: the label gates the switches and the
+  // sources the encoder is given, so it must tell the encoder that the default name finds.
+  ShowEncoderVersion();
 }
 
 void TBlade::SaveAll() {

@@ -49,6 +49,12 @@ JobSettings BatchEngine::CurrentJobSettings(const EngineOptions& options,
   settings.tree_depth = options.tree_depth;
   settings.check_space = options.check_space;
   settings.show_console = options.show_console;
+  // The entry's tag, and what the source's own tags hold beyond its fields.
+  settings.tag_of = [this](const queue::TFileData& entry) -> std::optional<tags::SongTag> {
+    if (!entry.HasTag)
+      return std::nullopt;
+    return tags::WithFields(host_.SourceTag(entry.FileName).value_or(tags::SongTag{}), entry);
+  };
   // The switch as it is when the job ends.
   settings.unfinished = [this] {
     return UnfinishedOutput{.delete_stopped = host_.Options().delete_partial};

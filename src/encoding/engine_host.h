@@ -1,7 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+
+#include "tags/song_tag.h"
 
 namespace tolvane::encoding {
 
@@ -33,6 +36,11 @@ class EngineHost {
   virtual void Log(const std::string& line) = 0;
   // Closes the program by its normal path; an unattended close (a signal's) asks nothing.
   virtual void CloseProgram(bool unattended) = 0;
+  // What a source file's own tags say, read as its job finishes: the MP3 carries what the
+  // entry's fields leave out (album artist, numbers, the cover). None by default.
+  virtual std::optional<tags::SongTag> SourceTag(const std::string& /*path*/) {
+    return std::nullopt;
+  }
 };
 
 }  // namespace tolvane::encoding

@@ -18,6 +18,8 @@ inline bool VersionAtLeast(const std::string& label, const std::string& version)
 }
 inline constexpr const char* kOutdirVersion = "v 0.76";
 inline constexpr const char* kChannelSwitchVersion = "v 0.80";
+// The bundled encoder, which reads FLAC, Ogg Vorbis and Opus files and sound at any rate.
+inline constexpr const char* kBundledEncoderVersion = "v 1.00";
 
 // The longest command line the program passes on, as the classic one-string buffer allowed.
 inline constexpr size_t kMaxCommandLine = 10'240;

@@ -33,7 +33,7 @@ EnqueueResult Queue::ProbeAndEnqueue(const std::string& path, const EntryDefault
   if (!probe.opened || !probe.header)
     return {Enqueued::Unsupported, nullptr, probe.opened ? probe.why : std::string()};
   if (CountOf(path) > 0)
-    return {Enqueued::AlreadyQueued};
+    return {Enqueued::AlreadyQueued, nullptr, {}};
 
   const AudioHeader& header = *probe.header;
   const int64_t bps =
@@ -51,11 +51,15 @@ EnqueueResult Queue::ProbeAndEnqueue(const std::string& path, const EntryDefault
                                                             8.0 / static_cast<double>(bps)));
   e.RequiredSize = RequiredSizeFor(header.file_size, bps, defaults.Bitrate);
   e.Options() = defaults;
+  if (kinds_.tag) {
+    if (std::optional<TagFields> tag = kinds_.tag(path))
+      e.Tag() = std::move(*tag);
+  }
   ++path_counts_[path];
   entries_.push_back(std::move(entry));
   positions_[e.Id] = Count() - 1;
   Changed.Emit({EntryChange::Kind::Added, &e, Count() - 1});
-  return {Enqueued::Added, &e};
+  return {Enqueued::Added, &e, {}};
 }
 
 TFileData* Queue::FirstQueued() const {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -37,11 +38,14 @@ struct EntryChange {
   int index = -1;
 };
 
-// The files a queue takes: how a file is examined, and the name patterns a folder's scan looks
-// for, in their order. The window takes WAVE and AIFF files as its probe reads them.
+// The files a queue takes: how a file is examined, the name patterns a folder's scan looks for
+// (in their order) and the Add dialog's filter, and the tag a new entry starts with, read from
+// its source (unset, or nullopt: none). By default, WAVE and AIFF files as the probe reads them.
 struct SourceKinds {
   std::function<ProbeResult(platform::FileSystem&, const std::string&)> probe = ProbeFile;
   std::vector<std::string> patterns = {"*.wav", "*.aif", "*.aiff"};
+  std::string filter = "Applicable audio|*.wav;*.aiff;*.aif";
+  std::function<std::optional<TagFields>(const std::string&)> tag;
 };
 
 // What ProbeAndEnqueue did with a file.
@@ -72,6 +76,8 @@ class Queue final {
   Queue& operator=(const Queue&) = delete;
 
   const SourceKinds& Kinds() const { return kinds_; }
+  // What is taken from now on (the window's encoder changed); the queued entries stay.
+  void SetKinds(SourceKinds kinds) { kinds_ = std::move(kinds); }
 
   int Count() const { return static_cast<int>(entries_.size()); }
   TFileData& At(int index) const { return *entries_.at(static_cast<size_t>(index)); }

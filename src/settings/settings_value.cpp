@@ -154,17 +154,14 @@ void CopyOne(const SettingsStore& from, SettingsStore& to, const Row& row,
 
 LoadedSettings LoadSettings(platform::RegistryStore& registry, const std::string& key,
                             const Settings& start, DefaultPlace place) {
-  LoadedSettings loaded{start, std::nullopt, false};
+  LoadedSettings loaded{start, std::nullopt};
   Settings& s = loaded.value;
   const Settings defaults = DefaultsWith(place);
   SettingsStore store(registry, key);
   try {
     s.drive = Checked(store.Integer("Drive", 0), "Drive");
-    for (const Row& row : kRows) {
+    for (const Row& row : kRows)
       Load(store, row, defaults, s);
-      const auto* text = std::get_if<std::string Settings::*>(&row.field);
-      loaded.encoder_path_read |= text != nullptr && *text == &Settings::encoder_path;
-    }
     for (size_t i = 0; i < s.recent.size(); ++i)
       s.recent[i] = Checked(store.Text(RecentName(i), ""), RecentName(i));
   } catch (const WrongType& error) {

@@ -50,8 +50,6 @@ struct LoadedSettings {
   // The first value stored with another type than text: the load stopped there, and it and every
   // later setting kept the value they had before.
   std::optional<std::string> wrong_type;
-  // The load reached the encoder's path (its version is then read anew).
-  bool encoder_path_read = false;
 };
 
 // Where the window goes when no place is stored.

@@ -2,6 +2,7 @@
 
 #include "encoder/pcm_input.h"
 #include "encoder/sound_reader.h"
+#include "source_tags.h"
 
 namespace tolvane::sources {
 
@@ -41,10 +42,40 @@ queue::ProbeResult ProbeSound(platform::FileSystem& files, const std::string& pa
   return result;
 }
 
+queue::ProbeResult ProbeForOutsideEncoder(platform::FileSystem& files, const std::string& path) {
+  queue::ProbeResult result = queue::ProbeFile(files, path);
+  if (!result.opened || result.header || result.wave_or_aiff)
+    return result;
+  if (std::holds_alternative<encoder::SoundReader>(encoder::SoundReader::OpenFile(path)))
+    result.why = kNeedsBundledEncoder;
+  return result;
+}
+
+std::optional<queue::TagFields> EntryTagOf(const std::string& path) {
+  const std::optional<tags::SongTag> tag = ReadSourceTags(path);
+  if (!tag)
+    return std::nullopt;
+  return tags::FieldsOf(*tag);
+}
+
 }  // namespace
 
 queue::SourceKinds BundledSourceKinds() {
-  return {ProbeSound, {"*.wav", "*.aif", "*.aiff", "*.flac", "*.ogg", "*.oga", "*.opus"}};
+  return {ProbeSound,
+          {"*.wav", "*.aif", "*.aiff", "*.flac", "*.ogg", "*.oga", "*.opus"},
+          "Applicable audio|*.wav;*.aiff;*.aif;*.flac;*.ogg;*.oga;*.opus",
+          {}};
+}
+
+queue::SourceKinds WindowSourceKinds(bool bundled_encoder) {
+  queue::SourceKinds kinds = BundledSourceKinds();
+  // A folder's FLAC, Ogg and Opus files are still found, so that each is named with the reason.
+  if (!bundled_encoder) {
+    kinds.probe = ProbeForOutsideEncoder;
+    kinds.filter = queue::SourceKinds{}.filter;
+  }
+  kinds.tag = EntryTagOf;
+  return kinds;
 }
 
 }  // namespace tolvane::sources

@@ -32,12 +32,31 @@ SongTag SongTagOf(const queue::TagFields& fields) {
   return tag;
 }
 
+queue::TagFields FieldsOf(const SongTag& tag) {
+  using platform::FirstCharacters;
+  queue::TagFields fields;
+  fields.HasTag = true;
+  fields.TagTitle = FirstCharacters(tag.title, queue::kTagTextWidth);
+  fields.TagArtist = FirstCharacters(tag.artist, queue::kTagTextWidth);
+  fields.TagAlbum = FirstCharacters(tag.album, queue::kTagTextWidth);
+  fields.TagComment = FirstCharacters(tag.comment, queue::kTagTextWidth);
+  fields.TagYear = FirstCharacters(tag.year, queue::kTagYearWidth);
+  fields.TagGenre = tag.genre.empty() ? -1 : SortedIndexOf(tag.genre);
+  return fields;
+}
+
 SongTag WithFields(SongTag tag, const queue::TagFields& fields) {
   const SongTag given = SongTagOf(fields);
-  for (auto field : {&SongTag::title, &SongTag::artist, &SongTag::album, &SongTag::year,
-                     &SongTag::comment, &SongTag::genre}) {
-    if (!(given.*field).empty())
-      tag.*field = given.*field;
+  const std::pair<std::string SongTag::*, size_t> texts[] = {
+      {&SongTag::title, queue::kTagTextWidth},   {&SongTag::artist, queue::kTagTextWidth},
+      {&SongTag::album, queue::kTagTextWidth},   {&SongTag::year, queue::kTagYearWidth},
+      {&SongTag::comment, queue::kTagTextWidth}, {&SongTag::genre, std::string::npos}};
+  for (const auto& [field, width] : texts) {
+    const std::string& text = given.*field;
+    // A field that still holds the start of the tag's own text (as FieldsOf cut it) keeps the
+    // whole text.
+    if (!text.empty() && text != platform::FirstCharacters(tag.*field, width))
+      tag.*field = text;
   }
   return tag;
 }

@@ -33,8 +33,12 @@ struct SongTag {
 // An entry's tag fields as a song tag; the texts end at a zero byte, as the record's do.
 SongTag SongTagOf(const queue::TagFields& fields);
 
+// The entry's fields that a song tag fills: its texts cut to the fields' widths, its genre when
+// it is an ID3v1 genre; HasTag on.
+queue::TagFields FieldsOf(const SongTag& tag);
+
 // The tag with the fields the user filled in (texts that are not empty, a genre chosen) in place
-// of its own.
+// of its own; a field that holds just the start of the tag's own text leaves it whole.
 SongTag WithFields(SongTag tag, const queue::TagFields& fields);
 
 // Whether the ID3v1 record loses anything of the tag: a text outside ISO-8859-1 or longer than

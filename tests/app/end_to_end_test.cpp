@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <map>
 #include <set>
 
 #include "encoding_window.h"
+#include "support/audio_files.h"
 #include "support/mp3_inspect.h"
 
 namespace tolvane::app {
@@ -70,6 +73,51 @@ TEST(EndToEnd, ProgressShowsWhileTheRealEncoderWorks) {
   f.WaitUntilEnded();
   f.Tick();
   EXPECT_TRUE(f.Status(0).starts_with("Completed in ")) << f.Status(0);
+}
+
+// A library as users bring it today, handed over with Autostart on: a tagged FLAC album track, a
+// folder of FLAC files and an Opus file become MP3 files of full length, and the track's tags
+// (what the entry shows, and what it has no field for) read back whole.
+TEST(EndToEnd, FlacAndOpusFilesWithTheirTags) {
+  EncodingWindow f;
+  f.blade.BladePath.SetText(TOLVANE_BUILD_DIR "/bladeenc");
+  f.blade.ShowEncoderVersion();
+  f.blade.Autostart.SetDown(true);
+  const std::string track = f.temp / "01.flac";
+  ASSERT_TRUE(testing::WriteEncoded(track, "flac", 44100, 44100 * 2));
+  const std::string png("\x89PNG\r\n\x1a\n cover", 14);
+  testing::TagFlac(track,
+                   {{"TITLE", "Группа крови"},
+                    {"ARTIST", "Кино"},
+                    {"ALBUMARTIST", "Кино"},
+                    {"TRACKNUMBER", "1"},
+                    {"TRACKTOTAL", "11"}},
+                   png);
+  std::filesystem::create_directory(f.temp / "album");
+  for (const char* name : {"album/a.flac", "album/b.flac", "voice.opus"}) {
+    ASSERT_TRUE(testing::WriteEncoded(f.temp / name,
+                                      std::string(name).ends_with(".opus") ? "libopus" : "flac",
+                                      48000, 48000 * 2));
+  }
+  f.blade.AddPath(track);
+  EXPECT_EQ(f.Entry(0).TagTitle, "Группа крови") << "the tag dialog shows it before encoding";
+  f.blade.AddPath(f.temp / "album");
+  f.blade.AddPath(f.temp / "voice.opus");
+  ASSERT_EQ(f.blade.Queue.Count(), 4);
+  for (int tick = 0; tick < 400 && f.blade.Engine().ProgressTimer().Enabled(); ++tick) {
+    f.WaitUntilEnded();
+    f.Tick();
+  }
+  for (const char* name : {"01.mp3", "album/a.mp3", "album/b.mp3", "voice.mp3"}) {
+    const testing::DecodedSound sound = testing::DecodeMp3(f.temp / name);
+    EXPECT_NEAR(static_cast<double>(sound.Frames()) / sound.sample_rate, 2.0, 0.05) << name;
+  }
+  const std::map<std::string, std::string> frames = {{"TIT2", "Группа крови"},
+                                                     {"TPE1", "Кино"},
+                                                     {"TPE2", "Кино"},
+                                                     {"TRCK", "1/11"},
+                                                     {"APIC", "image/png:" + png}};
+  EXPECT_EQ(testing::ReadTags(f.temp / "01.mp3").frames, frames);
 }
 
 }  // namespace

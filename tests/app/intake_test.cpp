@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "blade_fixture.h"
 #include "settings/settings_store.h"
@@ -181,6 +182,59 @@ TEST(AddingFiles, DroppedFilesAndFolders) {
   EXPECT_EQ(f.system.dialogs.Messages()[0].text,
             "File or folder not found:\rhttps://example.org/song.wav");
   EXPECT_EQ(f.brought_to_front, 1) << "a is queued already";
+}
+
+// What the window takes follows its encoder. The bundled one (by its version marker) reads FLAC,
+// Ogg and Opus too, by every way in, and each entry starts with its source's tag; an outside
+// encoder refuses them, naming each with the reason.
+TEST(AddingFiles, TheBundledEncodersSourcesByEveryWayIn) {
+  using Add = std::function<void(BladeFixture&, const std::string&)>;
+  const std::pair<const char*, Add> ways[] = {
+      {"Add",
+       [](BladeFixture& f, const std::string& path) {
+         f.system.dialogs.ChooseFilesNext(std::vector<std::string>{path});
+         f.blade.Open.UserClick();
+       }},
+      {"drop", [](BladeFixture& f, const std::string& path) { f.blade.Form.OnDropFiles({path}); }},
+      {"intake", [](BladeFixture& f, const std::string& path) { f.blade.AddPath(path); }},
+      {"folder", [](BladeFixture& f, const std::string&) { f.blade.AddPath(f.temp / "album"); }},
+  };
+  for (const bool bundled : {true, false}) {
+    for (const auto& [way, add] : ways) {
+      for (const auto& [name, codec] :
+           {std::pair{"Песня.flac", "flac"}, {"Кино.opus", "libopus"}}) {
+        SCOPED_TRACE(std::string(way) + " " + name + (bundled ? ", bundled" : ", outside"));
+        BladeFixture f;
+        f.blade.BEVersion.SetCaption(bundled ? "v 1.00" : "v 0.94");
+        std::filesystem::create_directory(f.temp / "album");
+        const std::string path = f.temp / ("album/" + std::string(name));
+        ASSERT_TRUE(testing::WriteEncoded(path, codec, 48000, 48000 * 3,
+                                          {{"title", "Группа крови"}, {"date", "1988-01-04"}}));
+        if (!bundled)
+          f.system.dialogs.AnswerNext(MessageAnswer::Ok);
+        add(f, path);
+        if (std::string(way) == "Add") {
+          EXPECT_EQ(f.system.dialogs.FileRequests().at(0).filter.find(
+                        "*.flac;*.ogg;*.oga;*.opus") != std::string::npos,
+                    bundled);
+        }
+        if (!bundled) {
+          EXPECT_EQ(f.blade.Queue.Count(), 0);
+          EXPECT_EQ(f.system.dialogs.Messages().at(0).text,
+                    std::string(kUnsupported) + "\r" + name + ": needs the bundled encoder");
+          continue;
+        }
+        ASSERT_EQ(f.blade.Queue.Count(), 1);
+        const queue::TFileData& entry = f.Entry(0);
+        EXPECT_EQ(entry.Duration, 3);
+        EXPECT_EQ(entry.SampleRate, 48000);
+        EXPECT_TRUE(entry.HasTag);
+        EXPECT_EQ(entry.TagTitle, "Группа крови") << "the tag dialog shows it";
+        EXPECT_EQ(entry.TagYear, "1988");
+        EXPECT_EQ(f.blade.Queue.Item(0).StateIndex(), queue::kTagImage);
+      }
+    }
+  }
 }
 
 }  // namespace
