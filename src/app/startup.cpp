@@ -24,8 +24,9 @@ std::optional<std::string> InformationAsked(const std::vector<std::string>& argu
     if (!help)
       return "tolvane " TOLVANE_RELEASE "\n";
     return "Usage: tolvane [-continue] [FILE|FOLDER]...\n"
-           "Queues WAVE and AIFF files in the Tolvane window to encode them to MP3; folders are\n"
-           "scanned with their subfolders. When Tolvane runs already, the names go to its window.\n"
+           "Queues WAVE and AIFF files in the Tolvane window to encode them to MP3, and with the\n"
+           "bundled encoder FLAC, Ogg Vorbis and Opus files too; folders are scanned with their\n"
+           "subfolders. When Tolvane runs already, the names go to its window.\n"
            "\n"
            "  -continue     start only when a saved queue exists, else end at once; the window\n"
            "                restores it with \"Job save\" on and encodes it with \"Autostart on\n"
@@ -36,7 +37,7 @@ std::optional<std::string> InformationAsked(const std::vector<std::string>& argu
            "Settings: " +
            kept.settings + "\nSaved queue: " + kept.saved_queue +
            "\n"
-           "To encode without a window (also FLAC, Ogg Vorbis and Opus): tolvane-batch --help\n";
+           "To encode without a window: tolvane-batch --help\n";
   }
   return std::nullopt;
 }

@@ -6,9 +6,12 @@ namespace {
 
 // "Open With" offers the program for audio only: listing folders there would make it the
 // default program for folders where nothing else claims them. The KDE service menu adds "Blade
-// it" to folders too (the GNOME Files script is offered for everything).
-constexpr const char* kAudioTypes = "audio/x-wav;audio/x-aiff;";
-constexpr const char* kAudioAndFolderTypes = "audio/x-wav;audio/x-aiff;inode/directory;";
+// it" to folders too (the GNOME Files script is offered for everything). FLAC, Ogg Vorbis and
+// Opus are offered whatever the encoder: these files outlive a change of encoder, and with an
+// outside one the window names each such file with the reason it refuses it.
+constexpr const char* kAudioTypes =
+    "audio/x-wav;audio/x-aiff;audio/flac;audio/ogg;audio/x-vorbis+ogg;audio/x-opus+ogg;";
+constexpr const char* kFolderType = "inode/directory;";
 
 // The executable as a desktop entry's Exec key holds it: quoted, with `"`, "`", "$" and "\"
 // escaped by a backslash; then, as the key is a string, every backslash doubled again (a
@@ -67,7 +70,7 @@ std::vector<DesktopFile> BladeItFiles(const std::string& executable) {
        "Type=Service\n"
        "X-KDE-ServiceTypes=KonqPopupMenu/Plugin\n"
        "MimeType=" +
-           std::string(kAudioAndFolderTypes) +
+           std::string(kAudioTypes) + kFolderType +
            "\n"
            "Actions=bladeIt;\n"
            "\n"
