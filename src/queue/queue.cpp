@@ -52,7 +52,7 @@ EnqueueResult Queue::ProbeAndEnqueue(const std::string& path, const EntryDefault
   e.RequiredSize = RequiredSizeFor(header.file_size, bps, defaults.Bitrate);
   e.Options() = defaults;
   if (kinds_.tag) {
-    if (std::optional<TagFields> tag = kinds_.tag(path))
+    if (std::optional<TagFields> tag = kinds_.tag(files_, path))
       e.Tag() = std::move(*tag);
   }
   ++path_counts_[path];

@@ -45,7 +45,7 @@ struct SourceKinds {
   std::function<ProbeResult(platform::FileSystem&, const std::string&)> probe = ProbeFile;
   std::vector<std::string> patterns = {"*.wav", "*.aif", "*.aiff"};
   std::string filter = "Applicable audio|*.wav;*.aiff;*.aif";
-  std::function<std::optional<TagFields>(const std::string&)> tag;
+  std::function<std::optional<TagFields>(platform::FileSystem&, const std::string&)> tag;
 };
 
 // What ProbeAndEnqueue did with a file.

@@ -1,7 +1,12 @@
 #include "sound_probe.h"
 
+#include <memory>
+#include <span>
+#include <string_view>
+
 #include "encoder/pcm_input.h"
 #include "encoder/sound_reader.h"
+#include "platform/byte_order.h"
 #include "source_tags.h"
 
 namespace tolvane::sources {
@@ -51,7 +56,44 @@ queue::ProbeResult ProbeForOutsideEncoder(platform::FileSystem& files, const std
   return result;
 }
 
-std::optional<queue::TagFields> EntryTagOf(const std::string& path) {
+// Whether a file may carry tags: any but a WAVE or AIFF file without a chunk that holds them
+// (LIST or id3 in WAVE; NAME, AUTH, ANNO, "(c) " or ID3 in AIFF). Most WAVE and AIFF files have
+// none, and walking their chunk headers costs a few reads where the tag reader costs a parse.
+bool MayCarryTags(platform::FileSystem& files, const std::string& path) {
+  const std::unique_ptr<platform::File> file = files.Open(path, platform::OpenMode::Read);
+  uint8_t head[12];
+  if (file == nullptr || file->ReadAt(0, head, sizeof head) != sizeof head)
+    return true;
+  const std::string_view form(reinterpret_cast<const char*>(head), 4);
+  const std::string_view type(reinterpret_cast<const char*>(head) + 8, 4);
+  const bool wave = form == "RIFF" && type == "WAVE";
+  const bool aiff = form == "FORM" && (type == "AIFF" || type == "AIFC");
+  if (!wave && !aiff)
+    return true;
+  constexpr std::string_view kWaveTags[] = {"LIST", "id3 ", "ID3 "};
+  constexpr std::string_view kAiffTags[] = {"NAME", "AUTH", "ANNO", "(c) ", "ID3 ", "id3 "};
+  const int64_t size = file->Size();
+  int64_t at = sizeof head;
+  for (int chunks = 0; chunks < 256 && at + 8 <= size; ++chunks) {
+    uint8_t header[8];
+    if (file->ReadAt(at, header, sizeof header) != sizeof header)
+      return true;
+    const std::string_view id(reinterpret_cast<const char*>(header), 4);
+    for (const std::string_view tag_id : wave ? std::span<const std::string_view>(kWaveTags)
+                                              : std::span<const std::string_view>(kAiffTags)) {
+      if (id == tag_id)
+        return true;
+    }
+    const uint32_t length =
+        wave ? platform::LittleEndian(header + 4, 4) : platform::BigEndian(header + 4, 4);
+    at += 8 + static_cast<int64_t>(length) + (length & 1);
+  }
+  return false;
+}
+
+std::optional<queue::TagFields> EntryTagOf(platform::FileSystem& files, const std::string& path) {
+  if (!MayCarryTags(files, path))
+    return std::nullopt;
   const std::optional<tags::SongTag> tag = ReadSourceTags(path);
   if (!tag)
     return std::nullopt;

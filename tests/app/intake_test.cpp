@@ -227,6 +227,14 @@ TEST(AddingFiles, TheBundledEncodersSourcesByEveryWayIn) {
       EXPECT_EQ(f.blade.Queue.Item(0).StateIndex(), queue::kTagImage) << "the tag mark";
     }
   }
+  // A WAVE file's LIST-INFO comes along with any encoder; one without tags starts with none.
+  BladeFixture f;
+  ASSERT_TRUE(testing::WriteEncoded(f.temp / "take.wav", "pcm_s16le", 44100, 4410,
+                                    {{"title", "Кукушка"}}));
+  f.blade.AddPath(f.temp / "take.wav");
+  f.blade.AddPath(f.Wave("plain.wav"));
+  EXPECT_EQ(f.Entry(0).TagTitle, "Кукушка");
+  EXPECT_FALSE(f.Entry(1).HasTag);
 }
 
 }  // namespace
