@@ -17,7 +17,6 @@
 #include <thread>
 
 #include "cli/console_report.h"
-#include "tags/genres.h"
 #include "platform/posix/instance_lock.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/process.h"
@@ -27,6 +26,8 @@
 #include "support/child_process.h"
 #include "support/fake_encoder_control.h"
 #include "support/mp3_inspect.h"
+#include "tags/genres.h"
+#include "tags/song_tag.h"
 
 namespace tolvane::cli {
 namespace {
@@ -295,7 +296,10 @@ TEST(Batch, TheTreeIsMirroredAndTheTagWritten) {
 TEST(Batch, ContinueEncodesTheWindowsSavedQueue) {
   TempFolder temp;
   Wave(temp / "a.wav");
-  Wave(temp / "b.wav");
+  // A tagged FLAC track as the window queued it: its entry holds the start of the long title.
+  const std::string title = "Звезда по имени Солнце (remastered 2019)";
+  ASSERT_TRUE(testing::WriteEncoded(temp / "b.flac", "flac", 44100, 44100));
+  testing::TagFlac(temp / "b.flac", {{"TITLE", title}, {"ALBUMARTIST", "Кино"}}, "");
   posix::PosixFileSystem files;
   std::vector<queue::TFileData> entries(2);
   entries[0].FileName = temp / "a.wav";
@@ -304,9 +308,10 @@ TEST(Batch, ContinueEncodesTheWindowsSavedQueue) {
   entries[0].HasTag = true;
   entries[0].TagTitle = "Первый";
   entries[0].TagGenre = tags::SortedIndexOf("Jazz");
-  entries[1].FileName = temp / "b.wav";
+  entries[1].FileName = temp / "b.flac";
   entries[1].Bitrate = 64;
   entries[1].CRCFlag = true;
+  entries[1].Tag() = tags::FieldsOf({.title = title});
   std::filesystem::create_directories(temp / "state/tolvane");
   const std::string job_list = temp / "state/tolvane/tolvane.dat";
   ASSERT_TRUE(settings::WriteJobList(files, job_list, {&entries[0], &entries[1]}));
@@ -340,6 +345,9 @@ TEST(Batch, ContinueEncodesTheWindowsSavedQueue) {
   const testing::FrameHeader b = testing::ReadFrameHeaders(temp / "b.mp3").at(5);
   EXPECT_EQ(b.bitrate_kbps, 64);
   EXPECT_TRUE(b.crc);
+  EXPECT_EQ(testing::ReadTags(temp / "b.mp3").frames,
+            (std::map<std::string, std::string>{{"TIT2", title}, {"TPE2", "Кино"}}))
+      << "what the record cuts or has no field for is read from the source again";
   EXPECT_FALSE(std::filesystem::exists(job_list)) << "everything in it finished";
 }
 
