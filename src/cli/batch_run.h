@@ -10,7 +10,6 @@
 #include "batch_options.h"
 #include "console_report.h"
 #include "encoding/job.h"
-#include "tags/song_tag.h"
 #include "platform/clock.h"
 #include "platform/environment.h"
 #include "platform/event_loop.h"
@@ -21,6 +20,7 @@
 #include "queue/queue.h"
 #include "sources/sound_probe.h"
 #include "staging.h"
+#include "tags/song_tag.h"
 
 namespace tolvane::cli {
 

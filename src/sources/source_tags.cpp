@@ -54,8 +54,7 @@ void ReadPosition(const TagLib::PropertyMap& properties, const char* key,
   }
 }
 
-std::optional<tags::CoverPicture> Cover(const std::string& mime,
-                                           const TagLib::ByteVector& data) {
+std::optional<tags::CoverPicture> Cover(const std::string& mime, const TagLib::ByteVector& data) {
   if (data.isEmpty() || data.size() > kMaxCoverBytes)
     return std::nullopt;
   return tags::CoverPicture{mime, std::string(data.data(), data.size())};
@@ -64,7 +63,7 @@ std::optional<tags::CoverPicture> Cover(const std::string& mime,
 // The front cover, or the first picture when none is marked so.
 template <typename Picture, typename IsFront, typename Make>
 std::optional<tags::CoverPicture> PickCover(const TagLib::List<Picture*>& pictures,
-                                               IsFront is_front, Make make) {
+                                            IsFront is_front, Make make) {
   for (Picture* picture : pictures) {
     if (is_front(*picture))
       return make(*picture);

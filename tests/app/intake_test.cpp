@@ -229,8 +229,8 @@ TEST(AddingFiles, TheBundledEncodersSourcesByEveryWayIn) {
   }
   // A WAVE file's LIST-INFO comes along with any encoder; one without tags starts with none.
   BladeFixture f;
-  ASSERT_TRUE(testing::WriteEncoded(f.temp / "take.wav", "pcm_s16le", 44100, 4410,
-                                    {{"title", "Кукушка"}}));
+  ASSERT_TRUE(
+      testing::WriteEncoded(f.temp / "take.wav", "pcm_s16le", 44100, 4410, {{"title", "Кукушка"}}));
   f.blade.AddPath(f.temp / "take.wav");
   f.blade.AddPath(f.Wave("plain.wav"));
   EXPECT_EQ(f.Entry(0).TagTitle, "Кукушка");
