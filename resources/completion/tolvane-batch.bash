@@ -7,6 +7,9 @@ _tolvane_batch() {
     -b | --bitrate)
       COMPREPLY=($(compgen -W "32 40 48 56 64 80 96 112 128 160 192 224 256 320" -- "$cur"))
       return ;;
+    -V | --vbr)
+      COMPREPLY=($(compgen -W "0 1 2 3 4 5 6 7 8 9" -- "$cur"))
+      return ;;
     -m | --mode)
       COMPREPLY=($(compgen -W "stereo swap mono left right" -- "$cur"))
       return ;;
@@ -31,7 +34,7 @@ _tolvane_batch() {
       return ;;
   esac
   if [[ $cur == -* ]]; then
-    COMPREPLY=($(compgen -W "--bitrate --mode --priority --crc --private --copyright --copy
+    COMPREPLY=($(compgen -W "--bitrate --vbr --mode --priority --crc --private --copyright --copy
       --delete-source --output-dir --tree --mirror --beside --title --artist --album --comment
       --year --genre
       --no-source-tags --encoder --overwrite --resume --jobs --continue --shard --dry-run --quiet

@@ -8,10 +8,10 @@
 #include <map>
 #include <set>
 
-#include "tags/genres.h"
 #include "platform/latin1.h"
 #include "platform/mp3_bitrates.h"
 #include "queue/names.h"
+#include "tags/genres.h"
 
 namespace tolvane::cli {
 
@@ -88,6 +88,16 @@ const std::map<std::string, Option>& Options() {
                    "' is not one of 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, "
                    "256, 320";
           o.entry.Bitrate = *kbps;
+          return "";
+        }}},
+      {"vbr",
+       {'V', true,
+        [](BatchOptions& o, const std::string& v) -> std::string {
+          const std::optional<int> quality = Number(v);
+          if (!quality || *quality < 0 || *quality > 9)
+            return "'" + v + "' is not a VBR quality from 0 (best) to 9";
+          o.entry.VbrQuality = *quality;
+          o.entry.Bitrate = platform::kVbrTypicalKbps[static_cast<size_t>(*quality)];
           return "";
         }}},
       {"mode",
@@ -358,6 +368,8 @@ std::variant<BatchOptions, std::string> ParseArguments(const std::vector<std::st
     return std::string("tolvane-batch: --beside and --output-dir exclude each other");
   if (o.mirror && given.contains("tree"))
     return std::string("tolvane-batch: --mirror and --tree exclude each other");
+  if (given.contains("vbr") && given.contains("bitrate"))
+    return std::string("tolvane-batch: --vbr and --bitrate exclude each other");
   if (o.beside)
     o.output_folder.clear();
   if (o.beside || o.mirror)
@@ -376,6 +388,9 @@ uses, several at once. Folders are scanned with their subfolders. Defaults come 
 settings.
 
   -b, --bitrate KBPS      32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256 or 320
+  -V, --vbr QUALITY       a variable bitrate at LAME's quality 0 (best, about 245 kbps on
+                          music) to 9 (about 65 kbps), in place of --bitrate; needs the
+                          bundled encoder
   -m, --mode MODE         stereo, swap, mono, left or right
       --priority NAME     idle, lowest, lower, normal, higher or highest
       --crc, --private, --copyright, --copy

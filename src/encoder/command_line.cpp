@@ -71,6 +71,13 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         return parsed;
       }
       o.bitrate_kbps = kbps;
+    } else if (body.starts_with("VBR=")) {
+      const std::string_view quality = body.substr(4);
+      if (quality.size() != 1 || !AllDigits(quality)) {
+        parsed.error = "unsupported VBR quality " + argument.substr(5) + " (use 0 to 9)";
+        return parsed;
+      }
+      o.vbr_quality = quality[0] - '0';
     } else if (body.starts_with("PRIO=")) {
       const std::string_view name = body.substr(5);
       const auto found = std::find_if(kPriorities.begin(), kPriorities.end(),

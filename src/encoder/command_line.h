@@ -19,6 +19,8 @@ struct EncoderOptions {
   bool copyright = false;
   ChannelMode channel_mode = ChannelMode::Stereo;
   int bitrate_kbps = 128;
+  // 0 (best) to 9: a variable bitrate at LAME's quality, in place of the constant one.
+  std::optional<int> vbr_quality;
   std::optional<Priority> priority;
   // Empty: each output goes beside its input.
   std::string output_folder;

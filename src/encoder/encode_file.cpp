@@ -137,8 +137,13 @@ std::string EncodeFile(const std::string& input, const std::string& output,
   lame_set_in_samplerate(lame.get(), sample_rate);
   lame_set_out_samplerate(lame.get(), Mp3SampleRate(sample_rate));
   lame_set_mode(lame.get(), mono_output ? MONO : STEREO);
-  lame_set_VBR(lame.get(), vbr_off);
-  lame_set_brate(lame.get(), options.bitrate_kbps);
+  if (options.vbr_quality) {
+    lame_set_VBR(lame.get(), vbr_default);
+    lame_set_VBR_q(lame.get(), *options.vbr_quality);
+  } else {
+    lame_set_VBR(lame.get(), vbr_off);
+    lame_set_brate(lame.get(), options.bitrate_kbps);
+  }
   lame_set_quality(lame.get(), kQuality);
   lame_set_error_protection(lame.get(), options.crc ? 1 : 0);
   lame_set_copyright(lame.get(), options.copyright ? 1 : 0);
@@ -146,7 +151,8 @@ std::string EncodeFile(const std::string& input, const std::string& output,
   lame_set_extension(lame.get(), options.private_bit ? 1 : 0);
   lame_set_findReplayGain(lame.get(), 0);
   lame_set_write_id3tag_automatic(lame.get(), 0);
-  // The info frame at the start tells decoders the exact length; it is filled in at the end.
+  // The info frame at the start tells decoders the exact length (and a VBR stream's seek table,
+  // as its Xing header); it is filled in at the end.
   lame_set_bWriteVbrTag(lame.get(), 1);
   if (lame_init_params(lame.get()) < 0)
     return "cannot be encoded with these settings";

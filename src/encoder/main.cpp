@@ -1,7 +1,7 @@
 // bladeenc: encodes WAVE and AIFF files to MP3, one after the other.
 //
 //   bladeenc [-QUIT] [-CRC] [-SWAP|-MONO|-LEFTMONO|-RIGHTMONO] [-DELETE] [-PRIVATE] [-COPY]
-//            [-COPYRIGHT] [-<kbps>] [-PRIO=<name>] [-OUTDIR=<folder>] <input>...
+//            [-COPYRIGHT] [-<kbps>|-VBR=<0..9>] [-PRIO=<name>] [-OUTDIR=<folder>] <input>...
 //
 // Exit code 0 when every input was encoded, 255 otherwise.
 #include <sys/resource.h>
@@ -26,6 +26,8 @@ void PrintUsage() {
                "usage: bladeenc [switches] <input>...\n"
                "  -<kbps>            bitrate: 32, 40, 48, 56, 64, 80, 96, 112, 128 (default),\n"
                "                     160, 192, 224, 256 or 320\n"
+               "  -VBR=<0..9>        variable bitrate at LAME's quality 0 (best) to 9, in place\n"
+               "                     of the constant one\n"
                "  -CRC               write checksums\n"
                "  -MONO, -LEFTMONO, -RIGHTMONO, -SWAP\n"
                "                     mono from both channels, from one, or channels swapped\n"

@@ -59,7 +59,8 @@ std::string BuildCommandLine(const std::string& encoder, const std::string& vers
     s += "-COPY ";
   if (e.CopyrightFlag)
     s += "-COPYRIGHT ";
-  s += "-" + std::to_string(e.Bitrate) + " ";
+  s += e.VbrQuality >= 0 ? "-VBR=" + std::to_string(e.VbrQuality) + " "
+                         : "-" + std::to_string(e.Bitrate) + " ";
   s += "-PRIO=" + queue::PriorityName(e.Priority);
   if (VersionAtLeast(version_label, kOutdirVersion) && !target_folder.empty()) {
     std::string folder = target_folder;

@@ -567,6 +567,8 @@ TEST(Batch, ABadCommandLineIsOneLineAndExitTwo) {
       {{"--genre", "polka-punk", "a.wav"}, "--genre"},
       {{"--jobs"}, "--jobs needs a value"},
       {{"--resume", "--overwrite", "a.wav"}, "exclude each other"},
+      {{"-V", "10", "a.wav"}, "--vbr: '10'"},
+      {{"-V", "2", "-b", "128", "a.wav"}, "--vbr and --bitrate exclude each other"},
       {{}, "no FILE or FOLDER"},
   };
   for (const auto& [arguments, named] : cases) {
@@ -598,6 +600,8 @@ TEST(Batch, TheWindowsSettingsAreTheDefaults) {
            place},
       {{"--dry-run", "-b", "64", "-m", "stereo", "--encoder", "/e", "a.wav"},
        "\"/e\" -QUIT -CRC -64 -PRIO=Lower \"" + (temp / "a.wav") + "\"" + place},
+      {{"--dry-run", "-V", "2", "--encoder", "/e", "a.wav"},
+       "\"/e\" -QUIT -CRC -MONO -VBR=2 -PRIO=Lower \"" + (temp / "a.wav") + "\"" + place},
   };
   for (const auto& [arguments, line] : cases) {
     const Result r = RunBatch(temp, arguments);

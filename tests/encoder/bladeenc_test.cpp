@@ -137,6 +137,16 @@ TEST(BladeEnc, EachSwitchSetsItsHeaderBit) {
       EXPECT_EQ(h.channel_mode, c.channel_mode) << name << "frame " << i;
     }
   }
+  // A variable bitrate starts with its Xing header; the lower quality makes the smaller file.
+  TempFolder temp;
+  std::map<std::string, int64_t> sizes;
+  for (const char* quality : {"-VBR=0", "-VBR=9"}) {
+    WriteLeftTone(temp / "in.wav", 48000, 12000);
+    ASSERT_EQ(RunEncoder(temp, {quality, temp / "in.wav"}).exit_code, 0) << quality;
+    EXPECT_NE(testing::ReadText(temp / "in.mp3").substr(0, 64).find("Xing"), std::string::npos);
+    sizes[quality] = static_cast<int64_t>(std::filesystem::file_size(temp / "in.mp3"));
+  }
+  EXPECT_LT(sizes["-VBR=9"], sizes["-VBR=0"]);
 }
 
 TEST(BladeEnc, ChannelModesAreToldApartByTheirLevels) {

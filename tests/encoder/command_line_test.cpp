@@ -23,6 +23,7 @@ TEST(EncoderCommandLine, SwitchesAreMatchedWithoutRegardToCase) {
   EXPECT_EQ(o.priority, Priority::Higher);
   EXPECT_EQ(o.output_folder, "/srv/mp3");
   EXPECT_EQ(o.inputs, (std::vector<std::string>{"/music/a.wav", "b.aiff"}));
+  EXPECT_EQ(ParseCommandLine({"-vbr=3", "a.wav"}).options.vbr_quality, 3);
 }
 
 TEST(EncoderCommandLine, BadSwitchesAreNamed) {
@@ -32,6 +33,7 @@ TEST(EncoderCommandLine, BadSwitchesAreNamed) {
       {{"-99999999999999", "a.wav"}, "unsupported bitrate 99999999999999"},
       {{"-PRIO=Realtime", "a.wav"}, "unknown priority Realtime"},
       {{"-OUTDIR=", "a.wav"}, "-OUTDIR= names no folder"},
+      {{"-VBR=10", "a.wav"}, "unsupported VBR quality 10"},
       {{"-FAST", "a.wav"}, "unknown switch -FAST"},
   };
   for (const auto& [arguments, message] : cases) {
