@@ -404,7 +404,8 @@ settings.
       --title, --artist, --album, --comment TEXT, --year YEAR, --genre NAME|NUMBER
                           give every file this field of its tag, in place of the source's
       --no-source-tags    carry over none of the sources' own tags (title, artist, album,
-                          album artist, year, track, disc, genre, comment, front cover)
+                          album artist, year, track, disc, genre, comment, front cover,
+                          ReplayGain)
       --encoder PATH      the encoder to run (default: bladeenc)
       --overwrite         replace MP3 files that exist (otherwise they are skipped)
       --resume            count an MP3 that exists as done: a rerun of a stopped or

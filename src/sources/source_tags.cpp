@@ -131,7 +131,7 @@ void FillFromChunks(const std::string& path, tags::SongTag& tag) {
 bool IsEmpty(const tags::SongTag& tag) {
   return tag.title.empty() && tag.artist.empty() && tag.album.empty() && tag.album_artist.empty() &&
          tag.year.empty() && tag.comment.empty() && tag.genre.empty() && tag.track == 0 &&
-         tag.disc == 0 && !tag.cover;
+         tag.disc == 0 && !tag.cover && tag.replay_gain.empty();
 }
 
 }  // namespace
@@ -154,6 +154,10 @@ std::optional<tags::SongTag> ReadSourceTags(const std::string& path) {
                  tag.track_total);
     ReadPosition(properties, "DISCNUMBER", {"DISCTOTAL", "TOTALDISCS"}, tag.disc, tag.disc_total);
     tag.cover = FindCover(ref.file());
+    for (const char* key : tags::kReplayGainKeys) {
+      if (std::string value = Joined(properties, key); !value.empty())
+        tag.replay_gain[key] = std::move(value);
+    }
   }
   FillFromChunks(path, tag);
   if (IsEmpty(tag))

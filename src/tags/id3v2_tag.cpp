@@ -68,6 +68,12 @@ std::string BuildId3v2(const SongTag& tag) {
     PutFrame(frames, "COMM", body);
     frames += body;
   }
+  for (const auto& [key, value] : tag.replay_gain) {
+    // A description, then the text: what players read ReplayGain from.
+    const std::string body = kUtf16 + Utf16(key) + std::string(2, '\0') + Utf16(value);
+    PutFrame(frames, "TXXX", body);
+    frames += body;
+  }
   if (tag.cover) {
     const std::string body =
         kLatin1 + tag.cover->mime + '\0' + kFrontCover + '\0' + tag.cover->data;

@@ -69,7 +69,7 @@ bool NeedsId3v2(const SongTag& tag) {
       FitsRecord(tag.year, queue::kTagYearWidth) &&
       (tag.genre.empty() || GenreNumberNamed(tag.genre) != kNoGenre);
   return !record_holds_all || tag.track != 0 || tag.disc != 0 || !tag.album_artist.empty() ||
-         tag.cover.has_value();
+         tag.cover.has_value() || !tag.replay_gain.empty();
 }
 
 }  // namespace tolvane::tags

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
 
@@ -28,7 +29,13 @@ struct SongTag {
   int disc = 0;
   int disc_total = 0;
   std::optional<CoverPicture> cover;  // the front cover
+  // ReplayGain as the source has it ("-7.25 dB", "0.988553"), by the keys players read (below).
+  std::map<std::string, std::string> replay_gain;
 };
+
+// The ReplayGain keys: the source's comments or TXXX descriptions, and the MP3's TXXX frames.
+inline constexpr const char* kReplayGainKeys[] = {"REPLAYGAIN_TRACK_GAIN", "REPLAYGAIN_TRACK_PEAK",
+                                                  "REPLAYGAIN_ALBUM_GAIN", "REPLAYGAIN_ALBUM_PEAK"};
 
 // An entry's tag fields as a song tag; the texts end at a zero byte, as the record's do.
 SongTag SongTagOf(const queue::TagFields& fields);
@@ -42,7 +49,8 @@ queue::TagFields FieldsOf(const SongTag& tag);
 SongTag WithFields(SongTag tag, const queue::TagFields& fields);
 
 // Whether the ID3v1 record loses anything of the tag: a text outside ISO-8859-1 or longer than
-// its field, a genre that is no ID3v1 genre, a track or disc number, an album artist, a picture.
+// its field, a genre that is no ID3v1 genre, a track or disc number, an album artist, a picture,
+// ReplayGain.
 bool NeedsId3v2(const SongTag& tag);
 
 }  // namespace tolvane::tags

@@ -264,14 +264,27 @@ TEST(Batch, TheTreeIsMirroredAndTheTagWritten) {
                     {"TRACKNUMBER", "1"},
                     {"TRACKTOTAL", "11"},
                     {"DISCNUMBER", "1/2"},
-                    {"GENRE", "Post-Punk"}},
+                    {"GENRE", "Post-Punk"},
+                    {"REPLAYGAIN_TRACK_GAIN", "-7.25 dB"},
+                    {"REPLAYGAIN_TRACK_PEAK", "0.988553"},
+                    {"REPLAYGAIN_ALBUM_GAIN", "-6.80 dB"},
+                    {"REPLAYGAIN_ALBUM_PEAK", "0.999969"}},
                    png);
   ASSERT_EQ(RunBatch(temp, {"--genre", "rock", "album/01.flac"}).exit_code, 0);
   const testing::Mp3Tags tags = testing::ReadTags(temp / "album/01.mp3");
-  const std::map<std::string, std::string> frames = {
-      {"TIT2", "Группа крови"}, {"TPE1", "Кино"}, {"TALB", "Группа крови"},
-      {"TPE2", "Кино"},         {"TDRC", "1988"}, {"TRCK", "1/11"},
-      {"TPOS", "1/2"},          {"TCON", "Rock"}, {"APIC", "image/png:" + png}};
+  const std::map<std::string, std::string> frames = {{"TIT2", "Группа крови"},
+                                                     {"TPE1", "Кино"},
+                                                     {"TALB", "Группа крови"},
+                                                     {"TPE2", "Кино"},
+                                                     {"TDRC", "1988"},
+                                                     {"TRCK", "1/11"},
+                                                     {"TPOS", "1/2"},
+                                                     {"TCON", "Rock"},
+                                                     {"APIC", "image/png:" + png},
+                                                     {"TXXX:REPLAYGAIN_TRACK_GAIN", "-7.25 dB"},
+                                                     {"TXXX:REPLAYGAIN_TRACK_PEAK", "0.988553"},
+                                                     {"TXXX:REPLAYGAIN_ALBUM_GAIN", "-6.80 dB"},
+                                                     {"TXXX:REPLAYGAIN_ALBUM_PEAK", "0.999969"}};
   EXPECT_EQ(tags.id3v2_version, 3);
   EXPECT_EQ(tags.frames, frames);
   EXPECT_EQ(tags.v1_title, "?????? ?????");

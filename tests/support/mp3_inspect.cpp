@@ -128,6 +128,12 @@ Mp3Tags ReadTags(const std::string& path) {
     tags.id3v2_version = static_cast<int>(v2->header()->majorVersion());
     for (TagLib::ID3v2::Frame* frame : v2->frameList()) {
       const std::string id(frame->frameID().data(), 4);
+      if (auto* user = dynamic_cast<TagLib::ID3v2::UserTextIdentificationFrame*>(frame)) {
+        const TagLib::StringList fields = user->fieldList();
+        tags.frames[id + ":" + user->description().to8Bit(true)] =
+            fields.size() > 1 ? fields[1].to8Bit(true) : "";
+        continue;
+      }
       if (auto* text = dynamic_cast<TagLib::ID3v2::TextIdentificationFrame*>(frame))
         tags.texts_in_utf16 = tags.texts_in_utf16 && text->textEncoding() == TagLib::String::UTF16;
       if (auto* picture = dynamic_cast<TagLib::ID3v2::AttachedPictureFrame*>(frame)) {

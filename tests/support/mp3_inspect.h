@@ -40,10 +40,11 @@ DecodedSound DecodeMp3(const std::string& path);
 
 // An MP3's tags as a tag reader (TagLib) reads them back.
 struct Mp3Tags {
-  int id3v2_version = 0;                      // 0: no ID3v2 tag
-  std::map<std::string, std::string> frames;  // by id, as text; "APIC" as "image/png:<bytes>"
-  bool texts_in_utf16 = true;                 // every text frame is stored in UTF-16
-  std::string v1_title;                       // UTF-8; "" without an ID3v1 record
+  int id3v2_version = 0;  // 0: no ID3v2 tag
+  // By id, as text; "APIC" as "image/png:<bytes>", a TXXX frame by "TXXX:" and its description.
+  std::map<std::string, std::string> frames;
+  bool texts_in_utf16 = true;  // every text frame is stored in UTF-16
+  std::string v1_title;        // UTF-8; "" without an ID3v1 record
   int v1_genre = -1;
 };
 Mp3Tags ReadTags(const std::string& path);
