@@ -14,7 +14,8 @@ struct Mp3Length {
 
 // The frames from the file's start (or from the end of an ID3v2 tag there) up to the first bytes
 // that are no whole MPEG audio Layer III frame: what an encoder stopped half-way leaves is its
-// whole frames.
+// whole frames. A whole MP3 that starts with a Xing or Info frame (as LAME writes it) is measured
+// by that frame's counts, in a few reads; any other is walked frame by frame.
 Mp3Length MeasureMp3(platform::FileSystem& files, const std::string& path);
 
 }  // namespace tolvane::cli
