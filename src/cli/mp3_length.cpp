@@ -4,8 +4,8 @@
 #include <optional>
 #include <string_view>
 
-#include "tags/id3v2_tag.h"
 #include "platform/mp3_bitrates.h"
+#include "tags/id3v2_tag.h"
 
 namespace tolvane::cli {
 

@@ -131,8 +131,7 @@ TEST(Batch, AFolderWithAnUnsupportedFile) {
       << resumed.output;
   // Another program's MP3, without an Info frame, is measured by walking its frames.
   const std::string shine = "ffmpeg -v quiet -y -i '" + (temp / "music/c.flac") +
-                            "' -c:a libshine -write_xing 0 '" +
-                            (temp / "music/c.mp3") + "'";
+                            "' -c:a libshine -write_xing 0 '" + (temp / "music/c.mp3") + "'";
   ASSERT_EQ(std::system(shine.c_str()), 0);
   EXPECT_EQ(RunBatch(temp, {"--resume", "music/a.wav", "music/c.flac", "music/deep"}).exit_code, 0)
       << "a rerun over finished output succeeds";
