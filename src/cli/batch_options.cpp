@@ -389,7 +389,7 @@ settings.
 
   -b, --bitrate KBPS      32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256 or 320
   -V, --vbr QUALITY       a variable bitrate at LAME's quality 0 (best, about 245 kbps on
-                          music) to 9 (about 65 kbps), in place of --bitrate; needs the
+                          music) to 9 (about 65 kbps), in place of --bitrate, with the
                           bundled encoder
   -m, --mode MODE         stereo, swap, mono, left or right
       --priority NAME     idle, lowest, lower, normal, higher or highest
