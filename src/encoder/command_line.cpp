@@ -61,6 +61,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       o.private_bit = true;
     } else if (body == "COPY") {
       o.copy = true;
+    } else if (body == "LOUDNESS") {
+      o.loudness = true;
     } else if (body == "COPYRIGHT") {
       o.copyright = true;
     } else if (AllDigits(body)) {

@@ -21,6 +21,8 @@ struct EncoderOptions {
   int bitrate_kbps = 128;
   // 0 (best) to 9: a variable bitrate at LAME's quality, in place of the constant one.
   std::optional<int> vbr_quality;
+  // Beside each MP3, its sound's loudness as "<mp3>.loudness" (see LoudnessMeter::Report).
+  bool loudness = false;
   std::optional<Priority> priority;
   // Empty: each output goes beside its input.
   std::string output_folder;

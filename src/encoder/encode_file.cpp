@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "downmix.h"
+#include "loudness.h"
 #include "pcm_input.h"
 #include "platform/number_text.h"
 #include "platform/paths.h"
@@ -169,6 +170,13 @@ std::string EncodeFile(const std::string& input, const std::string& output,
   const StereoWeights downmix = DownmixWeights(channels, pcm ? pcm->channel_mask : 0);
   const int mixed_channels = std::min(channels, 2);
   std::vector<unsigned char> mp3(static_cast<size_t>(kFramesPerBlock * 5 / 4 + 7200));
+  // Measured on the decode the encoding makes anyway: the sound as mixed down to stereo.
+  std::unique_ptr<LoudnessMeter> meter;
+  if (options.loudness) {
+    meter = LoudnessMeter::Create(mixed_channels, sample_rate);
+    if (meter == nullptr)
+      return "cannot measure its loudness";
+  }
   int64_t done_frames = 0;
   for (;;) {
     // A WAVE or AIFF file is read as far as its header says, not into what follows the sound.
@@ -194,6 +202,8 @@ std::string EncodeFile(const std::string& input, const std::string& output,
       Downmix(samples, downmix, stereo);
       samples.swap(stereo);
     }
+    if (meter != nullptr)
+      meter->Add(samples.data(), frames);
     SplitChannels(samples, mixed_channels, options.channel_mode, left, right);
     // Samples with full scale at 1.0; float input beyond it is passed on, not clipped.
     const int encoded = lame_encode_buffer_ieee_float(lame.get(), left.data(), right.data(),
@@ -228,6 +238,12 @@ std::string EncodeFile(const std::string& input, const std::string& output,
     return SystemError("cannot write " + output);
   if (!out.Close())
     return SystemError("cannot write " + output);
+  if (meter != nullptr) {
+    const std::string measure = output + ".loudness";
+    posix::UniqueFd report(::open(measure.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    if (report.Get() < 0 || !posix::WriteAll(report.Get(), meter->Report()) || !report.Close())
+      return SystemError("cannot write " + measure);
+  }
   return {};
 }
 

@@ -34,6 +34,8 @@ void PrintUsage() {
                "  -PRIVATE, -COPYRIGHT, -COPY\n"
                "                     set the private and copyright bits, clear the original bit\n"
                "  -DELETE            delete each input once it is encoded\n"
+               "  -LOUDNESS          write each MP3's loudness (EBU R 128) beside it, as\n"
+               "                     <name>.mp3.loudness\n"
                "  -PRIO=<name>       Idle, Lowest, Lower, Normal, Higher or Highest\n"
                "  -OUTDIR=<folder>   write the MP3 files there instead of beside the inputs\n"
                "  -QUIT              accepted; bladeenc never waits for a key\n",

@@ -147,6 +147,21 @@ TEST(BladeEnc, EachSwitchSetsItsHeaderBit) {
     sizes[quality] = static_cast<int64_t>(std::filesystem::file_size(temp / "in.mp3"));
   }
   EXPECT_LT(sizes["-VBR=9"], sizes["-VBR=0"]);
+  // -LOUDNESS measures the tone: 16000 of 32768 on one channel peaks at 0.49, and a tone a fifth
+  // as loud is 14 dB quieter; each 100 ms step after the first 400 ms is a block.
+  std::map<int, std::string> reports;
+  for (const int amplitude : {16000, 3200}) {
+    testing::WriteWave(temp / "in.wav",
+                       {.samples = testing::Tone(44100 * 2, 2, 44100, amplitude, 0)});
+    ASSERT_EQ(RunEncoder(temp, {"-LOUDNESS", temp / "in.wav"}).exit_code, 0);
+    reports[amplitude] = testing::ReadText(temp / "in.mp3.loudness");
+  }
+  EXPECT_TRUE(reports[16000].starts_with("peak 0.48")) << reports[16000];
+  const auto loudness = [](const std::string& report) {
+    return std::stod(report.substr(report.find("loudness ") + 9));
+  };
+  EXPECT_NEAR(loudness(reports[16000]) - loudness(reports[3200]), 13.98, 0.05);
+  EXPECT_EQ(std::count(reports[3200].begin(), reports[3200].end(), 'b'), 17) << reports[3200];
 }
 
 TEST(BladeEnc, ChannelModesAreToldApartByTheirLevels) {

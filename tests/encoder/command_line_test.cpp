@@ -24,6 +24,7 @@ TEST(EncoderCommandLine, SwitchesAreMatchedWithoutRegardToCase) {
   EXPECT_EQ(o.output_folder, "/srv/mp3");
   EXPECT_EQ(o.inputs, (std::vector<std::string>{"/music/a.wav", "b.aiff"}));
   EXPECT_EQ(ParseCommandLine({"-vbr=3", "a.wav"}).options.vbr_quality, 3);
+  EXPECT_TRUE(ParseCommandLine({"-Loudness", "a.wav"}).options.loudness);
 }
 
 TEST(EncoderCommandLine, BadSwitchesAreNamed) {
