@@ -6,7 +6,8 @@
 // row: tolvane-batch on 8 files of 240 s with -j the number of cores (at most 1/cores + 0.10 of
 // the back-to-back time: 0.60 on two cores) and with -j 1 (at most 1.05). A resume row:
 // tolvane-batch --resume over a finished library of 10,000 MP3 files of 240 s, cache warm (under
-// 1 s). Exits 1 when a row misses its target.
+// 1 s). A ReplayGain row: --replaygain on 4 files of 240 s against the same run without it (at
+// most 1.05). Exits 1 when a row misses its target.
 //
 //   build/bench_batch
 #include <algorithm>
@@ -106,6 +107,28 @@ double MeasureResume(const TempFolder& temp) {
   return Median(runs);
 }
 
+// The ReplayGain row: the same files with and without --replaygain, -j the number of cores.
+double MeasureReplayGain(const TempFolder& temp, int jobs) {
+  const std::vector<std::string> inputs = MakeInputs(temp / "replaygain", 4, 240);
+  const std::map<std::string, std::string> environment = {{"XDG_CONFIG_HOME", temp / "rg-config"},
+                                                          {"XDG_STATE_HOME", temp / "rg-state"}};
+  std::vector<std::string> arguments = {"--quiet", "--overwrite", "--encoder",
+                                        kEncoder,  "-j",          std::to_string(jobs)};
+  arguments.insert(arguments.end(), inputs.begin(), inputs.end());
+  std::vector<std::string> measuring = arguments;
+  measuring.push_back("--replaygain");
+  std::vector<double> plain;
+  std::vector<double> measured;
+  for (int round = 0; round < 3; ++round) {
+    plain.push_back(TimeRun(kBatch, arguments, environment));
+    measured.push_back(TimeRun(kBatch, measuring, environment));
+  }
+  const double ratio = Median(measured) / Median(plain);
+  std::printf("4 x 240 s, -j %d: --replaygain %.3f s, without %.3f s, ratio %.3f\n", jobs,
+              Median(measured), Median(plain), ratio);
+  return ratio;
+}
+
 // One set: returns the ratio, after printing both medians.
 double MeasureSet(const TempFolder& temp, int files, int seconds) {
   const std::string folder = temp / (std::to_string(files) + "x" + std::to_string(seconds));
@@ -154,13 +177,14 @@ int main() {
   const double parallel = MeasureParallel(temp, cores);
   const double serial = MeasureParallel(temp, 1);
   const double resume = MeasureResume(temp);
+  const double replaygain = MeasureReplayGain(temp, cores);
   const double parallel_target = 1.0 / cores + 0.10;
   std::printf(
       "targets: 8 x 30 s at most 1.15, 4 x 240 s at most 1.05, -j %d at most %.2f, "
-      "-j 1 at most 1.05\n",
+      "-j 1 at most 1.05, --resume under 1 s, --replaygain at most 1.05\n",
       cores, parallel_target);
   return short_files <= 1.15 && long_files <= 1.05 && parallel <= parallel_target &&
-                 serial <= 1.05 && resume < 1.0
+                 serial <= 1.05 && resume < 1.0 && replaygain <= 1.05
              ? 0
              : 1;
 }

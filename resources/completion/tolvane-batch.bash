@@ -36,6 +36,7 @@ _tolvane_batch() {
   if [[ $cur == -* ]]; then
     COMPREPLY=($(compgen -W "--bitrate --vbr --mode --priority --crc --private --copyright --copy
       --delete-source --output-dir --tree --mirror --beside --title --artist --album --comment
+      --replaygain
       --year --genre
       --no-source-tags --encoder --overwrite --resume --jobs --continue --shard --dry-run --quiet
       --list-genres --help --version" -- "$cur"))

@@ -2,6 +2,7 @@
 
 set -l c complete -c tolvane-batch
 $c -s b -l bitrate -x -a "32 40 48 56 64 80 96 112 128 160 192 224 256 320" -d "Bitrate in kbps"
+$c -l replaygain -d "Measure ReplayGain where the source has none"
 $c -s V -l vbr -x -a "0 1 2 3 4 5 6 7 8 9" -d "Variable bitrate at a quality, 0 best"
 $c -s m -l mode -x -a "stereo swap mono left right" -d "Channel mode"
 $c -l priority -x -a "idle lowest lower normal higher highest" -d "Encoder priority"

@@ -214,6 +214,13 @@ const std::map<std::string, Option>& Options() {
           o.mirror = true;
           return std::string();
         }}},
+      {"replaygain",
+       {0, false,
+        [](BatchOptions& o, const std::string&) {
+          o.replaygain = true;
+          o.entry.MeasureLoudness = true;
+          return std::string();
+        }}},
       {"no-source-tags",
        {0, false,
         [](BatchOptions& o, const std::string&) {
@@ -403,6 +410,8 @@ settings.
       --beside            write each MP3 beside its source, whatever the window's target folder
       --title, --artist, --album, --comment TEXT, --year YEAR, --genre NAME|NUMBER
                           give every file this field of its tag, in place of the source's
+      --replaygain        measure ReplayGain (a track's, and an album's: a folder's files
+                          together) where the source has none, as the encoder encodes
       --no-source-tags    carry over none of the sources' own tags (title, artist, album,
                           album artist, year, track, disc, genre, comment, front cover,
                           ReplayGain)

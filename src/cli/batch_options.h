@@ -20,6 +20,7 @@ struct BatchOptions {
   bool beside = false;  // beside each source, whatever the window's target folder
   std::optional<queue::TagFields> tag;  // every file gets it when any tag option is given
   bool source_tags = true;              // the sources' own tags are carried over
+  bool replaygain = false;              // ReplayGain measured where the source has none
   std::string encoder = settings::kDefaultEncoder;  // as the window's "Use encoder" holds it
   bool overwrite = false;
   bool resume = false;  // an MP3 already in place counts as done, not as skipped

@@ -15,6 +15,7 @@
 #include "settings/job_list.h"
 #include "shards.h"
 #include "sources/source_tags.h"
+#include "tags/id3_tag.h"
 
 namespace tolvane::cli {
 
@@ -179,8 +180,13 @@ int BatchRun::Run() {
     if (s_.files.FolderExists(folder))
       s_.staging.RemoveAbandoned(s_.files, s_.paths, folder);
   }
-  for (const queue::TFileData* entry : work_)
+  std::vector<std::string> albums;
+  for (const queue::TFileData* entry : work_) {
     total_bytes_ += entry->FileSize;
+    albums.push_back(s_.paths.FolderOf(entry->FileName));
+  }
+  if (options_.replaygain)
+    album_gains_.emplace(albums);
   batch_start_ = s_.clock.GetTickCount();
   platform::Subscription interruption;
   if (s_.interrupt_fd >= 0)
@@ -214,7 +220,7 @@ int BatchRun::Run() {
   ReportSummary("", "");
   if (options_.continue_list)
     SaveRemainingJobList();
-  const bool all = skipped_ == 0 && failed_ == 0 && UnusableInputs() == 0;
+  const bool all = skipped_ == 0 && failed_ == 0 && UnusableInputs() == 0 && !album_tag_failed_;
   return all ? kAllEncoded : kSomeNotEncoded;
 }
 
@@ -294,7 +300,7 @@ std::string BatchRun::OutputFolderOf(const queue::TFileData& entry) const {
   return s_.paths.WithTrailingSeparator(output_folder_) + below;
 }
 
-encoding::JobSettings BatchRun::Settings(const queue::TFileData& entry) const {
+encoding::JobSettings BatchRun::Settings(const queue::TFileData& entry) {
   encoding::JobSettings settings;
   settings.encoder = encoder_;
   settings.version_label = version_label_;
@@ -312,13 +318,36 @@ encoding::JobSettings BatchRun::Settings(const queue::TFileData& entry) const {
   return settings;
 }
 
-std::optional<tags::SongTag> BatchRun::TagOf(const queue::TFileData& entry) const {
+std::optional<tags::SongTag> BatchRun::TagOf(const queue::TFileData& entry) {
   std::optional<tags::SongTag> tag;
   if (options_.source_tags)
     tag = sources::ReadSourceTags(entry.FileName);
-  if (!entry.HasTag)
-    return tag;
-  return tags::WithFields(tag.value_or(tags::SongTag{}), entry);
+  if (entry.HasTag)
+    tag = tags::WithFields(tag.value_or(tags::SongTag{}), entry);
+  if (album_gains_) {
+    // The staged MP3 is still where the encoder wrote it, its report beside it.
+    tags::SongTag measured = tag.value_or(tags::SongTag{});
+    album_gains_->Measure(s_.files, entry.OutputPath, s_.paths.FolderOf(entry.FileName), measured);
+    if (tag || !measured.replay_gain.empty())
+      tag = std::move(measured);
+    given_tags_[&entry] = tag;
+  }
+  return tag;
+}
+
+void BatchRun::AlbumEnded(const queue::TFileData& entry, bool encoded) {
+  if (!album_gains_)
+    return;
+  const std::string folder = s_.paths.FolderOf(entry.FileName);
+  const auto given = given_tags_.find(&entry);
+  if (encoded && given != given_tags_.end() && given->second)
+    album_gains_->Placed(folder, entry.OutputPath, *given->second);
+  for (const auto& [mp3, tag] : album_gains_->Ended(folder)) {
+    if (!tags::PutTags(s_.files, mp3, tag)) {
+      report_.Line("failed   " + mp3 + ": its album's ReplayGain could not be written", true);
+      album_tag_failed_ = true;
+    }
+  }
 }
 
 std::unique_ptr<encoding::Job> BatchRun::Start(queue::TFileData& entry) {
@@ -417,6 +446,7 @@ void BatchRun::Report(const encoding::Job& job, const encoding::JobResult& resul
 }
 
 void BatchRun::Record(const queue::TFileData& entry, Outcome outcome, const std::string& text) {
+  AlbumEnded(entry, outcome == Outcome::Encoded);
   ++finished_files_;
   finished_bytes_ += entry.FileSize;
   switch (outcome) {

@@ -18,6 +18,7 @@
 #include "platform/process.h"
 #include "queue/file_data.h"
 #include "queue/queue.h"
+#include "replay_gain.h"
 #include "sources/sound_probe.h"
 #include "staging.h"
 #include "tags/song_tag.h"
@@ -63,7 +64,7 @@ class BatchRun final {
   int UnusableInputs() const;
   // Keeps one input for every MP3 to be written; reports the others as skipped.
   void PlanOutputs();
-  encoding::JobSettings Settings(const queue::TFileData& entry) const;
+  encoding::JobSettings Settings(const queue::TFileData& entry);
   // Turns each named folder of --mirror into the folder its tree is mirrored from; a message
   // when two named folders have the same name.
   std::string MirrorRoots();
@@ -72,8 +73,11 @@ class BatchRun final {
   std::string OutputFolderOf(const queue::TFileData& entry) const;
   // Why the target folder (or the hidden one in it) could not be made.
   std::string WhyNoFolder(const std::string& target) const;
-  // The source's own tags, unless the run carries none over, with the user's fields over them.
-  std::optional<tags::SongTag> TagOf(const queue::TFileData& entry) const;
+  // The source's own tags, unless the run carries none over, with the user's fields over them;
+  // with --replaygain, the track's measured values where the source has none.
+  std::optional<tags::SongTag> TagOf(const queue::TFileData& entry);
+  // With --replaygain, an ended file's album is done once all its files are: they get its values.
+  void AlbumEnded(const queue::TFileData& entry, bool encoded);
   // Starts the entry's job; null when it ended before (skipped or failed).
   std::unique_ptr<encoding::Job> Start(queue::TFileData& entry);
   void Report(const encoding::Job& job, const encoding::JobResult& result);
@@ -106,6 +110,10 @@ class BatchRun final {
   // With --mirror: the named folder (with its separator) that each entry was found in.
   std::map<const queue::TFileData*, std::string> mirror_roots_;
   std::vector<std::unique_ptr<encoding::Job>> running_;
+  std::optional<AlbumGains> album_gains_;
+  // The tag each file got as its job finished, for its album's values later.
+  std::map<const queue::TFileData*, std::optional<tags::SongTag>> given_tags_;
+  bool album_tag_failed_ = false;
   // Jobs that reported their result, to be reported and let go.
   std::vector<std::pair<encoding::Job*, encoding::JobResult>> ended_;
   bool interrupted_ = false;

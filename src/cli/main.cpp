@@ -12,7 +12,6 @@
 
 #include "batch_options.h"
 #include "batch_run.h"
-#include "tags/genres.h"
 #include "platform/posix/instance_lock.h"
 #include "platform/posix/monotonic_clock.h"
 #include "platform/posix/poll_event_loop.h"
@@ -26,6 +25,7 @@
 #include "platform/version.h"
 #include "settings/job_list.h"
 #include "settings/settings_store.h"
+#include "tags/genres.h"
 
 namespace {
 

@@ -59,6 +59,8 @@ std::string BuildCommandLine(const std::string& encoder, const std::string& vers
     s += "-COPY ";
   if (e.CopyrightFlag)
     s += "-COPYRIGHT ";
+  if (e.MeasureLoudness)
+    s += "-LOUDNESS ";
   s += e.VbrQuality >= 0 ? "-VBR=" + std::to_string(e.VbrQuality) + " "
                          : "-" + std::to_string(e.Bitrate) + " ";
   s += "-PRIO=" + queue::PriorityName(e.Priority);

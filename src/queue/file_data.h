@@ -26,6 +26,8 @@ struct EncoderOptions {
   // 0 (best) to 9: a variable bitrate at that quality (tolvane-batch's -V), with Bitrate then
   // its typical rate, which the estimates use; -1: the constant Bitrate. Not in the job list.
   int32_t VbrQuality = -1;
+  // The encoder measures the sound's loudness beside the MP3 (tolvane-batch --replaygain).
+  bool MeasureLoudness = false;
 };
 
 // An entry's ID3 tag, copied as a whole (the job list, the batch tool's tag options).

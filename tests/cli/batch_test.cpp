@@ -240,6 +240,27 @@ TEST(Batch, AFailedEncoderSaysWhy) {
   EXPECT_TRUE(std::filesystem::exists(temp / "half.flac"));
 }
 
+// Every path below `folder` whose last part `matches`.
+std::vector<std::string> PathsBelow(const std::string& folder,
+                                    const std::function<bool(const std::string&)>& matches) {
+  std::vector<std::string> found;
+  for (const auto& item : std::filesystem::recursive_directory_iterator(folder)) {
+    if (matches(item.path().filename()))
+      found.push_back(item.path());
+  }
+  return found;
+}
+
+std::vector<std::string> FilesNamed(const std::string& folder, const std::string& name) {
+  return PathsBelow(folder, [&](const std::string& last) { return last == name; });
+}
+
+// The hidden folders runs write into until their MP3 files are complete.
+std::vector<std::string> StagingFolders(const std::string& folder) {
+  return PathsBelow(folder,
+                    [](const std::string& last) { return last.starts_with(".tolvane-partial-"); });
+}
+
 TEST(Batch, TheTreeIsMirroredAndTheTagWritten) {
   TempFolder temp;
   Wave(temp / "a/b/c/song.wav");
@@ -306,6 +327,25 @@ TEST(Batch, TheTreeIsMirroredAndTheTagWritten) {
   ASSERT_EQ(RunBatch(temp, {"--overwrite", "--no-source-tags", "album/01.flac"}).exit_code, 0);
   EXPECT_EQ(testing::ReadTags(temp / "album/01.mp3").id3v2_version, 0);
   EXPECT_EQ(testing::ReadTags(temp / "album/01.mp3").v1_title, "");
+
+  // --replaygain measures where the source says nothing: a tone 13 dB quieter gets 13 dB more
+  // track gain, and both files of the folder one album gain; the FLAC's own values win.
+  std::filesystem::create_directories(temp / "rg");
+  for (const auto& [name, amplitude] : {std::pair{"rg/loud.wav", 16000}, {"rg/quiet.wav", 3580}})
+    testing::WriteWave(temp / name,
+                       {.samples = testing::Tone(88200, 2, 44100, amplitude, amplitude)});
+  ASSERT_EQ(RunBatch(temp, {"--replaygain", "rg", "--overwrite", "album/01.flac"}).exit_code, 0);
+  const auto gain = [&](const char* mp3, const char* key) {
+    return std::stod(testing::ReadTags(temp / mp3).frames.at(std::string("TXXX:") + key));
+  };
+  const double loud = gain("rg/loud.mp3", "REPLAYGAIN_TRACK_GAIN");
+  EXPECT_NEAR(gain("rg/quiet.mp3", "REPLAYGAIN_TRACK_GAIN") - loud, 13.0, 0.1);
+  const double album = gain("rg/loud.mp3", "REPLAYGAIN_ALBUM_GAIN");
+  EXPECT_EQ(gain("rg/quiet.mp3", "REPLAYGAIN_ALBUM_GAIN"), album);
+  EXPECT_TRUE(album >= loud && album < loud + 13.0) << album;
+  EXPECT_EQ(testing::ReadTags(temp / "album/01.mp3").frames.at("TXXX:REPLAYGAIN_TRACK_GAIN"),
+            "-7.25 dB");
+  EXPECT_TRUE(StagingFolders(temp.Path()).empty()) << "the encoder's reports went with it";
 }
 
 // The window's saved queue, each entry with its own options and tag; the list is gone once
@@ -402,27 +442,6 @@ TEST(Batch, ShardsOfAboutEqualSizeCoverEveryInputOnce) {
   ASSERT_EQ(bytes.size(), 4u) << deals.front();
   const double average = (bytes[0] + bytes[1] + bytes[2] + bytes[3]) / 4;
   EXPECT_LE(*std::max_element(bytes.begin(), bytes.end()), average * 1.05) << deals.front();
-}
-
-// Every path below `folder` whose last part `matches`.
-std::vector<std::string> PathsBelow(const std::string& folder,
-                                    const std::function<bool(const std::string&)>& matches) {
-  std::vector<std::string> found;
-  for (const auto& item : std::filesystem::recursive_directory_iterator(folder)) {
-    if (matches(item.path().filename()))
-      found.push_back(item.path());
-  }
-  return found;
-}
-
-std::vector<std::string> FilesNamed(const std::string& folder, const std::string& name) {
-  return PathsBelow(folder, [&](const std::string& last) { return last == name; });
-}
-
-// The hidden folders runs write into until their MP3 files are complete.
-std::vector<std::string> StagingFolders(const std::string& folder) {
-  return PathsBelow(folder,
-                    [](const std::string& last) { return last.starts_with(".tolvane-partial-"); });
 }
 
 bool EncodersRunIn(const TempFolder& temp) {
