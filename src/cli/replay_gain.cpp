@@ -5,26 +5,13 @@
 #include <cstdio>
 #include <sstream>
 
+#include "encoder/loudness.h"
+
 namespace tolvane::cli {
 
 namespace {
 
 constexpr double kReference = -18.0;  // LUFS, ReplayGain 2.0's
-
-// The mean energy of the blocks above `gate`, as a loudness.
-double MeanLoudness(const std::vector<const LoudnessReport*>& files, double gate) {
-  double energy = 0;
-  int64_t count = 0;
-  for (const LoudnessReport* file : files) {
-    for (const double block : file->blocks) {
-      if (block > gate) {
-        energy += std::pow(10.0, (block + 0.691) / 10);
-        ++count;
-      }
-    }
-  }
-  return count == 0 ? -HUGE_VAL : -0.691 + 10 * std::log10(energy / static_cast<double>(count));
-}
 
 std::string Format(const char* format, double value) {
   char text[32];
@@ -73,11 +60,6 @@ std::optional<LoudnessReport> ParseLoudnessReport(const std::string& text) {
   return report;
 }
 
-double GatedLoudness(const std::vector<const LoudnessReport*>& files) {
-  const double relative = MeanLoudness(files, -70.0) - 10.0;
-  return MeanLoudness(files, std::max(-70.0, relative));
-}
-
 AlbumGains::AlbumGains(const std::vector<std::string>& folders) {
   for (const std::string& folder : folders)
     ++albums_[folder].remaining;
@@ -110,13 +92,13 @@ std::vector<std::pair<std::string, tags::SongTag>> AlbumGains::Ended(const std::
   Album& album = albums_[folder];
   if (--album.remaining > 0 || album.reports.empty())
     return {};
-  std::vector<const LoudnessReport*> reports;
+  std::vector<const std::vector<double>*> blocks;
   double peak = 0;
   for (const LoudnessReport& report : album.reports) {
-    reports.push_back(&report);
+    blocks.push_back(&report.blocks);
     peak = std::max(peak, report.peak);
   }
-  const double loudness = GatedLoudness(reports);
+  const double loudness = encoder::GatedLoudness(blocks);
   std::vector<std::pair<std::string, tags::SongTag>> placed = std::move(album.placed);
   for (auto& [mp3, tag] : placed)
     PutGain(tag, "REPLAYGAIN_ALBUM_GAIN", "REPLAYGAIN_ALBUM_PEAK", loudness, peak);

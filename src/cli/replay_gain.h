@@ -22,10 +22,6 @@ struct LoudnessReport {
 // Reads the encoder's report; nullopt for one that is not whole.
 std::optional<LoudnessReport> ParseLoudnessReport(const std::string& text);
 
-// The loudness of several files played as one, gated as ITU-R BS.1770 gates one file (blocks
-// under -70 LUFS, then those 10 LU under the rest, left out); minus infinity for silence.
-double GatedLoudness(const std::vector<const LoudnessReport*>& files);
-
 // tolvane-batch --replaygain: ReplayGain 2.0 (reference -18 LUFS) from the encoder's reports. A
 // file's report is read as its job finishes and gives its track's gain and peak; its album is its
 // source's folder, and once every file of a folder has ended, the folder's MP3 files get the

@@ -22,12 +22,33 @@ std::string Number(const char* format, double value) {
   return text;
 }
 
+// The mean energy of the blocks above `gate`, as a loudness.
+double MeanLoudness(const std::vector<const std::vector<double>*>& files, double gate) {
+  double energy = 0;
+  int64_t count = 0;
+  for (const std::vector<double>* blocks : files) {
+    for (const double block : *blocks) {
+      if (block > gate) {
+        energy += std::pow(10.0, (block + 0.691) / 10);
+        ++count;
+      }
+    }
+  }
+  return count == 0 ? -HUGE_VAL : -0.691 + 10 * std::log10(energy / static_cast<double>(count));
+}
+
 }  // namespace
 
+double GatedLoudness(const std::vector<const std::vector<double>*>& files) {
+  const double relative = MeanLoudness(files, -70.0) - 10.0;
+  return MeanLoudness(files, std::max(-70.0, relative));
+}
+
 std::unique_ptr<LoudnessMeter> LoudnessMeter::Create(int channels, int sample_rate) {
-  ebur128_state* state =
-      ebur128_init(static_cast<unsigned>(channels), static_cast<unsigned long>(sample_rate),
-                   EBUR128_MODE_M | EBUR128_MODE_I | EBUR128_MODE_SAMPLE_PEAK);
+  // Only the momentary loudness: the integrated one is gated here from the same blocks, which
+  // spares the library keeping them, and the peak is a plain maximum.
+  ebur128_state* state = ebur128_init(static_cast<unsigned>(channels),
+                                      static_cast<unsigned long>(sample_rate), EBUR128_MODE_M);
   if (state == nullptr)
     return nullptr;
   return std::unique_ptr<LoudnessMeter>(new LoudnessMeter(state, channels, sample_rate));
@@ -42,6 +63,10 @@ LoudnessMeter::~LoudnessMeter() {
 }
 
 void LoudnessMeter::Add(const float* samples, int64_t frames) {
+  float peak = peak_;
+  for (int64_t i = 0; i < frames * channels_; ++i)
+    peak = std::max(peak, std::abs(samples[i]));
+  peak_ = peak;
   // Fed up to each 100 ms step, so that the momentary loudness read there is that block's.
   while (frames > 0) {
     const int64_t part = std::min(frames, block_step_ - since_block_);
@@ -60,16 +85,8 @@ void LoudnessMeter::Add(const float* samples, int64_t frames) {
 }
 
 std::string LoudnessMeter::Report() const {
-  double peak = 0;
-  for (int channel = 0; channel < channels_; ++channel) {
-    double channel_peak = 0;
-    if (ebur128_sample_peak(State(state_), static_cast<unsigned>(channel), &channel_peak) ==
-        EBUR128_SUCCESS)
-      peak = std::max(peak, channel_peak);
-  }
-  double loudness = -HUGE_VAL;
-  if (ebur128_loudness_global(State(state_), &loudness) != EBUR128_SUCCESS)
-    loudness = -HUGE_VAL;
+  const double peak = peak_;
+  const double loudness = GatedLoudness({&blocks_});
   std::string report =
       "peak " + Number("%.6f", peak) + "\nloudness " + Number("%.2f", loudness) + "\n";
   for (const double block : blocks_)
