@@ -320,7 +320,6 @@ class TBlade final {
   ProgramTitle title_{Application};
   platform::Subscription defaults_shown_;
   platform::Subscription encoder_followed_;
-  std::optional<bool> bundled_encoder_;
   std::vector<std::unique_ptr<ui::Label>> labels_;
   int next_toggle_group_ = 10;
   // The queue model, the rows the Queue list shows of it, and the batch engine that works

@@ -27,12 +27,8 @@ void TBlade::ShowEncoderVersion() {
 }
 
 void TBlade::FollowEncoder() {
-  const bool bundled =
-      encoding::VersionAtLeast(BEVersion.Caption(), encoding::kBundledEncoderVersion);
-  if (bundled_encoder_ == bundled)
-    return;
-  bundled_encoder_ = bundled;
-  queue_.SetKinds(sources::WindowSourceKinds(bundled));
+  queue_.SetKinds(sources::WindowSourceKinds(
+      encoding::VersionAtLeast(BEVersion.Caption(), encoding::kBundledEncoderVersion)));
 }
 
 void TBlade::PathButtonClick() {

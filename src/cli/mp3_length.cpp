@@ -4,6 +4,7 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/byte_order.h"
 #include "platform/mp3_bitrates.h"
 #include "tags/id3v2_tag.h"
 
@@ -50,10 +51,6 @@ Frame ReadHeader(const uint8_t (&b)[4]) {
   return {bytes, mpeg1 ? 1152 : 576, rate, 4 + (crc ? 2 : 0) + side_information};
 }
 
-uint32_t BigEndian32(const uint8_t* b) {
-  return (uint32_t{b[0]} << 24) | (uint32_t{b[1]} << 16) | (uint32_t{b[2]} << 8) | b[3];
-}
-
 // The length that a Xing or Info frame first in the stream gives (LAME writes one into every MP3
 // it makes, this program's encoder too): its count of the frames after it, when its count of
 // bytes is the whole stream, from `start` to an ID3v1 record at the end or to the end. Three
@@ -68,7 +65,8 @@ std::optional<Mp3Length> FromInfoFrame(platform::File& file, int64_t start, int6
   const uint8_t* tag = head + frame.info_at;
   const std::string_view id(reinterpret_cast<const char*>(tag), 4);
   constexpr uint32_t kFramesAndBytes = 0x1 | 0x2;
-  if ((id != "Xing" && id != "Info") || (BigEndian32(tag + 4) & kFramesAndBytes) != kFramesAndBytes)
+  if ((id != "Xing" && id != "Info") ||
+      (platform::BigEndian(tag + 4, 4) & kFramesAndBytes) != kFramesAndBytes)
     return std::nullopt;
   int64_t end = size;
   char record[3] = {};
@@ -76,11 +74,11 @@ std::optional<Mp3Length> FromInfoFrame(platform::File& file, int64_t start, int6
       std::string_view(record, 3) == "TAG") {
     end -= 128;
   }
-  if (start + int64_t{BigEndian32(tag + 12)} != end)
+  if (start + int64_t{platform::BigEndian(tag + 12, 4)} != end)
     return std::nullopt;
   Mp3Length length;
   length.frame_seconds = static_cast<double>(frame.samples) / frame.rate;
-  length.seconds = BigEndian32(tag + 8) * length.frame_seconds;
+  length.seconds = platform::BigEndian(tag + 8, 4) * length.frame_seconds;
   return length;
 }
 

@@ -68,13 +68,12 @@ AlbumGains::AlbumGains(const std::vector<std::string>& folders) {
 void AlbumGains::Measure(platform::FileSystem& files, const std::string& staged_mp3,
                          const std::string& folder, tags::SongTag& tag) {
   const std::string path = staged_mp3 + ".loudness";
+  // A report is a few lines a second of sound: a day's holds well under 64 MiB.
+  constexpr int64_t kLongestReport = int64_t{64} << 20;
   std::optional<LoudnessReport> report;
-  if (const auto file = files.Open(path, platform::OpenMode::Read)) {
-    const int64_t size = file->Size();
-    std::string text(static_cast<size_t>(std::max<int64_t>(size, 0)), '\0');
-    if (size > 0 && file->ReadAt(0, text.data(), size) == size)
-      report = ParseLoudnessReport(text);
-  }
+  if (const std::optional<platform::FileHead> head = files.ReadHead(path, kLongestReport);
+      head && head->size == static_cast<int64_t>(head->bytes.size()))
+    report = ParseLoudnessReport(head->bytes);
   // It is our own file, beside our own staged MP3; left behind it would only keep the hidden
   // folder from going, which the next run clears.
   (void)files.Delete(path);
